@@ -1,0 +1,79 @@
+#include "core/library/app_delegate.h"
+
+#include <algorithm>
+
+#include "core/library/file_url.h"
+#include "core/services/dialogs.h"
+#include "core/services/property_list_reader.h"
+#include "core/services/system_info.h"
+#include "core/settings/user_defaults.h"
+
+namespace platter {
+
+AppDelegate::AppDelegate(AppServices services) : services_(services) {
+    if (auto region = services_.system.regionCode(); region && !region->empty()) {
+        std::transform(region->begin(), region->end(), region->begin(),
+                       [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+        countryCode_ = *region;
+    }
+}
+
+void AppDelegate::applicationWillFinishLaunching(ViewRefresh* view) { viewCont_ = view; }
+
+MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) const {
+    return index && *index < allPlaylists_.size() ? allPlaylists_[*index].get() : nullptr;
+}
+
+std::shared_ptr<const plist::Document> AppDelegate::readLibrary(const std::string& url) const {
+    const auto path = pathFromFileUrl(url);
+    if (!path) return nullptr;
+    auto result = services_.plistReader.readFile(*path);
+    if (!result.document || !result.document->root().is(plist::Type::Dict)) return nullptr;
+    return result.document;
+}
+
+std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
+    auto library = readLibrary(musicLibraryUrl_);
+    while (!library || library->root().size() == 0) {
+        // Closing the panel ends the application: asking again for ever would leave a user
+        // without a library no way out but killing it.
+        const auto chosen = services_.dialogs.runOpenPanel();
+        if (!chosen) return nullptr;
+        const auto url = fileUrlFromPath(*chosen);
+        if (auto candidate = readLibrary(url)) {
+            musicLibraryUrl_ = url;
+            services_.defaults.setObject(keys::xmlUrl, url);
+            services_.defaults.synchronize();
+            library = std::move(candidate);
+        }
+    }
+    return library;
+}
+
+void AppDelegate::readStoredState() {
+    if (auto stored = readAlbumSettings(services_.defaults, services_.plistReader)) albumSettings_ = std::move(*stored);
+    if (auto stored = readPlaylistOrders(services_.defaults)) playlistDict_ = std::move(*stored);
+    if (auto stored = readPlayingNumbers(services_.defaults)) playingNumDict_ = std::move(*stored);
+}
+
+AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
+    auto& defaults = services_.defaults;
+    if (auto code = defaults.stringForKey(keys::countryCode)) countryCode_ = std::move(*code);
+    if (const auto ratio = readTopArtistsRatio(defaults)) topArtistsRatio_ = *ratio;
+    const auto storedUrl = defaults.stringForKey(keys::xmlUrl);
+    if (storedUrl && pathFromFileUrl(*storedUrl))
+        musicLibraryUrl_ = *storedUrl;
+    else if (storedUrl && storedUrl->starts_with('/'))
+        musicLibraryUrl_ = fileUrlFromPath(*storedUrl);
+    else
+        musicLibraryUrl_ = fileUrlFromPath(services_.system.homeDirectory() + std::string(defaultLibrarySuffix));
+
+    const auto library = locateLibrary();
+    if (!library) return LaunchResult::Cancelled;
+    readStoredState();
+    // The located library is already parsed; the model is built from that one parse.
+    buildModel(library);
+    return LaunchResult::Ready;
+}
+
+} // namespace platter

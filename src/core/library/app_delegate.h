@@ -1,0 +1,113 @@
+#pragma once
+
+// The application controller: the root of the model. It owns every song, album, artist and
+// playlist, the working copies of the stored preferences, and reaches the platform only
+// through the services it is given, so every rule it applies runs without a display.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/library/album_grouping.h"
+#include "core/library/my_playlist.h"
+#include "core/settings/stored_state.h"
+
+namespace platter {
+
+class Dialogs;
+class PropertyListReader;
+class RandomSource;
+class StringRules;
+class SystemInfo;
+class UserDefaults;
+class ViewRefresh;
+
+struct AppServices {
+    UserDefaults& defaults;
+    const PropertyListReader& plistReader;
+    Dialogs& dialogs;
+    const SystemInfo& system;
+    RandomSource& random;
+    const StringRules& rules;
+};
+
+class AppDelegate {
+public:
+    static constexpr std::string_view defaultLibrarySuffix = "/Music/iTunes/iTunes Music Library.xml";
+
+    explicit AppDelegate(AppServices services);
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // Start-up.
+    void applicationWillFinishLaunching(ViewRefresh* view);
+    enum class LaunchResult { Ready, Cancelled };
+    // Reads the preferences, locates the library (asking with the open panel while no usable
+    // file is known), reads the stored state and builds the model. Cancelled when the user
+    // closed the open panel instead of choosing a file: the application then quits.
+    LaunchResult applicationDidFinishLaunching();
+    void applicationWillTerminate() {}
+
+    // Re-reads the library file and rebuilds the model. False, with the model untouched, when
+    // the file cannot be read or is no library.
+    bool setAllTracks();
+
+    // Fields.
+    const std::string& masterPersistentID() const { return masterPersistentID_; }
+    const std::string& musicLibraryUrl() const { return musicLibraryUrl_; }
+    ViewRefresh* viewCont() const { return viewCont_; }
+    const std::vector<SongPtr>& allSongs() const { return allSongs_; }
+    const std::unordered_map<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
+    const std::unordered_map<std::string, SongPtr>& songsPersistentIDDict() const { return songsPersistentIDDict_; }
+    const std::vector<AlbumPtr>& allAlbums() const { return allAlbums_; }
+    const AlbumDict& albumDict() const { return albumDict_; }
+    const std::vector<PlaylistPtr>& allPlaylists() const { return allPlaylists_; }
+    const ArtistDict& allArtists() const { return allArtists_; }
+    std::optional<std::size_t> playlistNumber() const { return playlistNumber_; }
+    std::optional<std::size_t> playinglistNumber() const { return playinglistNumber_; }
+    bool configuring() const { return configuring_; }
+    std::int64_t settingVersion() const { return settingVersion_; }
+    const AlbumSettings& albumSettings() const { return albumSettings_; }
+    const PlaylistOrders& playlistDict() const { return playlistDict_; }
+    const PlayingNumbers& playingNumDict() const { return playingNumDict_; }
+    const std::string& countryCode() const { return countryCode_; }
+    std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
+
+    // The playlist at an index, or null when the index is absent or past the end.
+    MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
+
+private:
+    bool buildModel(const std::shared_ptr<const plist::Document>& library);
+    void restoreStoredOrder(MyPlaylist& playlist);
+    std::shared_ptr<const plist::Document> readLibrary(const std::string& url) const;
+    std::shared_ptr<const plist::Document> locateLibrary();
+    void readStoredState();
+
+    AppServices services_;
+
+    std::string masterPersistentID_ = "AllSongsMaster";
+    std::string musicLibraryUrl_ = "file:///Users";
+    ViewRefresh* viewCont_ = nullptr;
+    std::vector<SongPtr> allSongs_;
+    std::unordered_map<std::int64_t, SongPtr> songsTrackIDDict_;
+    std::unordered_map<std::string, SongPtr> songsPersistentIDDict_;
+    std::vector<AlbumPtr> allAlbums_;
+    AlbumDict albumDict_;
+    std::vector<PlaylistPtr> allPlaylists_;
+    ArtistDict allArtists_;
+    std::optional<std::size_t> playlistNumber_;
+    std::optional<std::size_t> playinglistNumber_;
+    bool configuring_ = true;
+    std::int64_t settingVersion_ = 0;
+    AlbumSettings albumSettings_;
+    PlaylistOrders playlistDict_;
+    PlayingNumbers playingNumDict_;
+    std::string countryCode_ = "jp";
+    std::int64_t topArtistsRatio_ = 25;
+};
+
+} // namespace platter

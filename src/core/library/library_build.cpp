@@ -1,0 +1,176 @@
+// Building the model from the library file: songs, albums, artists, playlists, and the orders
+// and positions stored by earlier runs.
+
+#include <algorithm>
+#include <charconv>
+
+#include "core/library/app_delegate.h"
+#include "core/services/view_refresh.h"
+
+namespace platter {
+
+namespace {
+
+using plist::NodeRef;
+using plist::Type;
+
+bool flag(NodeRef dict, std::string_view key) { return dict.booleanFor(key).value_or(false); }
+
+std::optional<std::int64_t> decimal(std::string_view s) {
+    std::int64_t n = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), n);
+    if (s.empty() || r.ec != std::errc{} || r.ptr != s.data() + s.size()) return std::nullopt;
+    return n;
+}
+
+bool allElementsAre(NodeRef container, Type type) {
+    for (std::size_t i = 0; i < container.size(); ++i)
+        if (!container.at(i).is(type)) return false;
+    return true;
+}
+
+// "Playlist Items": an array of dictionaries whose every value is an integer.
+bool validItems(NodeRef items) {
+    if (!items.is(Type::Array) || items.size() == 0) return false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const auto item = items.at(i);
+        if (!item.is(Type::Dict) || !allElementsAre(item, Type::Integer)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool AppDelegate::setAllTracks() {
+    const auto library = readLibrary(musicLibraryUrl_);
+    return library && buildModel(library);
+}
+
+bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& library) {
+    const auto root = library->root();
+    const auto tracks = root.find("Tracks");
+    if (!tracks.is(Type::Dict) || !allElementsAre(tracks, Type::Dict)) return false;
+    settingVersion_ = 0;
+
+    std::vector<SongPtr> songs;
+    songs.reserve(tracks.size());
+    std::unordered_map<std::int64_t, SongPtr> byTrackID;
+    std::unordered_map<std::string, SongPtr> byPersistentID;
+    byTrackID.reserve(tracks.size());
+    byPersistentID.reserve(tracks.size());
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const auto track = tracks.at(i);
+        if (flag(track, "Has Video") || flag(track, "Music Video") || flag(track, "Podcast")) continue;
+        const auto totalTime = track.integerFor("Total Time");
+        const auto name = track.stringFor("Name");
+        const auto album = track.stringFor(MySong::albumKey);
+        const auto trackID = decimal(tracks.keyAt(i));
+        if (!totalTime || !name || !album || !trackID || !track.stringFor("Persistent ID")) continue;
+        auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
+                                             services_.rules);
+        byTrackID[*trackID] = song;
+        byPersistentID[song->persistentID()] = song;
+        songs.push_back(std::move(song));
+    }
+    allSongs_ = std::move(songs);
+    songsTrackIDDict_ = std::move(byTrackID);
+    songsPersistentIDDict_ = std::move(byPersistentID);
+
+    // Albums: one pass over the songs in album ID order.
+    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, {}, {}, {}};
+    auto sorted = allSongs_;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const SongPtr& a, const SongPtr& b) { return a->albumID() < b->albumID(); });
+    double total = 0;
+    for (std::size_t start = 0; start < sorted.size();) {
+        std::size_t end = start;
+        while (end < sorted.size() && sorted[end]->albumID() == sorted[start]->albumID())
+            total += sorted[end++]->duration();
+        const auto& first = *sorted[start];
+        groupAlbum(first.album(), first.albumArtist(), first.compilation(),
+                   std::vector<SongPtr>(sorted.begin() + static_cast<std::ptrdiff_t>(start),
+                                        sorted.begin() + static_cast<std::ptrdiff_t>(end)),
+                   grouping);
+        start = end;
+    }
+    allAlbums_ = std::move(grouping.albums);
+    albumDict_ = std::move(grouping.albumDict);
+    allArtists_ = std::move(grouping.artists);
+
+    auto byTitle = allAlbums_;
+    std::sort(byTitle.begin(), byTitle.end(),
+              [](const AlbumPtr& a, const AlbumPtr& b) { return a->sortAlbum() < b->sortAlbum(); });
+    auto allSongsList = std::make_shared<MyPlaylist>(masterPersistentID_, allSongs_, std::move(byTitle), total);
+    std::vector<std::pair<std::string, std::size_t>> tally;
+    tally.reserve(allArtists_.size());
+    for (const auto& [key, artist] : allArtists_) tally.emplace_back(artist->name(), artist->albumIds().size());
+    allSongsList->setTopArtists(rankByCount(std::move(tally)));
+
+    std::vector<PlaylistPtr> playlists{std::move(allSongsList)};
+    const auto lists = root.find("Playlists");
+    if (lists.is(Type::Array) && allElementsAre(lists, Type::Dict)) {
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            const auto dict = lists.at(i);
+            if (dict.booleanFor("Visible") == false) continue;
+            const auto items = dict.find("Playlist Items");
+            if (!validItems(items)) continue;
+            if (flag(dict, "Music") || flag(dict, "Movies") || flag(dict, "TV Shows") || flag(dict, "Podcasts") ||
+                flag(dict, "iTunesU"))
+                continue;
+            if (!dict.stringFor("Playlist Persistent ID") || !dict.stringFor("Name")) continue;
+            std::vector<SongPtr> members;
+            members.reserve(items.size());
+            for (std::size_t j = 0; j < items.size(); ++j) {
+                const auto id = items.at(j).integerFor("Track ID");
+                if (!id) continue;
+                if (const auto song = songsTrackIDDict_.find(*id); song != songsTrackIDDict_.end())
+                    members.push_back(song->second);
+            }
+            if (members.empty()) continue;
+            playlists.push_back(
+                std::make_shared<MyPlaylist>(dict, std::move(members), masterPersistentID_, services_.rules));
+        }
+    }
+    for (const auto& playlist : playlists) restoreStoredOrder(*playlist);
+    allPlaylists_ = std::move(playlists);
+    configuring_ = true;
+    // A shorter library leaves no playlist behind an old index.
+    if (!playlistAt(playlistNumber_)) playlistNumber_.reset();
+    if (!playlistAt(playinglistNumber_)) playinglistNumber_.reset();
+
+    if (viewCont_) {
+        viewCont_->refreshPlaylistView();
+        viewCont_->refreshViewsWithTopViewMode(0, 0, 0, 0.0, false, true);
+    }
+    return true;
+}
+
+void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
+    const auto stored = playlistDict_.find(playlist.persistentID());
+    if (stored == playlistDict_.end()) return;
+    auto storedIDs = stored->second;
+    std::vector<std::string_view> current;
+    current.reserve(playlist.songs().size());
+    for (const auto& s : playlist.songs()) current.push_back(s->persistentID());
+    std::sort(storedIDs.begin(), storedIDs.end());
+    std::sort(current.begin(), current.end());
+    if (!std::equal(storedIDs.begin(), storedIDs.end(), current.begin(), current.end())) {
+        playlistDict_.erase(stored);
+        return;
+    }
+    std::vector<SongPtr> order;
+    order.reserve(stored->second.size());
+    for (const auto& id : stored->second) order.push_back(songsPersistentIDDict_.at(id));
+    playlist.buildUnits(playlist.unitRange(), services_.random);
+    playlist.shuffledSongs = std::move(order);
+    playlist.shuffleVersion = 0;
+    // A position outside the order would index past its end; the order then starts afresh.
+    if (const auto n = playingNumDict_.find(playlist.persistentID());
+        n != playingNumDict_.end() && n->second >= 0 &&
+        n->second < static_cast<std::int64_t>(playlist.shuffledSongs.size())) {
+        playlist.playingNum = n->second;
+        playlist.nextNumToAdd = n->second;
+    }
+}
+
+} // namespace platter

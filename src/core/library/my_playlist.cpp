@@ -1,0 +1,70 @@
+#include "core/library/my_playlist.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/text/string_rules.h"
+
+namespace platter {
+
+MyPlaylist::MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs, std::vector<AlbumPtr> albums,
+                       double duration)
+    : persistentID_(persistentID), name_(allSongsName), songs_(std::move(songs)), albums_(std::move(albums)),
+      duration_(duration) {}
+
+MyPlaylist::MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::string_view masterPersistentID,
+                       const StringRules& rules)
+    : persistentID_(dict.stringFor("Playlist Persistent ID").value_or("")),
+      name_(dict.stringFor("Name").value_or("")), songs_(std::move(songs)) {
+    std::unordered_set<const MyAlbum*> seen;
+    for (const auto& song : songs_) {
+        auto album = song->myAlbum();
+        if (seen.insert(album.get()).second) albums_.push_back(std::move(album));
+        duration_ += song->duration();
+    }
+    std::sort(albums_.begin(), albums_.end(),
+              [](const AlbumPtr& a, const AlbumPtr& b) { return a->sortAlbum() < b->sortAlbum(); });
+
+    const std::unordered_set<const MySong*> members = [&] {
+        std::unordered_set<const MySong*> m;
+        m.reserve(songs_.size());
+        for (const auto& s : songs_) m.insert(s.get());
+        return m;
+    }();
+    // Tallied under the composed name, so equivalent spellings count as one artist.
+    std::unordered_map<std::string, std::size_t> slot;
+    std::vector<std::pair<std::string, std::size_t>> tally;
+    for (const auto& album : albums_) {
+        const auto [it, fresh] = slot.try_emplace(rules.key(album->artist()), tally.size());
+        if (fresh) tally.emplace_back(album->artist(), 0);
+        ++tally[it->second].second;
+
+        const auto master = album->discsForPlaylists().find(std::string(masterPersistentID));
+        if (master == album->discsForPlaylists().end()) continue;
+        DiscList discs;
+        discs.reserve(master->second.size());
+        for (const auto& disc : master->second) {
+            std::vector<SongPtr> mine;
+            for (const auto& s : disc->songs())
+                if (members.contains(s.get())) mine.push_back(s);
+            discs.push_back(std::make_shared<MyDisc>(disc->discNumber(), std::move(mine)));
+        }
+        album->discsForPlaylists()[persistentID_] = std::move(discs);
+    }
+    topArtists_ = rankByCount(std::move(tally));
+}
+
+std::uint32_t MyPlaylist::unitRange() const { return static_cast<std::uint32_t>(100 * songs_.size()); }
+
+std::vector<std::string> rankByCount(std::vector<std::pair<std::string, std::size_t>> tally) {
+    std::sort(tally.begin(), tally.end(), [](const auto& a, const auto& b) {
+        return a.second != b.second ? a.second > b.second : a.first < b.first;
+    });
+    std::vector<std::string> names;
+    names.reserve(tally.size());
+    for (auto& [name, count] : tally) names.push_back(std::move(name));
+    return names;
+}
+
+} // namespace platter

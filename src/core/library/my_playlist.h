@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/library/my_album.h"
+#include "core/library/my_song.h"
+#include "core/playback/my_unit.h"
+#include "core/plist/document.h"
+
+namespace platter {
+
+class RandomSource;
+class StringRules;
+
+// The all-songs playlist or one playlist of the library file, with its shuffle and queue state.
+class MyPlaylist {
+public:
+    static constexpr std::string_view allSongsName = "All Songs";
+
+    // `initWithPersistentID:songs:albums:duration:`, for the all-songs playlist only.
+    MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs, std::vector<AlbumPtr> albums,
+               double duration);
+    // `initWithDict:songs:masterPersistentID:`. The dictionary has a string "Playlist Persistent
+    // ID" and "Name"; the reader checks that before.
+    MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::string_view masterPersistentID,
+               const StringRules& rules);
+    MyPlaylist(const MyPlaylist&) = delete;
+    MyPlaylist& operator=(const MyPlaylist&) = delete;
+
+    const std::string& persistentID() const { return persistentID_; }
+    const std::string& name() const { return name_; }
+    const std::vector<SongPtr>& songs() const { return songs_; }
+    // Display and unit-building order of the albums.
+    std::vector<AlbumPtr>& albums() { return albums_; }
+    const std::vector<AlbumPtr>& albums() const { return albums_; }
+    double duration() const { return duration_; }
+    const std::vector<std::string>& topArtists() const { return topArtists_; }
+    void setTopArtists(std::vector<std::string> names) { topArtists_ = std::move(names); }
+
+    // Shuffle state.
+    std::vector<UnitPtr> units;
+    std::vector<SongPtr> shuffledSongs;
+    std::int64_t shuffleVersion = 0;
+    bool sortAlbum = true;
+    bool ascending = true;
+
+    // Queue state.
+    std::int64_t nextNumToAdd = 0;
+    std::set<std::int64_t> unplayableIndexes;
+    std::vector<std::int64_t> indexesOfItems;
+    double addedTime = 0;
+    double finishedTime = 0;
+    std::int64_t playingNum = 0;
+
+    // Cuts the playlist into units by its albums' settings, each with a fresh number below
+    // `range`. Albums are walked in their current order.
+    void buildUnits(std::uint32_t range, RandomSource& random);
+    // The unit number range: 100 per song.
+    std::uint32_t unitRange() const;
+
+private:
+    std::string persistentID_;
+    std::string name_;
+    std::vector<SongPtr> songs_;
+    std::vector<AlbumPtr> albums_;
+    double duration_ = 0;
+    std::vector<std::string> topArtists_;
+};
+
+using PlaylistPtr = std::shared_ptr<MyPlaylist>;
+
+// Album artists' names ranked by a count, most first; ties by name, for stable reports.
+std::vector<std::string> rankByCount(std::vector<std::pair<std::string, std::size_t>> tally);
+
+} // namespace platter

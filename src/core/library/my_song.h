@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/plist/document.h"
+
+namespace platter {
+
+class MyAlbum;
+class StringRules;
+
+// A track dictionary of the library file, kept whole so the export can write it back exactly.
+// It holds its document alive; songs and their text point into it.
+struct TrackDict {
+    std::shared_ptr<const plist::Document> document;
+    plist::NodeRef node;
+};
+
+// One kept track of the library file. Shared by its album, discs and playlists; never copied.
+class MySong {
+public:
+    // The library file's own keys for what the media-library service calls the track-number,
+    // artist and album keys.
+    static constexpr std::string_view trackNumberKey = "Track Number";
+    static constexpr std::string_view artistKey = "Artist";
+    static constexpr std::string_view albumKey = "Album";
+
+    // `initWithTrackID:name:album:totalTime:dict:`. Text not in the dictionary (name, album)
+    // must outlive the song; the reader passes text from the same document.
+    MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
+           TrackDict dict, const StringRules& rules);
+    MySong(const MySong&) = delete;
+    MySong& operator=(const MySong&) = delete;
+
+    std::int64_t trackID() const { return trackID_; }
+    const std::string& persistentID() const { return persistentID_; }
+    std::string_view name() const { return name_; }
+    std::string_view album() const { return album_; }
+    std::int64_t discNumer() const { return discNumer_; }
+    std::int64_t trackNumber() const { return trackNumber_; }
+    std::string_view artist() const { return artist_; }
+    std::string_view albumArtist() const { return albumArtist_; }
+    // Album name, a tab, album artist; in composed form, so equivalent spellings group together.
+    const std::string& albumID() const { return albumID_; }
+    bool compilation() const { return compilation_; }
+    // The "Location" text as written in the file (a percent-encoded file URL), if it is a URL.
+    std::optional<std::string_view> url() const { return url_; }
+    const TrackDict& dict() const { return dict_; }
+    double duration() const { return duration_; }
+
+    // The album set by grouping, or a placeholder album created on first read before that.
+    std::shared_ptr<MyAlbum> myAlbum() const;
+    void setMyAlbum(const std::shared_ptr<MyAlbum>& album) { myAlbum_ = album; }
+
+private:
+    std::int64_t trackID_;
+    std::string persistentID_;
+    std::string_view name_;
+    std::string_view album_;
+    std::int64_t discNumer_ = 0;
+    std::int64_t trackNumber_ = 0;
+    std::string_view artist_;
+    std::string_view albumArtist_;
+    std::string albumID_;
+    bool compilation_ = false;
+    std::optional<std::string_view> url_;
+    TrackDict dict_;
+    double duration_;
+    // The album owns its songs, so the song only observes it.
+    std::weak_ptr<MyAlbum> myAlbum_;
+    mutable std::shared_ptr<MyAlbum> placeholder_;
+};
+
+using SongPtr = std::shared_ptr<MySong>;
+
+} // namespace platter

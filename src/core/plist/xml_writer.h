@@ -1,0 +1,14 @@
+#pragma once
+
+// Writes XML property lists in the layout the music library application writes: the XML
+// declaration, the Apple PLIST 1.0 doctype, tab indentation, a scalar on its key's line.
+
+#include <string>
+
+#include "core/plist/value.h"
+
+namespace platter::plist {
+
+std::string writeXml(const Value& root);
+
+} // namespace platter::plist

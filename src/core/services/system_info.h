@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platter {
+
+// Facts about the user's system that the application's defaults depend on.
+class SystemInfo {
+public:
+    virtual ~SystemInfo() = default;
+    // The region of the user's locale ("DE"), if the locale names one.
+    virtual std::optional<std::string> regionCode() const = 0;
+    virtual std::string homeDirectory() const = 0;
+};
+
+} // namespace platter

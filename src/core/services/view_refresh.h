@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platter {
+
+// The refreshes the model asks of the main window. The window reads what it shows from the
+// application controller; these calls only say what to redraw and in which mode.
+class ViewRefresh {
+public:
+    virtual ~ViewRefresh() = default;
+    virtual void refreshPlaylistView() = 0;
+    virtual void refreshViewsWithTopViewMode(int mode) = 0;
+    virtual void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
+                                             double seconds, bool playing, bool shouldAudioDelete) = 0;
+};
+
+} // namespace platter

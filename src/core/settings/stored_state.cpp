@@ -1,0 +1,120 @@
+#include "core/settings/stored_state.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/plist/xml_writer.h"
+#include "core/services/property_list_reader.h"
+#include "core/settings/user_defaults.h"
+
+namespace platter {
+
+namespace {
+
+std::optional<std::int64_t> parseDiscKey(std::string_view s) {
+    std::int64_t n = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), n);
+    if (r.ec != std::errc{} || r.ptr != s.data() + s.size() || s.empty()) return std::nullopt;
+    return n;
+}
+
+} // namespace
+
+plist::Data encodeAlbumSettings(const AlbumSettings& settings) {
+    plist::Dict root;
+    root.reserve(settings.size());
+    for (const auto& [albumID, setting] : settings) {
+        plist::Dict entry;
+        for (const auto& [disc, split] : setting) entry.emplace_back(std::to_string(disc), split);
+        root.emplace_back(albumID, std::move(entry));
+    }
+    return plist::Data{plist::writeXml(root)};
+}
+
+std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const PropertyListReader& reader) {
+    const auto parsed = reader.parse(bytes);
+    if (!parsed.document) return std::nullopt;
+    const auto root = parsed.document->root();
+    if (!root.is(plist::Type::Dict)) return std::nullopt;
+    AlbumSettings out;
+    for (std::size_t i = 0; i < root.size(); ++i) {
+        const auto entry = root.at(i);
+        if (!entry.is(plist::Type::Dict)) return std::nullopt;
+        AlbumSetting setting;
+        for (std::size_t j = 0; j < entry.size(); ++j) {
+            const auto disc = parseDiscKey(entry.keyAt(j));
+            if (!disc || !entry.at(j).is(plist::Type::Boolean)) return std::nullopt;
+            setting[*disc] = entry.at(j).boolean();
+        }
+        out[std::string(root.keyAt(i))] = std::move(setting);
+    }
+    return out;
+}
+
+std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults, const PropertyListReader& reader) {
+    const auto* v = defaults.objectForKey(keys::albumSettings);
+    const auto* data = v ? v->get<plist::Data>() : nullptr;
+    return data ? decodeAlbumSettings(data->bytes, reader) : std::nullopt;
+}
+
+std::optional<PlaylistOrders> readPlaylistOrders(const UserDefaults& defaults) {
+    const auto* v = defaults.objectForKey(keys::playlists);
+    const auto* dict = v ? v->get<plist::Dict>() : nullptr;
+    if (!dict) return std::nullopt;
+    PlaylistOrders out;
+    for (const auto& [id, value] : *dict) {
+        const auto* ids = value.get<plist::Array>();
+        if (!ids) return std::nullopt;
+        auto& order = out[id];
+        order.reserve(ids->size());
+        for (const auto& songID : *ids) {
+            const auto* s = songID.get<std::string>();
+            if (!s) return std::nullopt;
+            order.push_back(*s);
+        }
+    }
+    return out;
+}
+
+std::optional<PlayingNumbers> readPlayingNumbers(const UserDefaults& defaults) {
+    const auto* v = defaults.objectForKey(keys::playingNumbers);
+    const auto* dict = v ? v->get<plist::Dict>() : nullptr;
+    if (!dict) return std::nullopt;
+    PlayingNumbers out;
+    for (const auto& [id, value] : *dict) {
+        const auto* n = value.get<std::int64_t>();
+        if (!n) return std::nullopt;
+        out[id] = *n;
+    }
+    return out;
+}
+
+std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults) {
+    const auto* v = defaults.objectForKey(keys::topArtistsRatio);
+    if (!v) return std::nullopt;
+    if (const auto* i = v->get<std::int64_t>()) return *i;
+    if (const auto* r = v->get<double>(); r && std::isfinite(*r) && std::fabs(*r) < 1e15)
+        return static_cast<std::int64_t>(*r);
+    return std::nullopt;
+}
+
+plist::Value playlistOrdersValue(const PlaylistOrders& orders) {
+    plist::Dict d;
+    d.reserve(orders.size());
+    for (const auto& [id, songs] : orders) {
+        plist::Array a;
+        a.reserve(songs.size());
+        for (const auto& s : songs) a.emplace_back(s);
+        d.emplace_back(id, std::move(a));
+    }
+    return d;
+}
+
+plist::Value playingNumbersValue(const PlayingNumbers& numbers) {
+    plist::Dict d;
+    d.reserve(numbers.size());
+    for (const auto& [id, n] : numbers) d.emplace_back(id, n);
+    return d;
+}
+
+} // namespace platter

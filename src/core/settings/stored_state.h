@@ -1,0 +1,40 @@
+#pragma once
+
+// The stored shapes of the album settings, shuffled orders and playing positions, and their
+// readers, which accept a value only in exactly its shape.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/library/my_album.h"
+#include "core/plist/value.h"
+
+namespace platter {
+
+class PropertyListReader;
+class UserDefaults;
+
+// Album ID to that album's non-empty setting.
+using AlbumSettings = std::map<std::string, AlbumSetting>;
+// Playlist persistent ID to its shuffled song persistent IDs.
+using PlaylistOrders = std::map<std::string, std::vector<std::string>>;
+// Playlist persistent ID to the index in its order of the song to continue with.
+using PlayingNumbers = std::map<std::string, std::int64_t>;
+
+std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults, const PropertyListReader& reader);
+std::optional<PlaylistOrders> readPlaylistOrders(const UserDefaults& defaults);
+std::optional<PlayingNumbers> readPlayingNumbers(const UserDefaults& defaults);
+std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
+
+// The album settings travel as data: an XML property list of album ID to a dictionary from
+// decimal disc number (or -1) to Boolean.
+plist::Data encodeAlbumSettings(const AlbumSettings& settings);
+std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const PropertyListReader& reader);
+
+plist::Value playlistOrdersValue(const PlaylistOrders& orders);
+plist::Value playingNumbersValue(const PlayingNumbers& numbers);
+
+} // namespace platter

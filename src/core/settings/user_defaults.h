@@ -1,0 +1,44 @@
+#pragma once
+
+// The application's stored preferences: a dictionary read once from the settings file and
+// written back whole at every `synchronize`, so the file always holds one consistent state.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/plist/value.h"
+#include "core/services/settings_file.h"
+
+namespace platter {
+
+class UserDefaults {
+public:
+    explicit UserDefaults(SettingsFile& file);
+
+    const plist::Value* objectForKey(std::string_view key) const;
+    std::optional<std::string> stringForKey(std::string_view key) const;
+    void setObject(std::string_view key, plist::Value value);
+    void removeObjectForKey(std::string_view key);
+    // Writes every value; false when the file could not be replaced.
+    bool synchronize();
+
+    // How the file looked when it was read: a corrupt one was set aside and defaults apply.
+    const SettingsFile::LoadResult& loadResult() const { return loaded_; }
+
+private:
+    SettingsFile& file_;
+    SettingsFile::LoadResult loaded_;
+};
+
+// The six stored keys.
+namespace keys {
+inline constexpr std::string_view xmlUrl = "xmlUrl";
+inline constexpr std::string_view countryCode = "countryCode";
+inline constexpr std::string_view topArtistsRatio = "topArtistsRatio";
+inline constexpr std::string_view albumSettings = "albumSettings";
+inline constexpr std::string_view playlists = "playlists";
+inline constexpr std::string_view playingNumbers = "playingNumbers";
+} // namespace keys
+
+} // namespace platter

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platter {
+
+// Replaces the file at `path` with `contents` so that a reader, or a crash at any moment,
+// sees either the old file or the new one whole: the bytes go to a temporary file in the same
+// folder, are flushed to disk, and the temporary file is renamed over the old one. Missing
+// folders are created. Returns an explanation on failure, empty on success.
+std::string writeFileAtomically(const std::string& path, std::string_view contents);
+
+// Moves `path` to a new name beside it, never over an existing file. Returns the new path,
+// or empty when it could not be moved.
+std::string moveAside(const std::string& path, std::string_view reason);
+
+} // namespace platter

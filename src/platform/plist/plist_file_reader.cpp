@@ -1,0 +1,332 @@
+#include "platform/plist/plist_file_reader.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include <libxml/parser.h>
+#include <plist/plist.h>
+
+#include "core/plist/base64.h"
+#include "core/plist/date_text.h"
+
+namespace platter {
+
+namespace {
+
+using plist::DocumentBuilder;
+
+constexpr std::string_view binaryMagic = "bplist00";
+constexpr std::size_t chunkSize = 1 << 18;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Decimal or 0x-hexadecimal, signed; values above INT64_MAX are kept unsigned.
+bool addInteger(std::string_view text, DocumentBuilder& b) {
+    auto s = trimmed(text);
+    bool negative = false;
+    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        base = 16;
+        s.remove_prefix(2);
+    }
+    std::uint64_t magnitude = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
+    if (s.empty() || r.ec != std::errc{} || r.ptr != s.data() + s.size()) return false;
+    if (!negative) return b.unsignedInteger(magnitude);
+    if (magnitude > static_cast<std::uint64_t>(INT64_MAX) + 1) return false;
+    return b.integer(static_cast<std::int64_t>(0 - magnitude));
+}
+
+bool addReal(std::string_view text, DocumentBuilder& b) {
+    auto s = trimmed(text);
+    if (s == "+infinity" || s == "+inf") return b.real(HUGE_VAL);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double value = 0;
+    // from_chars, unlike strtod, ignores the process locale's decimal separator.
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || r.ec != std::errc{} || r.ptr != s.data() + s.size()) return false;
+    return b.real(value);
+}
+
+class SaxParse {
+public:
+    enum class Leaf { None, Key, String, Integer, Real, Date, Data, True, False };
+
+    SaxParse() {
+        handler_.initialized = XML_SAX2_MAGIC;
+        handler_.startElementNs = &SaxParse::onStart;
+        handler_.endElementNs = &SaxParse::onEnd;
+        handler_.characters = &SaxParse::onText;
+        handler_.cdataBlock = &SaxParse::onText;
+        handler_.serror = &SaxParse::onError;
+        ctxt_ = xmlCreatePushParserCtxt(&handler_, this, nullptr, 0, nullptr);
+        if (ctxt_) xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET | XML_PARSE_NOCDATA);
+    }
+    ~SaxParse() {
+        if (ctxt_) xmlFreeParserCtxt(ctxt_);
+    }
+    SaxParse(const SaxParse&) = delete;
+    SaxParse& operator=(const SaxParse&) = delete;
+
+    bool feed(const char* data, std::size_t size, bool last) {
+        if (!ctxt_) return fail("cannot create the XML parser");
+        while (error_.empty()) {
+            const auto n = std::min(size, std::size_t{1} << 30);
+            xmlParseChunk(ctxt_, data, static_cast<int>(n), last && n == size ? 1 : 0);
+            data += n;
+            size -= n;
+            if (size == 0) break;
+        }
+        return error_.empty();
+    }
+
+    PropertyListReader::Result finish() {
+        if (error_.empty() && ctxt_ && !ctxt_->wellFormed) error_ = "not well-formed XML";
+        if (error_.empty() && !sawPlist_) error_ = "not a property list";
+        auto doc = error_.empty() ? builder_.finish() : nullptr;
+        if (!doc && error_.empty()) error_ = "the property list holds no complete value";
+        return {std::move(doc), error_};
+    }
+
+private:
+    static SaxParse& self(void* ctx) { return *static_cast<SaxParse*>(ctx); }
+
+    bool fail(std::string message) {
+        if (error_.empty()) error_ = std::move(message);
+        if (ctxt_) xmlStopParser(ctxt_);
+        return false;
+    }
+
+    static void onStart(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**,
+                        int, int, const xmlChar**) {
+        auto& p = self(ctx);
+        if (!p.error_.empty()) return;
+        const std::string_view name(reinterpret_cast<const char*>(localname));
+        if (p.leaf_ != Leaf::None) return void(p.fail("element <" + std::string(name) + "> inside a value"));
+        ++p.elements_;
+        bool ok = true;
+        if (name == "dict") ok = p.builder_.beginDict();
+        else if (name == "array") ok = p.builder_.beginArray();
+        else if (name == "key") p.leaf_ = Leaf::Key;
+        else if (name == "string") p.leaf_ = Leaf::String;
+        else if (name == "integer") p.leaf_ = Leaf::Integer;
+        else if (name == "real") p.leaf_ = Leaf::Real;
+        else if (name == "date") p.leaf_ = Leaf::Date;
+        else if (name == "data") p.leaf_ = Leaf::Data;
+        else if (name == "true") p.leaf_ = Leaf::True;
+        else if (name == "false") p.leaf_ = Leaf::False;
+        else if (name == "plist" && p.elements_ == 1) p.sawPlist_ = true;
+        else ok = false;
+        if (!ok) p.fail("unexpected <" + std::string(name) + ">");
+        if (p.builder_.depth() == 1 && p.elements_ == 1) p.sawPlist_ = true; // a bare root container
+        p.text_.clear();
+    }
+
+    static void onEnd(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*) {
+        auto& p = self(ctx);
+        if (!p.error_.empty()) return;
+        --p.elements_;
+        const auto leaf = p.leaf_;
+        p.leaf_ = Leaf::None;
+        auto& b = p.builder_;
+        bool ok = true;
+        switch (leaf) {
+        case Leaf::None: {
+            const std::string_view name(reinterpret_cast<const char*>(localname));
+            if (name == "dict" || name == "array") ok = b.end();
+            break;
+        }
+        case Leaf::Key: ok = b.key(p.text_); break;
+        case Leaf::String: ok = b.string(p.text_); break;
+        case Leaf::Integer: ok = addInteger(p.text_, b); break;
+        case Leaf::Real: ok = addReal(p.text_, b); break;
+        case Leaf::True: ok = b.boolean(true); break;
+        case Leaf::False: ok = b.boolean(false); break;
+        case Leaf::Date: {
+            const auto d = plist::parseDate(p.text_);
+            ok = d && b.date(*d);
+            break;
+        }
+        case Leaf::Data: {
+            const auto bytes = plist::decodeBase64(p.text_);
+            ok = bytes && b.data(*bytes);
+            break;
+        }
+        }
+        if (!ok) {
+            const auto line = p.ctxt_ ? xmlSAX2GetLineNumber(p.ctxt_) : 0;
+            p.fail("malformed value or structure at line " + std::to_string(line));
+        }
+    }
+
+    static void onText(void* ctx, const xmlChar* ch, int len) {
+        auto& p = self(ctx);
+        if (!p.error_.empty()) return;
+        const std::string_view text(reinterpret_cast<const char*>(ch), static_cast<std::size_t>(len));
+        if (p.leaf_ != Leaf::None) p.text_.append(text);
+        else if (!trimmed(text).empty()) p.fail("stray text outside a value");
+    }
+
+    static void onError(void* ctx, xmlError* error) {
+        if (!error || error->level < XML_ERR_ERROR) return;
+        std::string message = error->message ? error->message : "XML error";
+        while (!message.empty() && isSpace(message.back())) message.pop_back();
+        self(ctx).fail(message + " at line " + std::to_string(error->line));
+    }
+
+    xmlSAXHandler handler_{};
+    xmlParserCtxtPtr ctxt_ = nullptr;
+    DocumentBuilder builder_;
+    std::string text_;
+    Leaf leaf_ = Leaf::None;
+    int elements_ = 0;
+    bool sawPlist_ = false;
+    std::string error_;
+};
+
+// libplist's tree, walked into a document with the same depth bound as the XML path.
+bool convert(plist_t node, DocumentBuilder& b) {
+    if (b.depth() >= DocumentBuilder::maxDepth) return false;
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+        if (!b.beginDict()) return false;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        bool ok = true;
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!value) {
+                std::free(key);
+                break;
+            }
+            ok = b.key(key ? key : "") && convert(value, b);
+            std::free(key);
+            if (!ok) break;
+        }
+        std::free(it);
+        return ok && b.end();
+    }
+    case PLIST_ARRAY: {
+        if (!b.beginArray()) return false;
+        const auto n = plist_array_get_size(node);
+        for (std::uint32_t i = 0; i < n; ++i)
+            if (!convert(plist_array_get_item(node, i), b)) return false;
+        return b.end();
+    }
+    case PLIST_STRING: {
+        char* s = nullptr;
+        plist_get_string_val(node, &s);
+        const bool ok = b.string(s ? s : "");
+        std::free(s);
+        return ok;
+    }
+    case PLIST_UINT: {
+        // libplist keeps every integer unsigned; the file's 8-byte integers are signed.
+        std::uint64_t v = 0;
+        plist_get_uint_val(node, &v);
+        return b.integer(static_cast<std::int64_t>(v));
+    }
+    case PLIST_REAL: {
+        double v = 0;
+        plist_get_real_val(node, &v);
+        return b.real(v);
+    }
+    case PLIST_BOOLEAN: {
+        std::uint8_t v = 0;
+        plist_get_bool_val(node, &v);
+        return b.boolean(v != 0);
+    }
+    case PLIST_DATE: {
+        std::int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        constexpr std::int64_t from2001 = 978307200;
+        return b.date(plist::Date{from2001 + sec});
+    }
+    case PLIST_DATA: {
+        char* bytes = nullptr;
+        std::uint64_t length = 0;
+        plist_get_data_val(node, &bytes, &length);
+        const bool ok = b.data(std::string_view(bytes ? bytes : "", bytes ? length : 0));
+        std::free(bytes);
+        return ok;
+    }
+    default: return false;
+    }
+}
+
+PropertyListReader::Result parseBinary(std::string_view bytes) {
+    if (bytes.size() > UINT32_MAX) return {nullptr, "binary property list too large"};
+    plist_t root = nullptr;
+    plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+    if (!root) return {nullptr, "malformed binary property list"};
+    DocumentBuilder builder;
+    const bool ok = convert(root, builder);
+    plist_free(root);
+    auto doc = ok ? builder.finish() : nullptr;
+    if (!doc) return {nullptr, "binary property list nested too deeply or malformed"};
+    return {std::move(doc), {}};
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+} // namespace
+
+PlistFileReader::PlistFileReader() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+PropertyListReader::Result PlistFileReader::parse(std::string_view bytes) const {
+    if (bytes.starts_with(binaryMagic)) return parseBinary(bytes);
+    SaxParse p;
+    p.feed(bytes.data(), bytes.size(), true);
+    return p.finish();
+}
+
+PropertyListReader::Result PlistFileReader::readFile(const std::string& path) const {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return {nullptr, path + ": " + std::strerror(errno)};
+    std::string chunk(chunkSize, '\0');
+    auto n = std::fread(chunk.data(), 1, chunk.size(), file.get());
+    if (std::ferror(file.get())) return {nullptr, path + ": read error"};
+    if (std::string_view(chunk.data(), n).starts_with(binaryMagic)) {
+        std::string all(chunk.data(), n);
+        while ((n = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) all.append(chunk.data(), n);
+        if (std::ferror(file.get())) return {nullptr, path + ": read error"};
+        return parseBinary(all);
+    }
+    // Streamed in chunks: the file is never held in memory as a whole.
+    SaxParse p;
+    for (;;) {
+        const bool last = n < chunk.size() || std::feof(file.get());
+        if (!p.feed(chunk.data(), n, last) || last) break;
+        n = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        if (std::ferror(file.get())) return {nullptr, path + ": read error"};
+        if (n == 0) {
+            p.feed(nullptr, 0, true);
+            break;
+        }
+    }
+    return p.finish();
+}
+
+} // namespace platter

@@ -1,0 +1,23 @@
+#include "platform/system/system_environment.h"
+
+#include <cstdlib>
+
+#include <pwd.h>
+#include <unistd.h>
+#include <unicode/locid.h>
+
+namespace platter {
+
+std::optional<std::string> SystemEnvironment::regionCode() const {
+    const char* country = icu::Locale::getDefault().getCountry();
+    if (!country || !*country) return std::nullopt;
+    return std::string(country);
+}
+
+std::string SystemEnvironment::homeDirectory() const {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const auto* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+} // namespace platter

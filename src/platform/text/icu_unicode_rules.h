@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/services/unicode_rules.h"
+
+namespace platter {
+
+class IcuUnicodeRules final : public UnicodeRules {
+public:
+    std::string composed(std::string_view utf8) const override;
+    std::string sortKey(std::string_view utf8) const override;
+};
+
+} // namespace platter

@@ -1,0 +1,32 @@
+#include "tools/inspect/library_report.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/library/app_delegate.h"
+
+namespace platter {
+
+nlohmann::ordered_json libraryReport(const AppDelegate& app) {
+    nlohmann::ordered_json report;
+    report["songs"] = app.allSongs().size();
+    report["albums"] = app.allAlbums().size();
+    report["artists"] = app.allArtists().size();
+    report["songsWithoutLocation"] =
+        std::count_if(app.allSongs().begin(), app.allSongs().end(), [](const SongPtr& s) { return !s->url(); });
+    auto& playlists = report["playlists"] = nlohmann::ordered_json::array();
+    for (const auto& p : app.allPlaylists()) {
+        nlohmann::ordered_json entry;
+        entry["persistentID"] = p->persistentID();
+        entry["name"] = p->name();
+        entry["songs"] = p->songs().size();
+        entry["albums"] = p->albums().size();
+        // Milliseconds are exact in the file; seconds to three places keep them exact here.
+        entry["duration"] = std::round(p->duration() * 1000.0) / 1000.0;
+        entry["topArtists"] = p->topArtists();
+        playlists.push_back(std::move(entry));
+    }
+    return report;
+}
+
+} // namespace platter

@@ -1,0 +1,50 @@
+// Any bytes as a library file: parsed, written back, and built into the model as at start-up.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "core/plist/xml_writer.h"
+#include "tools/inspect/headless_app.h"
+
+namespace {
+
+// Hands the fuzzer's bytes to the application as the library file, whatever path it asks for.
+struct BytesReader final : platter::PropertyListReader {
+    std::string_view bytes;
+    platter::PlistFileReader real;
+    Result readFile(const std::string&) const override { return real.parse(bytes); }
+    Result parse(std::string_view b) const override { return real.parse(b); }
+};
+
+struct NoDialogs final : platter::Dialogs {
+    std::optional<std::string> runOpenPanel() override { return std::nullopt; }
+};
+
+struct NoSystem final : platter::SystemInfo {
+    std::optional<std::string> regionCode() const override { return std::nullopt; }
+    std::string homeDirectory() const override { return "/nonexistent"; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const platter::IcuUnicodeRules unicode;
+    static const platter::StringRules rules{unicode};
+    BytesReader reader;
+    reader.bytes = std::string_view(reinterpret_cast<const char*>(data), size);
+
+    const auto parsed = reader.parse(reader.bytes);
+    if (parsed.document) (void)platter::plist::writeXml(parsed.document->root());
+
+    platter::MemorySettingsFile file;
+    file.values.emplace_back("xmlUrl", "file:///library.xml");
+    file.exists = true;
+    platter::UserDefaults defaults(file);
+    NoDialogs dialogs;
+    NoSystem system;
+    platter::SeededRandom random(1);
+    platter::AppDelegate app({defaults, reader, dialogs, system, random, rules});
+    app.applicationDidFinishLaunching();
+    return 0;
+}

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+
+#include "core/settings/stored_state.h"
+#include "core/settings/user_defaults.h"
+#include "platform/files/atomic_file.h"
+#include "platform/plist/plist_file_reader.h"
+#include "platform/settings/settings_file_store.h"
+#include "support/library_fixture.h"
+
+namespace platter {
+namespace {
+
+std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> filesIn(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class SettingsFileStoreTest : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    PlistFileReader reader;
+    std::filesystem::path file() const { return dir.path() / "platter" / "settings.plist"; }
+};
+
+TEST_F(SettingsFileStoreTest, AllSixKeysSurviveARestartInTheirShapes) {
+    {
+        SettingsFileStore store(file().string(), reader);
+        UserDefaults defaults(store);
+        EXPECT_EQ(defaults.loadResult().status, SettingsFile::Status::Missing);
+        defaults.setObject(keys::xmlUrl, "file:///home/u/Music/Library.xml");
+        defaults.setObject(keys::countryCode, "de");
+        defaults.setObject(keys::topArtistsRatio, 40);
+        defaults.setObject(keys::albumSettings, encodeAlbumSettings({{"A\tB", {{1, true}, {2, false}}}}));
+        defaults.setObject(keys::playlists, playlistOrdersValue({{"P", {"S1", "S2"}}}));
+        defaults.setObject(keys::playingNumbers, playingNumbersValue({{"P", 3}}));
+        ASSERT_TRUE(defaults.synchronize()) << store.lastError();
+    }
+    EXPECT_EQ(filesIn(file().parent_path()), std::vector<std::string>{"settings.plist"}) << "no temporary left";
+    SettingsFileStore store(file().string(), reader);
+    UserDefaults defaults(store);
+    EXPECT_EQ(defaults.loadResult().status, SettingsFile::Status::Loaded);
+    EXPECT_EQ(defaults.stringForKey(keys::xmlUrl), "file:///home/u/Music/Library.xml");
+    EXPECT_EQ(defaults.stringForKey(keys::countryCode), "de");
+    EXPECT_EQ(readTopArtistsRatio(defaults), 40);
+    EXPECT_EQ(readAlbumSettings(defaults, reader), (AlbumSettings{{"A\tB", {{1, true}, {2, false}}}}));
+    EXPECT_EQ(readPlaylistOrders(defaults), (PlaylistOrders{{"P", {"S1", "S2"}}}));
+    EXPECT_EQ(readPlayingNumbers(defaults), (PlayingNumbers{{"P", 3}}));
+    defaults.removeObjectForKey(keys::countryCode);
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(slurp(file()).find("countryCode"), std::string::npos);
+}
+
+TEST_F(SettingsFileStoreTest, CorruptFileIsKeptAsideAndDefaultsApply) {
+    std::filesystem::create_directories(file().parent_path());
+    dir.write("platter/settings.plist", "<plist><dict><key>xmlUrl</key>");
+    SettingsFileStore store(file().string(), reader);
+    UserDefaults defaults(store);
+    EXPECT_EQ(defaults.loadResult().status, SettingsFile::Status::Corrupt);
+    EXPECT_FALSE(defaults.objectForKey(keys::xmlUrl));
+    const auto aside = defaults.loadResult().setAsidePath;
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(slurp(aside), "<plist><dict><key>xmlUrl</key>") << "kept byte for byte";
+    EXPECT_FALSE(std::filesystem::exists(file()));
+
+    // A second corrupt file in the same second never replaces the first one set aside.
+    dir.write("platter/settings.plist", "<plist><array/></plist>");
+    SettingsFileStore again(file().string(), reader);
+    const auto second = again.load();
+    EXPECT_EQ(second.status, SettingsFile::Status::Corrupt);
+    EXPECT_NE(second.setAsidePath, aside);
+    EXPECT_EQ(slurp(aside), "<plist><dict><key>xmlUrl</key>");
+    EXPECT_EQ(slurp(second.setAsidePath), "<plist><array/></plist>");
+
+    defaults.setObject(keys::countryCode, "se");
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_TRUE(std::filesystem::exists(file()));
+}
+
+TEST_F(SettingsFileStoreTest, AFailedWriteLeavesTheOldFileWhole) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    SettingsFileStore store(file().string(), reader);
+    ASSERT_TRUE(store.save({{"countryCode", "de"}}));
+    const auto before = slurp(file());
+    ::chmod(file().parent_path().c_str(), 0500);
+    EXPECT_FALSE(store.save({{"countryCode", "fr"}}));
+    EXPECT_FALSE(store.lastError().empty());
+    ::chmod(file().parent_path().c_str(), 0700);
+    EXPECT_EQ(slurp(file()), before);
+}
+
+TEST_F(SettingsFileStoreTest, AtomicWriteReportsAFolderInTheWay) {
+    std::filesystem::create_directories(dir.path() / "taken");
+    EXPECT_FALSE(writeFileAtomically((dir.path() / "taken").string(), "x").empty());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "taken"));
+    EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"taken"}) << "the temporary file is removed";
+}
+
+TEST_F(SettingsFileStoreTest, DefaultPathFollowsXdgConfigHome) {
+    ::setenv("XDG_CONFIG_HOME", "/tmp/xdg-test", 1);
+    EXPECT_EQ(SettingsFileStore::defaultPath(), "/tmp/xdg-test/platter/settings.plist");
+    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(SettingsFileStore::defaultPath(), "/home/someone/.config/platter/settings.plist")
+        << "a relative value is ignored, as the XDG rules say";
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
+} // namespace platter

@@ -1,0 +1,67 @@
+#pragma once
+
+// An application controller on real readers and fake dialogs, system and view, with its
+// settings in memory and a seeded random source.
+
+#include <memory>
+
+#include "core/library/app_delegate.h"
+#include "core/library/file_url.h"
+#include "core/plist/xml_writer.h"
+#include "core/services/seeded_random.h"
+#include "core/settings/memory_settings_file.h"
+#include "core/settings/user_defaults.h"
+#include "core/text/string_rules.h"
+#include "platform/plist/plist_file_reader.h"
+#include "platform/text/icu_unicode_rules.h"
+#include "support/fakes.h"
+#include "support/library_fixture.h"
+
+namespace platter::testing {
+
+class AppHarness {
+public:
+    AppHarness() : reader(realReader) {}
+
+    // Writes the library to a file and stores its location, as an earlier run would have.
+    std::filesystem::path useLibrary(const plist::Value& library, const std::string& name = "Library.xml") {
+        const auto path = dir.write(name, plist::writeXml(library));
+        plist::set(settings.values, "xmlUrl", fileUrlFromPath(path.string()));
+        settings.exists = true;
+        return path;
+    }
+    void rewriteLibrary(const std::filesystem::path& path, const plist::Value& library) {
+        dir.write(path.filename().string(), plist::writeXml(library));
+    }
+
+    // A fresh controller over the current settings, launched; as a new run of the program.
+    AppDelegate& launch() {
+        defaults = std::make_unique<UserDefaults>(settings);
+        app = std::make_unique<AppDelegate>(AppServices{*defaults, reader, dialogs, system, random, rules});
+        app->applicationWillFinishLaunching(&view);
+        result = app->applicationDidFinishLaunching();
+        return *app;
+    }
+
+    MyPlaylist& playlist(std::string_view persistentID) {
+        for (const auto& p : app->allPlaylists())
+            if (p->persistentID() == persistentID) return *p;
+        throw std::runtime_error("no playlist " + std::string(persistentID));
+    }
+
+    TempDir dir;
+    PlistFileReader realReader;
+    CountingReader reader;
+    IcuUnicodeRules unicode;
+    StringRules rules{unicode};
+    MemorySettingsFile settings;
+    std::unique_ptr<UserDefaults> defaults;
+    FakeDialogs dialogs;
+    FakeSystem system;
+    SeededRandom random{42};
+    RecordingView view;
+    std::unique_ptr<AppDelegate> app;
+    AppDelegate::LaunchResult result{};
+};
+
+} // namespace platter::testing
