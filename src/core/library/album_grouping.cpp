@@ -8,8 +8,9 @@ void groupAlbum(std::string_view albumName, std::string_view albumArtist, bool c
                 std::vector<SongPtr> songs, AlbumGrouping& into) {
     const std::string albumKey = songs.front()->albumID();
     const auto& firstDict = songs.front()->dict().node;
-    const auto sortAlbum = into.rules.sortKey(firstDict.stringFor("Sort Album").value_or(albumName));
-    const auto sortArtist = into.rules.sortKey(firstDict.stringFor("Sort Album Artist").value_or(albumArtist));
+    const auto sortAlbum = into.rules.sortKey(firstDict.stringFor(into.keys.sortAlbum).value_or(albumName));
+    const auto sortArtist =
+        into.rules.sortKey(firstDict.stringFor(into.keys.sortAlbumArtist).value_or(albumArtist));
 
     auto artistKey = into.rules.key(albumArtist);
     if (const auto it = into.artists.find(artistKey); it != into.artists.end())

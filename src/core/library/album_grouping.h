@@ -23,6 +23,7 @@ struct AlbumGrouping {
     const AlbumSettings& albumSettings;
     std::string_view masterPersistentID;
     const StringRules& rules;
+    const TrackKeys& keys;
 
     std::vector<AlbumPtr> albums;
     AlbumDict albumDict;

@@ -14,7 +14,7 @@ namespace {
 using plist::NodeRef;
 using plist::Type;
 
-bool flag(NodeRef dict, std::string_view key) { return dict.booleanFor(key).value_or(false); }
+template <class Key> bool flag(NodeRef dict, Key key) { return dict.booleanFor(key).value_or(false); }
 
 std::optional<std::int64_t> decimal(std::string_view s) {
     std::int64_t n = 0;
@@ -58,15 +58,16 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     std::unordered_map<std::string, SongPtr> byPersistentID;
     byTrackID.reserve(tracks.size());
     byPersistentID.reserve(tracks.size());
+    const TrackKeys keys(*library);
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const auto track = tracks.at(i);
-        if (flag(track, "Has Video") || flag(track, "Music Video") || flag(track, "Podcast")) continue;
-        const auto totalTime = track.integerFor("Total Time");
-        const auto name = track.stringFor("Name");
-        const auto album = track.stringFor(MySong::albumKey);
+        if (flag(track, keys.hasVideo) || flag(track, keys.musicVideo) || flag(track, keys.podcast)) continue;
+        const auto totalTime = track.integerFor(keys.totalTime);
+        const auto name = track.stringFor(keys.name);
+        const auto album = track.stringFor(keys.album);
         const auto trackID = decimal(tracks.keyAt(i));
-        if (!totalTime || !name || !album || !trackID || !track.stringFor("Persistent ID")) continue;
-        auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
+        if (!totalTime || !name || !album || !trackID || !track.stringFor(keys.persistentID)) continue;
+        auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track}, keys,
                                              services_.rules);
         byTrackID[*trackID] = song;
         byPersistentID[song->persistentID()] = song;
@@ -77,7 +78,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     songsPersistentIDDict_ = std::move(byPersistentID);
 
     // Albums: one pass over the songs in album ID order.
-    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, {}, {}, {}};
+    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, keys, {}, {}, {}};
     auto sorted = allSongs_;
     std::sort(sorted.begin(), sorted.end(),
               [](const SongPtr& a, const SongPtr& b) { return a->albumID() < b->albumID(); });
@@ -108,6 +109,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
 
     std::vector<PlaylistPtr> playlists{std::move(allSongsList)};
     const auto lists = root.find("Playlists");
+    const auto trackIDKey = library->keyId("Track ID");
     if (lists.is(Type::Array) && allElementsAre(lists, Type::Dict)) {
         for (std::size_t i = 0; i < lists.size(); ++i) {
             const auto dict = lists.at(i);
@@ -121,7 +123,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
             std::vector<SongPtr> members;
             members.reserve(items.size());
             for (std::size_t j = 0; j < items.size(); ++j) {
-                const auto id = items.at(j).integerFor("Track ID");
+                const auto id = items.at(j).integerFor(trackIDKey);
                 if (!id) continue;
                 if (const auto song = songsTrackIDDict_.find(*id); song != songsTrackIDDict_.end())
                     members.push_back(song->second);

@@ -20,6 +20,13 @@ struct TrackDict {
     plist::NodeRef node;
 };
 
+// The track keys a build reads, looked up once per document rather than once per track.
+struct TrackKeys {
+    explicit TrackKeys(const plist::Document& doc);
+    plist::KeyId name, album, artist, albumArtist, trackNumber, discNumber, compilation, persistentID, location,
+        totalTime, hasVideo, musicVideo, podcast, sortAlbum, sortAlbumArtist;
+};
+
 // One kept track of the library file. Shared by its album, discs and playlists; never copied.
 class MySong {
 public:
@@ -32,7 +39,7 @@ public:
     // `initWithTrackID:name:album:totalTime:dict:`. Text not in the dictionary (name, album)
     // must outlive the song; the reader passes text from the same document.
     MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
-           TrackDict dict, const StringRules& rules);
+           TrackDict dict, const TrackKeys& keys, const StringRules& rules);
     MySong(const MySong&) = delete;
     MySong& operator=(const MySong&) = delete;
 

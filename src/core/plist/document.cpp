@@ -61,19 +61,31 @@ NodeRef NodeRef::find(std::string_view key) const {
     return valid() ? find(doc_->keyId(key)) : NodeRef{};
 }
 
-std::optional<std::string_view> NodeRef::stringFor(std::string_view key) const {
+std::optional<std::string_view> NodeRef::stringFor(KeyId key) const {
     const auto v = find(key);
     return v.is(Type::String) ? std::optional(v.string()) : std::nullopt;
 }
 
-std::optional<std::int64_t> NodeRef::integerFor(std::string_view key) const {
+std::optional<std::int64_t> NodeRef::integerFor(KeyId key) const {
     const auto v = find(key);
     return v.is(Type::Integer) ? std::optional(v.integer()) : std::nullopt;
 }
 
-std::optional<bool> NodeRef::booleanFor(std::string_view key) const {
+std::optional<bool> NodeRef::booleanFor(KeyId key) const {
     const auto v = find(key);
     return v.is(Type::Boolean) ? std::optional(v.boolean()) : std::nullopt;
+}
+
+std::optional<std::string_view> NodeRef::stringFor(std::string_view key) const {
+    return valid() ? stringFor(doc_->keyId(key)) : std::nullopt;
+}
+
+std::optional<std::int64_t> NodeRef::integerFor(std::string_view key) const {
+    return valid() ? integerFor(doc_->keyId(key)) : std::nullopt;
+}
+
+std::optional<bool> NodeRef::booleanFor(std::string_view key) const {
+    return valid() ? booleanFor(doc_->keyId(key)) : std::nullopt;
 }
 
 KeyId Document::keyId(std::string_view key) const {
@@ -92,7 +104,9 @@ std::size_t Document::memoryUsed() const {
     return total + keys_.capacity() * sizeof(keys_[0]) + keyIds_.size() * 48;
 }
 
-DocumentBuilder::DocumentBuilder() : doc_(std::make_shared<Document>()) { pending_.reserve(1024); }
+DocumentBuilder::DocumentBuilder() : doc_(std::make_shared<Document>()), followingKey_{noKey} {
+    pending_.reserve(1024);
+}
 
 std::uint64_t DocumentBuilder::storeText(std::string_view text) {
     auto& d = *doc_;
@@ -147,6 +161,7 @@ bool DocumentBuilder::begin(Type type) {
         return failed_ = true, false;
     if (frames_.empty() && haveRoot_) return failed_ = true, false;
     frames_.push_back(Frame{pending_.size(), type, false, pendingKey_});
+    previousKey_ = noKey;
     return true;
 }
 
@@ -157,15 +172,22 @@ bool DocumentBuilder::key(std::string_view text) {
     if (failed_ || frames_.empty() || frames_.back().type != Type::Dict || frames_.back().keyPending)
         return failed_ = true, false;
     auto& d = *doc_;
-    if (const auto it = d.keyIds_.find(text); it != d.keyIds_.end()) {
+    auto& guess = followingKey_[previousKey_ + 1];
+    if (guess != noKey && d.keyText(guess) == text) {
+        pendingKey_ = guess;
+    } else if (const auto it = d.keyIds_.find(text); it != d.keyIds_.end()) {
         pendingKey_ = it->second;
+        guess = pendingKey_;
     } else {
         const auto position = storeText(text);
         const auto id = static_cast<KeyId>(d.keys_.size());
         d.keys_.emplace_back(position, static_cast<std::uint32_t>(text.size()));
         d.keyIds_.emplace(d.poolText(position, static_cast<std::uint32_t>(text.size())), id);
         pendingKey_ = id;
+        followingKey_[previousKey_ + 1] = id;
+        followingKey_.push_back(noKey);
     }
+    previousKey_ = pendingKey_;
     frames_.back().keyPending = true;
     return true;
 }
@@ -207,6 +229,7 @@ bool DocumentBuilder::end() {
     for (std::size_t i = frame.firstChild; i < pending_.size(); ++i) appendNode(pending_[i]);
     pending_.resize(frame.firstChild);
     pendingKey_ = frame.ownKey;
+    previousKey_ = frame.ownKey;
     return add(frame.type, static_cast<std::uint32_t>(count), first);
 }
 

@@ -64,6 +64,9 @@ public:
     std::optional<std::string_view> stringFor(std::string_view key) const;
     std::optional<std::int64_t> integerFor(std::string_view key) const;
     std::optional<bool> booleanFor(std::string_view key) const;
+    std::optional<std::string_view> stringFor(KeyId key) const;
+    std::optional<std::int64_t> integerFor(KeyId key) const;
+    std::optional<bool> booleanFor(KeyId key) const;
 
     const Document* document() const { return doc_; }
     std::uint32_t index() const { return index_; }
@@ -157,6 +160,11 @@ private:
     std::uint32_t appendNode(const Document::Node& n);
 
     std::shared_ptr<Document> doc_;
+    // The key that followed each key last time (index: key id + 1, 0 for a dictionary's first
+    // key). Dictionaries of one file repeat their keys in the same order, so the guess is
+    // nearly always right and spares a hash lookup.
+    std::vector<KeyId> followingKey_;
+    KeyId previousKey_ = noKey;
     std::vector<Document::Node> pending_;
     std::vector<Frame> frames_;
     KeyId pendingKey_ = noKey;

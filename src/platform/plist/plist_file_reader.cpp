@@ -74,8 +74,6 @@ public:
         handler_.characters = &SaxParse::onText;
         handler_.cdataBlock = &SaxParse::onText;
         handler_.serror = &SaxParse::onError;
-        ctxt_ = xmlCreatePushParserCtxt(&handler_, this, nullptr, 0, nullptr);
-        if (ctxt_) xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET | XML_PARSE_NOCDATA);
     }
     ~SaxParse() {
         if (ctxt_) xmlFreeParserCtxt(ctxt_);
@@ -83,16 +81,14 @@ public:
     SaxParse(const SaxParse&) = delete;
     SaxParse& operator=(const SaxParse&) = delete;
 
-    bool feed(const char* data, std::size_t size, bool last) {
-        if (!ctxt_) return fail("cannot create the XML parser");
-        while (error_.empty()) {
-            const auto n = std::min(size, std::size_t{1} << 30);
-            xmlParseChunk(ctxt_, data, static_cast<int>(n), last && n == size ? 1 : 0);
-            data += n;
-            size -= n;
-            if (size == 0) break;
-        }
-        return error_.empty();
+    // Parses what `read` delivers until it returns 0 (end) or -1 (error); libxml2 pulls the
+    // input in its own buffer-sized pieces.
+    using ReadFn = int (*)(void* source, char* buffer, int size);
+    void run(ReadFn read, void* source) {
+        ctxt_ = xmlCreateIOParserCtxt(&handler_, this, read, nullptr, source, XML_CHAR_ENCODING_NONE);
+        if (!ctxt_) return void(fail("cannot create the XML parser"));
+        xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET | XML_PARSE_NOCDATA);
+        xmlParseDocument(ctxt_);
     }
 
     PropertyListReader::Result finish() {
@@ -112,28 +108,57 @@ private:
         return false;
     }
 
+    enum class Element { Dict, Array, Key, String, Integer, Real, Date, Data, True, False, Plist, Other };
+
+    static Element classify(std::string_view n) {
+        static constexpr std::pair<std::string_view, Element> names[] = {
+            {"key", Element::Key},         {"string", Element::String}, {"integer", Element::Integer},
+            {"dict", Element::Dict},       {"date", Element::Date},     {"true", Element::True},
+            {"false", Element::False},     {"array", Element::Array},   {"real", Element::Real},
+            {"data", Element::Data},       {"plist", Element::Plist}};
+        for (const auto& [name, element] : names)
+            if (name == n) return element;
+        return Element::Other;
+    }
+
+    // libxml2 hands every element name out of its own dictionary, so a name is known by its
+    // address after the first time: no text comparison per element.
+    Element element(const xmlChar* localname) {
+        for (std::size_t i = 0; i < knownCount_; ++i)
+            if (known_[i].first == localname) return known_[i].second;
+        const auto e = classify(reinterpret_cast<const char*>(localname));
+        if (knownCount_ < std::size(known_)) known_[knownCount_++] = {localname, e};
+        return e;
+    }
+
     static void onStart(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**,
                         int, int, const xmlChar**) {
         auto& p = self(ctx);
         if (!p.error_.empty()) return;
-        const std::string_view name(reinterpret_cast<const char*>(localname));
-        if (p.leaf_ != Leaf::None) return void(p.fail("element <" + std::string(name) + "> inside a value"));
+        const auto e = p.element(localname);
+        const auto unexpected = [&] {
+            p.fail("unexpected <" + std::string(reinterpret_cast<const char*>(localname)) + ">");
+        };
+        if (p.leaf_ != Leaf::None) return unexpected();
         ++p.elements_;
         bool ok = true;
-        if (name == "dict") ok = p.builder_.beginDict();
-        else if (name == "array") ok = p.builder_.beginArray();
-        else if (name == "key") p.leaf_ = Leaf::Key;
-        else if (name == "string") p.leaf_ = Leaf::String;
-        else if (name == "integer") p.leaf_ = Leaf::Integer;
-        else if (name == "real") p.leaf_ = Leaf::Real;
-        else if (name == "date") p.leaf_ = Leaf::Date;
-        else if (name == "data") p.leaf_ = Leaf::Data;
-        else if (name == "true") p.leaf_ = Leaf::True;
-        else if (name == "false") p.leaf_ = Leaf::False;
-        else if (name == "plist" && p.elements_ == 1) p.sawPlist_ = true;
-        else ok = false;
-        if (!ok) p.fail("unexpected <" + std::string(name) + ">");
-        if (p.builder_.depth() == 1 && p.elements_ == 1) p.sawPlist_ = true; // a bare root container
+        switch (e) {
+        case Element::Dict: ok = p.builder_.beginDict(); break;
+        case Element::Array: ok = p.builder_.beginArray(); break;
+        case Element::Key: p.leaf_ = Leaf::Key; break;
+        case Element::String: p.leaf_ = Leaf::String; break;
+        case Element::Integer: p.leaf_ = Leaf::Integer; break;
+        case Element::Real: p.leaf_ = Leaf::Real; break;
+        case Element::Date: p.leaf_ = Leaf::Date; break;
+        case Element::Data: p.leaf_ = Leaf::Data; break;
+        case Element::True: p.leaf_ = Leaf::True; break;
+        case Element::False: p.leaf_ = Leaf::False; break;
+        case Element::Plist: ok = p.elements_ == 1; break;
+        case Element::Other: ok = false; break;
+        }
+        if (!ok) return unexpected();
+        // The root is the <plist> element, or a bare container as some writers leave it.
+        if (p.elements_ == 1 && (e == Element::Plist || e == Element::Dict || e == Element::Array)) p.sawPlist_ = true;
         p.text_.clear();
     }
 
@@ -147,8 +172,8 @@ private:
         bool ok = true;
         switch (leaf) {
         case Leaf::None: {
-            const std::string_view name(reinterpret_cast<const char*>(localname));
-            if (name == "dict" || name == "array") ok = b.end();
+            const auto e = p.element(localname);
+            if (e == Element::Dict || e == Element::Array) ok = b.end();
             break;
         }
         case Leaf::Key: ok = b.key(p.text_); break;
@@ -194,6 +219,8 @@ private:
     DocumentBuilder builder_;
     std::string text_;
     Leaf leaf_ = Leaf::None;
+    std::pair<const xmlChar*, Element> known_[16] = {};
+    std::size_t knownCount_ = 0;
     int elements_ = 0;
     bool sawPlist_ = false;
     std::string error_;
@@ -298,35 +325,45 @@ PlistFileReader::PlistFileReader() {
 PropertyListReader::Result PlistFileReader::parse(std::string_view bytes) const {
     if (bytes.starts_with(binaryMagic)) return parseBinary(bytes);
     SaxParse p;
-    p.feed(bytes.data(), bytes.size(), true);
+    p.run(
+        [](void* source, char* buffer, int size) {
+            auto& rest = *static_cast<std::string_view*>(source);
+            const auto n = std::min(rest.size(), static_cast<std::size_t>(size));
+            std::memcpy(buffer, rest.data(), n);
+            rest.remove_prefix(n);
+            return static_cast<int>(n);
+        },
+        &bytes);
     return p.finish();
 }
 
 PropertyListReader::Result PlistFileReader::readFile(const std::string& path) const {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return {nullptr, path + ": " + std::strerror(errno)};
-    std::string chunk(chunkSize, '\0');
-    auto n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-    if (std::ferror(file.get())) return {nullptr, path + ": read error"};
-    if (std::string_view(chunk.data(), n).starts_with(binaryMagic)) {
-        std::string all(chunk.data(), n);
-        while ((n = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) all.append(chunk.data(), n);
+    char magic[8] = {};
+    const auto n = std::fread(magic, 1, sizeof magic, file.get());
+    if (std::ferror(file.get())) return {nullptr, path + ": " + std::strerror(errno)};
+    if (std::string_view(magic, n) == binaryMagic) {
+        std::string all(magic, n);
+        std::string chunk(chunkSize, '\0');
+        std::size_t got = 0;
+        while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) all.append(chunk.data(), got);
         if (std::ferror(file.get())) return {nullptr, path + ": read error"};
         return parseBinary(all);
     }
-    // Streamed in chunks: the file is never held in memory as a whole.
+    std::rewind(file.get());
+    // Streamed: the file is never held in memory as a whole.
     SaxParse p;
-    for (;;) {
-        const bool last = n < chunk.size() || std::feof(file.get());
-        if (!p.feed(chunk.data(), n, last) || last) break;
-        n = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (std::ferror(file.get())) return {nullptr, path + ": read error"};
-        if (n == 0) {
-            p.feed(nullptr, 0, true);
-            break;
-        }
-    }
-    return p.finish();
+    p.run(
+        [](void* source, char* buffer, int size) {
+            auto* f = static_cast<std::FILE*>(source);
+            const auto got = std::fread(buffer, 1, static_cast<std::size_t>(size), f);
+            return std::ferror(f) ? -1 : static_cast<int>(got);
+        },
+        file.get());
+    auto result = p.finish();
+    if (!result.document && std::ferror(file.get())) result.error = path + ": read error";
+    return result;
 }
 
 } // namespace platter

@@ -18,7 +18,7 @@ protected:
         EXPECT_TRUE(r.document) << r.error;
         const auto root = r.document->root();
         return std::make_shared<MySong>(7, root.stringFor("Name").value_or("n"), root.stringFor("Album").value_or(""),
-                                        totalTime, TrackDict{r.document, root}, rules);
+                                        totalTime, TrackDict{r.document, root}, TrackKeys(*r.document), rules);
     }
     PlistFileReader reader;
     IcuUnicodeRules icu;
