@@ -62,7 +62,7 @@ public:
     ViewRefresh* viewCont() const { return viewCont_; }
     const std::vector<SongPtr>& allSongs() const { return allSongs_; }
     const std::unordered_map<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
-    const std::unordered_map<std::string, SongPtr>& songsPersistentIDDict() const { return songsPersistentIDDict_; }
+    const std::unordered_map<std::string_view, SongPtr>& songsPersistentIDDict() const { return songsPersistentIDDict_; }
     const std::vector<AlbumPtr>& allAlbums() const { return allAlbums_; }
     const AlbumDict& albumDict() const { return albumDict_; }
     const std::vector<PlaylistPtr>& allPlaylists() const { return allPlaylists_; }
@@ -94,7 +94,8 @@ private:
     ViewRefresh* viewCont_ = nullptr;
     std::vector<SongPtr> allSongs_;
     std::unordered_map<std::int64_t, SongPtr> songsTrackIDDict_;
-    std::unordered_map<std::string, SongPtr> songsPersistentIDDict_;
+    // Keys view the songs' own persistent IDs.
+    std::unordered_map<std::string_view, SongPtr> songsPersistentIDDict_;
     std::vector<AlbumPtr> allAlbums_;
     AlbumDict albumDict_;
     std::vector<PlaylistPtr> allPlaylists_;

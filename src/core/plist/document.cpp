@@ -7,7 +7,17 @@ namespace platter::plist {
 
 namespace {
 constexpr std::uint32_t unsignedFlag = 1; // in the size bits of an integer node
+
+// Keys made of digits only, the track IDs of a library's "Tracks", each occur once: interning
+// them would cost a hash insertion per track for lookups nobody makes. They are kept, but
+// found by scanning their dictionary.
+bool isNumber(std::string_view s) {
+    if (s.empty()) return false;
+    for (const char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
 }
+} // namespace
 
 Type NodeRef::type() const {
     return static_cast<Type>(doc_->node(index_).typeSize >> Document::typeShift);
@@ -58,7 +68,11 @@ NodeRef NodeRef::find(KeyId key) const {
 }
 
 NodeRef NodeRef::find(std::string_view key) const {
-    return valid() ? find(doc_->keyId(key)) : NodeRef{};
+    if (!valid()) return {};
+    if (!isNumber(key)) return find(doc_->keyId(key));
+    for (std::size_t i = size(); i-- > 0;)
+        if (keyAt(i) == key) return at(i);
+    return {};
 }
 
 std::optional<std::string_view> NodeRef::stringFor(KeyId key) const {
@@ -89,6 +103,11 @@ std::optional<bool> NodeRef::booleanFor(std::string_view key) const {
 }
 
 KeyId Document::keyId(std::string_view key) const {
+    if (isNumber(key)) {
+        for (std::size_t i = 0; i < keys_.size(); ++i)
+            if (keyText(static_cast<KeyId>(i)) == key) return static_cast<KeyId>(i);
+        return noKey;
+    }
     const auto it = keyIds_.find(key);
     return it == keyIds_.end() ? noKey : it->second;
 }
@@ -104,7 +123,7 @@ std::size_t Document::memoryUsed() const {
     return total + keys_.capacity() * sizeof(keys_[0]) + keyIds_.size() * 48;
 }
 
-DocumentBuilder::DocumentBuilder() : doc_(std::make_shared<Document>()), followingKey_{noKey} {
+DocumentBuilder::DocumentBuilder() : doc_(std::make_shared<Document>()), followingKey_{{noKey, noKey}} {
     pending_.reserve(1024);
 }
 
@@ -172,20 +191,26 @@ bool DocumentBuilder::key(std::string_view text) {
     if (failed_ || frames_.empty() || frames_.back().type != Type::Dict || frames_.back().keyPending)
         return failed_ = true, false;
     auto& d = *doc_;
-    auto& guess = followingKey_[previousKey_ + 1];
-    if (guess != noKey && d.keyText(guess) == text) {
-        pendingKey_ = guess;
-    } else if (const auto it = d.keyIds_.find(text); it != d.keyIds_.end()) {
-        pendingKey_ = it->second;
-        guess = pendingKey_;
+    auto guesses = followingKey_[previousKey_ + 1];
+    if (guesses[0] != noKey && d.keyText(guesses[0]) == text) {
+        pendingKey_ = guesses[0];
+    } else if (guesses[1] != noKey && d.keyText(guesses[1]) == text) {
+        pendingKey_ = guesses[1];
     } else {
-        const auto position = storeText(text);
-        const auto id = static_cast<KeyId>(d.keys_.size());
-        d.keys_.emplace_back(position, static_cast<std::uint32_t>(text.size()));
-        d.keyIds_.emplace(d.poolText(position, static_cast<std::uint32_t>(text.size())), id);
-        pendingKey_ = id;
-        followingKey_[previousKey_ + 1] = id;
-        followingKey_.push_back(noKey);
+        const bool number = isNumber(text);
+        const auto it = number ? d.keyIds_.end() : d.keyIds_.find(text);
+        if (it != d.keyIds_.end()) {
+            pendingKey_ = it->second;
+        } else {
+            const auto position = storeText(text);
+            const auto id = static_cast<KeyId>(d.keys_.size());
+            d.keys_.emplace_back(position, static_cast<std::uint32_t>(text.size()));
+            if (!number) d.keyIds_.emplace(d.poolText(position, static_cast<std::uint32_t>(text.size())), id);
+            followingKey_.push_back({noKey, noKey});
+            pendingKey_ = id;
+        }
+        auto& slot = followingKey_[previousKey_ + 1];
+        slot = {pendingKey_, slot[0]};
     }
     previousKey_ = pendingKey_;
     frames_.back().keyPending = true;

@@ -8,6 +8,7 @@
 // pool. Nodes are reached through `NodeRef`, a cheap handle that stays valid as long as the
 // document does.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -81,7 +82,8 @@ class DocumentBuilder;
 class Document {
 public:
     NodeRef root() const { return NodeRef(this, root_); }
-    // The id of an interned key, or `noKey` when no dictionary of the document uses it.
+    // The id of a key, or `noKey` when no dictionary of the document uses it. Digit-only keys
+    // are not interned, and finding one takes a scan.
     KeyId keyId(std::string_view key) const;
     std::string_view keyText(KeyId id) const;
 
@@ -160,10 +162,10 @@ private:
     std::uint32_t appendNode(const Document::Node& n);
 
     std::shared_ptr<Document> doc_;
-    // The key that followed each key last time (index: key id + 1, 0 for a dictionary's first
-    // key). Dictionaries of one file repeat their keys in the same order, so the guess is
-    // nearly always right and spares a hash lookup.
-    std::vector<KeyId> followingKey_;
+    // The two keys that last followed each key (index: key id + 1, 0 for a dictionary's first
+    // key). Dictionaries of one file repeat their keys in the same order, with an optional key
+    // here and there, so one of the guesses is nearly always right and spares a hash lookup.
+    std::vector<std::array<KeyId, 2>> followingKey_;
     KeyId previousKey_ = noKey;
     std::vector<Document::Node> pending_;
     std::vector<Frame> frames_;
