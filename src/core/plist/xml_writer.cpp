@@ -67,7 +67,7 @@ private:
     void item(const Dict& d, int depth) {
         if (d.empty()) return void(out += "<dict/>\n");
         out += "<dict>\n";
-        for (const auto& [k, v] : d) entry(k, depth + 1, [&] { value(v, depth + 1); }, isContainer(v));
+        for (const auto& e : d) entry(e.first, depth + 1, [&] { value(e.second, depth + 1); }, isContainer(e.second));
         indent(depth);
         out += "</dict>\n";
     }
