@@ -3,21 +3,20 @@
 // Persistent ID. Each measurement runs in a child process of its own so its peak memory is
 // its own.
 
+#include "library_generator.h"
+#include "tools/inspect/headless_app.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <string>
-#include <vector>
-
 #include <libxml/parser.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include "library_generator.h"
-#include "tools/inspect/headless_app.h"
+#include <vector>
 
 namespace {
 
@@ -60,8 +59,8 @@ struct Baseline {
 bool saxBaseline(const std::string& path) {
     xmlSAXHandler h{};
     h.initialized = XML_SAX2_MAGIC;
-    h.startElementNs = [](void* ctx, const xmlChar* name, const xmlChar*, const xmlChar*, int, const xmlChar**, int,
-                          int, const xmlChar**) {
+    h.startElementNs = [](void* ctx, const xmlChar* name, const xmlChar*, const xmlChar*, int,
+                          const xmlChar**, int, int, const xmlChar**) {
         auto& b = *static_cast<Baseline*>(ctx);
         b.text.clear();
         b.inKey = std::strcmp(reinterpret_cast<const char*>(name), "key") == 0;
@@ -69,25 +68,35 @@ bool saxBaseline(const std::string& path) {
     };
     h.characters = [](void* ctx, const xmlChar* ch, int len) {
         auto& b = *static_cast<Baseline*>(ctx);
-        if (b.inKey || b.inValue != Baseline::None) b.text.append(reinterpret_cast<const char*>(ch), std::size_t(len));
+        if (b.inKey || b.inValue != Baseline::None)
+            b.text.append(reinterpret_cast<const char*>(ch), std::size_t(len));
     };
     h.endElementNs = [](void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
         auto& b = *static_cast<Baseline*>(ctx);
         if (b.inKey) {
-            b.want = b.text == "Name" ? Baseline::Name
-                     : b.text == "Album" ? Baseline::Album
-                     : b.text == "Total Time" ? Baseline::TotalTime
+            b.want = b.text == "Name"            ? Baseline::Name
+                     : b.text == "Album"         ? Baseline::Album
+                     : b.text == "Total Time"    ? Baseline::TotalTime
                      : b.text == "Persistent ID" ? Baseline::PersistentID
                                                  : Baseline::None;
             b.inKey = false;
             return;
         }
         switch (b.inValue) {
-        case Baseline::Name: b.names.push_back(b.text); break;
-        case Baseline::Album: b.albums.push_back(b.text); break;
-        case Baseline::TotalTime: b.times.push_back(std::atoll(b.text.c_str())); break;
-        case Baseline::PersistentID: b.ids.push_back(b.text); break;
-        case Baseline::None: break;
+        case Baseline::Name:
+            b.names.push_back(b.text);
+            break;
+        case Baseline::Album:
+            b.albums.push_back(b.text);
+            break;
+        case Baseline::TotalTime:
+            b.times.push_back(std::atoll(b.text.c_str()));
+            break;
+        case Baseline::PersistentID:
+            b.ids.push_back(b.text);
+            break;
+        case Baseline::None:
+            break;
         }
         b.inValue = Baseline::None;
         b.want = Baseline::None;
@@ -106,25 +115,30 @@ bool fullBuild(const std::string& path) {
 
 int main(int argc, char** argv) {
     std::vector<std::size_t> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::stoul(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::stoul(argv[i]));
     if (sizes.empty()) sizes = {10000, 50000, 200000};
     const std::filesystem::path dataDir = std::filesystem::current_path() / "build" / "bench-data";
     std::filesystem::create_directories(dataDir);
 
-    std::printf("%8s %9s | %9s %9s | %9s %9s | %10s %12s\n", "tracks", "file MB", "SAX s", "SAX MB", "build s",
-                "build MB", "time/SAX", "memory/file");
+    std::printf("%8s %9s | %9s %9s | %9s %9s | %10s %12s\n", "tracks", "file MB", "SAX s", "SAX MB",
+                "build s", "build MB", "time/SAX", "memory/file");
     for (const auto n : sizes) {
         const auto path = (dataDir / ("library-" + std::to_string(n) + ".xml")).string();
         if (!std::filesystem::exists(path)) {
             std::fprintf(stderr, "generating %s\n", path.c_str());
-            measure([&] { platter::bench::generateLibrary(path, n); return true; });
+            measure([&] {
+                platter::bench::generateLibrary(path, n);
+                return true;
+            });
         }
         const double fileMB = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
         const int runs = n <= 50000 ? 3 : 2;
         const auto sax = best(runs, [&] { return saxBaseline(path); });
         const auto build = best(runs, [&] { return fullBuild(path); });
-        std::printf("%8zu %9.1f | %9.3f %9.1f | %9.3f %9.1f | %9.2fx %11.2fx\n", n, fileMB, sax.seconds, sax.peakMB,
-                    build.seconds, build.peakMB, build.seconds / sax.seconds, build.peakMB / fileMB);
+        std::printf("%8zu %9.1f | %9.3f %9.1f | %9.3f %9.1f | %9.2fx %11.2fx\n", n, fileMB, sax.seconds,
+                    sax.peakMB, build.seconds, build.peakMB, build.seconds / sax.seconds,
+                    build.peakMB / fileMB);
         std::fflush(stdout);
     }
     std::printf("goals: 200k build within 1.5x the SAX time and at most 1.0x the file size in memory; "

@@ -1,12 +1,12 @@
 #include "library_generator.h"
 
+#include "core/library/file_url.h"
+#include "core/plist/date_text.h"
+
 #include <cstdio>
 #include <random>
 #include <stdexcept>
 #include <vector>
-
-#include "core/library/file_url.h"
-#include "core/plist/date_text.h"
 
 namespace platter::bench {
 
@@ -41,10 +41,14 @@ private:
 std::string escaped(std::string_view s) {
     std::string out;
     for (const char c : s) {
-        if (c == '&') out += "&#38;";
-        else if (c == '<') out += "&#60;";
-        else if (c == '>') out += "&#62;";
-        else out += c;
+        if (c == '&')
+            out += "&#38;";
+        else if (c == '<')
+            out += "&#60;";
+        else if (c == '>')
+            out += "&#62;";
+        else
+            out += c;
     }
     return out;
 }
@@ -55,11 +59,12 @@ struct Album {
     int discs, tracksPerDisc;
 };
 
-const char* const words[] = {"Love", "Night", "Blue", "River", "Fire", "Dream", "Heart", "Road", "Light",
-                             "Shadow", "Rain", "Gold", "Stone", "Wild", "Silver", "Ocean", "Summer",
-                             "Ghost", "Electric", "Paper", "Glass", "Sun", "Moon", "City", "Echo"};
-const char* const foreign[] = {"Группа крови", "Café del Mar", "Björk", "東京", "Ünder Ötzi", "Señorita",
-                               "Żółć", "Ελλάδα", "Straße", "Dvořák"};
+const char* const words[] = {"Love",   "Night", "Blue",   "River", "Fire",     "Dream", "Heart",
+                             "Road",   "Light", "Shadow", "Rain",  "Gold",     "Stone", "Wild",
+                             "Silver", "Ocean", "Summer", "Ghost", "Electric", "Paper", "Glass",
+                             "Sun",    "Moon",  "City",   "Echo"};
+const char* const foreign[] = {"Группа крови", "Café del Mar", "Björk",  "東京",   "Ünder Ötzi",
+                               "Señorita",     "Żółć",         "Ελλάδα", "Straße", "Dvořák"};
 
 } // namespace
 
@@ -69,7 +74,8 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
     const auto word = [&] { return std::string(words[pick(std::size(words))]); };
     const auto title = [&](int n) {
         std::string t = word();
-        for (int i = 1; i < n; ++i) t += " " + word();
+        for (int i = 1; i < n; ++i)
+            t += " " + word();
         if (pick(10) == 0) t += std::string(" (") + foreign[pick(std::size(foreign))] + ")";
         if (pick(20) == 0) t += " & Friends' \"Mix\"";
         return t;
@@ -77,8 +83,9 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
 
     std::vector<std::string> artists;
     for (std::size_t i = 0; i < trackCount / 60 + 5; ++i)
-        artists.push_back(pick(10) == 0 ? std::string(foreign[pick(std::size(foreign))]) + " " + std::to_string(i)
-                                        : "The " + title(2) + " " + std::to_string(i));
+        artists.push_back(pick(10) == 0
+                              ? std::string(foreign[pick(std::size(foreign))]) + " " + std::to_string(i)
+                              : "The " + title(2) + " " + std::to_string(i));
 
     Out o(path);
     o << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -91,7 +98,8 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
          "\t<key>Application Version</key><string>12.12.10.1</string>\n"
          "\t<key>Features</key><integer>5</integer>\n"
          "\t<key>Show Content Ratings</key><true/>\n"
-         "\t<key>Music Folder</key><string>file://localhost/C:/Users/Anna/Music/iTunes/iTunes%20Media/</string>\n"
+         "\t<key>Music "
+         "Folder</key><string>file://localhost/C:/Users/Anna/Music/iTunes/iTunes%20Media/</string>\n"
          "\t<key>Library Persistent ID</key><string>0123456789ABCDEF</string>\n"
          "\t<key>Tracks</key>\n\t<dict>\n";
 
@@ -131,7 +139,8 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
                   << "\t\t\t<key>Date Added</key><date>2018-01-02T03:04:05Z</date>\n"
                   << "\t\t\t<key>Bit Rate</key><integer>256</integer>\n"
                   << "\t\t\t<key>Sample Rate</key><integer>44100</integer>\n"
-                  << "\t\t\t<key>Play Count</key><integer>" << static_cast<std::int64_t>(pick(50)) << "</integer>\n"
+                  << "\t\t\t<key>Play Count</key><integer>" << static_cast<std::int64_t>(pick(50))
+                  << "</integer>\n"
                   << "\t\t\t<key>Play Date</key><integer>3657434567</integer>\n"
                   << "\t\t\t<key>Play Date UTC</key><date>2019-11-22T10:02:47Z</date>\n"
                   << "\t\t\t<key>Release Date</key><date>"
@@ -147,14 +156,17 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
                   << "\t\t\t<key>Library Folder Count</key><integer>1</integer>\n"
                   << "\t\t\t<key>Name</key><string>" << escaped(name) << "</string>\n"
                   << "\t\t\t<key>Artist</key><string>" << escaped(artist) << "</string>\n";
-                if (!a.compilation) o << "\t\t\t<key>Album Artist</key><string>" << escaped(a.artist) << "</string>\n";
+                if (!a.compilation)
+                    o << "\t\t\t<key>Album Artist</key><string>" << escaped(a.artist) << "</string>\n";
                 o << "\t\t\t<key>Composer</key><string>" << escaped(artist) << "</string>\n"
                   << "\t\t\t<key>Album</key><string>" << escaped(a.name) << "</string>\n"
                   << "\t\t\t<key>Genre</key><string>Rock</string>\n"
                   << "\t\t\t<key>Kind</key><string>AAC audio file</string>\n";
-                const auto folder = (a.compilation ? std::string("Compilations") : a.artist) + "/" + a.name + "/";
+                const auto folder =
+                    (a.compilation ? std::string("Compilations") : a.artist) + "/" + a.name + "/";
                 const auto file = std::to_string(d) + "-" + std::to_string(t) + " " + name + ".m4a";
-                auto location = fileUrlFromPath("/C:/Users/Anna/Music/iTunes/iTunes Media/Music/" + folder + file);
+                auto location =
+                    fileUrlFromPath("/C:/Users/Anna/Music/iTunes/iTunes Media/Music/" + folder + file);
                 location.insert(7, "localhost");
                 o << "\t\t\t<key>Location</key><string>" << escaped(location) << "</string>\n"
                   << "\t\t</dict>\n";
@@ -164,10 +176,12 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
     o << "\t</dict>\n\t<key>Playlists</key>\n\t<array>\n";
 
     std::int64_t playlistID = 100000;
-    const auto playlist = [&](std::string_view name, const std::vector<std::int64_t>& items, std::string_view flags) {
+    const auto playlist = [&](std::string_view name, const std::vector<std::int64_t>& items,
+                              std::string_view flags) {
         char pid[24];
         std::snprintf(pid, sizeof pid, "%016llX", static_cast<unsigned long long>(rng()));
-        o << "\t\t<dict>\n" << flags << "\t\t\t<key>Name</key><string>" << escaped(name) << "</string>\n"
+        o << "\t\t<dict>\n"
+          << flags << "\t\t\t<key>Name</key><string>" << escaped(name) << "</string>\n"
           << "\t\t\t<key>Description</key><string></string>\n"
           << "\t\t\t<key>Playlist ID</key><integer>" << ++playlistID << "</integer>\n"
           << "\t\t\t<key>Playlist Persistent ID</key><string>" << std::string_view(pid) << "</string>\n"
@@ -175,7 +189,8 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
         if (!items.empty()) {
             o << "\t\t\t<key>Playlist Items</key>\n\t\t\t<array>\n";
             for (const auto i : items)
-                o << "\t\t\t\t<dict>\n\t\t\t\t\t<key>Track ID</key><integer>" << i << "</integer>\n\t\t\t\t</dict>\n";
+                o << "\t\t\t\t<dict>\n\t\t\t\t\t<key>Track ID</key><integer>" << i
+                  << "</integer>\n\t\t\t\t</dict>\n";
             o << "\t\t\t</array>\n";
         }
         o << "\t\t</dict>\n";
@@ -184,9 +199,12 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
     everything.insert(everything.end(), podcastIDs.begin(), podcastIDs.end());
     everything.insert(everything.end(), videoIDs.begin(), videoIDs.end());
     playlist("Library", everything, "\t\t\t<key>Master</key><true/>\n\t\t\t<key>Visible</key><false/>\n");
-    playlist("Music", musicIDs, "\t\t\t<key>Distinguished Kind</key><integer>4</integer>\n\t\t\t<key>Music</key><true/>\n");
-    playlist("Movies", videoIDs, "\t\t\t<key>Distinguished Kind</key><integer>2</integer>\n\t\t\t<key>Movies</key><true/>\n");
-    playlist("Podcasts", podcastIDs, "\t\t\t<key>Distinguished Kind</key><integer>10</integer>\n\t\t\t<key>Podcasts</key><true/>\n");
+    playlist("Music", musicIDs,
+             "\t\t\t<key>Distinguished Kind</key><integer>4</integer>\n\t\t\t<key>Music</key><true/>\n");
+    playlist("Movies", videoIDs,
+             "\t\t\t<key>Distinguished Kind</key><integer>2</integer>\n\t\t\t<key>Movies</key><true/>\n");
+    playlist("Podcasts", podcastIDs,
+             "\t\t\t<key>Distinguished Kind</key><integer>10</integer>\n\t\t\t<key>Podcasts</key><true/>\n");
     playlist("Mixes", {}, "\t\t\t<key>Folder</key><true/>\n");
     for (int p = 0; p < 20; ++p) {
         std::vector<std::int64_t> items;
@@ -195,9 +213,12 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
         items.assign(musicIDs.begin() + static_cast<std::ptrdiff_t>(start),
                      musicIDs.begin() + static_cast<std::ptrdiff_t>(start + n));
         const bool smart = p % 4 == 0;
-        playlist(title(2), items,
-                 smart ? "\t\t\t<key>Smart Info</key>\n\t\t\t<data>\n\t\t\tAQEAAwAAAAIAAAAZAAAAAAAAAAcAAAABAAAAAAAAAAAA\n\t\t\t</data>\n"
-                       : "\t\t\t<key>Parent Persistent ID</key><string>00000000DEADBEEF</string>\n");
+        playlist(
+            title(2), items,
+            smart ? "\t\t\t<key>Smart "
+                    "Info</key>\n\t\t\t<data>\n\t\t\tAQEAAwAAAAIAAAAZAAAAAAAAAAcAAAABAAAAAAAAAAAA\n\t\t\t</"
+                    "data>\n"
+                  : "\t\t\t<key>Parent Persistent ID</key><string>00000000DEADBEEF</string>\n");
     }
     o << "\t</array>\n</dict>\n</plist>\n";
 }

@@ -1,11 +1,11 @@
 // Any bytes as a library file: parsed, written back, and built into the model as at start-up.
 
+#include "core/plist/xml_writer.h"
+#include "tools/inspect/headless_app.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-#include "core/plist/xml_writer.h"
-#include "tools/inspect/headless_app.h"
 
 namespace {
 

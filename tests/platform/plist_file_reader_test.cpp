@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-#include <plist/plist.h>
-
 #include "core/plist/date_text.h"
 #include "core/plist/xml_writer.h"
 #include "platform/plist/plist_file_reader.h"
 #include "support/library_fixture.h"
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
 
 namespace platter {
 namespace {
@@ -15,26 +15,25 @@ const PlistFileReader reader;
 
 TEST(PlistFileReader, ReadsWhatRealLibraryFilesContain) {
     // A BOM, CRLF line ends, a comment, numeric references and `<true />` with a space.
-    const std::string text =
-        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\r\n"
-        "<plist version=\"1.0\">\r\n<dict>\r\n"
-        "\t<!-- a comment -->\r\n"
-        "\t<key>Name</key><string>Rock &#38; Roll &amp; &#x41;&lt;</string>\r\n"
-        "\t<key>Flag</key><true />\r\n"
-        "\t<key>Off</key><false/>\r\n"
-        "\t<key>Empty</key><string></string>\r\n"
-        "\t<key>Size</key><integer>-9223372036854775808</integer>\r\n"
-        "\t<key>Big</key><integer>18446744073709551615</integer>\r\n"
-        "\t<key>Hex</key><integer>0x1F</integer>\r\n"
-        "\t<key>Ratio</key><real>0.25</real>\r\n"
-        "\t<key>Released</key><date>1925-04-10T00:00:00Z</date>\r\n"
-        "\t<key>Future</key><date>2099-01-01T00:00:00Z</date>\r\n"
-        "\t<key>Blob</key><data>\r\n\t\taGVs\r\n\t\tbG8=\r\n\t</data>\r\n"
-        "\t<key>List</key><array/>\r\n"
-        "\t<key>Sub</key><dict/>\r\n"
-        "</dict>\r\n</plist>\r\n";
+    const std::string text = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                             "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                             "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\r\n"
+                             "<plist version=\"1.0\">\r\n<dict>\r\n"
+                             "\t<!-- a comment -->\r\n"
+                             "\t<key>Name</key><string>Rock &#38; Roll &amp; &#x41;&lt;</string>\r\n"
+                             "\t<key>Flag</key><true />\r\n"
+                             "\t<key>Off</key><false/>\r\n"
+                             "\t<key>Empty</key><string></string>\r\n"
+                             "\t<key>Size</key><integer>-9223372036854775808</integer>\r\n"
+                             "\t<key>Big</key><integer>18446744073709551615</integer>\r\n"
+                             "\t<key>Hex</key><integer>0x1F</integer>\r\n"
+                             "\t<key>Ratio</key><real>0.25</real>\r\n"
+                             "\t<key>Released</key><date>1925-04-10T00:00:00Z</date>\r\n"
+                             "\t<key>Future</key><date>2099-01-01T00:00:00Z</date>\r\n"
+                             "\t<key>Blob</key><data>\r\n\t\taGVs\r\n\t\tbG8=\r\n\t</data>\r\n"
+                             "\t<key>List</key><array/>\r\n"
+                             "\t<key>Sub</key><dict/>\r\n"
+                             "</dict>\r\n</plist>\r\n";
     const auto r = reader.parse(text);
     ASSERT_TRUE(r.document) << r.error;
     const auto root = r.document->root();
@@ -77,8 +76,8 @@ TEST(PlistFileReader, WrittenDocumentsReadBackIdentically) {
 }
 
 TEST(PlistFileReader, WritesTheLibraryApplicationsLayout) {
-    const auto xml = plist::writeXml(plist::Dict{{"Tracks", plist::Dict{{"1", plist::Dict{{"Track ID", 1}}}}},
-                                                 {"Flag", true}});
+    const auto xml = plist::writeXml(
+        plist::Dict{{"Tracks", plist::Dict{{"1", plist::Dict{{"Track ID", 1}}}}}, {"Flag", true}});
     EXPECT_EQ(xml, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
@@ -124,7 +123,8 @@ TEST(PlistFileReader, ReadsBinaryPropertyLists) {
 
 TEST(PlistFileReader, StreamsFilesLargerThanOneChunk) {
     plist::Array many;
-    for (int i = 0; i < 40000; ++i) many.emplace_back("item number " + std::to_string(i));
+    for (int i = 0; i < 40000; ++i)
+        many.emplace_back("item number " + std::to_string(i));
     testing::TempDir dir;
     const auto r = reader.readFile(dir.write("big.plist", plist::writeXml(many)).string());
     ASSERT_TRUE(r.document) << r.error;
@@ -158,15 +158,17 @@ TEST(PlistFileReader, RejectsBrokenInputWithAReason) {
 
 TEST(PlistFileReader, DeepNestingFailsWithoutExhaustingTheStack) {
     std::string deep = "<plist>";
-    for (int i = 0; i < 100000; ++i) deep += "<array>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<array>";
     const auto r = reader.parse(deep);
     EXPECT_FALSE(r.document);
 }
 
 TEST(PlistFileReader, DoesNotExpandEntitiesFromTheDoctype) {
-    const std::string text = "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY x SYSTEM \"file:///etc/passwd\">"
-                             "<!ENTITY y \"expanded\">]><plist><dict><key>a</key><string>&x;&y;</string>"
-                             "</dict></plist>";
+    const std::string text =
+        "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY x SYSTEM \"file:///etc/passwd\">"
+        "<!ENTITY y \"expanded\">]><plist><dict><key>a</key><string>&x;&y;</string>"
+        "</dict></plist>";
     const auto r = reader.parse(text);
     if (r.document) {
         EXPECT_EQ(r.document->root().stringFor("a")->find("root:"), std::string_view::npos);

@@ -1,16 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
-
-#include <sys/stat.h>
-
 #include "core/settings/stored_state.h"
 #include "core/settings/user_defaults.h"
 #include "platform/files/atomic_file.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"
 #include "support/library_fixture.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
 
 namespace platter {
 namespace {
@@ -24,7 +22,8 @@ std::string slurp(const std::filesystem::path& p) {
 
 std::vector<std::string> filesIn(const std::filesystem::path& dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -49,7 +48,8 @@ TEST_F(SettingsFileStoreTest, AllSixKeysSurviveARestartInTheirShapes) {
         defaults.setObject(keys::playingNumbers, playingNumbersValue({{"P", 3}}));
         ASSERT_TRUE(defaults.synchronize()) << store.lastError();
     }
-    EXPECT_EQ(filesIn(file().parent_path()), std::vector<std::string>{"settings.plist"}) << "no temporary left";
+    EXPECT_EQ(filesIn(file().parent_path()), std::vector<std::string>{"settings.plist"})
+        << "no temporary left";
     SettingsFileStore store(file().string(), reader);
     UserDefaults defaults(store);
     EXPECT_EQ(defaults.loadResult().status, SettingsFile::Status::Loaded);

@@ -3,8 +3,6 @@
 // An application controller on real readers and fake dialogs, system and view, with its
 // settings in memory and a seeded random source.
 
-#include <memory>
-
 #include "core/library/app_delegate.h"
 #include "core/library/file_url.h"
 #include "core/plist/xml_writer.h"
@@ -16,6 +14,8 @@
 #include "platform/text/icu_unicode_rules.h"
 #include "support/fakes.h"
 #include "support/library_fixture.h"
+
+#include <memory>
 
 namespace platter::testing {
 

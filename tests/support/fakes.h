@@ -1,14 +1,14 @@
 #pragma once
 
-#include <deque>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "core/services/dialogs.h"
 #include "core/services/property_list_reader.h"
 #include "core/services/system_info.h"
 #include "core/services/view_refresh.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace platter::testing {
 

@@ -15,7 +15,8 @@ std::string persistentIDOf(std::int64_t trackID) {
 plist::Dict trackDict(const Track& t) {
     plist::Dict d;
     plist::set(d, "Track ID", t.id);
-    for (const auto& [k, v] : t.extra) plist::set(d, k, v);
+    for (const auto& [k, v] : t.extra)
+        plist::set(d, k, v);
     if (!plist::find(d, "Name")) plist::set(d, "Name", t.name);
     if (t.artist) plist::set(d, "Artist", *t.artist);
     if (t.albumArtist) plist::set(d, "Album Artist", *t.albumArtist);
@@ -33,17 +34,20 @@ plist::Value libraryValue(const std::vector<Track>& tracks, const std::vector<Pl
     plist::set(root, "Major Version", 1);
     plist::set(root, "Music Folder", "file:///music/");
     plist::Dict trackList;
-    for (const auto& t : tracks) trackList.emplace_back(std::to_string(t.id), trackDict(t));
+    for (const auto& t : tracks)
+        trackList.emplace_back(std::to_string(t.id), trackDict(t));
     plist::set(root, "Tracks", std::move(trackList));
     plist::Array lists;
     for (const auto& p : playlists) {
         plist::Dict d;
         plist::set(d, "Name", p.name);
         plist::set(d, "Playlist Persistent ID", p.persistentID);
-        for (const auto& [k, v] : p.extra) plist::set(d, k, v);
+        for (const auto& [k, v] : p.extra)
+            plist::set(d, k, v);
         if (!plist::find(d, "Playlist Items")) {
             plist::Array items;
-            for (const auto id : p.trackIDs) items.push_back(plist::Dict{{"Track ID", id}});
+            for (const auto id : p.trackIDs)
+                items.push_back(plist::Dict{{"Track ID", id}});
             plist::set(d, "Playlist Items", std::move(items));
         }
         lists.push_back(std::move(d));

@@ -2,14 +2,14 @@
 
 // Library files for tests, composed as property-list values and written in the real layout.
 
+#include "core/plist/value.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "core/plist/value.h"
 
 namespace platter::testing {
 

@@ -1,15 +1,14 @@
 // Golden files: every folder under tests/data/libraries holds a library file beside the report
 // platter-inspect must print for it. Set PLATTER_UPDATE_GOLDEN=1 to rewrite the reports.
 
-#include <gtest/gtest.h>
+#include "tools/inspect/headless_app.h"
+#include "tools/inspect/library_report.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
-
-#include "tools/inspect/headless_app.h"
-#include "tools/inspect/library_report.h"
 
 namespace platter {
 namespace {
@@ -40,13 +39,12 @@ TEST_P(LibraryReport, MatchesTheExpectedReport) {
     EXPECT_EQ(actual, expected.str());
 }
 
-INSTANTIATE_TEST_SUITE_P(Libraries, LibraryReport, ::testing::ValuesIn(cases()),
-                         [](const auto& param) {
-                             std::string name = param.param;
-                             for (auto& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Libraries, LibraryReport, ::testing::ValuesIn(cases()), [](const auto& param) {
+    std::string name = param.param;
+    for (auto& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
 
 TEST(LibraryReportTool, RefusesFilesThatAreNoLibrary) {
     EXPECT_FALSE(HeadlessApp((librariesDir / "no-such-folder" / "Library.xml").string()).ready());

@@ -28,12 +28,14 @@ void groupAlbum(std::string_view albumName, std::string_view albumArtist, bool c
     } else {
         album = std::make_shared<MyAlbum>(albumName, sortAlbum, albumArtist, sortArtist, compilation,
                                           std::move(songs), into.masterPersistentID);
-        if (const auto stored = into.albumSettings.find(album->albumID()); stored != into.albumSettings.end()) {
+        if (const auto stored = into.albumSettings.find(album->albumID());
+            stored != into.albumSettings.end()) {
             album->setting() = stored->second;
             album->fitSettingToDiscs();
         }
     }
-    for (const auto& s : album->songs()) s->setMyAlbum(album);
+    for (const auto& s : album->songs())
+        s->setMyAlbum(album);
     into.albums.push_back(album);
     into.albumDict.emplace(album->albumID(), std::move(album));
 }

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "core/library/my_album.h"
+#include "core/library/my_artist.h"
+#include "core/settings/stored_state.h"
+
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "core/library/my_album.h"
-#include "core/library/my_artist.h"
-#include "core/settings/stored_state.h"
 
 namespace platter {
 

@@ -1,12 +1,12 @@
 #include "core/library/app_delegate.h"
 
-#include <algorithm>
-
 #include "core/library/file_url.h"
 #include "core/services/dialogs.h"
 #include "core/services/property_list_reader.h"
 #include "core/services/system_info.h"
 #include "core/settings/user_defaults.h"
+
+#include <algorithm>
 
 namespace platter {
 
@@ -18,7 +18,9 @@ AppDelegate::AppDelegate(AppServices services) : services_(services) {
     }
 }
 
-void AppDelegate::applicationWillFinishLaunching(ViewRefresh* view) { viewCont_ = view; }
+void AppDelegate::applicationWillFinishLaunching(ViewRefresh* view) {
+    viewCont_ = view;
+}
 
 MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) const {
     return index && *index < allPlaylists_.size() ? allPlaylists_[*index].get() : nullptr;
@@ -51,7 +53,8 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
 }
 
 void AppDelegate::readStoredState() {
-    if (auto stored = readAlbumSettings(services_.defaults, services_.plistReader)) albumSettings_ = std::move(*stored);
+    if (auto stored = readAlbumSettings(services_.defaults, services_.plistReader))
+        albumSettings_ = std::move(*stored);
     if (auto stored = readPlaylistOrders(services_.defaults)) playlistDict_ = std::move(*stored);
     if (auto stored = readPlayingNumbers(services_.defaults)) playingNumDict_ = std::move(*stored);
 }
@@ -66,7 +69,8 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     else if (storedUrl && storedUrl->starts_with('/'))
         musicLibraryUrl_ = fileUrlFromPath(*storedUrl);
     else
-        musicLibraryUrl_ = fileUrlFromPath(services_.system.homeDirectory() + std::string(defaultLibrarySuffix));
+        musicLibraryUrl_ =
+            fileUrlFromPath(services_.system.homeDirectory() + std::string(defaultLibrarySuffix));
 
     const auto library = locateLibrary();
     if (!library) return LaunchResult::Cancelled;

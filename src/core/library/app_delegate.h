@@ -4,6 +4,10 @@
 // playlist, the working copies of the stored preferences, and reaches the platform only
 // through the services it is given, so every rule it applies runs without a display.
 
+#include "core/library/album_grouping.h"
+#include "core/library/my_playlist.h"
+#include "core/settings/stored_state.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -11,10 +15,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "core/library/album_grouping.h"
-#include "core/library/my_playlist.h"
-#include "core/settings/stored_state.h"
 
 namespace platter {
 
@@ -62,7 +62,9 @@ public:
     ViewRefresh* viewCont() const { return viewCont_; }
     const std::vector<SongPtr>& allSongs() const { return allSongs_; }
     const std::unordered_map<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
-    const std::unordered_map<std::string_view, SongPtr>& songsPersistentIDDict() const { return songsPersistentIDDict_; }
+    const std::unordered_map<std::string_view, SongPtr>& songsPersistentIDDict() const {
+        return songsPersistentIDDict_;
+    }
     const std::vector<AlbumPtr>& allAlbums() const { return allAlbums_; }
     const AlbumDict& albumDict() const { return albumDict_; }
     const std::vector<PlaylistPtr>& allPlaylists() const { return allPlaylists_; }

@@ -1,11 +1,11 @@
 // Building the model from the library file: songs, albums, artists, playlists, and the orders
 // and positions stored by earlier runs.
 
-#include <algorithm>
-#include <charconv>
-
 #include "core/library/app_delegate.h"
 #include "core/services/view_refresh.h"
+
+#include <algorithm>
+#include <charconv>
 
 namespace platter {
 
@@ -14,7 +14,9 @@ namespace {
 using plist::NodeRef;
 using plist::Type;
 
-template <class Key> bool flag(NodeRef dict, Key key) { return dict.booleanFor(key).value_or(false); }
+template <class Key> bool flag(NodeRef dict, Key key) {
+    return dict.booleanFor(key).value_or(false);
+}
 
 std::optional<std::int64_t> decimal(std::string_view s) {
     std::int64_t n = 0;
@@ -67,8 +69,8 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
         const auto album = track.stringFor(keys.album);
         const auto trackID = decimal(tracks.keyAt(i));
         if (!totalTime || !name || !album || !trackID || !track.stringFor(keys.persistentID)) continue;
-        auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track}, keys,
-                                             services_.rules);
+        auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
+                                             keys, services_.rules);
         byTrackID[*trackID] = song;
         // The key views the song's own text, so a later song with the same ID brings its own key.
         if (auto [it, fresh] = byPersistentID.try_emplace(song->persistentID(), song); !fresh) {
@@ -96,11 +98,13 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
         total += song->duration();
     }
     std::vector<std::size_t> order(groups.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return groups[a].front()->albumID() < groups[b].front()->albumID();
     });
-    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, keys, {}, {}, {}};
+    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, keys, {}, {},
+                           {}};
     grouping.albums.reserve(groups.size());
     grouping.albumDict.reserve(groups.size());
     for (const auto i : order) {
@@ -114,10 +118,12 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     auto byTitle = allAlbums_;
     std::sort(byTitle.begin(), byTitle.end(),
               [](const AlbumPtr& a, const AlbumPtr& b) { return a->sortAlbum() < b->sortAlbum(); });
-    auto allSongsList = std::make_shared<MyPlaylist>(masterPersistentID_, allSongs_, std::move(byTitle), total);
+    auto allSongsList =
+        std::make_shared<MyPlaylist>(masterPersistentID_, allSongs_, std::move(byTitle), total);
     std::vector<std::pair<std::string, std::size_t>> tally;
     tally.reserve(allArtists_.size());
-    for (const auto& [key, artist] : allArtists_) tally.emplace_back(artist->name(), artist->albumIds().size());
+    for (const auto& [key, artist] : allArtists_)
+        tally.emplace_back(artist->name(), artist->albumIds().size());
     allSongsList->setTopArtists(rankByCount(std::move(tally)));
 
     std::vector<PlaylistPtr> playlists{std::move(allSongsList)};
@@ -129,8 +135,8 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
             if (dict.booleanFor("Visible") == false) continue;
             const auto items = dict.find("Playlist Items");
             if (!validItems(items)) continue;
-            if (flag(dict, "Music") || flag(dict, "Movies") || flag(dict, "TV Shows") || flag(dict, "Podcasts") ||
-                flag(dict, "iTunesU"))
+            if (flag(dict, "Music") || flag(dict, "Movies") || flag(dict, "TV Shows") ||
+                flag(dict, "Podcasts") || flag(dict, "iTunesU"))
                 continue;
             if (!dict.stringFor("Playlist Persistent ID") || !dict.stringFor("Name")) continue;
             std::vector<SongPtr> members;
@@ -146,7 +152,8 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
                 std::make_shared<MyPlaylist>(dict, std::move(members), masterPersistentID_, services_.rules));
         }
     }
-    for (const auto& playlist : playlists) restoreStoredOrder(*playlist);
+    for (const auto& playlist : playlists)
+        restoreStoredOrder(*playlist);
     allPlaylists_ = std::move(playlists);
     configuring_ = true;
     // A shorter library leaves no playlist behind an old index.
@@ -166,7 +173,8 @@ void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
     auto storedIDs = stored->second;
     std::vector<std::string_view> current;
     current.reserve(playlist.songs().size());
-    for (const auto& s : playlist.songs()) current.push_back(s->persistentID());
+    for (const auto& s : playlist.songs())
+        current.push_back(s->persistentID());
     std::sort(storedIDs.begin(), storedIDs.end());
     std::sort(current.begin(), current.end());
     if (!std::equal(storedIDs.begin(), storedIDs.end(), current.begin(), current.end())) {
@@ -175,7 +183,8 @@ void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
     }
     std::vector<SongPtr> order;
     order.reserve(stored->second.size());
-    for (const auto& id : stored->second) order.push_back(songsPersistentIDDict_.at(id));
+    for (const auto& id : stored->second)
+        order.push_back(songsPersistentIDDict_.at(id));
     playlist.buildUnits(playlist.unitRange(), services_.random);
     playlist.shuffledSongs = std::move(order);
     playlist.shuffleVersion = 0;

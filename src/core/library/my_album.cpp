@@ -24,7 +24,8 @@ void sortByTrackNumber(std::vector<SongPtr>& songs) {
 
 void MyAlbum::rebuildDiscs(std::string_view masterPersistentID) {
     discNum_.clear();
-    for (const auto& s : songs_) discNum_.push_back(s->discNumer());
+    for (const auto& s : songs_)
+        discNum_.push_back(s->discNumer());
     std::sort(discNum_.begin(), discNum_.end());
     discNum_.erase(std::unique(discNum_.begin(), discNum_.end()), discNum_.end());
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/library/my_disc.h"
+#include "core/library/my_song.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -7,9 +10,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "core/library/my_disc.h"
-#include "core/library/my_song.h"
 
 namespace platter {
 

@@ -11,7 +11,8 @@ namespace platter {
 class MyArtist {
 public:
     // `initWithName:albumId:`
-    MyArtist(std::string_view name, std::string_view albumId) : name_(name), albumIds_{std::string(albumId)} {}
+    MyArtist(std::string_view name, std::string_view albumId)
+        : name_(name), albumIds_{std::string(albumId)} {}
     MyArtist(const MyArtist&) = delete;
     MyArtist& operator=(const MyArtist&) = delete;
 

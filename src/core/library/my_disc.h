@@ -1,17 +1,18 @@
 #pragma once
 
+#include "core/library/my_song.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-#include "core/library/my_song.h"
 
 namespace platter {
 
 // One disc of an album, as seen by one playlist: the songs of that disc in track order.
 class MyDisc {
 public:
-    MyDisc(std::int64_t discNumber, std::vector<SongPtr> songs) : discNumber_(discNumber), songs_(std::move(songs)) {}
+    MyDisc(std::int64_t discNumber, std::vector<SongPtr> songs)
+        : discNumber_(discNumber), songs_(std::move(songs)) {}
     MyDisc(const MyDisc&) = delete;
     MyDisc& operator=(const MyDisc&) = delete;
 

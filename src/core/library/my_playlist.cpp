@@ -1,15 +1,15 @@
 #include "core/library/my_playlist.h"
 
+#include "core/text/string_rules.h"
+
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/text/string_rules.h"
-
 namespace platter {
 
-MyPlaylist::MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs, std::vector<AlbumPtr> albums,
-                       double duration)
+MyPlaylist::MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs,
+                       std::vector<AlbumPtr> albums, double duration)
     : persistentID_(persistentID), name_(allSongsName), songs_(std::move(songs)), albums_(std::move(albums)),
       duration_(duration) {}
 
@@ -29,7 +29,8 @@ MyPlaylist::MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::str
     const std::unordered_set<const MySong*> members = [&] {
         std::unordered_set<const MySong*> m;
         m.reserve(songs_.size());
-        for (const auto& s : songs_) m.insert(s.get());
+        for (const auto& s : songs_)
+            m.insert(s.get());
         return m;
     }();
     // Tallied under the composed name, so equivalent spellings count as one artist.
@@ -55,7 +56,9 @@ MyPlaylist::MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::str
     topArtists_ = rankByCount(std::move(tally));
 }
 
-std::uint32_t MyPlaylist::unitRange() const { return static_cast<std::uint32_t>(100 * songs_.size()); }
+std::uint32_t MyPlaylist::unitRange() const {
+    return static_cast<std::uint32_t>(100 * songs_.size());
+}
 
 std::vector<std::string> rankByCount(std::vector<std::pair<std::string, std::size_t>> tally) {
     std::sort(tally.begin(), tally.end(), [](const auto& a, const auto& b) {
@@ -63,7 +66,8 @@ std::vector<std::string> rankByCount(std::vector<std::pair<std::string, std::siz
     });
     std::vector<std::string> names;
     names.reserve(tally.size());
-    for (auto& [name, count] : tally) names.push_back(std::move(name));
+    for (auto& [name, count] : tally)
+        names.push_back(std::move(name));
     return names;
 }
 

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "core/library/my_album.h"
+#include "core/library/my_song.h"
+#include "core/playback/my_unit.h"
+#include "core/plist/document.h"
+
 #include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "core/library/my_album.h"
-#include "core/library/my_song.h"
-#include "core/playback/my_unit.h"
-#include "core/plist/document.h"
 
 namespace platter {
 

@@ -28,9 +28,10 @@ TrackKeys::TrackKeys(const plist::Document& doc)
     : name(doc.keyId("Name")), album(doc.keyId(MySong::albumKey)), artist(doc.keyId(MySong::artistKey)),
       albumArtist(doc.keyId("Album Artist")), trackNumber(doc.keyId(MySong::trackNumberKey)),
       discNumber(doc.keyId("Disc Number")), compilation(doc.keyId("Compilation")),
-      persistentID(doc.keyId("Persistent ID")), location(doc.keyId("Location")), totalTime(doc.keyId("Total Time")),
-      hasVideo(doc.keyId("Has Video")), musicVideo(doc.keyId("Music Video")), podcast(doc.keyId("Podcast")),
-      sortAlbum(doc.keyId("Sort Album")), sortAlbumArtist(doc.keyId("Sort Album Artist")) {}
+      persistentID(doc.keyId("Persistent ID")), location(doc.keyId("Location")),
+      totalTime(doc.keyId("Total Time")), hasVideo(doc.keyId("Has Video")),
+      musicVideo(doc.keyId("Music Video")), podcast(doc.keyId("Podcast")), sortAlbum(doc.keyId("Sort Album")),
+      sortAlbumArtist(doc.keyId("Sort Album Artist")) {}
 
 MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
                TrackDict dict, const TrackKeys& keys, const StringRules& rules)
@@ -50,13 +51,13 @@ MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view alb
     id.append(album_).append("\t").append(albumArtist_);
     albumID_ = rules.key(id);
     persistentID_ = std::string(d.stringFor(keys.persistentID).value_or(""));
-    if (const auto location = d.stringFor(keys.location); location && isUrl(*location))
-        url_ = *location;
+    if (const auto location = d.stringFor(keys.location); location && isUrl(*location)) url_ = *location;
 }
 
 std::shared_ptr<MyAlbum> MySong::myAlbum() const {
     if (auto album = myAlbum_.lock()) return album;
-    if (!placeholder_) placeholder_ = std::make_shared<MyAlbum>("", "", "", "", false, std::vector<SongPtr>{}, "");
+    if (!placeholder_)
+        placeholder_ = std::make_shared<MyAlbum>("", "", "", "", false, std::vector<SongPtr>{}, "");
     return placeholder_;
 }
 

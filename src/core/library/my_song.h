@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/plist/document.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "core/plist/document.h"
 
 namespace platter {
 
@@ -23,8 +23,8 @@ struct TrackDict {
 // The track keys a build reads, looked up once per document rather than once per track.
 struct TrackKeys {
     explicit TrackKeys(const plist::Document& doc);
-    plist::KeyId name, album, artist, albumArtist, trackNumber, discNumber, compilation, persistentID, location,
-        totalTime, hasVideo, musicVideo, podcast, sortAlbum, sortAlbumArtist;
+    plist::KeyId name, album, artist, albumArtist, trackNumber, discNumber, compilation, persistentID,
+        location, totalTime, hasVideo, musicVideo, podcast, sortAlbum, sortAlbumArtist;
 };
 
 // One kept track of the library file. Shared by its album, discs and playlists; never copied.

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/library/my_song.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-#include "core/library/my_song.h"
 
 namespace platter {
 

@@ -7,10 +7,12 @@ void MyPlaylist::buildUnits(std::uint32_t range, RandomSource& random) {
     std::vector<UnitPtr> built;
     // Empty discs make no units: a unit always has something to play.
     const auto unit = [&](std::vector<SongPtr> songs) {
-        if (!songs.empty()) built.push_back(std::make_shared<MyUnit>(random.uniform(range), std::move(songs)));
+        if (!songs.empty())
+            built.push_back(std::make_shared<MyUnit>(random.uniform(range), std::move(songs)));
     };
     const auto songBySong = [&](const MyDisc& disc) {
-        for (const auto& s : disc.songs()) unit({s});
+        for (const auto& s : disc.songs())
+            unit({s});
     };
     for (const auto& album : albums_) {
         const auto found = album->discsForPlaylists().find(persistentID_);
@@ -19,10 +21,12 @@ void MyPlaylist::buildUnits(std::uint32_t range, RandomSource& random) {
         const auto& setting = album->setting();
         if (setting.empty()) {
             std::vector<SongPtr> all;
-            for (const auto& disc : discs) all.insert(all.end(), disc->songs().begin(), disc->songs().end());
+            for (const auto& disc : discs)
+                all.insert(all.end(), disc->songs().begin(), disc->songs().end());
             unit(std::move(all));
         } else if (setting.size() == 1) {
-            for (const auto& disc : discs) songBySong(*disc);
+            for (const auto& disc : discs)
+                songBySong(*disc);
         } else {
             for (const auto& disc : discs) {
                 // Grouping keeps one entry per disc; a disc it somehow missed plays whole.

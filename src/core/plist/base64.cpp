@@ -10,8 +10,10 @@ constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxy
 
 constexpr std::array<std::int8_t, 256> decodeTable() {
     std::array<std::int8_t, 256> t{};
-    for (auto& v : t) v = -1;
-    for (int i = 0; i < 64; ++i) t[static_cast<unsigned char>(alphabet[i])] = static_cast<std::int8_t>(i);
+    for (auto& v : t)
+        v = -1;
+    for (int i = 0; i < 64; ++i)
+        t[static_cast<unsigned char>(alphabet[i])] = static_cast<std::int8_t>(i);
     return t;
 }
 constexpr auto table = decodeTable();
@@ -56,7 +58,8 @@ std::string encodeBase64(std::string_view bytes) {
     }
     if (i < bytes.size()) {
         std::uint32_t n = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
-        if (i + 1 < bytes.size()) n |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+        if (i + 1 < bytes.size())
+            n |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
         out += alphabet[(n >> 18) & 63];
         out += alphabet[(n >> 12) & 63];
         out += i + 1 < bytes.size() ? alphabet[(n >> 6) & 63] : '=';

@@ -28,19 +28,29 @@ std::string_view NodeRef::string() const {
     return doc_->poolText(n.payload, n.typeSize & Document::sizeMask);
 }
 
-std::string_view NodeRef::data() const { return string(); }
+std::string_view NodeRef::data() const {
+    return string();
+}
 
-std::int64_t NodeRef::integer() const { return static_cast<std::int64_t>(doc_->node(index_).payload); }
+std::int64_t NodeRef::integer() const {
+    return static_cast<std::int64_t>(doc_->node(index_).payload);
+}
 
 bool NodeRef::integerIsUnsigned() const {
     return (doc_->node(index_).typeSize & Document::sizeMask & unsignedFlag) != 0;
 }
 
-double NodeRef::real() const { return std::bit_cast<double>(doc_->node(index_).payload); }
+double NodeRef::real() const {
+    return std::bit_cast<double>(doc_->node(index_).payload);
+}
 
-bool NodeRef::boolean() const { return doc_->node(index_).payload != 0; }
+bool NodeRef::boolean() const {
+    return doc_->node(index_).payload != 0;
+}
 
-Date NodeRef::date() const { return Date{static_cast<std::int64_t>(doc_->node(index_).payload)}; }
+Date NodeRef::date() const {
+    return Date{static_cast<std::int64_t>(doc_->node(index_).payload)};
+}
 
 std::size_t NodeRef::size() const {
     const auto& n = doc_->node(index_);
@@ -52,9 +62,13 @@ NodeRef NodeRef::at(std::size_t i) const {
     return NodeRef(doc_, static_cast<std::uint32_t>(doc_->node(index_).payload + i));
 }
 
-KeyId NodeRef::keyIdAt(std::size_t i) const { return doc_->node(at(i).index_).key; }
+KeyId NodeRef::keyIdAt(std::size_t i) const {
+    return doc_->node(at(i).index_).key;
+}
 
-std::string_view NodeRef::keyAt(std::size_t i) const { return doc_->keyText(keyIdAt(i)); }
+std::string_view NodeRef::keyAt(std::size_t i) const {
+    return doc_->keyText(keyIdAt(i));
+}
 
 NodeRef NodeRef::find(KeyId key) const {
     if (key == noKey || !is(Type::Dict)) return {};
@@ -119,7 +133,8 @@ std::string_view Document::keyText(KeyId id) const {
 
 std::size_t Document::memoryUsed() const {
     std::size_t total = nodePages_.size() * (std::size_t{1} << nodePageBits) * sizeof(Node);
-    for (const auto s : poolPageSizes_) total += s;
+    for (const auto s : poolPageSizes_)
+        total += s;
     return total + keys_.capacity() * sizeof(keys_[0]) + keyIds_.size() * 48;
 }
 
@@ -146,7 +161,8 @@ std::uint32_t DocumentBuilder::appendNode(const Document::Node& n) {
     const auto index = static_cast<std::uint32_t>(d.nodeCount_);
     const auto page = index >> Document::nodePageBits;
     if (page == d.nodePages_.size())
-        d.nodePages_.push_back(std::make_unique_for_overwrite<Document::Node[]>(1u << Document::nodePageBits));
+        d.nodePages_.push_back(
+            std::make_unique_for_overwrite<Document::Node[]>(1u << Document::nodePageBits));
     d.nodePages_[page][index & ((1u << Document::nodePageBits) - 1)] = n;
     ++d.nodeCount_;
     return index;
@@ -184,8 +200,12 @@ bool DocumentBuilder::begin(Type type) {
     return true;
 }
 
-bool DocumentBuilder::beginDict() { return begin(Type::Dict); }
-bool DocumentBuilder::beginArray() { return begin(Type::Array); }
+bool DocumentBuilder::beginDict() {
+    return begin(Type::Dict);
+}
+bool DocumentBuilder::beginArray() {
+    return begin(Type::Array);
+}
 
 bool DocumentBuilder::key(std::string_view text) {
     if (failed_ || frames_.empty() || frames_.back().type != Type::Dict || frames_.back().keyPending)
@@ -235,9 +255,13 @@ bool DocumentBuilder::unsignedInteger(std::uint64_t value) {
     return add(Type::Integer, value > static_cast<std::uint64_t>(INT64_MAX) ? unsignedFlag : 0, value);
 }
 
-bool DocumentBuilder::real(double value) { return add(Type::Real, 0, std::bit_cast<std::uint64_t>(value)); }
+bool DocumentBuilder::real(double value) {
+    return add(Type::Real, 0, std::bit_cast<std::uint64_t>(value));
+}
 
-bool DocumentBuilder::boolean(bool value) { return add(Type::Boolean, 0, value ? 1 : 0); }
+bool DocumentBuilder::boolean(bool value) {
+    return add(Type::Boolean, 0, value ? 1 : 0);
+}
 
 bool DocumentBuilder::date(Date value) {
     return add(Type::Date, 0, static_cast<std::uint64_t>(value.seconds));
@@ -251,7 +275,8 @@ bool DocumentBuilder::end() {
     if (count > Document::sizeMask) return failed_ = true, false;
     // Children move to their final place only now, so each container's children are adjacent.
     const auto first = static_cast<std::uint64_t>(doc_->nodeCount_);
-    for (std::size_t i = frame.firstChild; i < pending_.size(); ++i) appendNode(pending_[i]);
+    for (std::size_t i = frame.firstChild; i < pending_.size(); ++i)
+        appendNode(pending_[i]);
     pending_.resize(frame.firstChild);
     pendingKey_ = frame.ownKey;
     previousKey_ = frame.ownKey;

@@ -95,9 +95,9 @@ private:
     friend class DocumentBuilder;
 
     struct Node {
-        KeyId key;                // the dictionary key this value sits under, or noKey
-        std::uint32_t typeSize;   // type in the top 3 bits, length or child count below
-        std::uint64_t payload;    // scalar bits, pool position of text, or first child index
+        KeyId key;              // the dictionary key this value sits under, or noKey
+        std::uint32_t typeSize; // type in the top 3 bits, length or child count below
+        std::uint64_t payload;  // scalar bits, pool position of text, or first child index
     };
     static_assert(sizeof(Node) == 16);
     static constexpr unsigned typeShift = 29;

@@ -9,21 +9,29 @@ Value Value::copyOf(NodeRef node) {
     case Type::Dict: {
         Dict d;
         d.reserve(node.size());
-        for (std::size_t i = 0; i < node.size(); ++i) set(d, node.keyAt(i), copyOf(node.at(i)));
+        for (std::size_t i = 0; i < node.size(); ++i)
+            set(d, node.keyAt(i), copyOf(node.at(i)));
         return d;
     }
     case Type::Array: {
         Array a;
         a.reserve(node.size());
-        for (std::size_t i = 0; i < node.size(); ++i) a.push_back(copyOf(node.at(i)));
+        for (std::size_t i = 0; i < node.size(); ++i)
+            a.push_back(copyOf(node.at(i)));
         return a;
     }
-    case Type::String: return std::string(node.string());
-    case Type::Integer: return node.integer();
-    case Type::Real: return node.real();
-    case Type::Boolean: return node.boolean();
-    case Type::Date: return node.date();
-    case Type::Data: return Data{std::string(node.data())};
+    case Type::String:
+        return std::string(node.string());
+    case Type::Integer:
+        return node.integer();
+    case Type::Real:
+        return node.real();
+    case Type::Boolean:
+        return node.boolean();
+    case Type::Date:
+        return node.date();
+    case Type::Data:
+        return Data{std::string(node.data())};
     }
     return {};
 }

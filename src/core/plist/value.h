@@ -4,14 +4,14 @@
 // store, exported playlists). A value may also stand for a whole subtree of a read Document,
 // so an export can carry a track dictionary exactly as it was read without copying it.
 
+#include "core/plist/document.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
-
-#include "core/plist/document.h"
 
 namespace platter::plist {
 

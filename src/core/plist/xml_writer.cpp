@@ -1,10 +1,10 @@
 #include "core/plist/xml_writer.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "core/plist/base64.h"
 #include "core/plist/date_text.h"
+
+#include <charconv>
+#include <cmath>
 
 namespace platter::plist {
 
@@ -26,11 +26,16 @@ private:
     void text(std::string_view s) {
         for (const char ch : s) {
             const auto c = static_cast<unsigned char>(ch);
-            if (c == '&') out += "&#38;";
-            else if (c == '<') out += "&#60;";
-            else if (c == '>') out += "&#62;";
-            else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') continue;
-            else out += ch;
+            if (c == '&')
+                out += "&#38;";
+            else if (c == '<')
+                out += "&#60;";
+            else if (c == '>')
+                out += "&#62;";
+            else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                continue;
+            else
+                out += ch;
         }
     }
 
@@ -67,7 +72,9 @@ private:
     void item(const Dict& d, int depth) {
         if (d.empty()) return void(out += "<dict/>\n");
         out += "<dict>\n";
-        for (const auto& e : d) entry(e.first, depth + 1, [&] { value(e.second, depth + 1); }, isContainer(e.second));
+        for (const auto& e : d)
+            entry(
+                e.first, depth + 1, [&] { value(e.second, depth + 1); }, isContainer(e.second));
         indent(depth);
         out += "</dict>\n";
     }
@@ -112,8 +119,9 @@ private:
             out += "<dict>\n";
             for (std::size_t i = 0; i < n.size(); ++i) {
                 const auto child = n.at(i);
-                entry(n.keyAt(i), depth + 1, [&] { node(child, depth + 1); },
-                      child.is(Type::Dict) || child.is(Type::Array));
+                entry(
+                    n.keyAt(i), depth + 1, [&] { node(child, depth + 1); },
+                    child.is(Type::Dict) || child.is(Type::Array));
             }
             indent(depth);
             out += "</dict>\n";
@@ -133,11 +141,16 @@ private:
             text(n.string());
             out += "</string>\n";
             return;
-        case Type::Integer: return integer(n.integer(), n.integerIsUnsigned());
-        case Type::Real: return real(n.real());
-        case Type::Boolean: return item(n.boolean(), depth);
-        case Type::Date: return item(n.date(), depth);
-        case Type::Data: return leaf("data", encodeBase64(n.data()));
+        case Type::Integer:
+            return integer(n.integer(), n.integerIsUnsigned());
+        case Type::Real:
+            return real(n.real());
+        case Type::Boolean:
+            return item(n.boolean(), depth);
+        case Type::Date:
+            return item(n.date(), depth);
+        case Type::Data:
+            return leaf("data", encodeBase64(n.data()));
         }
     }
 };

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/plist/document.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include "core/plist/document.h"
 
 namespace platter {
 

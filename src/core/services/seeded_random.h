@@ -1,8 +1,8 @@
 #pragma once
 
-#include <random>
-
 #include "core/services/random_source.h"
+
+#include <random>
 
 namespace platter {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "core/plist/value.h"
+
+#include <string>
 
 namespace platter {
 

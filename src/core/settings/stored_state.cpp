@@ -1,11 +1,11 @@
 #include "core/settings/stored_state.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "core/plist/xml_writer.h"
 #include "core/services/property_list_reader.h"
 #include "core/settings/user_defaults.h"
+
+#include <charconv>
+#include <cmath>
 
 namespace platter {
 
@@ -25,7 +25,8 @@ plist::Data encodeAlbumSettings(const AlbumSettings& settings) {
     root.reserve(settings.size());
     for (const auto& [albumID, setting] : settings) {
         plist::Dict entry;
-        for (const auto& [disc, split] : setting) entry.emplace_back(std::to_string(disc), split);
+        for (const auto& [disc, split] : setting)
+            entry.emplace_back(std::to_string(disc), split);
         root.emplace_back(albumID, std::move(entry));
     }
     return plist::Data{plist::writeXml(root)};
@@ -51,7 +52,8 @@ std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const P
     return out;
 }
 
-std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults, const PropertyListReader& reader) {
+std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults,
+                                               const PropertyListReader& reader) {
     const auto* v = defaults.objectForKey(keys::albumSettings);
     const auto* data = v ? v->get<plist::Data>() : nullptr;
     return data ? decodeAlbumSettings(data->bytes, reader) : std::nullopt;
@@ -104,7 +106,8 @@ plist::Value playlistOrdersValue(const PlaylistOrders& orders) {
     for (const auto& [id, songs] : orders) {
         plist::Array a;
         a.reserve(songs.size());
-        for (const auto& s : songs) a.emplace_back(s);
+        for (const auto& s : songs)
+            a.emplace_back(s);
         d.emplace_back(id, std::move(a));
     }
     return d;
@@ -113,7 +116,8 @@ plist::Value playlistOrdersValue(const PlaylistOrders& orders) {
 plist::Value playingNumbersValue(const PlayingNumbers& numbers) {
     plist::Dict d;
     d.reserve(numbers.size());
-    for (const auto& [id, n] : numbers) d.emplace_back(id, n);
+    for (const auto& [id, n] : numbers)
+        d.emplace_back(id, n);
     return d;
 }
 

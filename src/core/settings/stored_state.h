@@ -3,14 +3,14 @@
 // The stored shapes of the album settings, shuffled orders and playing positions, and their
 // readers, which accept a value only in exactly its shape.
 
+#include "core/library/my_album.h"
+#include "core/plist/value.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "core/library/my_album.h"
-#include "core/plist/value.h"
 
 namespace platter {
 
@@ -24,7 +24,8 @@ using PlaylistOrders = std::map<std::string, std::vector<std::string>>;
 // Playlist persistent ID to the index in its order of the song to continue with.
 using PlayingNumbers = std::map<std::string, std::int64_t>;
 
-std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults, const PropertyListReader& reader);
+std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults,
+                                               const PropertyListReader& reader);
 std::optional<PlaylistOrders> readPlaylistOrders(const UserDefaults& defaults);
 std::optional<PlayingNumbers> readPlayingNumbers(const UserDefaults& defaults);
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);

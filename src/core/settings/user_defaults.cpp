@@ -18,8 +18,12 @@ void UserDefaults::setObject(std::string_view key, plist::Value value) {
     plist::set(loaded_.values, key, std::move(value));
 }
 
-void UserDefaults::removeObjectForKey(std::string_view key) { plist::erase(loaded_.values, key); }
+void UserDefaults::removeObjectForKey(std::string_view key) {
+    plist::erase(loaded_.values, key);
+}
 
-bool UserDefaults::synchronize() { return file_.save(loaded_.values); }
+bool UserDefaults::synchronize() {
+    return file_.save(loaded_.values);
+}
 
 } // namespace platter

@@ -3,12 +3,12 @@
 // The application's stored preferences: a dictionary read once from the settings file and
 // written back whole at every `synchronize`, so the file always holds one consistent state.
 
+#include "core/plist/value.h"
+#include "core/services/settings_file.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "core/plist/value.h"
-#include "core/services/settings_file.h"
 
 namespace platter {
 

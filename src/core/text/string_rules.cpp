@@ -11,7 +11,8 @@ namespace {
 // and stay.
 constexpr std::array<bool, 128> asciiPunctuation = [] {
     std::array<bool, 128> t{};
-    for (const char c : std::string_view("!\"#%&'()*,-./:;?@[\\]_{}")) t[static_cast<unsigned char>(c)] = true;
+    for (const char c : std::string_view("!\"#%&'()*,-./:;?@[\\]_{}"))
+        t[static_cast<unsigned char>(c)] = true;
     return t;
 }();
 

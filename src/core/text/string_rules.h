@@ -5,10 +5,10 @@
 // equivalent strings compare equal. Sort keys are upper-cased with punctuation removed.
 // Plain ASCII, nearly all of a real library, never leaves this file.
 
+#include "core/services/unicode_rules.h"
+
 #include <string>
 #include <string_view>
-
-#include "core/services/unicode_rules.h"
 
 namespace platter {
 

@@ -4,9 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 

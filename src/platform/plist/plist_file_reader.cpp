@@ -1,18 +1,17 @@
 #include "platform/plist/plist_file_reader.h"
 
+#include "core/plist/base64.h"
+#include "core/plist/date_text.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <libxml/parser.h>
 #include <memory>
 #include <mutex>
-
-#include <libxml/parser.h>
 #include <plist/plist.h>
-
-#include "core/plist/base64.h"
-#include "core/plist/date_text.h"
 
 namespace platter {
 
@@ -23,11 +22,15 @@ using plist::DocumentBuilder;
 constexpr std::string_view binaryMagic = "bplist00";
 constexpr std::size_t chunkSize = 1 << 18;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isSpace(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -112,10 +115,10 @@ private:
 
     static Element classify(std::string_view n) {
         static constexpr std::pair<std::string_view, Element> names[] = {
-            {"key", Element::Key},         {"string", Element::String}, {"integer", Element::Integer},
-            {"dict", Element::Dict},       {"date", Element::Date},     {"true", Element::True},
-            {"false", Element::False},     {"array", Element::Array},   {"real", Element::Real},
-            {"data", Element::Data},       {"plist", Element::Plist}};
+            {"key", Element::Key},     {"string", Element::String}, {"integer", Element::Integer},
+            {"dict", Element::Dict},   {"date", Element::Date},     {"true", Element::True},
+            {"false", Element::False}, {"array", Element::Array},   {"real", Element::Real},
+            {"data", Element::Data},   {"plist", Element::Plist}};
         for (const auto& [name, element] : names)
             if (name == n) return element;
         return Element::Other;
@@ -131,8 +134,8 @@ private:
         return e;
     }
 
-    static void onStart(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*, int, const xmlChar**,
-                        int, int, const xmlChar**) {
+    static void onStart(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*, int,
+                        const xmlChar**, int, int, const xmlChar**) {
         auto& p = self(ctx);
         if (!p.error_.empty()) return;
         const auto e = p.element(localname);
@@ -143,22 +146,47 @@ private:
         ++p.elements_;
         bool ok = true;
         switch (e) {
-        case Element::Dict: ok = p.builder_.beginDict(); break;
-        case Element::Array: ok = p.builder_.beginArray(); break;
-        case Element::Key: p.leaf_ = Leaf::Key; break;
-        case Element::String: p.leaf_ = Leaf::String; break;
-        case Element::Integer: p.leaf_ = Leaf::Integer; break;
-        case Element::Real: p.leaf_ = Leaf::Real; break;
-        case Element::Date: p.leaf_ = Leaf::Date; break;
-        case Element::Data: p.leaf_ = Leaf::Data; break;
-        case Element::True: p.leaf_ = Leaf::True; break;
-        case Element::False: p.leaf_ = Leaf::False; break;
-        case Element::Plist: ok = p.elements_ == 1; break;
-        case Element::Other: ok = false; break;
+        case Element::Dict:
+            ok = p.builder_.beginDict();
+            break;
+        case Element::Array:
+            ok = p.builder_.beginArray();
+            break;
+        case Element::Key:
+            p.leaf_ = Leaf::Key;
+            break;
+        case Element::String:
+            p.leaf_ = Leaf::String;
+            break;
+        case Element::Integer:
+            p.leaf_ = Leaf::Integer;
+            break;
+        case Element::Real:
+            p.leaf_ = Leaf::Real;
+            break;
+        case Element::Date:
+            p.leaf_ = Leaf::Date;
+            break;
+        case Element::Data:
+            p.leaf_ = Leaf::Data;
+            break;
+        case Element::True:
+            p.leaf_ = Leaf::True;
+            break;
+        case Element::False:
+            p.leaf_ = Leaf::False;
+            break;
+        case Element::Plist:
+            ok = p.elements_ == 1;
+            break;
+        case Element::Other:
+            ok = false;
+            break;
         }
         if (!ok) return unexpected();
         // The root is the <plist> element, or a bare container as some writers leave it.
-        if (p.elements_ == 1 && (e == Element::Plist || e == Element::Dict || e == Element::Array)) p.sawPlist_ = true;
+        if (p.elements_ == 1 && (e == Element::Plist || e == Element::Dict || e == Element::Array))
+            p.sawPlist_ = true;
         p.text_.clear();
     }
 
@@ -176,12 +204,24 @@ private:
             if (e == Element::Dict || e == Element::Array) ok = b.end();
             break;
         }
-        case Leaf::Key: ok = b.key(p.text_); break;
-        case Leaf::String: ok = b.string(p.text_); break;
-        case Leaf::Integer: ok = addInteger(p.text_, b); break;
-        case Leaf::Real: ok = addReal(p.text_, b); break;
-        case Leaf::True: ok = b.boolean(true); break;
-        case Leaf::False: ok = b.boolean(false); break;
+        case Leaf::Key:
+            ok = b.key(p.text_);
+            break;
+        case Leaf::String:
+            ok = b.string(p.text_);
+            break;
+        case Leaf::Integer:
+            ok = addInteger(p.text_, b);
+            break;
+        case Leaf::Real:
+            ok = addReal(p.text_, b);
+            break;
+        case Leaf::True:
+            ok = b.boolean(true);
+            break;
+        case Leaf::False:
+            ok = b.boolean(false);
+            break;
         case Leaf::Date: {
             const auto d = plist::parseDate(p.text_);
             ok = d && b.date(*d);
@@ -203,14 +243,17 @@ private:
         auto& p = self(ctx);
         if (!p.error_.empty()) return;
         const std::string_view text(reinterpret_cast<const char*>(ch), static_cast<std::size_t>(len));
-        if (p.leaf_ != Leaf::None) p.text_.append(text);
-        else if (!trimmed(text).empty()) p.fail("stray text outside a value");
+        if (p.leaf_ != Leaf::None)
+            p.text_.append(text);
+        else if (!trimmed(text).empty())
+            p.fail("stray text outside a value");
     }
 
     static void onError(void* ctx, xmlError* error) {
         if (!error || error->level < XML_ERR_ERROR) return;
         std::string message = error->message ? error->message : "XML error";
-        while (!message.empty() && isSpace(message.back())) message.pop_back();
+        while (!message.empty() && isSpace(message.back()))
+            message.pop_back();
         self(ctx).fail(message + " at line " + std::to_string(error->line));
     }
 
@@ -294,7 +337,8 @@ bool convert(plist_t node, DocumentBuilder& b) {
         std::free(bytes);
         return ok;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -347,7 +391,8 @@ PropertyListReader::Result PlistFileReader::readFile(const std::string& path) co
         std::string all(magic, n);
         std::string chunk(chunkSize, '\0');
         std::size_t got = 0;
-        while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) all.append(chunk.data(), got);
+        while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0)
+            all.append(chunk.data(), got);
         if (std::ferror(file.get())) return {nullptr, path + ": read error"};
         return parseBinary(all);
     }

@@ -1,13 +1,12 @@
 #include "platform/settings/settings_file_store.h"
 
-#include <cstdlib>
-
-#include <sys/stat.h>
-
 #include "core/plist/xml_writer.h"
 #include "core/services/property_list_reader.h"
 #include "platform/files/atomic_file.h"
 #include "platform/system/system_environment.h"
+
+#include <cstdlib>
+#include <sys/stat.h>
 
 namespace platter {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "core/services/settings_file.h"
+
+#include <string>
 
 namespace platter {
 

@@ -1,10 +1,9 @@
 #include "platform/system/system_environment.h"
 
 #include <cstdlib>
-
 #include <pwd.h>
-#include <unistd.h>
 #include <unicode/locid.h>
+#include <unistd.h>
 
 namespace platter {
 

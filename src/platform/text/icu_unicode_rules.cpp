@@ -27,13 +27,15 @@ bool isPunctuation(UChar32 c) {
 
 std::string IcuUnicodeRules::composed(std::string_view utf8) const {
     std::string out;
-    composedForm(icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size()))))
+    composedForm(
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size()))))
         .toUTF8String(out);
     return out;
 }
 
 std::string IcuUnicodeRules::sortKey(std::string_view utf8) const {
-    auto upper = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    auto upper =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     // The root locale: the same key whatever the user's language (no Turkish dotted I).
     upper.toUpper(icu::Locale::getRoot());
     icu::UnicodeString kept;

@@ -1,8 +1,8 @@
 #include "tools/inspect/headless_app.h"
 
-#include <filesystem>
-
 #include "core/library/file_url.h"
+
+#include <filesystem>
 
 namespace platter {
 
@@ -12,7 +12,8 @@ HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed) : r
     settingsFile_.values.emplace_back("xmlUrl", fileUrlFromPath(ec ? libraryPath : absolute.string()));
     settingsFile_.exists = true;
     defaults_ = std::make_unique<UserDefaults>(settingsFile_);
-    app_ = std::make_unique<AppDelegate>(AppServices{*defaults_, reader_, dialogs_, system_, random_, rules_});
+    app_ =
+        std::make_unique<AppDelegate>(AppServices{*defaults_, reader_, dialogs_, system_, random_, rules_});
     ready_ = app_->applicationDidFinishLaunching() == AppDelegate::LaunchResult::Ready;
 }
 

@@ -3,10 +3,6 @@
 // The application controller wired to the real readers but to no window, no dialogs and
 // settings in memory: the model is built exactly as the application builds it.
 
-#include <memory>
-#include <optional>
-#include <string>
-
 #include "core/library/app_delegate.h"
 #include "core/services/dialogs.h"
 #include "core/services/seeded_random.h"
@@ -16,6 +12,10 @@
 #include "core/text/string_rules.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/text/icu_unicode_rules.h"
+
+#include <memory>
+#include <optional>
+#include <string>
 
 namespace platter {
 

@@ -1,9 +1,9 @@
 #include "tools/inspect/library_report.h"
 
+#include "core/library/app_delegate.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "core/library/app_delegate.h"
 
 namespace platter {
 
@@ -12,8 +12,8 @@ nlohmann::ordered_json libraryReport(const AppDelegate& app) {
     report["songs"] = app.allSongs().size();
     report["albums"] = app.allAlbums().size();
     report["artists"] = app.allArtists().size();
-    report["songsWithoutLocation"] =
-        std::count_if(app.allSongs().begin(), app.allSongs().end(), [](const SongPtr& s) { return !s->url(); });
+    report["songsWithoutLocation"] = std::count_if(app.allSongs().begin(), app.allSongs().end(),
+                                                   [](const SongPtr& s) { return !s->url(); });
     auto& playlists = report["playlists"] = nlohmann::ordered_json::array();
     for (const auto& p : app.allPlaylists()) {
         nlohmann::ordered_json entry;

@@ -1,13 +1,13 @@
 // platter-inspect: builds the model of a library file exactly as Platter does and prints a
 // JSON report of it. A developer and support tool; Platter itself has no command line.
 
+#include "tools/inspect/headless_app.h"
+#include "tools/inspect/library_report.h"
+
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
-
-#include "tools/inspect/headless_app.h"
-#include "tools/inspect/library_report.h"
 
 namespace {
 

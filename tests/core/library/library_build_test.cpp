@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
+#include "support/app_harness.h"
 
 #include <algorithm>
-
-#include "support/app_harness.h"
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
@@ -13,17 +12,21 @@ using testing::Track;
 
 std::vector<std::string> ids(const std::vector<SongPtr>& songs) {
     std::vector<std::string> out;
-    for (const auto& s : songs) out.push_back(s->persistentID());
+    for (const auto& s : songs)
+        out.push_back(s->persistentID());
     return out;
 }
 
 std::vector<std::string> albumNames(const std::vector<AlbumPtr>& albums) {
     std::vector<std::string> out;
-    for (const auto& a : albums) out.push_back(a->albumName());
+    for (const auto& a : albums)
+        out.push_back(a->albumName());
     return out;
 }
 
-plist::Dict flagged(std::string_view key) { return plist::Dict{{std::string(key), true}}; }
+plist::Dict flagged(std::string_view key) {
+    return plist::Dict{{std::string(key), true}};
+}
 
 TEST(LibraryBuild, KeepsOnlyMusicTracksWithTheRequiredValues) {
     AppHarness h;
@@ -74,12 +77,12 @@ TEST(LibraryBuild, GroupsAlbumsByNameAndAlbumArtist) {
         {
             {1, "a1", "Same", "X"},
             {2, "other", "Zeta", "X"},
-            {3, "a2", "Same", "X"},               // far from its album mate in the file
-            {4, "b1", "Same", "Y"},               // same name, other artist: another album
+            {3, "a2", "Same", "X"}, // far from its album mate in the file
+            {4, "b1", "Same", "Y"}, // same name, other artist: another album
             {5, "c1", "Hits", "P", {}, {}, {}, 1000, {{"Compilation", true}}},
             {6, "c2", "Hits", "Q", {}, {}, {}, 1000, {{"Compilation", true}}},
-            {7, "d1", "Jo\xCC\x81ga", "Bj\xC3\xB6rk"},   // decomposed album name
-            {8, "d2", "J\xC3\xB3ga", "Bjo\xCC\x88rk"},   // composed, other artist spelling
+            {7, "d1", "Jo\xCC\x81ga", "Bj\xC3\xB6rk"}, // decomposed album name
+            {8, "d2", "J\xC3\xB3ga", "Bjo\xCC\x88rk"}, // composed, other artist spelling
             {9, "e1", "", "", ""},
             {10, "e2", "", "", ""},
         },
@@ -87,8 +90,9 @@ TEST(LibraryBuild, GroupsAlbumsByNameAndAlbumArtist) {
     auto& app = h.launch();
     ASSERT_EQ(app.allAlbums().size(), 6u);
     // Ascending album ID.
-    EXPECT_TRUE(std::is_sorted(app.allAlbums().begin(), app.allAlbums().end(),
-                               [](const AlbumPtr& a, const AlbumPtr& b) { return a->albumID() < b->albumID(); }));
+    EXPECT_TRUE(
+        std::is_sorted(app.allAlbums().begin(), app.allAlbums().end(),
+                       [](const AlbumPtr& a, const AlbumPtr& b) { return a->albumID() < b->albumID(); }));
     EXPECT_EQ(app.albumDict().at("Same\tX")->songs().size(), 2u);
     EXPECT_EQ(app.albumDict().at("Same\tY")->songs().size(), 1u);
     const auto& hits = app.albumDict().at("Hits\t");
@@ -97,7 +101,8 @@ TEST(LibraryBuild, GroupsAlbumsByNameAndAlbumArtist) {
         << "canonically equivalent names are one album";
     EXPECT_EQ(app.albumDict().at("\t")->songs().size(), 2u);
     for (const auto& album : app.allAlbums())
-        for (const auto& s : album->songs()) EXPECT_EQ(s->myAlbum(), album);
+        for (const auto& s : album->songs())
+            EXPECT_EQ(s->myAlbum(), album);
 
     // Artists collect the IDs of their albums in grouping order; one entry with the empty name.
     EXPECT_EQ(app.allArtists().at("X")->albumIds(), (std::vector<std::string>{"Same\tX", "Zeta\tX"}));
@@ -160,8 +165,8 @@ TEST(LibraryBuild, DiscsHoldTheirSongsInTrackOrder) {
 
 TEST(LibraryBuild, KeepsOnlyVisibleMusicPlaylistsWithSongs) {
     AppHarness h;
-    std::vector<Track> tracks{{1, "s1", "A"}, {2, "s2", "B"},
-                              {3, "v", "V", "X", {}, {}, {}, 1, flagged("Has Video")}};
+    std::vector<Track> tracks{
+        {1, "s1", "A"}, {2, "s2", "B"}, {3, "v", "V", "X", {}, {}, {}, 1, flagged("Has Video")}};
     std::vector<Playlist> lists{
         {"M", "Library", {1, 2, 3}, {{"Master", true}, {"Visible", false}}},
         {"MU", "Music", {1, 2}, {{"Music", true}}},
@@ -184,7 +189,8 @@ TEST(LibraryBuild, KeepsOnlyVisibleMusicPlaylistsWithSongs) {
     h.useLibrary(lib);
     auto& app = h.launch();
     std::vector<std::string> kept;
-    for (const auto& p : app.allPlaylists()) kept.push_back(p->persistentID());
+    for (const auto& p : app.allPlaylists())
+        kept.push_back(p->persistentID());
     EXPECT_EQ(kept, (std::vector<std::string>{"AllSongsMaster", "K1", "K2", "K3"}));
 
     const auto& dup = h.playlist("K1");
@@ -199,9 +205,13 @@ TEST(LibraryBuild, PlaylistRanksArtistsByAlbumCount) {
     AppHarness h;
     h.useLibrary(testing::libraryValue(
         {
-            {1, "a", "A1", "A"}, {2, "a", "A2", "A"}, {3, "a", "A3", "A"},
+            {1, "a", "A1", "A"},
+            {2, "a", "A2", "A"},
+            {3, "a", "A3", "A"},
             {4, "b", "B1", "B"},
-            {5, "c", "C1", "C"}, {6, "c", "C2", "C"}, {7, "c2", "C2", "C"},
+            {5, "c", "C1", "C"},
+            {6, "c", "C2", "C"},
+            {7, "c2", "C2", "C"},
         },
         {{"P", "Mixed", {4, 5, 1, 6, 2, 7, 3}}}));
     h.launch();
@@ -212,19 +222,24 @@ TEST(LibraryBuild, StoredSettingsReturnToNewAlbumsFittedToTheirDiscs) {
     AppHarness h;
     AlbumSettings stored{
         {"Two\tX", {{1, true}, {2, false}}},
-        {"Three\tX", {{1, true}, {2, false}}},       // the album has grown a third disc
-        {"Shrunk\tX", {{1, false}, {2, true}}},      // the album now has disc 1 only
+        {"Three\tX", {{1, true}, {2, false}}},  // the album has grown a third disc
+        {"Shrunk\tX", {{1, false}, {2, true}}}, // the album now has disc 1 only
         {"Songs\tX", {{-1, true}}},
-        {"Odd\tX", {{7, false}}},                    // one entry: split into songs, kept as is
+        {"Odd\tX", {{7, false}}}, // one entry: split into songs, kept as is
         {"Gone\tX", {{-1, true}}},
     };
     plist::set(h.settings.values, "albumSettings", encodeAlbumSettings(stored));
     h.useLibrary(testing::libraryValue(
         {
-            {1, "t", "Two", "X", {}, 1, 1}, {2, "t", "Two", "X", {}, 2, 1},
-            {3, "t", "Three", "X", {}, 1, 1}, {4, "t", "Three", "X", {}, 2, 1}, {5, "t", "Three", "X", {}, 3, 1},
+            {1, "t", "Two", "X", {}, 1, 1},
+            {2, "t", "Two", "X", {}, 2, 1},
+            {3, "t", "Three", "X", {}, 1, 1},
+            {4, "t", "Three", "X", {}, 2, 1},
+            {5, "t", "Three", "X", {}, 3, 1},
             {6, "t", "Shrunk", "X", {}, 1, 1},
-            {7, "t", "Songs", "X", {}, 1, 1}, {8, "t", "Odd", "X", {}, 1, 1}, {9, "t", "Plain", "X"},
+            {7, "t", "Songs", "X", {}, 1, 1},
+            {8, "t", "Odd", "X", {}, 1, 1},
+            {9, "t", "Plain", "X"},
         },
         {}));
     auto& app = h.launch();
@@ -249,9 +264,10 @@ TEST(LibraryBuild, RebuildCarriesAlbumsOverWithTheirSettings) {
     kept->oldSetting() = {{1, true}};
     ASSERT_EQ(app.allPlaylists().size(), 3u);
 
-    h.rewriteLibrary(path, testing::libraryValue(
-                               {{1, "a", "Kept", "X", {}, 1, 1}, {4, "d", "Kept", "X", {}, 3, 1}, {5, "e", "New", "X"}},
-                               {{"P1", "One", {1, 4}}}));
+    h.rewriteLibrary(
+        path, testing::libraryValue(
+                  {{1, "a", "Kept", "X", {}, 1, 1}, {4, "d", "Kept", "X", {}, 3, 1}, {5, "e", "New", "X"}},
+                  {{"P1", "One", {1, 4}}}));
     ASSERT_TRUE(app.setAllTracks());
     const auto again = app.albumDict().at("Kept\tX");
     EXPECT_EQ(again, kept) << "the same album object";
@@ -271,9 +287,10 @@ TEST(LibraryBuild, UnreadableLibraryOnRebuildKeepsTheModel) {
     auto& app = h.launch();
     const auto before = app.allSongs().front();
     h.view.calls.clear();
-    for (const char* broken : {"", "<plist><dict><key>Tracks</key>", "<plist><array/></plist>",
-                                     "<plist><dict><key>Tracks</key><array/></dict></plist>",
-                                     "<plist><dict><key>Tracks</key><dict><key>1</key><string/></dict></dict></plist>"}) {
+    for (const char* broken :
+         {"", "<plist><dict><key>Tracks</key>", "<plist><array/></plist>",
+          "<plist><dict><key>Tracks</key><array/></dict></plist>",
+          "<plist><dict><key>Tracks</key><dict><key>1</key><string/></dict></dict></plist>"}) {
         h.dir.write(path.filename().string(), broken);
         EXPECT_FALSE(app.setAllTracks()) << broken;
         ASSERT_EQ(app.allSongs().size(), 1u);
@@ -303,7 +320,8 @@ TEST(LibraryBuild, RestoresStoredOrdersThatStillMatch) {
     auto& app = h.launch();
 
     const auto& same = h.playlist("SAME");
-    EXPECT_EQ(ids(same.shuffledSongs), (std::vector{persistentIDOf(3), persistentIDOf(1), persistentIDOf(2)}));
+    EXPECT_EQ(ids(same.shuffledSongs),
+              (std::vector{persistentIDOf(3), persistentIDOf(1), persistentIDOf(2)}));
     EXPECT_EQ(same.playingNum, 2);
     EXPECT_EQ(same.nextNumToAdd, 2);
     EXPECT_EQ(same.units.size(), 3u) << "units are built for the restored order";

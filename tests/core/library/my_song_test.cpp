@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include "core/library/my_album.h"
 #include "core/library/my_song.h"
+#include "core/plist/xml_writer.h"
 #include "core/text/string_rules.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/text/icu_unicode_rules.h"
-#include "core/plist/xml_writer.h"
+
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
@@ -17,8 +17,9 @@ protected:
         const auto r = reader.parse(plist::writeXml(std::move(track)));
         EXPECT_TRUE(r.document) << r.error;
         const auto root = r.document->root();
-        return std::make_shared<MySong>(7, root.stringFor("Name").value_or("n"), root.stringFor("Album").value_or(""),
-                                        totalTime, TrackDict{r.document, root}, TrackKeys(*r.document), rules);
+        return std::make_shared<MySong>(7, root.stringFor("Name").value_or("n"),
+                                        root.stringFor("Album").value_or(""), totalTime,
+                                        TrackDict{r.document, root}, TrackKeys(*r.document), rules);
     }
     PlistFileReader reader;
     IcuUnicodeRules icu;
@@ -43,8 +44,8 @@ TEST_F(SongTest, DefaultsForMissingOrWronglyTypedValues) {
 }
 
 TEST_F(SongTest, CompilationWithoutAlbumArtistHasAnEmptyAlbumArtist) {
-    const auto s = song({{"Album", "Hits"}, {"Artist", "X"}, {"Compilation", true}, {"Track Number", 4},
-                         {"Disc Number", 2}});
+    const auto s = song(
+        {{"Album", "Hits"}, {"Artist", "X"}, {"Compilation", true}, {"Track Number", 4}, {"Disc Number", 2}});
     EXPECT_EQ(s->albumArtist(), "");
     EXPECT_EQ(s->albumID(), "Hits\t");
     EXPECT_EQ(s->trackNumber(), 4);

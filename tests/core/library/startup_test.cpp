@@ -1,13 +1,15 @@
-#include <gtest/gtest.h>
-
 #include "support/app_harness.h"
+
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
 
 using testing::AppHarness;
 
-plist::Value smallLibrary() { return testing::libraryValue({{1, "a", "A"}}, {}); }
+plist::Value smallLibrary() {
+    return testing::libraryValue({{1, "a", "A"}}, {});
+}
 
 TEST(Startup, ReadsTheDefaultLibraryWithoutAskingOrWriting) {
     AppHarness h;
@@ -19,7 +21,8 @@ TEST(Startup, ReadsTheDefaultLibraryWithoutAskingOrWriting) {
     EXPECT_EQ(h.dialogs.openPanels, 0);
     EXPECT_EQ(h.settings.saves, 0);
     EXPECT_EQ(app.allSongs().size(), 1u);
-    EXPECT_EQ(app.musicLibraryUrl(), fileUrlFromPath(h.system.home + "/Music/iTunes/iTunes Music Library.xml"));
+    EXPECT_EQ(app.musicLibraryUrl(),
+              fileUrlFromPath(h.system.home + "/Music/iTunes/iTunes Music Library.xml"));
 }
 
 TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {

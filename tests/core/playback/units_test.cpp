@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "support/app_harness.h"
+
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
@@ -12,7 +12,8 @@ std::vector<std::vector<std::string>> unitSongs(const MyPlaylist& p) {
     std::vector<std::vector<std::string>> out;
     for (const auto& u : p.units) {
         out.emplace_back();
-        for (const auto& s : u->songs()) out.back().emplace_back(s->name());
+        for (const auto& s : u->songs())
+            out.back().emplace_back(s->name());
     }
     return out;
 }
@@ -22,10 +23,13 @@ protected:
     void SetUp() override {
         h.useLibrary(testing::libraryValue(
             {
-                {1, "1-2", "Big", "X", {}, 1, 2}, {2, "1-1", "Big", "X", {}, 1, 1},
-                {3, "2-1", "Big", "X", {}, 2, 1}, {4, "2-2", "Big", "X", {}, 2, 2},
+                {1, "1-2", "Big", "X", {}, 1, 2},
+                {2, "1-1", "Big", "X", {}, 1, 1},
+                {3, "2-1", "Big", "X", {}, 2, 1},
+                {4, "2-2", "Big", "X", {}, 2, 2},
                 {5, "3-1", "Big", "X", {}, 3, 1},
-                {6, "s1", "Small", "Y", {}, {}, 1}, {7, "s2", "Small", "Y", {}, {}, 2},
+                {6, "s1", "Small", "Y", {}, {}, 1},
+                {7, "s2", "Small", "Y", {}, {}, 2},
             },
             {{"P", "Without disc 3", {6, 1, 2, 3, 4, 7}}}));
         h.launch();
@@ -37,9 +41,10 @@ protected:
 
 TEST_F(Units, WholeAlbumIsOneUnitDiscByDiscInTrackOrder) {
     all().buildUnits(700, h.random);
-    EXPECT_EQ(unitSongs(all()), (std::vector<std::vector<std::string>>{{"1-1", "1-2", "2-1", "2-2", "3-1"},
-                                                                      {"s1", "s2"}}));
-    for (const auto& u : all().units) EXPECT_LT(u->num(), 700u);
+    EXPECT_EQ(unitSongs(all()),
+              (std::vector<std::vector<std::string>>{{"1-1", "1-2", "2-1", "2-2", "3-1"}, {"s1", "s2"}}));
+    for (const auto& u : all().units)
+        EXPECT_LT(u->num(), 700u);
 }
 
 TEST_F(Units, SplitIntoSongsWhateverTheSingleEntry) {
@@ -58,7 +63,8 @@ TEST_F(Units, SplitIntoDiscsWithOneDiscIntoSongsAndEmptyDiscsGivingNothing) {
                                     {"1-1", "1-2"}, {"2-1"}, {"2-2"}, {"3-1"}, {"s1", "s2"}}));
     auto& p = h.playlist("P");
     p.buildUnits(p.unitRange(), h.random);
-    EXPECT_EQ(unitSongs(p), (std::vector<std::vector<std::string>>{{"1-1", "1-2"}, {"2-1"}, {"2-2"}, {"s1", "s2"}}))
+    EXPECT_EQ(unitSongs(p),
+              (std::vector<std::vector<std::string>>{{"1-1", "1-2"}, {"2-1"}, {"2-2"}, {"s1", "s2"}}))
         << "disc 3 holds none of the playlist's songs";
     big().setting() = {{1, true}, {2, true}, {3, true}};
     p.buildUnits(p.unitRange(), h.random);
@@ -77,7 +83,8 @@ TEST_F(Units, NumbersStayBelowTheRange) {
     EXPECT_EQ(h.playlist("P").unitRange(), 600u);
     for (int round = 0; round < 50; ++round) {
         all().buildUnits(3, h.random);
-        for (const auto& u : all().units) EXPECT_LT(u->num(), 3u);
+        for (const auto& u : all().units)
+            EXPECT_LT(u->num(), 3u);
     }
 }
 
@@ -89,7 +96,8 @@ TEST(SeededRandom, IsUniformAndReproducible) {
         ASSERT_EQ(x, b.uniform(6));
         ++counts[x];
     }
-    for (const int c : counts) EXPECT_NEAR(c, 10000, 400);
+    for (const int c : counts)
+        EXPECT_NEAR(c, 10000, 400);
     EXPECT_EQ(a.uniform(0), 0u);
     EXPECT_EQ(a.uniform(1), 0u);
 }

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "core/plist/base64.h"
 #include "core/plist/date_text.h"
 #include "core/plist/document.h"
+
+#include <gtest/gtest.h>
 
 namespace platter::plist {
 namespace {
@@ -103,7 +103,8 @@ TEST(DocumentBuilder, RefusesMalformedEventStreams) {
 
 TEST(DocumentBuilder, BoundsNesting) {
     DocumentBuilder b;
-    for (std::size_t i = 0; i < DocumentBuilder::maxDepth; ++i) ASSERT_TRUE(b.beginArray());
+    for (std::size_t i = 0; i < DocumentBuilder::maxDepth; ++i)
+        ASSERT_TRUE(b.beginArray());
     EXPECT_FALSE(b.beginArray());
     EXPECT_TRUE(b.failed());
 }
@@ -142,9 +143,9 @@ TEST(DocumentBuilder, TextLargerThanAPoolPageSurvives) {
 }
 
 TEST(DateText, RoundTripsDatesFarOutsideThirtyTwoBitSeconds) {
-    for (const char* text : {"1970-01-01T00:00:00Z", "2001-01-01T00:00:00Z", "1850-06-15T12:30:45Z",
-                             "1900-02-28T23:59:59Z", "2000-02-29T00:00:00Z", "2100-12-31T23:59:59Z",
-                             "0001-01-01T00:00:00Z", "9999-12-31T23:59:59Z"}) {
+    for (const char* text :
+         {"1970-01-01T00:00:00Z", "2001-01-01T00:00:00Z", "1850-06-15T12:30:45Z", "1900-02-28T23:59:59Z",
+          "2000-02-29T00:00:00Z", "2100-12-31T23:59:59Z", "0001-01-01T00:00:00Z", "9999-12-31T23:59:59Z"}) {
         const auto d = parseDate(text);
         ASSERT_TRUE(d) << text;
         EXPECT_EQ(formatDate(*d), text);
@@ -152,8 +153,8 @@ TEST(DateText, RoundTripsDatesFarOutsideThirtyTwoBitSeconds) {
     EXPECT_EQ(parseDate("2001-01-01T00:00:00Z")->seconds, 978307200);
     EXPECT_EQ(parseDate("1969-12-31T23:59:59Z")->seconds, -1);
     EXPECT_EQ(parseDate("  1970-01-01T00:00:01Z\n")->seconds, 1);
-    for (const char* bad : {"", "2001-13-01T00:00:00Z", "2001-01-01 00:00:00Z", "2001-01-01T00:00:00",
-                            "20O1-01-01T00:00:00Z"})
+    for (const char* bad :
+         {"", "2001-13-01T00:00:00Z", "2001-01-01 00:00:00Z", "2001-01-01T00:00:00", "20O1-01-01T00:00:00Z"})
         EXPECT_FALSE(parseDate(bad)) << bad;
 }
 
@@ -163,8 +164,10 @@ TEST(Base64, DecodesAcrossWhiteSpaceAndRoundTrips) {
     EXPECT_FALSE(decodeBase64("aGVs*G8="));
     EXPECT_FALSE(decodeBase64("aG=Vs")) << "nothing may follow padding";
     std::string all;
-    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
-    for (std::size_t n = 0; n < 5; ++n) EXPECT_EQ(*decodeBase64(encodeBase64(all.substr(n))), all.substr(n));
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
+    for (std::size_t n = 0; n < 5; ++n)
+        EXPECT_EQ(*decodeBase64(encodeBase64(all.substr(n))), all.substr(n));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include "core/text/string_rules.h"
 #include "platform/text/icu_unicode_rules.h"
+
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
@@ -29,8 +29,8 @@ TEST(StringRules, SortKeysUpperCaseFullyAndDropAllPunctuation) {
 }
 
 TEST(StringRules, CanonicallyEquivalentStringsAreEqual) {
-    const std::string composed = "Bj\xC3\xB6rk";       // ö as one code point
-    const std::string decomposed = "Bjo\xCC\x88rk";    // o + combining diaeresis
+    const std::string composed = "Bj\xC3\xB6rk";    // ö as one code point
+    const std::string decomposed = "Bjo\xCC\x88rk"; // o + combining diaeresis
     EXPECT_TRUE(rules.equal(composed, decomposed));
     EXPECT_EQ(rules.key(decomposed), composed);
     EXPECT_FALSE(rules.equal("abc", "ABC")) << "no case folding";
