@@ -2,6 +2,7 @@
 
 #include "core/library/file_url.h"
 #include "core/plist/date_text.h"
+#include "core/plist/xml_writer.h"
 
 #include <cstdio>
 #include <random>
@@ -40,16 +41,7 @@ private:
 
 std::string escaped(std::string_view s) {
     std::string out;
-    for (const char c : s) {
-        if (c == '&')
-            out += "&#38;";
-        else if (c == '<')
-            out += "&#60;";
-        else if (c == '>')
-            out += "&#62;";
-        else
-            out += c;
-    }
+    plist::appendXmlText(out, s);
     return out;
 }
 

@@ -8,6 +8,22 @@
 
 namespace platter::plist {
 
+void appendXmlText(std::string& out, std::string_view s) {
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '&')
+            out += "&#38;";
+        else if (c == '<')
+            out += "&#60;";
+        else if (c == '>')
+            out += "&#62;";
+        else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            continue;
+        else
+            out += ch;
+    }
+}
+
 namespace {
 
 class Writer {
@@ -21,23 +37,7 @@ public:
 private:
     void indent(int depth) { out.append(static_cast<std::size_t>(depth), '\t'); }
 
-    // Characters XML 1.0 cannot carry at all are left out; the markup characters are written
-    // as numeric references, as the library application does.
-    void text(std::string_view s) {
-        for (const char ch : s) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c == '&')
-                out += "&#38;";
-            else if (c == '<')
-                out += "&#60;";
-            else if (c == '>')
-                out += "&#62;";
-            else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                continue;
-            else
-                out += ch;
-        }
-    }
+    void text(std::string_view s) { appendXmlText(out, s); }
 
     void leaf(std::string_view tag, std::string_view body) {
         out += '<';

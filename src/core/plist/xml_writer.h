@@ -11,4 +11,8 @@ namespace platter::plist {
 
 std::string writeXml(const Value& root);
 
+// Appends text as element content. Characters XML 1.0 cannot carry at all are left out; the
+// markup characters are written as numeric references, as the library application does.
+void appendXmlText(std::string& out, std::string_view text);
+
 } // namespace platter::plist
