@@ -32,8 +32,10 @@ std::string fileUrlFromPath(std::string_view path) {
 std::optional<std::string> pathFromFileUrl(std::string_view url) {
     constexpr std::string_view scheme = "file://";
     if (url.size() < scheme.size()) return std::nullopt;
-    for (std::size_t i = 0; i < scheme.size(); ++i)
-        if ((url[i] | 0x20) != (scheme[i] | 0x20) && url[i] != scheme[i]) return std::nullopt;
+    for (std::size_t i = 0; i < scheme.size(); ++i) {
+        const char c = url[i] >= 'A' && url[i] <= 'Z' ? static_cast<char>(url[i] + 32) : url[i];
+        if (c != scheme[i]) return std::nullopt;
+    }
     url.remove_prefix(scheme.size());
     if (url.starts_with("localhost/")) url.remove_prefix(9);
     if (!url.starts_with('/')) return std::nullopt;

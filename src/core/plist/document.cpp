@@ -131,13 +131,6 @@ std::string_view Document::keyText(KeyId id) const {
     return poolText(keys_[id].first, keys_[id].second);
 }
 
-std::size_t Document::memoryUsed() const {
-    std::size_t total = nodePages_.size() * (std::size_t{1} << nodePageBits) * sizeof(Node);
-    for (const auto s : poolPageSizes_)
-        total += s;
-    return total + keys_.capacity() * sizeof(keys_[0]) + keyIds_.size() * 48;
-}
-
 DocumentBuilder::DocumentBuilder() : doc_(std::make_shared<Document>()), followingKey_{{noKey, noKey}} {
     pending_.reserve(1024);
 }

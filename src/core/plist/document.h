@@ -88,7 +88,6 @@ public:
     std::string_view keyText(KeyId id) const;
 
     std::size_t nodeCount() const { return nodeCount_; }
-    std::size_t memoryUsed() const;
 
 private:
     friend class NodeRef;

@@ -19,7 +19,6 @@ public:
 
     LoadResult load() override;
     bool save(const plist::Dict& values) override;
-    const std::string& path() const { return path_; }
     const std::string& lastError() const { return lastError_; }
 
 private:
