@@ -7,10 +7,9 @@ namespace platter {
 void groupAlbum(std::string_view albumName, std::string_view albumArtist, bool compilation,
                 std::vector<SongPtr> songs, AlbumGrouping& into) {
     const std::string albumKey = songs.front()->albumID();
-    const auto& firstDict = songs.front()->dict().node;
-    const auto sortAlbum = into.rules.sortKey(firstDict.stringFor(into.keys.sortAlbum).value_or(albumName));
-    const auto sortArtist =
-        into.rules.sortKey(firstDict.stringFor(into.keys.sortAlbumArtist).value_or(albumArtist));
+    const auto first = into.tracks.read(songs.front()->dict().node);
+    const auto sortAlbum = into.rules.sortKey(first.string(TrackKey::SortAlbum).value_or(albumName));
+    const auto sortArtist = into.rules.sortKey(first.string(TrackKey::SortAlbumArtist).value_or(albumArtist));
 
     auto artistKey = into.rules.key(albumArtist);
     if (const auto it = into.artists.find(artistKey); it != into.artists.end())

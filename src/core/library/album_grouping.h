@@ -2,6 +2,7 @@
 
 #include "core/library/my_album.h"
 #include "core/library/my_artist.h"
+#include "core/library/track_entries.h"
 #include "core/settings/stored_state.h"
 
 #include <string>
@@ -23,7 +24,7 @@ struct AlbumGrouping {
     const AlbumSettings& albumSettings;
     std::string_view masterPersistentID;
     const StringRules& rules;
-    const TrackKeys& keys;
+    const TrackReader& tracks;
 
     std::vector<AlbumPtr> albums;
     AlbumDict albumDict;

@@ -14,7 +14,7 @@ namespace {
 using plist::NodeRef;
 using plist::Type;
 
-template <class Key> bool flag(NodeRef dict, Key key) {
+bool flag(NodeRef dict, std::string_view key) {
     return dict.booleanFor(key).value_or(false);
 }
 
@@ -60,17 +60,20 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     std::unordered_map<std::string_view, SongPtr> byPersistentID;
     byTrackID.reserve(tracks.size());
     byPersistentID.reserve(tracks.size());
-    const TrackKeys keys(*library);
+    const TrackReader reader(*library);
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const auto track = tracks.at(i);
-        if (flag(track, keys.hasVideo) || flag(track, keys.musicVideo) || flag(track, keys.podcast)) continue;
-        const auto totalTime = track.integerFor(keys.totalTime);
-        const auto name = track.stringFor(keys.name);
-        const auto album = track.stringFor(keys.album);
+        const auto entries = reader.read(track);
+        if (entries.flag(TrackKey::HasVideo) || entries.flag(TrackKey::MusicVideo) ||
+            entries.flag(TrackKey::Podcast))
+            continue;
+        const auto totalTime = entries.integer(TrackKey::TotalTime);
+        const auto name = entries.string(TrackKey::Name);
+        const auto album = entries.string(TrackKey::Album);
         const auto trackID = decimal(tracks.keyAt(i));
-        if (!totalTime || !name || !album || !trackID || !track.stringFor(keys.persistentID)) continue;
+        if (!totalTime || !name || !album || !trackID || !entries.string(TrackKey::PersistentID)) continue;
         auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
-                                             keys, services_.rules);
+                                             entries, services_.rules);
         byTrackID[*trackID] = song;
         // The key views the song's own text, so a later song with the same ID brings its own key.
         if (auto [it, fresh] = byPersistentID.try_emplace(song->persistentID(), song); !fresh) {
@@ -103,7 +106,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return groups[a].front()->albumID() < groups[b].front()->albumID();
     });
-    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, keys, {}, {},
+    AlbumGrouping grouping{albumDict_, albumSettings_, masterPersistentID_, services_.rules, reader, {}, {},
                            {}};
     grouping.albums.reserve(groups.size());
     grouping.albumDict.reserve(groups.size());

@@ -24,25 +24,15 @@ bool isUrl(std::string_view s) {
 
 } // namespace
 
-TrackKeys::TrackKeys(const plist::Document& doc)
-    : name(doc.keyId("Name")), album(doc.keyId(MySong::albumKey)), artist(doc.keyId(MySong::artistKey)),
-      albumArtist(doc.keyId("Album Artist")), trackNumber(doc.keyId(MySong::trackNumberKey)),
-      discNumber(doc.keyId("Disc Number")), compilation(doc.keyId("Compilation")),
-      persistentID(doc.keyId("Persistent ID")), location(doc.keyId("Location")),
-      totalTime(doc.keyId("Total Time")), hasVideo(doc.keyId("Has Video")),
-      musicVideo(doc.keyId("Music Video")), podcast(doc.keyId("Podcast")), sortAlbum(doc.keyId("Sort Album")),
-      sortAlbumArtist(doc.keyId("Sort Album Artist")) {}
-
 MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
-               TrackDict dict, const TrackKeys& keys, const StringRules& rules)
+               TrackDict dict, const TrackEntries& entries, const StringRules& rules)
     : trackID_(trackID), name_(name), album_(album), dict_(std::move(dict)),
       duration_(static_cast<double>(totalTime) / 1000.0) {
-    const auto& d = dict_.node;
-    trackNumber_ = d.integerFor(keys.trackNumber).value_or(0);
-    discNumer_ = d.integerFor(keys.discNumber).value_or(0);
-    artist_ = d.stringFor(keys.artist).value_or("unknown");
-    compilation_ = d.booleanFor(keys.compilation).value_or(false);
-    if (const auto aa = d.stringFor(keys.albumArtist))
+    trackNumber_ = entries.integer(TrackKey::TrackNumber).value_or(0);
+    discNumer_ = entries.integer(TrackKey::DiscNumber).value_or(0);
+    artist_ = entries.string(TrackKey::Artist).value_or("unknown");
+    compilation_ = entries.boolean(TrackKey::Compilation).value_or(false);
+    if (const auto aa = entries.string(TrackKey::AlbumArtist))
         albumArtist_ = *aa;
     else
         albumArtist_ = compilation_ ? std::string_view{} : artist_;
@@ -50,8 +40,9 @@ MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view alb
     id.reserve(album_.size() + 1 + albumArtist_.size());
     id.append(album_).append("\t").append(albumArtist_);
     albumID_ = rules.key(id);
-    persistentID_ = std::string(d.stringFor(keys.persistentID).value_or(""));
-    if (const auto location = d.stringFor(keys.location); location && isUrl(*location)) url_ = *location;
+    persistentID_ = std::string(entries.string(TrackKey::PersistentID).value_or(""));
+    if (const auto location = entries.string(TrackKey::Location); location && isUrl(*location))
+        url_ = *location;
 }
 
 std::shared_ptr<MyAlbum> MySong::myAlbum() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/library/track_entries.h"
 #include "core/plist/document.h"
 
 #include <cstdint>
@@ -20,26 +21,14 @@ struct TrackDict {
     plist::NodeRef node;
 };
 
-// The track keys a build reads, looked up once per document rather than once per track.
-struct TrackKeys {
-    explicit TrackKeys(const plist::Document& doc);
-    plist::KeyId name, album, artist, albumArtist, trackNumber, discNumber, compilation, persistentID,
-        location, totalTime, hasVideo, musicVideo, podcast, sortAlbum, sortAlbumArtist;
-};
-
 // One kept track of the library file. Shared by its album, discs and playlists; never copied.
 class MySong {
 public:
-    // The library file's own keys for what the media-library service calls the track-number,
-    // artist and album keys.
-    static constexpr std::string_view trackNumberKey = "Track Number";
-    static constexpr std::string_view artistKey = "Artist";
-    static constexpr std::string_view albumKey = "Album";
-
-    // `initWithTrackID:name:album:totalTime:dict:`. Text not in the dictionary (name, album)
-    // must outlive the song; the reader passes text from the same document.
+    // `initWithTrackID:name:album:totalTime:dict:`, with the dictionary's entries already found.
+    // Text not in the dictionary (name, album) must outlive the song; the reader passes text
+    // from the same document.
     MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
-           TrackDict dict, const TrackKeys& keys, const StringRules& rules);
+           TrackDict dict, const TrackEntries& entries, const StringRules& rules);
     MySong(const MySong&) = delete;
     MySong& operator=(const MySong&) = delete;
 

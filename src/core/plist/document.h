@@ -88,6 +88,7 @@ public:
     std::string_view keyText(KeyId id) const;
 
     std::size_t nodeCount() const { return nodeCount_; }
+    std::size_t keyCount() const { return keys_.size(); }
 
 private:
     friend class NodeRef;

@@ -17,9 +17,9 @@ protected:
         const auto r = reader.parse(plist::writeXml(std::move(track)));
         EXPECT_TRUE(r.document) << r.error;
         const auto root = r.document->root();
-        return std::make_shared<MySong>(7, root.stringFor("Name").value_or("n"),
-                                        root.stringFor("Album").value_or(""), totalTime,
-                                        TrackDict{r.document, root}, TrackKeys(*r.document), rules);
+        return std::make_shared<MySong>(
+            7, root.stringFor("Name").value_or("n"), root.stringFor("Album").value_or(""), totalTime,
+            TrackDict{r.document, root}, TrackReader(*r.document).read(root), rules);
     }
     PlistFileReader reader;
     IcuUnicodeRules icu;
