@@ -8,10 +8,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <libxml/parser.h>
 #include <memory>
 #include <mutex>
 #include <plist/plist.h>
+#include <unistd.h>
 
 namespace platter {
 
@@ -355,8 +357,28 @@ PropertyListReader::Result parseBinary(std::string_view bytes) {
     return {std::move(doc), {}};
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+// A file read straight into the parser's buffer, without a stdio buffer in between.
+struct FileSource {
+    explicit FileSource(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~FileSource() {
+        if (fd >= 0) ::close(fd);
+    }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    // Like read(2), but -1 is remembered and retried never; EINTR is retried.
+    long read(char* buffer, std::size_t size) {
+        for (;;) {
+            const auto n = ::read(fd, buffer, size);
+            if (n >= 0 || errno != EINTR) {
+                if (n < 0) error = errno;
+                return n;
+            }
+        }
+    }
+
+    int fd;
+    int error = 0;
 };
 
 } // namespace
@@ -382,32 +404,47 @@ PropertyListReader::Result PlistFileReader::parse(std::string_view bytes) const 
 }
 
 PropertyListReader::Result PlistFileReader::readFile(const std::string& path) const {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return {nullptr, path + ": " + std::strerror(errno)};
-    char magic[8] = {};
-    const auto n = std::fread(magic, 1, sizeof magic, file.get());
-    if (std::ferror(file.get())) return {nullptr, path + ": " + std::strerror(errno)};
-    if (std::string_view(magic, n) == binaryMagic) {
-        std::string all(magic, n);
+    FileSource file(path);
+    if (file.fd < 0) return {nullptr, path + ": " + std::strerror(errno)};
+    const auto readError = [&] { return Result{nullptr, path + ": " + std::strerror(file.error)}; };
+    std::string head(binaryMagic.size(), '\0');
+    std::size_t have = 0;
+    while (have < head.size()) {
+        const auto n = file.read(head.data() + have, head.size() - have);
+        if (n < 0) return readError();
+        if (n == 0) break;
+        have += static_cast<std::size_t>(n);
+    }
+    head.resize(have);
+    if (head == binaryMagic) {
+        std::string all = head;
         std::string chunk(chunkSize, '\0');
-        std::size_t got = 0;
-        while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0)
-            all.append(chunk.data(), got);
-        if (std::ferror(file.get())) return {nullptr, path + ": read error"};
+        for (long n; (n = file.read(chunk.data(), chunk.size())) != 0;) {
+            if (n < 0) return readError();
+            all.append(chunk.data(), static_cast<std::size_t>(n));
+        }
         return parseBinary(all);
     }
-    std::rewind(file.get());
     // Streamed: the file is never held in memory as a whole.
+    struct Stream {
+        std::string_view head;
+        FileSource& file;
+    } stream{head, file};
     SaxParse p;
     p.run(
         [](void* source, char* buffer, int size) {
-            auto* f = static_cast<std::FILE*>(source);
-            const auto got = std::fread(buffer, 1, static_cast<std::size_t>(size), f);
-            return std::ferror(f) ? -1 : static_cast<int>(got);
+            auto& s = *static_cast<Stream*>(source);
+            if (!s.head.empty()) {
+                const auto n = std::min(s.head.size(), static_cast<std::size_t>(size));
+                std::memcpy(buffer, s.head.data(), n);
+                s.head.remove_prefix(n);
+                return static_cast<int>(n);
+            }
+            return static_cast<int>(s.file.read(buffer, static_cast<std::size_t>(size)));
         },
-        file.get());
+        &stream);
     auto result = p.finish();
-    if (!result.document && std::ferror(file.get())) result.error = path + ": read error";
+    if (file.error) result = readError();
     return result;
 }
 
