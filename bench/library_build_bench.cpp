@@ -25,15 +25,27 @@ struct Figures {
     double peakMB = 0;
 };
 
-// Runs `work` in a child; the child's wall time and peak resident memory.
+// Runs `work` in a child; the child's own timing of it and its peak resident memory. The
+// child times itself so that giving its memory back at exit is not counted.
 Figures measure(const std::function<bool()>& work) {
-    const auto start = std::chrono::steady_clock::now();
+    int fds[2];
+    if (pipe(fds) != 0) return {};
     const pid_t child = fork();
-    if (child == 0) _exit(work() ? 0 : 1);
+    if (child == 0) {
+        close(fds[0]);
+        const auto start = std::chrono::steady_clock::now();
+        const bool ok = work();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (write(fds[1], &seconds, sizeof seconds) != static_cast<ssize_t>(sizeof seconds)) _exit(2);
+        _exit(ok ? 0 : 1);
+    }
+    close(fds[1]);
+    double seconds = 0;
+    if (read(fds[0], &seconds, sizeof seconds) != static_cast<ssize_t>(sizeof seconds)) seconds = 0;
+    close(fds[0]);
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
-    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "measured run failed\n");
     return {seconds, static_cast<double>(usage.ru_maxrss) / 1024.0};
 }

@@ -96,7 +96,7 @@ private:
     ViewRefresh* viewCont_ = nullptr;
     std::vector<SongPtr> allSongs_;
     std::unordered_map<std::int64_t, SongPtr> songsTrackIDDict_;
-    // Keys view the songs' own persistent IDs.
+    // Keys view the songs' persistent IDs in the library document.
     std::unordered_map<std::string_view, SongPtr> songsPersistentIDDict_;
     std::vector<AlbumPtr> allAlbums_;
     AlbumDict albumDict_;

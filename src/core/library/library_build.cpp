@@ -75,13 +75,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
         auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
                                              entries, services_.rules);
         byTrackID[*trackID] = song;
-        // The key views the song's own text, so a later song with the same ID brings its own key.
-        if (auto [it, fresh] = byPersistentID.try_emplace(song->persistentID(), song); !fresh) {
-            auto entry = byPersistentID.extract(it);
-            entry.key() = song->persistentID();
-            entry.mapped() = song;
-            byPersistentID.insert(std::move(entry));
-        }
+        byPersistentID[song->persistentID()] = song;
         songs.push_back(std::move(song));
     }
     allSongs_ = std::move(songs);

@@ -18,7 +18,7 @@ MyAlbum::MyAlbum(std::string_view albumName, std::string_view sortAlbum, std::st
 }
 
 void sortByTrackNumber(std::vector<SongPtr>& songs) {
-    std::stable_sort(songs.begin(), songs.end(),
+    std::sort(songs.begin(), songs.end(),
                      [](const SongPtr& a, const SongPtr& b) { return a->trackNumber() < b->trackNumber(); });
 }
 

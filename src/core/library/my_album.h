@@ -70,7 +70,7 @@ private:
 
 using AlbumPtr = std::shared_ptr<MyAlbum>;
 
-// Songs ordered by track number; songs with equal numbers keep their order.
+// Songs ordered by track number; songs with equal numbers in no particular order.
 void sortByTrackNumber(std::vector<SongPtr>& songs);
 
 } // namespace platter

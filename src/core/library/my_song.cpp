@@ -40,7 +40,7 @@ MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view alb
     id.reserve(album_.size() + 1 + albumArtist_.size());
     id.append(album_).append("\t").append(albumArtist_);
     albumID_ = rules.key(id);
-    persistentID_ = std::string(entries.string(TrackKey::PersistentID).value_or(""));
+    persistentID_ = entries.string(TrackKey::PersistentID).value_or("");
     if (const auto location = entries.string(TrackKey::Location); location && isUrl(*location))
         url_ = *location;
 }

@@ -33,7 +33,7 @@ public:
     MySong& operator=(const MySong&) = delete;
 
     std::int64_t trackID() const { return trackID_; }
-    const std::string& persistentID() const { return persistentID_; }
+    std::string_view persistentID() const { return persistentID_; }
     std::string_view name() const { return name_; }
     std::string_view album() const { return album_; }
     std::int64_t discNumer() const { return discNumer_; }
@@ -54,7 +54,7 @@ public:
 
 private:
     std::int64_t trackID_;
-    std::string persistentID_;
+    std::string_view persistentID_;
     std::string_view name_;
     std::string_view album_;
     std::int64_t discNumer_ = 0;

@@ -13,7 +13,7 @@ using testing::Track;
 std::vector<std::string> ids(const std::vector<SongPtr>& songs) {
     std::vector<std::string> out;
     for (const auto& s : songs)
-        out.push_back(s->persistentID());
+        out.emplace_back(s->persistentID());
     return out;
 }
 
