@@ -4,6 +4,7 @@
 // playlist, the working copies of the stored preferences, and reaches the platform only
 // through the services it is given, so every rule it applies runs without a display.
 
+#include "core/containers/flat_hash_map.h"
 #include "core/library/album_grouping.h"
 #include "core/library/my_playlist.h"
 #include "core/settings/stored_state.h"
@@ -61,8 +62,8 @@ public:
     const std::string& musicLibraryUrl() const { return musicLibraryUrl_; }
     ViewRefresh* viewCont() const { return viewCont_; }
     const std::vector<SongPtr>& allSongs() const { return allSongs_; }
-    const std::unordered_map<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
-    const std::unordered_map<std::string_view, SongPtr>& songsPersistentIDDict() const {
+    const FlatHashMap<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
+    const FlatHashMap<std::string_view, SongPtr>& songsPersistentIDDict() const {
         return songsPersistentIDDict_;
     }
     const std::vector<AlbumPtr>& allAlbums() const { return allAlbums_; }
@@ -95,9 +96,9 @@ private:
     std::string musicLibraryUrl_ = "file:///Users";
     ViewRefresh* viewCont_ = nullptr;
     std::vector<SongPtr> allSongs_;
-    std::unordered_map<std::int64_t, SongPtr> songsTrackIDDict_;
+    FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;
     // Keys view the songs' persistent IDs in the library document.
-    std::unordered_map<std::string_view, SongPtr> songsPersistentIDDict_;
+    FlatHashMap<std::string_view, SongPtr> songsPersistentIDDict_;
     std::vector<AlbumPtr> allAlbums_;
     AlbumDict albumDict_;
     std::vector<PlaylistPtr> allPlaylists_;

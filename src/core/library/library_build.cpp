@@ -56,8 +56,8 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
 
     std::vector<SongPtr> songs;
     songs.reserve(tracks.size());
-    std::unordered_map<std::int64_t, SongPtr> byTrackID;
-    std::unordered_map<std::string_view, SongPtr> byPersistentID;
+    FlatHashMap<std::int64_t, SongPtr> byTrackID;
+    FlatHashMap<std::string_view, SongPtr> byPersistentID;
     byTrackID.reserve(tracks.size());
     byPersistentID.reserve(tracks.size());
     const TrackReader reader(*library);
@@ -84,14 +84,18 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
 
     // Albums: the songs gathered by album ID in one pass, the groups then taken in ascending
     // album ID. The same albums as sorting every song by album ID, at a fraction of the cost.
-    std::unordered_map<std::string_view, std::size_t> groupOf;
-    groupOf.reserve(allSongs_.size() / 4 + 1);
+    // Group numbers are stored plus one, so that zero means a new group.
+    FlatHashMap<std::string_view, std::size_t> groupOf;
+    groupOf.reserve(allSongs_.size() / 8 + 1);
     std::vector<std::vector<SongPtr>> groups;
     double total = 0;
     for (const auto& song : allSongs_) {
-        const auto [it, fresh] = groupOf.try_emplace(song->albumID(), groups.size());
-        if (fresh) groups.emplace_back();
-        groups[it->second].push_back(song);
+        auto& group = groupOf[song->albumID()];
+        if (group == 0) {
+            groups.emplace_back();
+            group = groups.size();
+        }
+        groups[group - 1].push_back(song);
         total += song->duration();
     }
     std::vector<std::size_t> order(groups.size());
@@ -141,8 +145,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
             for (std::size_t j = 0; j < items.size(); ++j) {
                 const auto id = items.at(j).integerFor(trackIDKey);
                 if (!id) continue;
-                if (const auto song = songsTrackIDDict_.find(*id); song != songsTrackIDDict_.end())
-                    members.push_back(song->second);
+                if (const auto* song = songsTrackIDDict_.find(*id)) members.push_back(*song);
             }
             if (members.empty()) continue;
             playlists.push_back(
