@@ -17,15 +17,6 @@ struct BytesReader final : platter::PropertyListReader {
     Result parse(std::string_view b) const override { return real.parse(b); }
 };
 
-struct NoDialogs final : platter::Dialogs {
-    std::optional<std::string> runOpenPanel() override { return std::nullopt; }
-};
-
-struct NoSystem final : platter::SystemInfo {
-    std::optional<std::string> regionCode() const override { return std::nullopt; }
-    std::string homeDirectory() const override { return "/nonexistent"; }
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -41,10 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.values.emplace_back("xmlUrl", "file:///library.xml");
     file.exists = true;
     platter::UserDefaults defaults(file);
-    NoDialogs dialogs;
-    NoSystem system;
+    platter::CancellingDialogs dialogs;
+    platter::AtomicFileWriter files;
+    platter::NeutralSystem system;
     platter::SeededRandom random(1);
-    platter::AppDelegate app({defaults, reader, dialogs, system, random, rules});
+    platter::AppDelegate app({defaults, reader, dialogs, files, system, random, rules});
     app.applicationDidFinishLaunching();
     return 0;
 }

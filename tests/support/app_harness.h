@@ -37,7 +37,8 @@ public:
     // A fresh controller over the current settings, launched; as a new run of the program.
     AppDelegate& launch() {
         defaults = std::make_unique<UserDefaults>(settings);
-        app = std::make_unique<AppDelegate>(AppServices{*defaults, reader, dialogs, system, random, rules});
+        app = std::make_unique<AppDelegate>(
+            AppServices{*defaults, reader, dialogs, files, system, random, rules});
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
         return *app;
@@ -57,8 +58,9 @@ public:
     MemorySettingsFile settings;
     std::unique_ptr<UserDefaults> defaults;
     FakeDialogs dialogs;
+    FakeFileWriter files;
     FakeSystem system;
-    SeededRandom random{42};
+    ScriptedRandom random;
     RecordingView view;
     std::unique_ptr<AppDelegate> app;
     AppDelegate::LaunchResult result{};

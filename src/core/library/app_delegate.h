@@ -20,6 +20,7 @@
 namespace platter {
 
 class Dialogs;
+class FileWriter;
 class PropertyListReader;
 class RandomSource;
 class StringRules;
@@ -31,6 +32,7 @@ struct AppServices {
     UserDefaults& defaults;
     const PropertyListReader& plistReader;
     Dialogs& dialogs;
+    FileWriter& files;
     const SystemInfo& system;
     RandomSource& random;
     const StringRules& rules;
@@ -39,6 +41,8 @@ struct AppServices {
 class AppDelegate {
 public:
     static constexpr std::string_view defaultLibrarySuffix = "/Music/iTunes/iTunes Music Library.xml";
+    // The application's display name, in dialogs and default file names.
+    static constexpr std::string_view bundleName = "Platter";
 
     explicit AppDelegate(AppServices services);
     AppDelegate(const AppDelegate&) = delete;
@@ -56,6 +60,32 @@ public:
     // Re-reads the library file and rebuilds the model. False, with the model untouched, when
     // the file cannot be read or is no library.
     bool setAllTracks();
+
+    // Selection and configuration.
+    // Selects the playlist at `row` of the playlists list; a negative row, or one past the end,
+    // selects none.
+    void changePlaylistWithRow(std::int64_t row);
+    // Commits the album settings and shows the selected playlist's order, shuffling it first
+    // if it has none.
+    void showPlaylist();
+    void backToConfig();
+    void save() { commitAlbumSettings(); }
+    // Takes every album's edited setting as its committed one; raises `settingVersion` and
+    // stores the settings when any changed.
+    void commitAlbumSettings();
+
+    // Shuffling.
+    void reshuffle();
+    void shuffleAndStore(MyPlaylist& playlist);
+
+    // Playback.
+    void pauseMusic();
+
+    // Asks where to export the selected playlist's order and writes it there. (`export` is a
+    // reserved word.)
+    void exportPlaylist();
+    // Asks for confirmation, then rebuilds the model from the library file.
+    void resetAll();
 
     // Fields.
     const std::string& masterPersistentID() const { return masterPersistentID_; }
@@ -89,6 +119,7 @@ private:
     std::shared_ptr<const plist::Document> readLibrary(const std::string& url) const;
     std::shared_ptr<const plist::Document> locateLibrary();
     void readStoredState();
+    void refreshForSelection();
 
     AppServices services_;
 

@@ -139,7 +139,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
             if (flag(dict, "Music") || flag(dict, "Movies") || flag(dict, "TV Shows") ||
                 flag(dict, "Podcasts") || flag(dict, "iTunesU"))
                 continue;
-            if (!dict.stringFor("Playlist Persistent ID") || !dict.stringFor("Name")) continue;
+            if (!dict.stringFor("Name")) continue;
             std::vector<SongPtr> members;
             members.reserve(items.size());
             for (std::size_t j = 0; j < items.size(); ++j) {

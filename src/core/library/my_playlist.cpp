@@ -13,10 +13,18 @@ MyPlaylist::MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs
     : persistentID_(persistentID), name_(allSongsName), songs_(std::move(songs)), albums_(std::move(albums)),
       duration_(duration) {}
 
+std::string MyPlaylist::persistentIDOf(plist::NodeRef dict) {
+    if (const auto id = dict.stringFor("Playlist Persistent ID")) return std::string(*id);
+    // Exported playlists, ours among them, carry none: the importing application gives them
+    // theirs. Such a playlist is known by its number, or failing that by its name.
+    if (const auto number = dict.integerFor("Playlist ID")) return "Playlist ID " + std::to_string(*number);
+    return "Playlist named " + std::string(dict.stringFor("Name").value_or(""));
+}
+
 MyPlaylist::MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::string_view masterPersistentID,
                        const StringRules& rules)
-    : persistentID_(dict.stringFor("Playlist Persistent ID").value_or("")),
-      name_(dict.stringFor("Name").value_or("")), songs_(std::move(songs)) {
+    : persistentID_(persistentIDOf(dict)), name_(dict.stringFor("Name").value_or("")),
+      songs_(std::move(songs)) {
     std::unordered_set<const MyAlbum*> seen;
     for (const auto& song : songs_) {
         auto album = song->myAlbum();

@@ -25,14 +25,17 @@ public:
     // `initWithPersistentID:songs:albums:duration:`, for the all-songs playlist only.
     MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs, std::vector<AlbumPtr> albums,
                double duration);
-    // `initWithDict:songs:masterPersistentID:`. The dictionary has a string "Playlist Persistent
-    // ID" and "Name"; the reader checks that before.
+    // `initWithDict:songs:masterPersistentID:`. The dictionary has a string "Name"; the reader
+    // checks that before.
     MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::string_view masterPersistentID,
                const StringRules& rules);
     MyPlaylist(const MyPlaylist&) = delete;
     MyPlaylist& operator=(const MyPlaylist&) = delete;
 
     const std::string& persistentID() const { return persistentID_; }
+    // A playlist dictionary's "Playlist Persistent ID", or a stand-in derived from the
+    // dictionary when it has none.
+    static std::string persistentIDOf(plist::NodeRef dict);
     const std::string& name() const { return name_; }
     const std::vector<SongPtr>& songs() const { return songs_; }
     // Display and unit-building order of the albums.
@@ -57,11 +60,23 @@ public:
     double finishedTime = 0;
     std::int64_t playingNum = 0;
 
+    // Reorders `albums` by album then artist sort key, or artist then album, in one direction.
+    void sortAlbumsWithFirstAlbum(bool firstAlbum, bool ascendingOrder);
+
     // Cuts the playlist into units by its albums' settings, each with a fresh number below
     // `range`. Albums are walked in their current order.
     void buildUnits(std::uint32_t range, RandomSource& random);
     // The unit number range: 100 per song.
     std::uint32_t unitRange() const;
+    // A new random order of the units, rebuilt first when the album settings changed since
+    // they were built; the persistent IDs of the new play order.
+    std::vector<std::string> shuffleWithSettingVersion(std::int64_t version, RandomSource& random);
+    // A new order starts at its first song with an empty queue.
+    void resetAtShuffle();
+
+    // The play order as a property list the music library application imports: its tracks,
+    // each dictionary exactly as read, and one playlist named `name`.
+    std::string xmlDataWithName(std::string_view exportName) const;
 
 private:
     std::string persistentID_;
@@ -73,6 +88,9 @@ private:
 };
 
 using PlaylistPtr = std::shared_ptr<MyPlaylist>;
+
+// The playlist name an export to `path` carries: the file name without any ".xml" in it.
+std::string exportNameOf(std::string_view path);
 
 // Album artists' names ranked by a count, most first; ties by name, for stable reports.
 std::vector<std::string> rankByCount(std::vector<std::pair<std::string, std::size_t>> tally);

@@ -2,15 +2,34 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platter {
 
 // Modal dialogs. Each call blocks until the user answers.
 class Dialogs {
 public:
+    struct SavePanel {
+        std::string message;
+        std::vector<std::string> allowedFileTypes; // extensions without the dot
+        std::string defaultName;
+        bool canCreateDirectories = true;
+    };
+    enum class AlertStyle { Informational, Warning, Critical };
+    struct Alert {
+        AlertStyle style = AlertStyle::Warning;
+        std::string message;
+        std::string informativeText;
+        std::vector<std::string> buttons; // the first is the default
+    };
+
     virtual ~Dialogs() = default;
     // The open panel: the chosen file's path, or nothing when the user cancelled.
     virtual std::optional<std::string> runOpenPanel() = 0;
+    // The save panel: the chosen path, or nothing when the user cancelled.
+    virtual std::optional<std::string> runSavePanel(const SavePanel& panel) = 0;
+    // The index of the button the user chose.
+    virtual std::size_t runAlert(const Alert& alert) = 0;
 };
 
 } // namespace platter

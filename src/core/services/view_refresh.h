@@ -10,9 +10,12 @@ class ViewRefresh {
 public:
     virtual ~ViewRefresh() = default;
     virtual void refreshPlaylistView() = 0;
+    // The main panel shows the outline or the song table as `configuring` says, reloaded.
+    virtual void refreshMainView() = 0;
     virtual void refreshViewsWithTopViewMode(int mode) = 0;
     virtual void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
                                              double seconds, bool playing, bool shouldAudioDelete) = 0;
+    virtual void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) = 0;
 };
 
 } // namespace platter

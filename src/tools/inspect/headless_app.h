@@ -1,7 +1,8 @@
 #pragma once
 
-// The application controller wired to the real readers but to no window, no dialogs and
-// settings in memory: the model is built exactly as the application builds it.
+// The application controller wired to the real readers but to no window and no user: every
+// dialog is cancelled, and the settings live in memory. The model is built exactly as the
+// application builds it.
 
 #include "core/library/app_delegate.h"
 #include "core/services/dialogs.h"
@@ -10,6 +11,7 @@
 #include "core/settings/memory_settings_file.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
+#include "platform/files/atomic_file_writer.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/text/icu_unicode_rules.h"
 
@@ -19,30 +21,40 @@
 
 namespace platter {
 
+// Every dialog answered as if the user cancelled it.
+struct CancellingDialogs final : Dialogs {
+    std::optional<std::string> runOpenPanel() override { return std::nullopt; }
+    std::optional<std::string> runSavePanel(const SavePanel&) override { return std::nullopt; }
+    std::size_t runAlert(const Alert& alert) override {
+        return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
+    }
+};
+
+// A system without a region or a home folder: nothing of the user's is found.
+struct NeutralSystem final : SystemInfo {
+    std::optional<std::string> regionCode() const override { return std::nullopt; }
+    std::string homeDirectory() const override { return "/nonexistent"; }
+};
+
 class HeadlessApp {
 public:
-    // Builds the model of the library at `libraryPath`; `ready()` tells whether it was usable.
-    explicit HeadlessApp(const std::string& libraryPath, std::uint64_t seed = 1);
+    // Builds the model of the library at `libraryPath` over the given stored settings (the
+    // library's location is added); `ready()` tells whether the library was usable.
+    explicit HeadlessApp(const std::string& libraryPath, std::uint64_t seed = 1, plist::Dict settings = {});
 
     bool ready() const { return ready_; }
     AppDelegate& app() { return *app_; }
+    FileWriter& files() { return files_; }
 
 private:
-    struct NoDialogs final : Dialogs {
-        std::optional<std::string> runOpenPanel() override { return std::nullopt; }
-    };
-    struct FixedSystem final : SystemInfo {
-        std::optional<std::string> regionCode() const override { return std::nullopt; }
-        std::string homeDirectory() const override { return "/nonexistent"; }
-    };
-
     PlistFileReader reader_;
     IcuUnicodeRules unicode_;
     StringRules rules_{unicode_};
     MemorySettingsFile settingsFile_;
     std::unique_ptr<UserDefaults> defaults_;
-    NoDialogs dialogs_;
-    FixedSystem system_;
+    CancellingDialogs dialogs_;
+    AtomicFileWriter files_;
+    NeutralSystem system_;
     SeededRandom random_;
     std::unique_ptr<AppDelegate> app_;
     bool ready_ = false;

@@ -1,35 +1,133 @@
 // platter-inspect: builds the model of a library file exactly as Platter does and prints a
-// JSON report of it. A developer and support tool; Platter itself has no command line.
+// JSON report of it, or a playlist's shuffled order, or writes its export. A developer and
+// support tool; Platter itself has no command line.
 
+#include "core/settings/user_defaults.h"
 #include "tools/inspect/headless_app.h"
 #include "tools/inspect/library_report.h"
 
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: platter-inspect LIBRARY\n"
-                 "  Prints a JSON report of the library file's songs, albums, artists and playlists,\n"
-                 "  then the time the build took on standard error.\n";
+    std::cerr << "usage: platter-inspect LIBRARY [--shuffle PERSISTENT_ID | --export PERSISTENT_ID OUT]\n"
+                 "                              [--seed N] [--settings FILE]\n"
+                 "  Without options: a JSON report of the library's songs, albums, artists and playlists.\n"
+                 "  --shuffle  the playlist's shuffled order, one song persistent ID a line\n"
+                 "  --export   shuffles the playlist and writes it to OUT as an importable playlist file\n"
+                 "  --seed     the random seed of the shuffle (default 1)\n"
+                 "  --settings the album settings of a Platter settings file (default: every album whole)\n"
+                 "The build time goes to standard error.\n";
     return 2;
+}
+
+struct Options {
+    std::string library;
+    std::optional<std::string> shuffle, exportTo, settings;
+    std::uint64_t seed = 1;
+};
+
+std::optional<Options> parse(const std::vector<std::string>& args) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const auto& a = args[i];
+        const auto value = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
+        if (a == "--shuffle" || a == "--export") {
+            const auto* id = value();
+            if (!id || o.shuffle) return std::nullopt;
+            o.shuffle = *id;
+            if (a == "--export") {
+                const auto* out = value();
+                if (!out) return std::nullopt;
+                o.exportTo = *out;
+            }
+        } else if (a == "--seed") {
+            const auto* n = value();
+            if (!n) return std::nullopt;
+            try {
+                o.seed = std::stoull(*n);
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+        } else if (a == "--settings") {
+            const auto* f = value();
+            if (!f) return std::nullopt;
+            o.settings = *f;
+        } else if (a.starts_with("--") || !o.library.empty()) {
+            return std::nullopt;
+        } else {
+            o.library = a;
+        }
+    }
+    if (o.library.empty()) return std::nullopt;
+    return o;
+}
+
+// The album settings of a settings file, as they would be stored; nothing else of it is used.
+std::optional<platter::plist::Dict> albumSettingsOf(const std::string& path) {
+    const auto read = platter::PlistFileReader().readFile(path);
+    if (!read.document || !read.document->root().is(platter::plist::Type::Dict)) return std::nullopt;
+    platter::plist::Dict settings;
+    if (const auto data = read.document->root().find(platter::keys::albumSettings);
+        data.is(platter::plist::Type::Data))
+        settings.emplace_back(std::string(platter::keys::albumSettings), platter::plist::Value::copyOf(data));
+    return settings;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || std::string(argv[1]) == "--help") return usage();
+    const auto options = parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options) return usage();
+    platter::plist::Dict settings;
+    if (options->settings) {
+        auto stored = albumSettingsOf(*options->settings);
+        if (!stored) {
+            std::cerr << "platter-inspect: " << *options->settings << " is not a readable settings file\n";
+            return 1;
+        }
+        settings = std::move(*stored);
+    }
+
     const auto start = std::chrono::steady_clock::now();
-    platter::HeadlessApp headless(argv[1]);
+    platter::HeadlessApp headless(options->library, options->seed, std::move(settings));
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!headless.ready()) {
-        std::cerr << "platter-inspect: " << argv[1] << " is not a readable, non-empty library file\n";
+        std::cerr << "platter-inspect: " << options->library
+                  << " is not a readable, non-empty library file\n";
         return 1;
     }
-    std::cout << platter::libraryReport(headless.app()).dump(2) << std::endl;
+    auto& app = headless.app();
+    if (!options->shuffle) {
+        std::cout << platter::libraryReport(app).dump(2) << std::endl;
+    } else {
+        platter::MyPlaylist* playlist = nullptr;
+        for (const auto& p : app.allPlaylists())
+            if (p->persistentID() == *options->shuffle) playlist = p.get();
+        if (!playlist) {
+            std::cerr << "platter-inspect: no playlist with persistent ID " << *options->shuffle << '\n';
+            return 1;
+        }
+        app.shuffleAndStore(*playlist);
+        if (options->exportTo) {
+            const auto error = headless.files().writeAtomically(
+                *options->exportTo, playlist->xmlDataWithName(platter::exportNameOf(*options->exportTo)));
+            if (!error.empty()) {
+                std::cerr << "platter-inspect: " << error << '\n';
+                return 1;
+            }
+        } else {
+            for (const auto& song : playlist->shuffledSongs)
+                std::cout << song->persistentID() << '\n';
+            std::cout.flush();
+        }
+    }
     std::fprintf(stderr, "build: %.3f s\n", seconds);
     return 0;
 }

@@ -184,14 +184,19 @@ TEST(LibraryBuild, KeepsOnlyVisibleMusicPlaylistsWithSongs) {
     };
     auto lib = testing::libraryValue(tracks, lists);
     auto& arr = *plist::find(*lib.get<plist::Dict>(), "Playlists")->get<plist::Array>();
-    arr.push_back(plist::Dict{{"Name", "No persistent ID"},
-                              {"Playlist Items", plist::Array{plist::Dict{{"Track ID", 1}}}}});
+    // Exported playlists carry no persistent ID: one is derived. A playlist without a name is
+    // no playlist of the library application.
+    const plist::Array oneItem{plist::Dict{{"Track ID", 1}}};
+    arr.push_back(plist::Dict{{"Name", "No persistent ID"}, {"Playlist Items", oneItem}});
+    arr.push_back(plist::Dict{{"Name", "Numbered"}, {"Playlist ID", 77}, {"Playlist Items", oneItem}});
+    arr.push_back(plist::Dict{{"Playlist Persistent ID", "NONAME"}, {"Playlist Items", oneItem}});
     h.useLibrary(lib);
     auto& app = h.launch();
     std::vector<std::string> kept;
     for (const auto& p : app.allPlaylists())
         kept.push_back(p->persistentID());
-    EXPECT_EQ(kept, (std::vector<std::string>{"AllSongsMaster", "K1", "K2", "K3"}));
+    EXPECT_EQ(kept, (std::vector<std::string>{"AllSongsMaster", "K1", "K2", "K3",
+                                              "Playlist named No persistent ID", "Playlist ID 77"}));
 
     const auto& dup = h.playlist("K1");
     EXPECT_EQ(dup.name(), "Kept");

@@ -1,0 +1,117 @@
+#include "support/app_harness.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace platter {
+namespace {
+
+using testing::AppHarness;
+
+std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Export : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Track dictionaries with keys Platter never reads and every value type.
+        plist::Dict extra{{"Date Added", plist::Date{-1262304000}}, // 1930
+                          {"Rating", std::int64_t{-9000000000}},
+                          {"Volume", 0.25},
+                          {"Loved", true},
+                          {"Artwork Data", plist::Data{std::string("\x89PNG\0", 5)}},
+                          {"Comments", "Rock & <Roll>"}};
+        h.useLibrary(testing::libraryValue({{12, "twelve", "A", "X", {}, {}, 1, 1000, extra},
+                                            {7, "seven", "B", "X"},
+                                            {40, "forty", "C", "X"},
+                                            {50, "other", "D", "X"}},
+                                           {{"P", "Mix & Match", {12, 7, 40}}}));
+        h.launch();
+        h.app->changePlaylistWithRow(1);
+        h.random.next = {100, 200, 0}; // albums A, B, C: the order 40, 12, 7
+        h.app->showPlaylist();
+    }
+    AppHarness h;
+};
+
+TEST_F(Export, WritesTheOrderAndTheTracksExactlyAsRead) {
+    const auto out = h.dir.path() / "Mix.xml";
+    h.dialogs.saveAnswers = {out.string()};
+    h.app->exportPlaylist();
+    ASSERT_EQ(h.dialogs.savePanels.size(), 1u);
+    const auto& panel = h.dialogs.savePanels[0];
+    EXPECT_EQ(panel.message, "Export iTune Playlist");
+    EXPECT_EQ(panel.allowedFileTypes, std::vector<std::string>{"xml"});
+    EXPECT_EQ(panel.defaultName, "Platter - Mix & Match");
+    EXPECT_TRUE(h.dialogs.alerts.empty());
+
+    // Read back as a library: one playlist, the shuffled order, the library's dictionaries.
+    AppHarness back;
+    back.useLibrary(testing::libraryValue({}, {}), "unused.xml");
+    plist::set(back.settings.values, "xmlUrl", fileUrlFromPath(out.string()));
+    auto& app = back.launch();
+    ASSERT_EQ(app.allPlaylists().size(), 2u);
+    const auto& exported = *app.allPlaylists()[1];
+    EXPECT_EQ(exported.name(), "Mix");
+    std::vector<std::int64_t> order;
+    for (const auto& s : exported.songs())
+        order.push_back(s->trackID());
+    EXPECT_EQ(order, (std::vector<std::int64_t>{40, 12, 7}));
+    EXPECT_EQ(app.allSongs().size(), 3u) << "only the playlist's tracks";
+    for (const auto& song : h.playlist("P").songs()) {
+        const auto& again = app.songsTrackIDDict().at(song->trackID());
+        EXPECT_EQ(plist::writeXml(again->dict().node), plist::writeXml(song->dict().node))
+            << "track " << song->trackID() << " differs from the library's";
+    }
+}
+
+TEST_F(Export, NameDropsEveryXmlAndCancelWritesNothing) {
+    const auto out = h.dir.path() / "a.xml.xml";
+    h.dialogs.saveAnswers = {out.string()};
+    h.app->exportPlaylist();
+    EXPECT_NE(slurp(out).find("<key>Name</key><string>a</string>"), std::string::npos);
+    h.dialogs.saveAnswers = {std::nullopt};
+    h.app->exportPlaylist();
+    EXPECT_EQ(h.files.writes, 1);
+}
+
+TEST_F(Export, AFailedWriteIsReportedAndKeepsTheOldFile) {
+    const auto out = h.dir.write("Old.xml", "earlier export");
+    h.files.failWith = "cannot replace Old.xml: No space left on device";
+    h.dialogs.saveAnswers = {out.string()};
+    h.app->exportPlaylist();
+    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
+    EXPECT_EQ(h.dialogs.alerts[0].informativeText, h.files.failWith);
+    EXPECT_EQ(slurp(out), "earlier export");
+
+    // A folder in the way fails for real, and leaves no temporary file behind.
+    h.files.failWith.clear();
+    std::filesystem::create_directory(h.dir.path() / "Folder.xml");
+    h.dialogs.saveAnswers = {(h.dir.path() / "Folder.xml").string()};
+    h.app->exportPlaylist();
+    EXPECT_EQ(h.dialogs.alerts.size(), 2u);
+    EXPECT_TRUE(std::filesystem::is_directory(h.dir.path() / "Folder.xml"));
+}
+
+TEST_F(Export, NothingWhileConfiguring) {
+    h.app->backToConfig();
+    h.app->exportPlaylist();
+    EXPECT_TRUE(h.dialogs.savePanels.empty());
+}
+
+TEST(ExportDocument, UnshuffledPlaylistHasNoTracks) {
+    AppHarness h;
+    h.useLibrary(testing::libraryValue({{1, "a", "A"}}, {}));
+    h.launch();
+    const auto xml = h.app->allPlaylists()[0]->xmlDataWithName("Empty");
+    EXPECT_NE(xml.find("<key>Tracks</key>\n\t<dict/>"), std::string::npos);
+    EXPECT_NE(xml.find("<key>Playlist Items</key>\n\t\t\t<array/>"), std::string::npos);
+}
+
+} // namespace
+} // namespace platter

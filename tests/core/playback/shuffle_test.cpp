@@ -1,0 +1,137 @@
+#include "support/app_harness.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace platter {
+namespace {
+
+using testing::AppHarness;
+using testing::persistentIDOf;
+
+std::vector<std::string> names(const std::vector<SongPtr>& songs) {
+    std::vector<std::string> out;
+    for (const auto& s : songs)
+        out.emplace_back(s->name());
+    return out;
+}
+
+std::vector<std::vector<std::string>> unitContents(const MyPlaylist& p) {
+    std::vector<std::vector<std::string>> out;
+    for (const auto& u : p.units)
+        out.push_back(names(u->songs()));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class Shuffle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = h.useLibrary(testing::libraryValue({{1, "a1", "A", "X", {}, 1, 1},
+                                                   {2, "a2", "A", "X", {}, 1, 2},
+                                                   {3, "b1", "B", "X", {}, 1, 1},
+                                                   {4, "c1", "C", "X", {}, 1, 1},
+                                                   {5, "c2", "C", "X", {}, 2, 1}},
+                                                  {{"P", "Three albums", {1, 2, 3, 4, 5}}}));
+        h.launch();
+        h.app->changePlaylistWithRow(1);
+    }
+    MyPlaylist& p() { return h.playlist("P"); }
+    std::filesystem::path path;
+    AppHarness h;
+};
+
+TEST_F(Shuffle, OrdersUnitsByTheirNumbersAndStoresTheOrder) {
+    // Albums in sort order A, B, C draw 200, 7 and 120 of the range 500.
+    h.random.next = {200, 7, 120};
+    h.app->showPlaylist();
+    EXPECT_EQ(names(p().shuffledSongs), (std::vector<std::string>{"b1", "c1", "c2", "a1", "a2"}));
+    EXPECT_EQ(h.random.bounds, (std::vector<std::uint32_t>{500, 500, 500}));
+    EXPECT_FALSE(h.app->configuring());
+    EXPECT_EQ(h.view.calls.back(), "mode 2");
+    const auto* stored = plist::find(h.settings.values, "playlists")->get<plist::Dict>();
+    ASSERT_TRUE(stored);
+    const auto& order = *plist::find(*stored, "P")->get<plist::Array>();
+    ASSERT_EQ(order.size(), 5u);
+    EXPECT_EQ(*order[0].get<std::string>(), persistentIDOf(3));
+}
+
+TEST_F(Shuffle, ReshuffleReusesUnitsUntilASettingChanges) {
+    h.app->showPlaylist();
+    const auto before = unitContents(p());
+    h.app->reshuffle();
+    EXPECT_EQ(unitContents(p()), before) << "the same units, in another order";
+    EXPECT_EQ(h.view.calls.back(), "main");
+
+    h.app->albumDict().at("C\tX")->setting() = {{1, false}, {2, false}};
+    h.app->save();
+    h.app->reshuffle();
+    EXPECT_EQ(p().units.size(), 4u) << "rebuilt from the new settings";
+    EXPECT_EQ(p().shuffleVersion, 1);
+}
+
+TEST_F(Shuffle, ShowingAnAlreadyShuffledPlaylistKeepsItsOrder) {
+    h.app->showPlaylist();
+    const auto order = names(p().shuffledSongs);
+    h.app->backToConfig();
+    EXPECT_TRUE(h.app->configuring());
+    EXPECT_EQ(h.view.calls.back(), "mode 1");
+    h.app->albumDict().at("A\tX")->setting() = {{-1, true}};
+    h.app->showPlaylist();
+    EXPECT_EQ(names(p().shuffledSongs), order);
+    EXPECT_EQ(p().units.size(), 3u);
+}
+
+TEST_F(Shuffle, OrderAndPositionComeBackAtTheNextStart) {
+    h.app->showPlaylist();
+    const auto order = names(p().shuffledSongs);
+    // A position as playback would have stored it.
+    auto* numbers = plist::find(h.settings.values, "playingNumbers");
+    *numbers = playingNumbersValue({{"P", 3}});
+    h.launch();
+    EXPECT_EQ(names(p().shuffledSongs), order);
+    EXPECT_EQ(p().playingNum, 3);
+
+    h.app->changePlaylistWithRow(1);
+    h.app->reshuffle();
+    EXPECT_FALSE(h.app->playingNumDict().contains("P")) << "a new order starts at its first song";
+    EXPECT_FALSE(plist::find(*plist::find(h.settings.values, "playingNumbers")->get<plist::Dict>(), "P"));
+    h.launch();
+    EXPECT_EQ(p().playingNum, 0);
+}
+
+TEST_F(Shuffle, SelectionAndItsRefreshes) {
+    auto& app = *h.app;
+    EXPECT_EQ(h.view.calls.back(), "mode 1 5 3 1000.000000 01");
+    EXPECT_EQ(app.playlistNumber(), 1u);
+    app.changePlaylistWithRow(-1);
+    EXPECT_FALSE(app.playlistNumber());
+    EXPECT_EQ(h.view.calls.back(), "mode 0 0 0 0.000000 01");
+    app.changePlaylistWithRow(7);
+    EXPECT_FALSE(app.playlistNumber()) << "a row past the end selects nothing";
+    const auto calls = h.view.calls.size();
+    app.showPlaylist();
+    app.reshuffle();
+    app.exportPlaylist();
+    EXPECT_EQ(h.view.calls.size(), calls) << "without a selection these do nothing";
+    EXPECT_TRUE(h.dialogs.savePanels.empty());
+}
+
+TEST_F(Shuffle, SortsAlbumsForTheOutline) {
+    auto& list = p();
+    const auto order = [&] {
+        std::string s;
+        for (const auto& a : list.albums())
+            s += a->albumName();
+        return s;
+    };
+    list.sortAlbumsWithFirstAlbum(true, false);
+    EXPECT_EQ(order(), "CBA");
+    EXPECT_FALSE(list.ascending);
+    list.sortAlbumsWithFirstAlbum(false, true);
+    EXPECT_EQ(order(), "ABC") << "one artist: the album name decides";
+    EXPECT_FALSE(list.sortAlbum);
+}
+
+} // namespace
+} // namespace platter
