@@ -69,8 +69,8 @@ public:
     // The unit number range: 100 per song.
     std::uint32_t unitRange() const;
     // A new random order of the units, rebuilt first when the album settings changed since
-    // they were built; the persistent IDs of the new play order.
-    std::vector<std::string> shuffleWithSettingVersion(std::int64_t version, RandomSource& random);
+    // they were built; the persistent IDs of the new play order (views of the songs' own).
+    std::vector<std::string_view> shuffleWithSettingVersion(std::int64_t version, RandomSource& random);
     // A new order starts at its first song with an empty queue.
     void resetAtShuffle();
 

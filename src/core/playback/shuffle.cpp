@@ -8,27 +8,39 @@
 
 namespace platter {
 
-std::vector<std::string> MyPlaylist::shuffleWithSettingVersion(std::int64_t version, RandomSource& random) {
+std::vector<std::string_view> MyPlaylist::shuffleWithSettingVersion(std::int64_t version,
+                                                                    RandomSource& random) {
     const auto range = unitRange();
-    if (shuffleVersion < version || units.empty()) {
-        buildUnits(range, random);
+    const bool rebuild = shuffleVersion < version || units.empty();
+    if (rebuild) {
+        buildUnits(range, random); // every unit draws its number as it is made
         shuffleVersion = version;
-    } else {
-        for (const auto& unit : units)
-            unit->setNum(random.uniform(range));
     }
-    // Stable, so that a seeded source gives the same order with any standard library.
-    std::stable_sort(units.begin(), units.end(),
-                     [](const UnitPtr& a, const UnitPtr& b) { return a->num() < b->num(); });
+    // Sorted as (number, position) pairs: compact to sort, and equal numbers keep their order,
+    // so a seeded source gives the same order with any standard library.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> keys;
+    keys.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (!rebuild) units[i]->setNum(random.uniform(range));
+        keys.emplace_back(units[i]->num(), static_cast<std::uint32_t>(i));
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<UnitPtr> sorted;
+    sorted.reserve(units.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(units[key.second]));
+    units = std::move(sorted);
+
     shuffledSongs.clear();
     shuffledSongs.reserve(songs_.size());
     for (const auto& unit : units)
-        shuffledSongs.insert(shuffledSongs.end(), unit->songs().begin(), unit->songs().end());
+        for (const auto& song : unit->songs())
+            shuffledSongs.push_back(song);
     resetAtShuffle();
-    std::vector<std::string> ids;
+    std::vector<std::string_view> ids;
     ids.reserve(shuffledSongs.size());
     for (const auto& song : shuffledSongs)
-        ids.emplace_back(song->persistentID());
+        ids.push_back(song->persistentID());
     return ids;
 }
 
@@ -62,8 +74,8 @@ void AppDelegate::reshuffle() {
 }
 
 void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
-    auto ids = playlist.shuffleWithSettingVersion(settingVersion_, services_.random);
-    playlistDict_[playlist.persistentID()] = std::move(ids);
+    const auto ids = playlist.shuffleWithSettingVersion(settingVersion_, services_.random);
+    playlistDict_[playlist.persistentID()].assign(ids.begin(), ids.end());
     // A new order starts at its first song.
     playingNumDict_.erase(playlist.persistentID());
     services_.defaults.setObject(keys::playlists, playlistOrdersValue(playlistDict_));

@@ -9,7 +9,7 @@ namespace {
 using testing::AppHarness;
 using testing::persistentIDOf;
 
-std::vector<std::string> names(const std::vector<SongPtr>& songs) {
+std::vector<std::string> names(std::span<const SongPtr> songs) {
     std::vector<std::string> out;
     for (const auto& s : songs)
         out.emplace_back(s->name());

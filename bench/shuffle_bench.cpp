@@ -1,0 +1,50 @@
+// The shuffle of the all-songs playlist of a large library: the units rebuilt (after a settings
+// change) and reused (a plain reshuffle), with every album whole and with every album split
+// into songs, the case with the most units.
+
+#include "library_generator.h"
+#include "tools/inspect/headless_app.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+platter::HeadlessApp& library() {
+    static const auto app = [] {
+        const auto dir = std::filesystem::current_path() / "build" / "bench-data";
+        std::filesystem::create_directories(dir);
+        const auto path = (dir / "library-200000.xml").string();
+        if (!std::filesystem::exists(path)) platter::bench::generateLibrary(path, 200000);
+        return std::make_unique<platter::HeadlessApp>(path);
+    }();
+    return *app;
+}
+
+void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild) {
+    auto& app = library().app();
+    for (const auto& album : app.allAlbums()) {
+        album->setting().clear();
+        if (splitIntoSongs) album->setting() = {{-1, true}};
+    }
+    auto& all = *app.allPlaylists()[0];
+    platter::SeededRandom random(7);
+    std::int64_t version = 1;
+    all.shuffleWithSettingVersion(version, random);
+    for (auto _ : state) {
+        if (rebuild) ++version;
+        benchmark::DoNotOptimize(all.shuffleWithSettingVersion(version, random));
+    }
+    state.counters["songs"] = static_cast<double>(all.shuffledSongs.size());
+    state.counters["units"] = static_cast<double>(all.units.size());
+}
+
+BENCHMARK_CAPTURE(shuffle, wholeAlbums_rebuild, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(shuffle, wholeAlbums_reuse, false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(shuffle, everySong_rebuild, true, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(shuffle, everySong_reuse, true, false)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
