@@ -34,9 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platter::UserDefaults defaults(file);
     platter::CancellingDialogs dialogs;
     platter::AtomicFileWriter files;
+    platter::NoAudio audio;
     platter::NeutralSystem system;
     platter::SeededRandom random(1);
-    platter::AppDelegate app({defaults, reader, dialogs, files, system, random, rules});
+    platter::AppDelegate app({defaults, reader, dialogs, files, audio, audio, system, random, rules});
     app.applicationDidFinishLaunching();
     return 0;
 }

@@ -21,7 +21,7 @@ namespace platter::testing {
 
 class AppHarness {
 public:
-    AppHarness() : reader(realReader) {}
+    AppHarness() : reader(realReader) { players.files = &audioFiles; }
 
     // Writes the library to a file and stores its location, as an earlier run would have.
     std::filesystem::path useLibrary(const plist::Value& library, const std::string& name = "Library.xml") {
@@ -38,7 +38,7 @@ public:
     AppDelegate& launch() {
         defaults = std::make_unique<UserDefaults>(settings);
         app = std::make_unique<AppDelegate>(
-            AppServices{*defaults, reader, dialogs, files, system, random, rules});
+            AppServices{*defaults, reader, dialogs, files, audioFiles, players, system, random, rules});
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
         return *app;
@@ -59,6 +59,8 @@ public:
     std::unique_ptr<UserDefaults> defaults;
     FakeDialogs dialogs;
     FakeFileWriter files;
+    FakeAudioFiles audioFiles;
+    FakePlayers players;
     FakeSystem system;
     ScriptedRandom random;
     RecordingView view;

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
 #include "core/services/file_writer.h"
 #include "core/services/property_list_reader.h"
+#include "core/services/queue_player.h"
 #include "core/services/seeded_random.h"
 #include "core/services/system_info.h"
 #include "core/services/view_refresh.h"
 #include "platform/files/atomic_file.h"
 
 #include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +79,70 @@ struct ScriptedRandom final : RandomSource {
     }
 };
 
+// Audio files with the lengths the test gave them, by file name; any other file is unreadable.
+struct FakeAudioFiles final : AudioFiles {
+    std::map<std::string, double> seconds;
+    std::optional<double> duration(const std::string& path) const override {
+        const auto it = seconds.find(std::filesystem::path(path).filename().string());
+        return it == seconds.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+// A queue player that plays nothing: the test ends its items.
+struct FakeQueuePlayer final : QueuePlayer {
+    struct Entry {
+        ItemId id;
+        std::string path;
+    };
+    Listener* listener = nullptr;
+    const FakeAudioFiles* files = nullptr;
+    std::vector<Entry> queue;
+    std::vector<std::string> appended; // every path ever appended, in order
+    bool playing = false;
+    std::vector<std::pair<std::optional<ItemId>, double>> seeks;
+
+    void setListener(Listener* l) override { listener = l; }
+    std::vector<ItemId> items() const override {
+        std::vector<ItemId> ids;
+        for (const auto& e : queue)
+            ids.push_back(e.id);
+        return ids;
+    }
+    std::optional<ItemId> currentItem() const override {
+        return queue.empty() ? std::nullopt : std::optional(queue.front().id);
+    }
+    void append(ItemId id, const std::string& path) override {
+        queue.push_back({id, path});
+        appended.push_back(std::filesystem::path(path).filename().string());
+    }
+    void removeAllItems() override { queue.clear(); }
+    void play() override { playing = true; }
+    void pause() override { playing = false; }
+    void seekPlayer(double seconds) override {
+        seeks.emplace_back(std::nullopt, seconds);
+        if (!queue.empty() && files && seconds >= *files->duration(queue.front().path)) end();
+    }
+    void seekItem(ItemId id, double seconds) override { seeks.emplace_back(id, seconds); }
+
+    // The current item ends, as at its end or when it cannot be decoded.
+    void end(bool failed = false) {
+        const auto id = queue.front().id;
+        queue.erase(queue.begin());
+        if (listener) listener->itemEnded(*this, id, failed);
+    }
+};
+
+struct FakePlayers final : QueuePlayerFactory {
+    const FakeAudioFiles* files = nullptr;
+    std::vector<FakeQueuePlayer*> made;
+    std::unique_ptr<QueuePlayer> create() override {
+        auto p = std::make_unique<FakeQueuePlayer>();
+        p->files = files;
+        made.push_back(p.get());
+        return p;
+    }
+};
+
 struct FakeSystem final : SystemInfo {
     std::optional<std::string> region;
     std::string home = "/nonexistent-home";
@@ -85,6 +154,14 @@ struct RecordingView final : ViewRefresh {
     std::vector<std::string> calls;
     void refreshPlaylistView() override { calls.push_back("playlists"); }
     void refreshMainView() override { calls.push_back("main"); }
+    void willPlayWithArtwork(const std::optional<std::string>&, const std::string& song, const std::string&,
+                             const std::string&) override {
+        calls.push_back("play " + song);
+    }
+    void updatePlayingSongWithArtwork(const std::optional<std::string>&, const std::string& song,
+                                      const std::string&, const std::string&, std::int64_t row) override {
+        calls.push_back("now " + song + " row " + std::to_string(row));
+    }
     void willPauseWithAudioShoudDelete(bool audio, bool artwork) override {
         calls.push_back(std::string("pause ") + (audio ? "1" : "0") + (artwork ? "1" : "0"));
     }

@@ -19,6 +19,7 @@
 
 namespace platter {
 
+class AudioFiles;
 class Dialogs;
 class FileWriter;
 class PropertyListReader;
@@ -33,12 +34,14 @@ struct AppServices {
     const PropertyListReader& plistReader;
     Dialogs& dialogs;
     FileWriter& files;
+    const AudioFiles& audioFiles;
+    QueuePlayerFactory& players;
     const SystemInfo& system;
     RandomSource& random;
     const StringRules& rules;
 };
 
-class AppDelegate {
+class AppDelegate : private QueuePlayer::Listener {
 public:
     static constexpr std::string_view defaultLibrarySuffix = "/Music/iTunes/iTunes Music Library.xml";
     // The application's display name, in dialogs and default file names.
@@ -79,7 +82,17 @@ public:
     void shuffleAndStore(MyPlaylist& playlist);
 
     // Playback.
+    void playMusic();
     void pauseMusic();
+    void play() { playMusic(); }
+    void pause() { pauseMusic(); }
+    // A queued item of a player ended; `failed` when it could not be played.
+    void updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId item, bool failed);
+    void forward();
+    void backward();
+    // Where a song's file lies on this computer: its location, or for a library copied from
+    // another computer, the same place relative to the library file's folder.
+    std::optional<std::string> localPathOf(const MySong& song) const;
 
     // Asks where to export the selected playlist's order and writes it there. (`export` is a
     // reserved word.)
@@ -120,11 +133,17 @@ private:
     std::shared_ptr<const plist::Document> locateLibrary();
     void readStoredState();
     void refreshForSelection();
+    void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
+    MyPlaylist::FilePreparer filePreparer() const;
+    const MyPlaylist::PlayerItem* currentItemOf(const MyPlaylist& playlist) const;
 
     AppServices services_;
 
     std::string masterPersistentID_ = "AllSongsMaster";
     std::string musicLibraryUrl_ = "file:///Users";
+    // The library's "Music Folder", where its files lay when it was written.
+    std::string musicFolderUrl_;
+    QueuePlayer::ItemId nextItemId_ = 1;
     ViewRefresh* viewCont_ = nullptr;
     std::vector<SongPtr> allSongs_;
     FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;

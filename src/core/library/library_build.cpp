@@ -53,6 +53,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     const auto tracks = root.find("Tracks");
     if (!tracks.is(Type::Dict) || !allElementsAre(tracks, Type::Dict)) return false;
     settingVersion_ = 0;
+    musicFolderUrl_ = std::string(root.stringFor("Music Folder").value_or(""));
 
     std::vector<SongPtr> songs;
     songs.reserve(tracks.size());

@@ -4,9 +4,12 @@
 #include "core/library/my_song.h"
 #include "core/playback/my_unit.h"
 #include "core/plist/document.h"
+#include "core/services/queue_player.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -53,6 +56,14 @@ public:
     bool ascending = true;
 
     // Queue state.
+    struct PlayerItem {
+        QueuePlayer::ItemId id;
+        std::string path;
+        double duration;
+    };
+    // Created when the playlist first plays; dropped with its queue at every shuffle.
+    std::unique_ptr<QueuePlayer> player;
+    std::vector<PlayerItem> playerItems;
     std::int64_t nextNumToAdd = 0;
     std::set<std::int64_t> unplayableIndexes;
     std::vector<std::int64_t> indexesOfItems;
@@ -74,11 +85,35 @@ public:
     // A new order starts at its first song with an empty queue.
     void resetAtShuffle();
 
+    // A song's file as the queue plays it; nothing when there is none to play.
+    struct QueuedFile {
+        std::string path;
+        double duration;
+    };
+    using FilePreparer = std::function<std::optional<QueuedFile>(const MySong&)>;
+    // Tops the queue up to forty minutes ahead, songs without a playable file counted as
+    // unplayable. `nextItemId` numbers the items made.
+    void addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId);
+    // After `item` ended: accounts for it, tops the queue up and moves on to the next playable
+    // song.
+    void updatePlayWithPlayerItem(const PlayerItem& item, const FilePreparer& prepare,
+                                  QueuePlayer::ItemId& nextItemId);
+    // The next playable index after `from`, cyclically; `from` itself when there is none.
+    std::int64_t nextPlayableAfter(std::int64_t from) const;
+
+    struct NowPlaying {
+        std::string song, album, artist;
+    };
+    // The current song's texts; nothing when the order is empty or the position outside it.
+    std::optional<NowPlaying> nowPlayingInfo() const;
+
     // The play order as a property list the music library application imports: its tracks,
     // each dictionary exactly as read, and one playlist named `name`.
     std::string xmlDataWithName(std::string_view exportName) const;
 
 private:
+    // Songs queued or found unplayable since the last reset; each is visited once.
+    std::size_t songsVisited_ = 0;
     std::string persistentID_;
     std::string name_;
     std::vector<SongPtr> songs_;

@@ -1,15 +1,197 @@
+// Playing a shuffled order through its playlist's queue player: forty minutes queued ahead,
+// songs without a playable file skipped, and the next song remembered after every song.
+
 #include "core/library/app_delegate.h"
+#include "core/library/file_url.h"
+#include "core/services/audio_files.h"
 #include "core/services/view_refresh.h"
+#include "core/settings/user_defaults.h"
+#include "core/text/string_rules.h"
+
+#include <algorithm>
+#include <filesystem>
 
 namespace platter {
 
+namespace {
+constexpr double queueWindowSeconds = 2400.0;
+}
+
+void MyPlaylist::addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId) {
+    const auto count = shuffledSongs.size();
+    while (addedTime - finishedTime < queueWindowSeconds && songsVisited_ < count) {
+        const auto index = nextNumToAdd;
+        if (auto file = prepare(*shuffledSongs[static_cast<std::size_t>(index)])) {
+            addedTime += file->duration;
+            const auto id = nextItemId++;
+            player->append(id, file->path);
+            playerItems.push_back({id, std::move(file->path), file->duration});
+            indexesOfItems.push_back(index);
+        } else {
+            unplayableIndexes.insert(index);
+        }
+        ++songsVisited_;
+        nextNumToAdd = (index + 1) % static_cast<std::int64_t>(count);
+    }
+}
+
+std::int64_t MyPlaylist::nextPlayableAfter(std::int64_t from) const {
+    const auto count = static_cast<std::int64_t>(shuffledSongs.size());
+    for (std::int64_t step = 1; step < count; ++step) {
+        const auto candidate = (from + step) % count;
+        if (!unplayableIndexes.contains(candidate)) return candidate;
+    }
+    return from;
+}
+
+void MyPlaylist::updatePlayWithPlayerItem(const PlayerItem& item, const FilePreparer& prepare,
+                                          QueuePlayer::ItemId& nextItemId) {
+    finishedTime += item.duration;
+    addItems(prepare, nextItemId);
+    playingNum = nextPlayableAfter(playingNum);
+}
+
+std::optional<MyPlaylist::NowPlaying> MyPlaylist::nowPlayingInfo() const {
+    if (playingNum < 0 || static_cast<std::size_t>(playingNum) >= shuffledSongs.size()) return std::nullopt;
+    const auto& song = *shuffledSongs[static_cast<std::size_t>(playingNum)];
+    return NowPlaying{std::string(song.name()), std::string(song.album()), std::string(song.artist())};
+}
+
+std::optional<std::string> AppDelegate::localPathOf(const MySong& song) const {
+    const auto url = song.url();
+    if (!url) return std::nullopt;
+    const auto path = pathFromFileUrl(*url);
+    if (!path) return std::nullopt;
+    std::error_code ec;
+    const auto exists = [&ec](const std::string& p) { return std::filesystem::is_regular_file(p, ec); };
+    if (exists(*path)) return path;
+    // A library copied from another computer: its files lie where they lay relative to its
+    // music folder, now relative to the library file's own folder. Either computer may have
+    // written names decomposed, so the composed form is tried as well.
+    const auto folder = pathFromFileUrl(musicFolderUrl_);
+    const auto library = pathFromFileUrl(musicLibraryUrl_);
+    if (!folder || !library) return std::nullopt;
+    const auto base = std::filesystem::path(*library).parent_path();
+    for (const auto& [written, prefix] :
+         {std::pair{*path, *folder}, std::pair{services_.rules.key(*path), services_.rules.key(*folder)}}) {
+        if (!written.starts_with(prefix)) continue;
+        const auto rest = written.substr(prefix.size());
+        for (const auto& candidate : {(base / rest).string(), (base / services_.rules.key(rest)).string()})
+            if (exists(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
+MyPlaylist::FilePreparer AppDelegate::filePreparer() const {
+    return [this](const MySong& song) -> std::optional<MyPlaylist::QueuedFile> {
+        auto path = localPathOf(song);
+        if (!path) return std::nullopt;
+        const auto seconds = services_.audioFiles.duration(*path);
+        if (!seconds) return std::nullopt;
+        return MyPlaylist::QueuedFile{std::move(*path), *seconds};
+    };
+}
+
+void AppDelegate::playMusic() {
+    auto* selected = playlistAt(playlistNumber_);
+    if (!selected || configuring_) return;
+    if (playinglistNumber_) {
+        if (*playinglistNumber_ == *playlistNumber_) return;
+        pauseMusic();
+    }
+    if (selected->shuffledSongs.empty()) return;
+    if (!selected->player) {
+        selected->player = services_.players.create();
+        if (!selected->player) return;
+        selected->player->setListener(this);
+    }
+    if (selected->player->items().empty()) {
+        selected->addItems(filePreparer(), nextItemId_);
+        // A resumed position whose song cannot be played moves on to one that can.
+        if (selected->unplayableIndexes.contains(selected->playingNum))
+            selected->playingNum = selected->nextPlayableAfter(selected->playingNum);
+    }
+    // Nothing in the order can be played: stay stopped rather than pretend to play.
+    if (selected->player->items().empty()) return;
+    selected->player->play();
+    playinglistNumber_ = playlistNumber_;
+    if (viewCont_)
+        if (const auto info = selected->nowPlayingInfo())
+            viewCont_->willPlayWithArtwork(std::nullopt, info->song, info->album, info->artist);
+}
+
 void AppDelegate::pauseMusic() {
-    if (!playinglistNumber_) return;
+    auto* playing = playlistAt(playinglistNumber_);
+    if (!playing) return;
+    if (playing->player) playing->player->pause();
     const bool selected = playlistAt(playlistNumber_) != nullptr;
     if (viewCont_)
         viewCont_->willPauseWithAudioShoudDelete(!selected || configuring_,
                                                  selected && playlistNumber_ != playinglistNumber_);
     playinglistNumber_.reset();
+}
+
+void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId ended, bool failed) {
+    auto* playlist = playlistAt(playinglistNumber_);
+    if (!playlist || playlist->player.get() != &player) return;
+    const auto& items = playlist->playerItems;
+    const auto found = std::find_if(items.begin(), items.end(), [&](const auto& i) { return i.id == ended; });
+    if (found == items.end()) return;
+    const auto item = *found;
+    const auto position = static_cast<std::size_t>(found - items.begin());
+    // An item that could not be played ends like any other and is not offered again.
+    if (failed) playlist->unplayableIndexes.insert(playlist->indexesOfItems[position]);
+    playlist->updatePlayWithPlayerItem(item, filePreparer(), nextItemId_);
+
+    if (playlist->player->items().empty()) {
+        // The whole order has played: rewind to where the queue began, paused.
+        pauseMusic();
+        playlist->player->removeAllItems();
+        playlist->finishedTime = 0;
+        bool first = true;
+        for (std::size_t i = 0; i < playlist->playerItems.size(); ++i) {
+            const auto index = playlist->indexesOfItems[i];
+            if (playlist->unplayableIndexes.contains(index)) continue;
+            if (first) playlist->playingNum = index;
+            first = false;
+            playlist->player->append(playlist->playerItems[i].id, playlist->playerItems[i].path);
+        }
+        playlist->player->seekPlayer(0);
+    }
+    playingNumDict_[playlist->persistentID()] = playlist->playingNum;
+    services_.defaults.setObject(keys::playingNumbers, playingNumbersValue(playingNumDict_));
+    services_.defaults.synchronize();
+    if (viewCont_)
+        if (const auto info = playlist->nowPlayingInfo())
+            viewCont_->updatePlayingSongWithArtwork(std::nullopt, info->song, info->album, info->artist,
+                                                    playlist->playingNum);
+}
+
+void AppDelegate::itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) {
+    updatePlayWithNotification(player, item, failed);
+}
+
+const MyPlaylist::PlayerItem* AppDelegate::currentItemOf(const MyPlaylist& playlist) const {
+    if (!playlist.player) return nullptr;
+    const auto current = playlist.player->currentItem();
+    if (!current) return nullptr;
+    for (const auto& item : playlist.playerItems)
+        if (item.id == *current) return &item;
+    return nullptr;
+}
+
+void AppDelegate::forward() {
+    const auto* playing = playlistAt(playinglistNumber_);
+    if (!playing) return;
+    // Never before the item's end, so it ends at once and the next song follows.
+    if (const auto* item = currentItemOf(*playing))
+        playing->player->seekPlayer(item->duration + playing->finishedTime);
+}
+
+void AppDelegate::backward() {
+    const auto* playing = playlistAt(playinglistNumber_);
+    if (!playing) return;
+    if (const auto* item = currentItemOf(*playing)) playing->player->seekItem(item->id, 0);
 }
 
 } // namespace platter

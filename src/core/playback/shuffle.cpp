@@ -45,6 +45,9 @@ std::vector<std::string_view> MyPlaylist::shuffleWithSettingVersion(std::int64_t
 }
 
 void MyPlaylist::resetAtShuffle() {
+    player.reset();
+    playerItems.clear();
+    songsVisited_ = 0;
     nextNumToAdd = 0;
     unplayableIndexes.clear();
     indexesOfItems.clear();

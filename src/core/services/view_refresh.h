@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace platter {
 
@@ -16,6 +18,12 @@ public:
     virtual void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
                                              double seconds, bool playing, bool shouldAudioDelete) = 0;
     virtual void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) = 0;
+    // Artwork is the encoded image (JPEG, PNG), or nothing.
+    virtual void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
+                                     const std::string& album, const std::string& artist) = 0;
+    virtual void updatePlayingSongWithArtwork(const std::optional<std::string>& artwork,
+                                              const std::string& song, const std::string& album,
+                                              const std::string& artist, std::int64_t row) = 0;
 };
 
 } // namespace platter

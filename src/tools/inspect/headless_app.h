@@ -5,7 +5,9 @@
 // application builds it.
 
 #include "core/library/app_delegate.h"
+#include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
+#include "core/services/queue_player.h"
 #include "core/services/seeded_random.h"
 #include "core/services/system_info.h"
 #include "core/settings/memory_settings_file.h"
@@ -36,6 +38,12 @@ struct NeutralSystem final : SystemInfo {
     std::string homeDirectory() const override { return "/nonexistent"; }
 };
 
+// No audio: nothing is played without a window.
+struct NoAudio final : AudioFiles, QueuePlayerFactory {
+    std::optional<double> duration(const std::string&) const override { return std::nullopt; }
+    std::unique_ptr<QueuePlayer> create() override { return nullptr; }
+};
+
 class HeadlessApp {
 public:
     // Builds the model of the library at `libraryPath` over the given stored settings (the
@@ -54,6 +62,7 @@ private:
     std::unique_ptr<UserDefaults> defaults_;
     CancellingDialogs dialogs_;
     AtomicFileWriter files_;
+    NoAudio audio_;
     NeutralSystem system_;
     SeededRandom random_;
     std::unique_ptr<AppDelegate> app_;

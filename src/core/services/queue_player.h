@@ -1,0 +1,59 @@
+#pragma once
+
+// A queue player: plays its items one after another, the next one starting where the last
+// one ends, without a gap.
+//
+// States:
+//   Paused   initial state; after pause(); the position in the current item is kept.
+//   Playing  after play(); the current item plays, then the next, and so on.
+// Items:
+//   append() adds an item at the end of the queue; on an empty queue it becomes the current
+//   item, at its start. When the current item ends (it played to its end, was sought past
+//   its end, or could not be decoded), it leaves the queue, the listener hears itemEnded() on
+//   the main thread, and the next item, if any, becomes current in the same state. When the
+//   last item ends the queue is empty and nothing plays until items are appended.
+//   removeAllItems() empties the queue without notifications.
+// Seeking:
+//   seekPlayer() moves within the current item; a time at or past its end ends it.
+//   seekItem() moves within a queued item, which becomes current if it is not.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platter {
+
+class QueuePlayer {
+public:
+    using ItemId = std::uint64_t;
+
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // `failed`: the item ended because it could not be played, not at its end.
+        virtual void itemEnded(QueuePlayer& player, ItemId item, bool failed) = 0;
+    };
+
+    virtual ~QueuePlayer() = default;
+    virtual void setListener(Listener* listener) = 0;
+
+    // The queued items, the current one first.
+    virtual std::vector<ItemId> items() const = 0;
+    virtual std::optional<ItemId> currentItem() const = 0;
+    virtual void append(ItemId item, const std::string& path) = 0;
+    virtual void removeAllItems() = 0;
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void seekPlayer(double seconds) = 0;
+    virtual void seekItem(ItemId item, double seconds) = 0;
+};
+
+class QueuePlayerFactory {
+public:
+    virtual ~QueuePlayerFactory() = default;
+    virtual std::unique_ptr<QueuePlayer> create() = 0;
+};
+
+} // namespace platter

@@ -1,0 +1,216 @@
+#include "support/app_harness.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace platter {
+namespace {
+
+using testing::AppHarness;
+using testing::FakeQueuePlayer;
+
+// A playlist "P" of `count` one-song albums whose files exist, each `seconds` long; the songs
+// at `withoutLocation` have no location and those at `missing` point at no file.
+class PlayQueue : public ::testing::Test {
+protected:
+    void build(int count, double seconds, std::set<int> withoutLocation = {}, std::set<int> missing = {}) {
+        std::vector<testing::Track> tracks;
+        std::vector<std::int64_t> ids;
+        for (int i = 0; i < count; ++i) {
+            tracks.push_back({i + 1, "s" + std::to_string(i), "album " + std::to_string(1000 + i), "X"});
+            ids.push_back(i + 1);
+        }
+        auto lib = testing::libraryValue(tracks, {{"P", "P", ids}});
+        auto& list = *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
+        for (int i = 0; i < count; ++i) {
+            auto& track = *list[static_cast<std::size_t>(i)].second.get<plist::Dict>();
+            const auto file = "song" + std::to_string(i) + ".mp3";
+            if (withoutLocation.contains(i)) {
+                plist::erase(track, "Location");
+                continue;
+            }
+            if (!missing.contains(i)) h.dir.write(file, "audio");
+            plist::set(track, "Location", fileUrlFromPath((h.dir.path() / file).string()));
+            h.audioFiles.seconds[file] = seconds;
+        }
+        h.useLibrary(lib);
+        h.launch();
+        // Albums are named so that the shuffle keeps the file order: every unit draws 0.
+        h.app->changePlaylistWithRow(1);
+        h.random.next.assign(static_cast<std::size_t>(count), 0);
+        h.app->showPlaylist();
+    }
+    MyPlaylist& p() { return h.playlist("P"); }
+    FakeQueuePlayer& player() { return *h.players.made.back(); }
+    std::vector<std::string> appended() const { return h.players.made.back()->appended; }
+    AppHarness h;
+};
+
+TEST_F(PlayQueue, QueuesFortyMinutesAheadAndOneMorePerEndedSong) {
+    build(100, 300);
+    h.app->playMusic();
+    EXPECT_EQ(player().queue.size(), 8u);
+    EXPECT_TRUE(player().playing);
+    EXPECT_EQ(h.view.calls.back(), "play s0");
+    player().end();
+    EXPECT_EQ(player().queue.size(), 8u);
+    EXPECT_EQ(p().playerItems.size(), 9u);
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_EQ(h.view.calls.back(), "now s1 row 1");
+    EXPECT_EQ(h.app->playingNumDict().at("P"), 1) << "the next song is remembered after every song";
+}
+
+TEST_F(PlayQueue, LongSongsFillTheWindowSooner) {
+    build(3, 1200);
+    h.app->playMusic();
+    EXPECT_EQ(appended(), (std::vector<std::string>{"song0.mp3", "song1.mp3"}));
+    player().end();
+    EXPECT_EQ(appended().size(), 3u);
+    player().end();
+    EXPECT_EQ(appended().size(), 3u) << "every song has been queued once";
+}
+
+TEST_F(PlayQueue, SongsWithoutAFileAreSkipped) {
+    build(10, 60, {4}, {5});
+    h.app->playMusic();
+    for (int i = 0; i < 4; ++i)
+        player().end();
+    EXPECT_EQ(p().playingNum, 6);
+    EXPECT_EQ(p().unplayableIndexes, (std::set<std::int64_t>{4, 5}));
+    const auto queued = appended();
+    EXPECT_EQ(std::count(queued.begin(), queued.end(), "song5.mp3"), 0);
+}
+
+TEST_F(PlayQueue, ResumesAStoredPositionAndRewindsAtTheEndOfTheOrder) {
+    build(10, 60, {9});
+    // A later run resumes at the stored song 5.
+    *plist::find(h.settings.values, "playingNumbers") = playingNumbersValue({{"P", 5}});
+    h.launch();
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_EQ(appended(),
+              (std::vector<std::string>{"song5.mp3", "song6.mp3", "song7.mp3", "song8.mp3", "song0.mp3",
+                                        "song1.mp3", "song2.mp3", "song3.mp3", "song4.mp3"}));
+    for (int i = 0; i < 3; ++i)
+        player().end();
+    EXPECT_EQ(p().playingNum, 8);
+    player().end();
+    EXPECT_EQ(p().playingNum, 0) << "past the song without a file, round to the start";
+    for (int i = 0; i < 4; ++i)
+        player().end();
+    EXPECT_EQ(p().playingNum, 4);
+    h.view.calls.clear();
+    player().end(); // the last song of the order
+    EXPECT_FALSE(player().playing);
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_EQ(player().queue.size(), 9u) << "rebuilt from where it began";
+    EXPECT_EQ(player().queue.front().path.substr(player().queue.front().path.size() - 9), "song5.mp3");
+    EXPECT_EQ(p().playingNum, 5);
+    EXPECT_EQ(p().finishedTime, 0);
+    EXPECT_EQ(h.view.calls.front(), "pause 00");
+    EXPECT_EQ(h.app->playingNumDict().at("P"), 5);
+}
+
+TEST_F(PlayQueue, AFailingItemCountsAsUnplayableAndPlaybackGoesOn) {
+    build(3, 60);
+    h.app->playMusic();
+    player().end(true);
+    EXPECT_EQ(p().unplayableIndexes, (std::set<std::int64_t>{0}));
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_TRUE(player().playing);
+    player().end();
+    player().end();
+    EXPECT_EQ(player().queue.size(), 2u) << "the failed song is not queued again";
+    EXPECT_EQ(p().playingNum, 1);
+}
+
+TEST_F(PlayQueue, NothingPlayableMeansNothingPlays) {
+    build(3, 60, {0}, {1, 2});
+    h.view.calls.clear();
+    h.app->playMusic();
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_TRUE(h.view.calls.empty());
+    EXPECT_EQ(p().unplayableIndexes.size(), 3u);
+}
+
+TEST_F(PlayQueue, NowPlayingNeverIndexesOutsideTheOrder) {
+    build(2, 60);
+    EXPECT_EQ(p().nowPlayingInfo()->song, "s0");
+    p().playingNum = 2;
+    EXPECT_FALSE(p().nowPlayingInfo());
+    p().playingNum = -1;
+    EXPECT_FALSE(p().nowPlayingInfo());
+    EXPECT_FALSE(h.app->allPlaylists()[0]->nowPlayingInfo()) << "All Songs is not shuffled yet";
+}
+
+TEST_F(PlayQueue, ForwardEndsTheSongAndBackwardRestartsIt) {
+    build(3, 60);
+    h.app->forward();
+    EXPECT_TRUE(h.players.made.empty()) << "nothing plays yet";
+    h.app->playMusic();
+    h.app->backward();
+    ASSERT_EQ(player().seeks.size(), 1u);
+    EXPECT_EQ(player().seeks[0].second, 0);
+    EXPECT_EQ(p().playingNum, 0);
+    h.app->forward();
+    EXPECT_EQ(p().playingNum, 1);
+    h.app->forward();
+    EXPECT_EQ(player().seeks.back().second, 120) << "the item's length plus what has finished";
+    h.app->forward();
+    EXPECT_FALSE(h.app->playinglistNumber()) << "forward on the last song ends the order";
+}
+
+TEST_F(PlayQueue, ASecondPlaylistPausesTheFirst) {
+    build(4, 60);
+    h.app->playMusic();
+    auto& first = player();
+    first.end();
+    h.app->changePlaylistWithRow(0); // All Songs
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_FALSE(first.playing);
+    EXPECT_EQ(h.view.calls[h.view.calls.size() - 2], "pause 01") << "the first one's artwork goes";
+    EXPECT_EQ(h.app->playinglistNumber(), 0u);
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_TRUE(first.playing) << "resumed with its own queue";
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_EQ(first.queue.size(), 3u);
+}
+
+TEST_F(PlayQueue, ReshufflingDropsTheQueue) {
+    build(3, 60);
+    h.app->playMusic();
+    h.app->reshuffle();
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_FALSE(p().player);
+    EXPECT_TRUE(p().playerItems.empty());
+}
+
+TEST(SongLocation, FindsACopiedLibraryRelativeToItsMusicFolder) {
+    AppHarness h;
+    // Written on Windows with a decomposed name; copied here beside its media folder.
+    auto lib = testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}}, {});
+    auto& root = *lib.get<plist::Dict>();
+    plist::set(root, "Music Folder", "file://localhost/C:/Users/J%C3%BCrgen/Music/iTunes/iTunes%20Media/");
+    auto& tracks = *plist::find(root, "Tracks")->get<plist::Dict>();
+    plist::set(*tracks[0].second.get<plist::Dict>(), "Location",
+               "file://localhost/C:/Users/J%C3%BCrgen/Music/iTunes/iTunes%20Media/Music/Bj%C3%B6rk/"
+               "01%20Jo%CC%81ga.mp3");
+    plist::set(*tracks[1].second.get<plist::Dict>(), "Location",
+               "file://localhost/C:/Users/J%C3%BCrgen/Music/iTunes/iTunes%20Media/Music/Nobody/missing.mp3");
+    plist::set(*tracks[2].second.get<plist::Dict>(), "Location", "http://example.invalid/stream.mp3");
+    std::filesystem::create_directories(h.dir.path() / "Music" / "Björk");
+    h.dir.write("Music/Björk/01 J\xC3\xB3ga.mp3", "audio"); // stored composed here
+    h.useLibrary(lib);
+    auto& app = h.launch();
+    const auto& songs = app.songsTrackIDDict();
+    EXPECT_EQ(app.localPathOf(*songs.at(1)), (h.dir.path() / "Music/Björk/01 J\xC3\xB3ga.mp3").string());
+    EXPECT_FALSE(app.localPathOf(*songs.at(2)));
+    EXPECT_FALSE(app.localPathOf(*songs.at(3)));
+}
+
+} // namespace
+} // namespace platter
