@@ -111,7 +111,7 @@ struct FakeQueuePlayer final : QueuePlayer {
     std::optional<ItemId> currentItem() const override {
         return queue.empty() ? std::nullopt : std::optional(queue.front().id);
     }
-    void append(ItemId id, const std::string& path) override {
+    void append(ItemId id, const std::string& path, double) override {
         queue.push_back({id, path});
         appended.push_back(std::filesystem::path(path).filename().string());
     }

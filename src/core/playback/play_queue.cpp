@@ -24,7 +24,7 @@ void MyPlaylist::addItems(const FilePreparer& prepare, QueuePlayer::ItemId& next
         if (auto file = prepare(*shuffledSongs[static_cast<std::size_t>(index)])) {
             addedTime += file->duration;
             const auto id = nextItemId++;
-            player->append(id, file->path);
+            player->append(id, file->path, file->duration);
             playerItems.push_back({id, std::move(file->path), file->duration});
             indexesOfItems.push_back(index);
         } else {
@@ -154,7 +154,8 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
             if (playlist->unplayableIndexes.contains(index)) continue;
             if (first) playlist->playingNum = index;
             first = false;
-            playlist->player->append(playlist->playerItems[i].id, playlist->playerItems[i].path);
+            playlist->player->append(playlist->playerItems[i].id, playlist->playerItems[i].path,
+                                     playlist->playerItems[i].duration);
         }
         playlist->player->seekPlayer(0);
     }

@@ -15,7 +15,7 @@
 //   removeAllItems() empties the queue without notifications.
 // Seeking:
 //   seekPlayer() moves within the current item; a time at or past its end ends it.
-//   seekItem() moves within a queued item, which becomes current if it is not.
+//   seekItem() moves within the current item; other items are not sought.
 
 #include <cstdint>
 #include <memory>
@@ -42,7 +42,8 @@ public:
     // The queued items, the current one first.
     virtual std::vector<ItemId> items() const = 0;
     virtual std::optional<ItemId> currentItem() const = 0;
-    virtual void append(ItemId item, const std::string& path) = 0;
+    // `duration`: the item's length in seconds, as read from its file.
+    virtual void append(ItemId item, const std::string& path, double duration) = 0;
     virtual void removeAllItems() = 0;
     virtual void play() = 0;
     virtual void pause() = 0;

@@ -1,0 +1,239 @@
+#include "platform/audio/gst_queue_player.h"
+
+#include <mutex>
+
+namespace platter {
+
+namespace {
+
+void initGstreamer() {
+    static std::once_flag once;
+    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+std::string uriOf(const std::string& path) {
+    gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
+    std::string out = uri ? uri : "";
+    g_free(uri);
+    return out;
+}
+
+} // namespace
+
+GstElement* GstQueuePlayer::systemAudioSink(bool& silent) {
+    initGstreamer();
+    silent = false;
+    GstElement* automatic = gst_element_factory_make("autoaudiosink", nullptr);
+    if (automatic && gst_element_set_state(automatic, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
+        // The automatic sink picks a device when it starts; with none it quietly uses a fake
+        // sink that does not keep time, which would race through the order.
+        bool fake = false;
+        GstIterator* children = gst_bin_iterate_elements(GST_BIN(automatic));
+        GValue item = G_VALUE_INIT;
+        while (gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
+            auto* child = GST_ELEMENT(g_value_get_object(&item));
+            if (GstElementFactory* factory = gst_element_get_factory(child))
+                fake = fake ||
+                       g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "fakesink") == 0;
+            g_value_reset(&item);
+        }
+        g_value_unset(&item);
+        gst_iterator_free(children);
+        gst_element_set_state(automatic, GST_STATE_NULL);
+        if (!fake) return automatic;
+    }
+    if (automatic) gst_object_unref(automatic);
+    silent = true;
+    GstElement* sink = gst_element_factory_make("fakesink", "silent-output");
+    g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
+
+GstQueuePlayer::GstQueuePlayer(GstElement* audioSink) {
+    initGstreamer();
+    sink_ = audioSink ? audioSink : systemAudioSink(silent_);
+    gst_object_ref_sink(sink_);
+    buildPipeline();
+}
+
+GstQueuePlayer::~GstQueuePlayer() {
+    dropPipeline();
+    gst_object_unref(sink_);
+}
+
+void GstQueuePlayer::buildPipeline() {
+    playbin_ = gst_element_factory_make("playbin", nullptr);
+    // Audio only: no video or subtitle streams are built for files that carry them.
+    g_object_set(playbin_, "audio-sink", sink_, "flags", 0x2 /* audio */, nullptr);
+    g_signal_connect(playbin_, "about-to-finish", G_CALLBACK(&GstQueuePlayer::onAboutToFinish), this);
+    GstBus* bus = gst_element_get_bus(playbin_);
+    busWatch_ = gst_bus_add_watch(bus, &GstQueuePlayer::onBusMessage, this);
+    gst_object_unref(bus);
+}
+
+void GstQueuePlayer::dropPipeline() {
+    g_source_remove(busWatch_);
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    gst_object_unref(playbin_);
+    playbin_ = nullptr;
+}
+
+std::vector<QueuePlayer::ItemId> GstQueuePlayer::items() const {
+    std::lock_guard lock(mutex_);
+    std::vector<ItemId> ids;
+    for (const auto& e : queue_)
+        ids.push_back(e.id);
+    return ids;
+}
+
+std::optional<QueuePlayer::ItemId> GstQueuePlayer::currentItem() const {
+    std::lock_guard lock(mutex_);
+    return queue_.empty() ? std::nullopt : std::optional(queue_.front().id);
+}
+
+void GstQueuePlayer::append(ItemId item, const std::string& path, double duration) {
+    bool first = false;
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back({item, uriOf(path), duration});
+        first = queue_.size() == 1;
+    }
+    if (first) loadCurrent();
+}
+
+void GstQueuePlayer::loadCurrent() {
+    gst_element_set_state(playbin_, GST_STATE_READY);
+    std::string uri;
+    {
+        std::lock_guard lock(mutex_);
+        handedOver_.reset();
+        if (queue_.empty()) return;
+        uri = queue_.front().uri;
+        awaitingStart_ = true;
+    }
+    g_object_set(playbin_, "uri", uri.c_str(), nullptr);
+    gst_element_set_state(playbin_, playing_ ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+}
+
+void GstQueuePlayer::removeAllItems() {
+    gst_element_set_state(playbin_, GST_STATE_READY);
+    std::lock_guard lock(mutex_);
+    queue_.clear();
+    handedOver_.reset();
+    holdHandOver_ = false;
+}
+
+void GstQueuePlayer::play() {
+    playing_ = true;
+    if (currentItem()) gst_element_set_state(playbin_, GST_STATE_PLAYING);
+}
+
+void GstQueuePlayer::pause() {
+    playing_ = false;
+    if (currentItem()) gst_element_set_state(playbin_, GST_STATE_PAUSED);
+}
+
+void GstQueuePlayer::seekPlayer(double seconds) {
+    double duration = 0;
+    bool handedOver = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty()) return;
+        duration = queue_.front().duration;
+        handedOver = handedOver_.has_value();
+    }
+    if (seconds >= duration) return endCurrent(false, false);
+    // Once the next item was handed over, a seek would land in it: load the current item
+    // again. It asks for the next item again at once while it loads, so none is handed over
+    // for the rest of this item: it ends, and the next one is loaded then.
+    if (handedOver) {
+        {
+            std::lock_guard lock(mutex_);
+            holdHandOver_ = true;
+        }
+        loadCurrent();
+        if (seconds <= 0) return; // loaded at its start
+        gst_element_get_state(playbin_, nullptr, nullptr, 2 * GST_SECOND);
+    }
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                            static_cast<gint64>(seconds * GST_SECOND));
+}
+
+void GstQueuePlayer::seekItem(ItemId item, double seconds) {
+    if (currentItem() == item) seekPlayer(seconds);
+}
+
+void GstQueuePlayer::onAboutToFinish(GstElement* playbin, gpointer self) {
+    auto& p = *static_cast<GstQueuePlayer*>(self);
+    std::lock_guard lock(p.mutex_);
+    if (p.queue_.size() < 2 || p.handedOver_ || p.holdHandOver_) return;
+    p.handedOver_ = p.queue_[1].id;
+    g_object_set(playbin, "uri", p.queue_[1].uri.c_str(), nullptr);
+}
+
+gboolean GstQueuePlayer::onBusMessage(GstBus*, GstMessage* message, gpointer self) {
+    static_cast<GstQueuePlayer*>(self)->handle(message);
+    return TRUE;
+}
+
+void GstQueuePlayer::handle(GstMessage* message) {
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_STREAM_START: {
+        bool transition = false;
+        {
+            std::lock_guard lock(mutex_);
+            if (awaitingStart_)
+                awaitingStart_ = false;
+            else
+                transition = handedOver_.has_value();
+        }
+        // The handed-over item has started: the one before it has ended, gaplessly.
+        if (transition) endCurrent(false, true);
+        break;
+    }
+    case GST_MESSAGE_EOS:
+        endCurrent(false, false);
+        break;
+    case GST_MESSAGE_ERROR:
+        // A broken or unreadable file ends its item; the order goes on with the next one.
+        // The failing elements report more than once, some of them late: a fresh pipeline
+        // for the next item hears none of it.
+        dropPipeline();
+        buildPipeline();
+        endCurrent(true, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void GstQueuePlayer::endCurrent(bool failed, bool nextAlreadyStarted) {
+    ItemId ended = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty()) return;
+        ended = queue_.front().id;
+        queue_.pop_front();
+        holdHandOver_ = false;
+        if (nextAlreadyStarted) handedOver_.reset();
+    }
+    if (!nextAlreadyStarted) {
+        if (currentItem())
+            loadCurrent();
+        else
+            gst_element_set_state(playbin_, GST_STATE_READY);
+    }
+    if (listener_) listener_->itemEnded(*this, ended, failed);
+}
+
+GstQueuePlayerFactory::GstQueuePlayerFactory() {
+    GstElement* probe = GstQueuePlayer::systemAudioSink(silent_);
+    gst_object_unref(probe);
+}
+
+std::unique_ptr<QueuePlayer> GstQueuePlayerFactory::create() {
+    return std::make_unique<GstQueuePlayer>();
+}
+
+} // namespace platter

@@ -1,0 +1,86 @@
+#pragma once
+
+// The queue player on GStreamer's playbin. Gapless: when the current item is about to finish,
+// playbin asks for the next one on a streaming thread, and the next item's address is handed
+// over there, so its first sample follows the last sample of the item before. The change of
+// item shows as a stream-start message on the bus, which is watched from the GLib main context
+// of the main thread (Qt's event loop runs it on Linux), so the listener hears every end of an
+// item on the main thread.
+
+#include "core/services/queue_player.h"
+
+#include <deque>
+#include <gst/gst.h>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace platter {
+
+class GstQueuePlayer final : public QueuePlayer {
+public:
+    // `audioSink`: the sink to render into, taken over by the player; null for the system's
+    // output, or a silent sink that keeps real time when the system has no output device.
+    explicit GstQueuePlayer(GstElement* audioSink = nullptr);
+    ~GstQueuePlayer() override;
+    GstQueuePlayer(const GstQueuePlayer&) = delete;
+    GstQueuePlayer& operator=(const GstQueuePlayer&) = delete;
+
+    void setListener(Listener* listener) override { listener_ = listener; }
+    std::vector<ItemId> items() const override;
+    std::optional<ItemId> currentItem() const override;
+    void append(ItemId item, const std::string& path, double duration) override;
+    void removeAllItems() override;
+    void play() override;
+    void pause() override;
+    void seekPlayer(double seconds) override;
+    void seekItem(ItemId item, double seconds) override;
+
+    // Whether audio goes nowhere because the system has no output device.
+    bool silent() const { return silent_; }
+    // The output the system offers: its audio sink, or a silent one keeping real time when
+    // there is no device (the automatic sink would fall back to a silent one of its own).
+    static GstElement* systemAudioSink(bool& silent);
+
+private:
+    struct Entry {
+        ItemId id;
+        std::string uri;
+        double duration;
+    };
+
+    static void onAboutToFinish(GstElement* playbin, gpointer self);
+    static gboolean onBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+    void handle(GstMessage* message);
+    void buildPipeline();
+    void dropPipeline();
+    // Loads the current item afresh, at its start, in the player's state.
+    void loadCurrent();
+    // The current item ends: it leaves the queue, the listener hears of it, the next plays.
+    void endCurrent(bool failed, bool nextAlreadyStarted);
+
+    GstElement* sink_ = nullptr;
+    GstElement* playbin_ = nullptr;
+    guint busWatch_ = 0;
+    Listener* listener_ = nullptr;
+    bool playing_ = false;
+    bool silent_ = false;
+
+    mutable std::mutex mutex_; // queue_ and handedOver_, read on the streaming thread
+    std::deque<Entry> queue_;
+    std::optional<ItemId> handedOver_; // the next item, given to playbin ahead of the end
+    bool awaitingStart_ = false;       // the next stream start is the current item's own
+    bool holdHandOver_ = false;        // the current item was reloaded: no hand-over for it
+};
+
+class GstQueuePlayerFactory final : public QueuePlayerFactory {
+public:
+    GstQueuePlayerFactory();
+    std::unique_ptr<QueuePlayer> create() override;
+    bool silent() const { return silent_; }
+
+private:
+    bool silent_ = false;
+};
+
+} // namespace platter

@@ -1,0 +1,118 @@
+#include "platform/media/taglib_media_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
+
+namespace platter {
+
+namespace {
+
+std::string bytesOf(const TagLib::ByteVector& v) {
+    return std::string(v.data(), v.size());
+}
+
+std::optional<std::string> fromId3(TagLib::ID3v2::Tag* tag) {
+    if (!tag) return std::nullopt;
+    std::optional<std::string> any;
+    for (auto* frame : tag->frameListMap()["APIC"]) {
+        auto* picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame);
+        if (!picture || picture->picture().isEmpty()) continue;
+        if (picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover)
+            return bytesOf(picture->picture());
+        if (!any) any = bytesOf(picture->picture());
+    }
+    return any;
+}
+
+std::optional<std::string> fromPictures(const TagLib::List<TagLib::FLAC::Picture*>& pictures) {
+    std::optional<std::string> any;
+    for (auto* picture : pictures) {
+        if (!picture || picture->data().isEmpty()) continue;
+        if (picture->type() == TagLib::FLAC::Picture::FrontCover) return bytesOf(picture->data());
+        if (!any) any = bytesOf(picture->data());
+    }
+    return any;
+}
+
+std::optional<std::string> embedded(const std::string& path) {
+    TagLib::FileRef ref(path.c_str(), false);
+    auto* file = ref.file();
+    if (!file || !file->isValid()) return std::nullopt;
+    if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) return fromId3(mpeg->ID3v2Tag(false));
+    if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
+        if (auto found = fromPictures(flac->pictureList())) return found;
+        return fromId3(flac->ID3v2Tag(false));
+    }
+    if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file)) {
+        auto* tag = mp4->tag();
+        if (!tag || !tag->contains("covr")) return std::nullopt;
+        const auto covers = tag->item("covr").toCoverArtList();
+        for (const auto& cover : covers)
+            if (!cover.data().isEmpty()) return bytesOf(cover.data());
+        return std::nullopt;
+    }
+    if (auto* vorbis = dynamic_cast<TagLib::Ogg::Vorbis::File*>(file))
+        return vorbis->tag() ? fromPictures(vorbis->tag()->pictureList()) : std::nullopt;
+    if (auto* oggFlac = dynamic_cast<TagLib::Ogg::FLAC::File*>(file))
+        return oggFlac->tag() ? fromPictures(oggFlac->tag()->pictureList()) : std::nullopt;
+    return std::nullopt;
+}
+
+std::optional<std::string> beside(const std::string& audioPath) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto folder = fs::path(audioPath).parent_path();
+    // Preferred names first; the folder is listed once.
+    static constexpr std::string_view stems[] = {"cover", "folder", "front"};
+    static constexpr std::string_view extensions[] = {".jpg", ".jpeg", ".png"};
+    std::optional<fs::path> best;
+    std::size_t bestRank = SIZE_MAX;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        auto name = it->path().filename().string();
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+        for (std::size_t s = 0; s < std::size(stems); ++s)
+            for (std::size_t e = 0; e < std::size(extensions); ++e)
+                if (name == std::string(stems[s]) + std::string(extensions[e]) && s * 3 + e < bestRank) {
+                    bestRank = s * 3 + e;
+                    best = it->path();
+                }
+    }
+    if (!best) return std::nullopt;
+    std::ifstream in(*best, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) return std::nullopt;
+    return bytes.empty() ? std::nullopt : std::optional(std::move(bytes));
+}
+
+} // namespace
+
+std::optional<double> TaglibMediaFiles::duration(const std::string& path) const {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    TagLib::FileRef ref(path.c_str(), true, TagLib::AudioProperties::Fast);
+    if (ref.isNull() || !ref.audioProperties()) return std::nullopt;
+    // No length at all: no audio frame was found, and nothing would play.
+    const auto ms = ref.audioProperties()->lengthInMilliseconds();
+    if (ms <= 0) return std::nullopt;
+    return ms / 1000.0;
+}
+
+std::optional<std::string> TaglibMediaFiles::artwork(const std::string& audioPath) const {
+    if (auto found = embedded(audioPath)) return found;
+    return beside(audioPath);
+}
+
+} // namespace platter

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/services/artwork_reader.h"
+#include "core/services/audio_files.h"
+
+namespace platter {
+
+// Audio facts and artwork through TagLib, which reads headers and tags only: a song's length
+// costs a few small reads, never a decode.
+class TaglibMediaFiles final : public AudioFiles, public ArtworkReader {
+public:
+    std::optional<double> duration(const std::string& path) const override;
+    // Embedded pictures first (ID3v2 APIC, MP4 covr, FLAC and Vorbis pictures, the front cover
+    // preferred), then an image file beside the audio file: cover, folder or front, in any
+    // case, .jpg, .jpeg or .png, where many Linux libraries keep it.
+    std::optional<std::string> artwork(const std::string& audioPath) const override;
+};
+
+} // namespace platter

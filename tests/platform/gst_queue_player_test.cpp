@@ -1,0 +1,121 @@
+// Real playback through GStreamer, headless: a counting sink that does not keep time stands in
+// for the sound card, so the tests run fast and measure exactly what was rendered.
+
+#include "platform/audio/gst_queue_player.h"
+#include "support/audio_fixture.h"
+#include "support/library_fixture.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace platter {
+namespace {
+
+using testing::AudioFormat;
+using testing::pumpUntil;
+
+struct Ends final : QueuePlayer::Listener {
+    std::vector<std::pair<QueuePlayer::ItemId, bool>> ended;
+    void itemEnded(QueuePlayer&, QueuePlayer::ItemId item, bool failed) override {
+        ended.emplace_back(item, failed);
+    }
+};
+
+class GstQueuePlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override { makePlayer(false); }
+    // `realTime`: the sink keeps time like a sound card; otherwise it renders at full speed.
+    void makePlayer(bool realTime) {
+        gst_init(nullptr, nullptr);
+        GError* error = nullptr;
+        const std::string description =
+            "audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=1 ! "
+            "fakesink name=counter signal-handoffs=true sync=" +
+            std::string(realTime ? "true" : "false");
+        GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
+        ASSERT_TRUE(sink) << (error ? error->message : "");
+        GstElement* counter = gst_bin_get_by_name(GST_BIN(sink), "counter");
+        g_signal_connect(
+            counter, "handoff", G_CALLBACK(+[](GstElement*, GstBuffer* buffer, GstPad*, gpointer count) {
+                *static_cast<std::atomic<std::size_t>*>(count) += gst_buffer_get_size(buffer) / 2;
+            }),
+            &samples);
+        gst_object_unref(counter);
+        player = std::make_unique<GstQueuePlayer>(sink);
+        player->setListener(&ends);
+    }
+    std::string tone(const std::string& name, double seconds, AudioFormat format = AudioFormat::Wav) {
+        testing::makeTone(dir.path() / name, format, seconds);
+        return (dir.path() / name).string();
+    }
+
+    testing::TempDir dir;
+    std::atomic<std::size_t> samples{0};
+    Ends ends;
+    std::unique_ptr<GstQueuePlayer> player;
+};
+
+TEST_F(GstQueuePlayerTest, PlaysItemsBackToBackWithoutLosingSamples) {
+    player->append(1, tone("a.wav", 1.0), 1.0);
+    player->append(2, tone("b.wav", 0.5), 0.5);
+    player->append(3, tone("c.flac", 1.0, AudioFormat::Flac), 1.0);
+    EXPECT_EQ(player->currentItem(), 1u);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 3; }));
+    EXPECT_EQ(ends.ended,
+              (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {2, false}, {3, false}}));
+    EXPECT_TRUE(player->items().empty());
+    // 2.5 s in all; at most 10 ms may go missing at each of the two boundaries.
+    EXPECT_NEAR(static_cast<double>(samples.load()), 2.5 * 44100, 2 * 441);
+}
+
+TEST_F(GstQueuePlayerTest, ABrokenFileEndsAsFailedAndTheNextPlays) {
+    player->append(1, dir.write("broken.mp3", std::string(20000, 'x')).string(), 1.0);
+    player->append(2, tone("ok.wav", 0.3), 0.3);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
+    EXPECT_EQ(ends.ended[0], std::make_pair(QueuePlayer::ItemId{1}, true));
+    EXPECT_EQ(ends.ended[1], std::make_pair(QueuePlayer::ItemId{2}, false));
+}
+
+TEST_F(GstQueuePlayerTest, SeekingPastTheEndEndsTheItemAndBackwardRestartsIt) {
+    player->append(1, tone("a.wav", 3.0), 3.0);
+    player->append(2, tone("b.wav", 0.2), 0.2);
+    player->pause();
+    player->seekPlayer(3.0 + 10.0); // forward: length plus what has finished
+    ASSERT_EQ(ends.ended.size(), 1u);
+    EXPECT_EQ(player->currentItem(), 2u);
+    player->seekItem(2, 0); // backward on the new current item
+    EXPECT_EQ(player->currentItem(), 2u);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
+    EXPECT_EQ(ends.ended[1].first, 2u);
+}
+
+TEST_F(GstQueuePlayerTest, BackwardAfterTheHandOverStaysOnTheCurrentItem) {
+    makePlayer(true); // the hand-over must have happened and the item not yet ended
+    player->append(1, tone("a.wav", 1.0), 1.0);
+    player->append(2, tone("b.wav", 1.0), 1.0);
+    player->play();
+    // Past the half of a short item, the next one has been handed over.
+    ASSERT_TRUE(pumpUntil([&] { return samples.load() > 44100 * 3 / 4; }));
+    player->seekItem(1, 0);
+    EXPECT_EQ(player->currentItem(), 1u);
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
+    EXPECT_EQ(ends.ended[0].first, 1u) << "the restarted item ended first";
+    EXPECT_GT(samples.load(), 2 * 44100u) << "the first second played again";
+}
+
+TEST_F(GstQueuePlayerTest, PausedPlayersHoldAndRemovedItemsAreGone) {
+    player->append(1, tone("a.wav", 0.5), 0.5);
+    pumpUntil([] { return false; }, 0.3);
+    EXPECT_TRUE(ends.ended.empty()) << "nothing plays before play()";
+    player->removeAllItems();
+    EXPECT_FALSE(player->currentItem());
+    player->play();
+    pumpUntil([] { return false; }, 0.3);
+    EXPECT_TRUE(ends.ended.empty());
+}
+
+} // namespace
+} // namespace platter
