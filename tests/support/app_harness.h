@@ -37,8 +37,8 @@ public:
     // A fresh controller over the current settings, launched; as a new run of the program.
     AppDelegate& launch() {
         defaults = std::make_unique<UserDefaults>(settings);
-        app = std::make_unique<AppDelegate>(
-            AppServices{*defaults, reader, dialogs, files, audioFiles, players, system, random, rules});
+        app = std::make_unique<AppDelegate>(AppServices{*defaults, reader, dialogs, files, audioFiles,
+                                                        artwork, players, tasks, system, random, rules});
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
         return *app;
@@ -61,6 +61,8 @@ public:
     FakeFileWriter files;
     FakeAudioFiles audioFiles;
     FakePlayers players;
+    FakeArtwork artwork;
+    ManualTasks tasks;
     FakeSystem system;
     ScriptedRandom random;
     RecordingView view;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
 #include "core/services/file_writer.h"
@@ -7,11 +8,13 @@
 #include "core/services/queue_player.h"
 #include "core/services/seeded_random.h"
 #include "core/services/system_info.h"
+#include "core/services/task_runner.h"
 #include "core/services/view_refresh.h"
 #include "platform/files/atomic_file.h"
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -143,6 +146,29 @@ struct FakePlayers final : QueuePlayerFactory {
     }
 };
 
+// Artwork by audio file name.
+struct FakeArtwork final : ArtworkReader {
+    std::map<std::string, std::string> images;
+    std::optional<std::string> artwork(const std::string& path) const override {
+        const auto it = images.find(std::filesystem::path(path).filename().string());
+        return it == images.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+// Background and main-thread work held until the test runs it.
+struct ManualTasks final : TaskRunner {
+    std::deque<std::function<void()>> background, main;
+    void runInBackground(std::function<void()> work) override { background.push_back(std::move(work)); }
+    void runOnMainThread(std::function<void()> task) override { main.push_back(std::move(task)); }
+    static void drain(std::deque<std::function<void()>>& q) {
+        while (!q.empty()) {
+            auto f = std::move(q.front());
+            q.pop_front();
+            f();
+        }
+    }
+};
+
 struct FakeSystem final : SystemInfo {
     std::optional<std::string> region;
     std::string home = "/nonexistent-home";
@@ -154,13 +180,13 @@ struct RecordingView final : ViewRefresh {
     std::vector<std::string> calls;
     void refreshPlaylistView() override { calls.push_back("playlists"); }
     void refreshMainView() override { calls.push_back("main"); }
-    void willPlayWithArtwork(const std::optional<std::string>&, const std::string& song, const std::string&,
-                             const std::string&) override {
-        calls.push_back("play " + song);
+    void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
+                             const std::string&, const std::string&) override {
+        calls.push_back("play " + song + (artwork ? " with " + *artwork : ""));
     }
-    void updatePlayingSongWithArtwork(const std::optional<std::string>&, const std::string& song,
+    void updatePlayingSongWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
                                       const std::string&, const std::string&, std::int64_t row) override {
-        calls.push_back("now " + song + " row " + std::to_string(row));
+        calls.push_back("now " + song + " row " + std::to_string(row) + (artwork ? " with " + *artwork : ""));
     }
     void willPauseWithAudioShoudDelete(bool audio, bool artwork) override {
         calls.push_back(std::string("pause ") + (audio ? "1" : "0") + (artwork ? "1" : "0"));

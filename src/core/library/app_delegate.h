@@ -19,7 +19,9 @@
 
 namespace platter {
 
+class ArtworkReader;
 class AudioFiles;
+class TaskRunner;
 class Dialogs;
 class FileWriter;
 class PropertyListReader;
@@ -35,7 +37,9 @@ struct AppServices {
     Dialogs& dialogs;
     FileWriter& files;
     const AudioFiles& audioFiles;
+    const ArtworkReader& artwork;
     QueuePlayerFactory& players;
+    TaskRunner& tasks;
     const SystemInfo& system;
     RandomSource& random;
     const StringRules& rules;
@@ -136,6 +140,11 @@ private:
     void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
     MyPlaylist::FilePreparer filePreparer() const;
     const MyPlaylist::PlayerItem* currentItemOf(const MyPlaylist& playlist) const;
+    // The item playing or paused at, or else the queued item of the current song.
+    const MyPlaylist::PlayerItem* currentPlayerItem(const MyPlaylist& playlist) const;
+    // The current song's artwork as far as it is known now; read in the background, and
+    // delivered later if it arrives after this look and the song is still current.
+    std::optional<std::string> nowPlayingArtwork(const MyPlaylist& playlist);
 
     AppServices services_;
 
@@ -144,6 +153,8 @@ private:
     // The library's "Music Folder", where its files lay when it was written.
     std::string musicFolderUrl_;
     QueuePlayer::ItemId nextItemId_ = 1;
+    // Work handed back to the main thread checks this is still alive.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
     ViewRefresh* viewCont_ = nullptr;
     std::vector<SongPtr> allSongs_;
     FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;

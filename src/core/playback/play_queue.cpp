@@ -117,7 +117,8 @@ void AppDelegate::playMusic() {
     playinglistNumber_ = playlistNumber_;
     if (viewCont_)
         if (const auto info = selected->nowPlayingInfo())
-            viewCont_->willPlayWithArtwork(std::nullopt, info->song, info->album, info->artist);
+            viewCont_->willPlayWithArtwork(nowPlayingArtwork(*selected), info->song, info->album,
+                                           info->artist);
 }
 
 void AppDelegate::pauseMusic() {
@@ -164,8 +165,8 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
     services_.defaults.synchronize();
     if (viewCont_)
         if (const auto info = playlist->nowPlayingInfo())
-            viewCont_->updatePlayingSongWithArtwork(std::nullopt, info->song, info->album, info->artist,
-                                                    playlist->playingNum);
+            viewCont_->updatePlayingSongWithArtwork(nowPlayingArtwork(*playlist), info->song, info->album,
+                                                    info->artist, playlist->playingNum);
 }
 
 void AppDelegate::itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) {

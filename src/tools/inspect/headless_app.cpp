@@ -13,7 +13,7 @@ HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, pli
     plist::set(settingsFile_.values, keys::xmlUrl, fileUrlFromPath(ec ? libraryPath : absolute.string()));
     defaults_ = std::make_unique<UserDefaults>(settingsFile_);
     app_ = std::make_unique<AppDelegate>(
-        AppServices{*defaults_, reader_, dialogs_, files_, audio_, audio_, system_, random_, rules_});
+        AppServices{*defaults_, reader_, dialogs_, files_, audio_, audio_, audio_, audio_, system_, random_, rules_});
     ready_ = app_->applicationDidFinishLaunching() == AppDelegate::LaunchResult::Ready;
 }
 

@@ -5,7 +5,9 @@
 // application builds it.
 
 #include "core/library/app_delegate.h"
+#include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
+#include "core/services/task_runner.h"
 #include "core/services/dialogs.h"
 #include "core/services/queue_player.h"
 #include "core/services/seeded_random.h"
@@ -39,9 +41,12 @@ struct NeutralSystem final : SystemInfo {
 };
 
 // No audio: nothing is played without a window.
-struct NoAudio final : AudioFiles, QueuePlayerFactory {
+struct NoAudio final : AudioFiles, ArtworkReader, QueuePlayerFactory, TaskRunner {
     std::optional<double> duration(const std::string&) const override { return std::nullopt; }
+    std::optional<std::string> artwork(const std::string&) const override { return std::nullopt; }
     std::unique_ptr<QueuePlayer> create() override { return nullptr; }
+    void runInBackground(std::function<void()> work) override { work(); }
+    void runOnMainThread(std::function<void()> task) override { task(); }
 };
 
 class HeadlessApp {

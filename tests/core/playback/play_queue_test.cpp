@@ -1,3 +1,4 @@
+#include "core/playback/artwork_holder.h"
 #include "support/app_harness.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@ namespace {
 
 using testing::AppHarness;
 using testing::FakeQueuePlayer;
+using testing::ManualTasks;
 
 // A playlist "P" of `count` one-song albums whose files exist, each `seconds` long; the songs
 // at `withoutLocation` have no location and those at `missing` point at no file.
@@ -187,6 +189,40 @@ TEST_F(PlayQueue, ReshufflingDropsTheQueue) {
     EXPECT_FALSE(h.app->playinglistNumber());
     EXPECT_FALSE(p().player);
     EXPECT_TRUE(p().playerItems.empty());
+}
+
+TEST_F(PlayQueue, ArtworkReadInTheBackgroundReachesTheViewWhileItsSongPlays) {
+    build(3, 60);
+    h.artwork.images = {{"song0.mp3", "cover zero"}, {"song1.mp3", "cover one"}};
+    h.app->playMusic();
+    EXPECT_EQ(h.view.calls.back(), "play s0") << "not read yet when the view was told";
+    ManualTasks::drain(h.tasks.background);
+    ManualTasks::drain(h.tasks.main);
+    EXPECT_EQ(h.view.calls.back(), "now s0 row 0 with cover zero") << "delivered later";
+
+    // An image that arrives after its song has ended is dropped.
+    player().end();
+    ManualTasks::drain(h.tasks.background);
+    player().end();
+    const auto calls = h.view.calls.size();
+    ManualTasks::drain(h.tasks.main);
+    EXPECT_EQ(h.view.calls.size(), calls);
+    ManualTasks::drain(h.tasks.background);
+    EXPECT_TRUE(h.tasks.main.empty()) << "song 2 has no artwork";
+}
+
+TEST_F(PlayQueue, ArtworkReadBeforeTheLookIsSeenOnce) {
+    build(2, 60);
+    h.artwork.images = {{"song1.mp3", "cover one"}};
+    h.app->playMusic();
+    ManualTasks::drain(h.tasks.background);
+    ManualTasks::drain(h.tasks.main);
+    EXPECT_EQ(h.view.calls.back(), "play s0") << "the first song has no artwork";
+    // A read that finishes before the requester looks is seen by that look, not delivered again.
+    ArtworkHolder holder;
+    EXPECT_FALSE(holder.fill("early")) << "nobody has looked yet: nothing to deliver later";
+    EXPECT_EQ(holder.read(), "early");
+    EXPECT_FALSE(holder.fill(std::nullopt)) << "nothing to deliver";
 }
 
 TEST(SongLocation, FindsACopiedLibraryRelativeToItsMusicFolder) {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+namespace platter {
+
+// Runs work off the main thread and hands results back to it.
+class TaskRunner {
+public:
+    virtual ~TaskRunner() = default;
+    virtual void runInBackground(std::function<void()> work) = 0;
+    // Runs `task` on the main thread, after the current event.
+    virtual void runOnMainThread(std::function<void()> task) = 0;
+};
+
+} // namespace platter

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/services/task_runner.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace platter {
+
+// One worker thread for background work, in the order given; main-thread tasks go through the
+// default GLib main context, which Qt's event loop runs on Linux.
+class GlibTaskRunner final : public TaskRunner {
+public:
+    GlibTaskRunner();
+    ~GlibTaskRunner() override;
+    GlibTaskRunner(const GlibTaskRunner&) = delete;
+    GlibTaskRunner& operator=(const GlibTaskRunner&) = delete;
+
+    void runInBackground(std::function<void()> work) override;
+    void runOnMainThread(std::function<void()> task) override;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> work_;
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+} // namespace platter
