@@ -1,0 +1,76 @@
+// The bundled demo library played end to end on the real components: the library reader,
+// TagLib, GStreamer (into a sink that renders at full speed) and the GLib main loop.
+
+#include <gtest/gtest.h>
+
+#include "core/library/app_delegate.h"
+#include "core/library/file_url.h"
+#include "core/services/seeded_random.h"
+#include "core/settings/memory_settings_file.h"
+#include "core/settings/user_defaults.h"
+#include "core/text/string_rules.h"
+#include "platform/audio/gst_queue_player.h"
+#include "platform/media/taglib_media_files.h"
+#include "platform/plist/plist_file_reader.h"
+#include "platform/system/glib_task_runner.h"
+#include "platform/text/icu_unicode_rules.h"
+#include "support/audio_fixture.h"
+#include "support/fakes.h"
+
+namespace platter {
+namespace {
+
+struct FastPlayers final : QueuePlayerFactory {
+    std::unique_ptr<QueuePlayer> create() override {
+        return std::make_unique<GstQueuePlayer>(gst_element_factory_make("fakesink", nullptr));
+    }
+};
+
+TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
+    gst_init(nullptr, nullptr);
+    PlistFileReader reader;
+    IcuUnicodeRules icu;
+    StringRules rules{icu};
+    MemorySettingsFile settings({{"xmlUrl", fileUrlFromPath(PLATTER_DEMO_LIBRARY)}});
+    UserDefaults defaults(settings);
+    testing::FakeDialogs dialogs;
+    testing::FakeFileWriter files;
+    TaglibMediaFiles media;
+    FastPlayers players;
+    GlibTaskRunner tasks;
+    testing::FakeSystem system;
+    SeededRandom random(5);
+    testing::RecordingView view;
+    AppDelegate app({defaults, reader, dialogs, files, media, media, players, tasks, system, random, rules});
+    app.applicationWillFinishLaunching(&view);
+    ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
+
+    std::int64_t row = -1;
+    for (std::size_t i = 0; i < app.allPlaylists().size(); ++i)
+        if (app.allPlaylists()[i]->name() == "Orchestral") row = static_cast<std::int64_t>(i);
+    ASSERT_GE(row, 0);
+    app.changePlaylistWithRow(row);
+    app.showPlaylist();
+    const auto& orchestral = *app.allPlaylists()[static_cast<std::size_t>(row)];
+    ASSERT_EQ(orchestral.shuffledSongs.size(), 8u);
+    app.playMusic();
+    ASSERT_TRUE(app.playinglistNumber());
+    EXPECT_EQ(orchestral.playerItems.size(), 8u) << "the files were found beside the library";
+    EXPECT_TRUE(orchestral.unplayableIndexes.empty());
+
+    const auto countOf = [&](std::string_view prefix) {
+        return std::count_if(view.calls.begin(), view.calls.end(),
+                             [&](const std::string& c) { return c.starts_with(prefix); });
+    };
+    ASSERT_TRUE(testing::pumpUntil([&] { return !app.playinglistNumber(); }, 30)) << "the order plays to its end";
+    EXPECT_GE(countOf("now "), 8) << "every song ended (late artwork adds more)";
+    EXPECT_GE(std::count_if(view.calls.begin(), view.calls.end(),
+                            [](const std::string& c) { return c.find(" with ") != std::string::npos; }),
+              1)
+        << "the embedded covers reached the view";
+    EXPECT_EQ(app.playingNumDict().at(orchestral.persistentID()), 0) << "rewound to where it began";
+    EXPECT_FALSE(plist::find(settings.values, "playingNumbers") == nullptr);
+}
+
+} // namespace
+} // namespace platter
