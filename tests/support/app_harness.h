@@ -37,8 +37,9 @@ public:
     // A fresh controller over the current settings, launched; as a new run of the program.
     AppDelegate& launch() {
         defaults = std::make_unique<UserDefaults>(settings);
-        app = std::make_unique<AppDelegate>(AppServices{*defaults, reader, dialogs, files, audioFiles,
-                                                        artwork, players, tasks, system, random, rules});
+        app =
+            std::make_unique<AppDelegate>(AppServices{*defaults, reader, dialogs, files, audioFiles, artwork,
+                                                      players, tasks, system, random, rules, &media});
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
         return *app;
@@ -63,6 +64,7 @@ public:
     FakePlayers players;
     FakeArtwork artwork;
     ManualTasks tasks;
+    InMemoryMediaLibrary media;
     FakeSystem system;
     ScriptedRandom random;
     RecordingView view;

@@ -11,6 +11,11 @@
 namespace platter {
 
 AppDelegate::AppDelegate(AppServices services) : services_(services) {
+    if (services_.mediaLibrary) {
+        services_.mediaLibrary->setObserver(this);
+        // Reading the sources starts the library's loading; they arrive through the observer.
+        (void)services_.mediaLibrary->mediaSources();
+    }
     if (auto region = services_.system.regionCode(); region && !region->empty()) {
         std::transform(region->begin(), region->end(), region->begin(),
                        [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });

@@ -7,6 +7,7 @@
 #include "core/containers/flat_hash_map.h"
 #include "core/library/album_grouping.h"
 #include "core/library/my_playlist.h"
+#include "core/services/media_library.h"
 #include "core/settings/stored_state.h"
 
 #include <cstdint>
@@ -43,9 +44,10 @@ struct AppServices {
     const SystemInfo& system;
     RandomSource& random;
     const StringRules& rules;
+    MediaLibrary* mediaLibrary = nullptr; // none on systems without one
 };
 
-class AppDelegate : private QueuePlayer::Listener {
+class AppDelegate : private QueuePlayer::Listener, private MediaLibrary::Observer {
 public:
     static constexpr std::string_view defaultLibrarySuffix = "/Music/iTunes/iTunes Music Library.xml";
     // The application's display name, in dialogs and default file names.
@@ -98,6 +100,10 @@ public:
     // another computer, the same place relative to the library file's folder.
     std::optional<std::string> localPathOf(const MySong& song) const;
 
+    // Links songs to the media library's objects: by persistent ID, then by name, album and
+    // artist.
+    void setMediaObjects();
+
     // Asks where to export the selected playlist's order and writes it there. (`export` is a
     // reserved word.)
     void exportPlaylist();
@@ -127,6 +133,12 @@ public:
     const std::string& countryCode() const { return countryCode_; }
     std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
 
+    const std::shared_ptr<MLMediaSource>& myiTunes() const { return myiTunes_; }
+    const std::shared_ptr<MLMediaGroup>& rootMediaGroup() const { return rootMediaGroup_; }
+    const std::shared_ptr<MLMediaGroup>& musicMediaGroup() const { return musicMediaGroup_; }
+    const MediaObjects& allMediaObjs() const { return allMediaObjs_; }
+    const MediaObjects& newestMediaObjs() const { return newestMediaObjs_; }
+
     // The playlist at an index, or null when the index is absent or past the end.
     MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
 
@@ -138,6 +150,10 @@ private:
     void readStoredState();
     void refreshForSelection();
     void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
+    void mediaSourcesChanged(const MediaSources& sources) override;
+    void rootMediaGroupChanged(const MLMediaSource& source,
+                               const std::shared_ptr<MLMediaGroup>& root) override;
+    void mediaObjectsChanged(const MLMediaGroup& group, const MediaObjects& objects) override;
     MyPlaylist::FilePreparer filePreparer() const;
     const MyPlaylist::PlayerItem* currentItemOf(const MyPlaylist& playlist) const;
     // The item playing or paused at, or else the queued item of the current song.
@@ -156,6 +172,11 @@ private:
     // Work handed back to the main thread checks this is still alive.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
     ViewRefresh* viewCont_ = nullptr;
+    std::shared_ptr<MLMediaSource> myiTunes_;
+    std::shared_ptr<MLMediaGroup> rootMediaGroup_;
+    std::shared_ptr<MLMediaGroup> musicMediaGroup_;
+    MediaObjects allMediaObjs_;
+    MediaObjects newestMediaObjs_;
     std::vector<SongPtr> allSongs_;
     FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;
     // Keys view the songs' persistent IDs in the library document.

@@ -13,6 +13,7 @@ namespace platter {
 
 class MyAlbum;
 class StringRules;
+struct MLMediaObject;
 
 // A track dictionary of the library file, kept whole so the export can write it back exactly.
 // It holds its document alive; songs and their text point into it.
@@ -51,6 +52,9 @@ public:
     // The album set by grouping, or a placeholder album created on first read before that.
     std::shared_ptr<MyAlbum> myAlbum() const;
     void setMyAlbum(const std::shared_ptr<MyAlbum>& album) { myAlbum_ = album; }
+    // The media-library object describing the same track, once linked.
+    const std::shared_ptr<MLMediaObject>& mediaObj() const { return mediaObj_; }
+    void setMediaObj(std::shared_ptr<MLMediaObject> object) { mediaObj_ = std::move(object); }
 
 private:
     std::int64_t trackID_;
@@ -69,6 +73,7 @@ private:
     // The album owns its songs, so the song only observes it.
     std::weak_ptr<MyAlbum> myAlbum_;
     mutable std::shared_ptr<MyAlbum> placeholder_;
+    std::shared_ptr<MLMediaObject> mediaObj_;
 };
 
 using SongPtr = std::shared_ptr<MySong>;

@@ -1,6 +1,7 @@
 #include "core/library/app_delegate.h"
 #include "core/playback/artwork_holder.h"
 #include "core/services/artwork_reader.h"
+#include "core/services/media_library.h"
 #include "core/services/task_runner.h"
 #include "core/services/view_refresh.h"
 
@@ -17,10 +18,14 @@ const MyPlaylist::PlayerItem* AppDelegate::currentPlayerItem(const MyPlaylist& p
 }
 
 std::optional<std::string> AppDelegate::nowPlayingArtwork(const MyPlaylist& playlist) {
-    const auto* item = currentPlayerItem(playlist);
-    if (!item || playlist.playingNum < 0 ||
+    if (playlist.playingNum < 0 ||
         static_cast<std::size_t>(playlist.playingNum) >= playlist.shuffledSongs.size())
         return std::nullopt;
+    // The media library's own artwork needs no reading.
+    const auto& linked = playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)]->mediaObj();
+    if (linked && linked->artworkImage) return linked->artworkImage;
+    const auto* item = currentPlayerItem(playlist);
+    if (!item) return std::nullopt;
     auto holder = std::make_shared<ArtworkHolder>();
     const std::weak_ptr<MySong> song = playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)];
     const std::weak_ptr<int> alive = lifetime_;

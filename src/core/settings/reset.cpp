@@ -15,6 +15,8 @@ void AppDelegate::resetAll() {
     // The store is neither read nor written: playlists whose songs did not change get their
     // orders and positions back from the working copies.
     setAllTracks();
+    allMediaObjs_ = newestMediaObjs_;
+    setMediaObjects();
 }
 
 } // namespace platter

@@ -211,6 +211,16 @@ TEST_F(PlayQueue, ArtworkReadInTheBackgroundReachesTheViewWhileItsSongPlays) {
     EXPECT_TRUE(h.tasks.main.empty()) << "song 2 has no artwork";
 }
 
+TEST_F(PlayQueue, TheMediaLibrarysArtworkNeedsNoReading) {
+    build(2, 60);
+    h.artwork.images = {{"song0.mp3", "file cover"}};
+    p().shuffledSongs[0]->setMediaObj(
+        std::make_shared<MLMediaObject>(MLMediaObject{"id", "s0", {}, "library cover"}));
+    h.app->playMusic();
+    EXPECT_EQ(h.view.calls.back(), "play s0 with library cover");
+    EXPECT_TRUE(h.tasks.background.empty());
+}
+
 TEST_F(PlayQueue, ArtworkReadBeforeTheLookIsSeenOnce) {
     build(2, 60);
     h.artwork.images = {{"song1.mp3", "cover one"}};
