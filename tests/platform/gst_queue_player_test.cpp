@@ -119,3 +119,25 @@ TEST_F(GstQueuePlayerTest, PausedPlayersHoldAndRemovedItemsAreGone) {
 
 } // namespace
 } // namespace platter
+
+namespace platter {
+namespace {
+
+TEST(SystemAudioSink, KeepsRealTimeWhenThereIsNoDevice) {
+    bool silent = false;
+    GstElement* sink = GstQueuePlayer::systemAudioSink(silent);
+    ASSERT_TRUE(sink);
+    if (silent) {
+        // Without a device the output is our own silent sink, which plays in real time.
+        gboolean sync = FALSE;
+        g_object_get(sink, "sync", &sync, nullptr);
+        EXPECT_TRUE(sync);
+        EXPECT_STREQ(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(gst_element_get_factory(sink))),
+                     "fakesink");
+    }
+    gst_object_unref(sink);
+    EXPECT_EQ(GstQueuePlayerFactory().silent(), silent);
+}
+
+} // namespace
+} // namespace platter
