@@ -180,6 +180,11 @@ struct RecordingView final : ViewRefresh {
     std::vector<std::string> calls;
     void refreshPlaylistView() override { calls.push_back("playlists"); }
     void refreshMainView() override { calls.push_back("main"); }
+    std::vector<std::vector<std::pair<std::string, std::string>>> linkPages;
+    void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override {
+        linkPages.push_back(pages);
+        calls.push_back("links " + std::to_string(pages.size()));
+    }
     void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
                              const std::string&, const std::string&) override {
         calls.push_back("play " + song + (artwork ? " with " + *artwork : ""));

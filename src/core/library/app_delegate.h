@@ -22,6 +22,8 @@ namespace platter {
 
 class ArtworkReader;
 class AudioFiles;
+class HttpFetch;
+struct StoreLinksResult;
 class TaskRunner;
 class Dialogs;
 class FileWriter;
@@ -45,6 +47,8 @@ struct AppServices {
     RandomSource& random;
     const StringRules& rules;
     MediaLibrary* mediaLibrary = nullptr; // none on systems without one
+    HttpFetch* http = nullptr;            // none: no store links
+    std::string catalogueBase = "https://itunes.apple.com";
 };
 
 class AppDelegate : private QueuePlayer::Listener, private MediaLibrary::Observer {
@@ -100,6 +104,10 @@ public:
     // another computer, the same place relative to the library file's folder.
     std::optional<std::string> localPathOf(const MySong& song) const;
 
+    // Store links for the selected playlist's top artists, worked out in the background and
+    // shown in the link panes while the playlist is still selected.
+    void showiTunesLinks();
+
     // Links songs to the media library's objects: by persistent ID, then by name, album and
     // artist.
     void setMediaObjects();
@@ -149,6 +157,7 @@ private:
     std::shared_ptr<const plist::Document> locateLibrary();
     void readStoredState();
     void refreshForSelection();
+    void applyStoreLinks(const StoreLinksResult& result);
     void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
     void mediaSourcesChanged(const MediaSources& sources) override;
     void rootMediaGroupChanged(const MLMediaSource& source,
@@ -177,6 +186,7 @@ private:
     std::shared_ptr<MLMediaGroup> musicMediaGroup_;
     MediaObjects allMediaObjs_;
     MediaObjects newestMediaObjs_;
+    std::uint64_t linkSelection_ = 0; // the selection whose store links are wanted
     std::vector<SongPtr> allSongs_;
     FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;
     // Keys view the songs' persistent IDs in the library document.

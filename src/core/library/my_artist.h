@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/store/my_itunes_album.h"
+
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +23,13 @@ public:
     const std::string& name() const { return name_; }
     const std::vector<std::string>& albumIds() const { return albumIds_; }
     void addAlbumId(std::string_view id) { albumIds_.emplace_back(id); }
+
+    // The catalogue match, looked up once: found (an id, a page and the albums the library
+    // lacks) or not found.
+    std::optional<std::int64_t> itunesArtistId;
+    std::optional<std::string> itunesArtistUrlStr;
+    bool noiTunesId = false;
+    std::vector<ITunesAlbumPtr> notHavingAlbums;
 
 private:
     std::string name_;

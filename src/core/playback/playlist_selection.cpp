@@ -16,6 +16,7 @@ void AppDelegate::changePlaylistWithRow(std::int64_t row) {
         playlistNumber_ = static_cast<std::size_t>(row);
     configuring_ = true;
     refreshForSelection();
+    showiTunesLinks();
 }
 
 void AppDelegate::refreshForSelection() {

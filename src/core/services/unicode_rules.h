@@ -15,6 +15,8 @@ public:
     // Full upper-casing, then removal of every punctuation character (categories Pc, Pd, Ps,
     // Pe, Pi, Pf, Po), then NFC.
     virtual std::string sortKey(std::string_view utf8) const = 0;
+    // Full lower-casing in the root locale.
+    virtual std::string lowerCase(std::string_view utf8) const = 0;
 };
 
 } // namespace platter

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platter {
 
@@ -17,6 +19,9 @@ public:
     virtual void refreshViewsWithTopViewMode(int mode) = 0;
     virtual void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
                                              double seconds, bool playing, bool shouldAudioDelete) = 0;
+    // Pairs of (artist page, album page) for the first link panes, at most three; panes beyond
+    // the pairs keep what they show.
+    virtual void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) = 0;
     virtual void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) = 0;
     // Artwork is the encoded image (JPEG, PNG), or nothing.
     virtual void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,

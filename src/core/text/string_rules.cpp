@@ -46,6 +46,14 @@ std::string StringRules::sortKey(std::string_view s) const {
     return out;
 }
 
+std::string StringRules::lowerCase(std::string_view s) const {
+    if (!isAscii(s)) return unicode_.lowerCase(s);
+    std::string out(s);
+    for (auto& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 bool StringRules::equal(std::string_view a, std::string_view b) const {
     if (a == b) return true;
     if (isAscii(a) && isAscii(b)) return false;

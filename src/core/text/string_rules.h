@@ -20,6 +20,8 @@ public:
     // The form under which strings are compared and used as dictionary keys.
     std::string key(std::string_view s) const;
     std::string sortKey(std::string_view s) const;
+    // Full Unicode lower-casing, with no locale taking part.
+    std::string lowerCase(std::string_view s) const;
     bool equal(std::string_view a, std::string_view b) const;
 
 private:

@@ -49,4 +49,13 @@ std::string IcuUnicodeRules::sortKey(std::string_view utf8) const {
     return out;
 }
 
+std::string IcuUnicodeRules::lowerCase(std::string_view utf8) const {
+    auto text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    text.toLower(icu::Locale::getRoot());
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
 } // namespace platter

@@ -8,6 +8,7 @@ class IcuUnicodeRules final : public UnicodeRules {
 public:
     std::string composed(std::string_view utf8) const override;
     std::string sortKey(std::string_view utf8) const override;
+    std::string lowerCase(std::string_view utf8) const override;
 };
 
 } // namespace platter

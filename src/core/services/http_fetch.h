@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace platter {
+
+// Blocking HTTP GET, called off the main thread.
+class HttpFetch {
+public:
+    struct Response {
+        bool ok = false;   // a 2xx answer arrived whole
+        long status = 0;   // the HTTP status, 0 without an answer
+        std::string body;  // the body as sent (UTF-8 expected)
+        std::string error; // why it failed
+    };
+    virtual ~HttpFetch() = default;
+    virtual Response get(const std::string& url) = 0;
+};
+
+} // namespace platter

@@ -1,0 +1,60 @@
+#include "core/store/catalogue_query.h"
+
+#include "core/services/http_fetch.h"
+
+#include <nlohmann/json.hpp>
+
+namespace platter {
+
+std::string percentEncodeQuery(std::string_view text) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    static constexpr std::string_view marks = "-._~!$&'()*+,;=:@/?";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                             (c < 0x80 && marks.find(ch) != std::string_view::npos);
+        if (allowed) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::optional<std::vector<ResultRecord>> readResults(std::string_view body) {
+    const auto reply = nlohmann::json::parse(body, nullptr, false);
+    if (reply.is_discarded() || !reply.is_object()) return std::nullopt;
+    std::vector<ResultRecord> records;
+    const auto results = reply.find("results");
+    if (results == reply.end() || !results->is_array()) return records;
+    for (const auto& object : *results) {
+        ResultRecord record;
+        if (object.is_object()) {
+            for (const auto& [key, value] : object.items()) {
+                if (value.is_string())
+                    record.stringDict[key] = value.get<std::string>();
+                else if (value.is_boolean())
+                    record.boolDict[key] = value.get<bool>();
+                else if (value.is_number_integer() && !value.is_number_unsigned())
+                    record.intDict[key] = value.get<std::int64_t>();
+                else if (value.is_number_unsigned() && value.get<std::uint64_t>() <= INT64_MAX)
+                    record.intDict[key] = static_cast<std::int64_t>(value.get<std::uint64_t>());
+            }
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, std::string_view urlString) {
+    const auto response = http.get(percentEncodeQuery(urlString));
+    if (!response.ok) return std::nullopt;
+    return readResults(response.body);
+}
+
+} // namespace platter

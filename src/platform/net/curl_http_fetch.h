@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/services/http_fetch.h"
+
+namespace platter {
+
+// HTTP(S) GET through libcurl, with time-outs so a dead network never holds a query for long:
+// 5 s to connect, 15 s in all.
+class CurlHttpFetch final : public HttpFetch {
+public:
+    CurlHttpFetch(long connectTimeoutMs = 5000, long totalTimeoutMs = 15000);
+    Response get(const std::string& url) override;
+
+private:
+    long connectTimeoutMs_;
+    long totalTimeoutMs_;
+};
+
+} // namespace platter

@@ -1,0 +1,85 @@
+#include "support/fake_catalogue.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace platter::testing {
+
+std::string serviceLayout(const std::vector<std::string>& objects) {
+    std::string body = "\n\n\n{\n \"resultCount\":" + std::to_string(objects.size()) + ",\n \"results\": [\n";
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        body += (i ? ", \n" : "") + objects[i];
+    return body + "]\n}\n\n\n";
+}
+
+FakeCatalogue::FakeCatalogue(Handler handler) : handler_(std::move(handler)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 16) != 0)
+        throw std::runtime_error("cannot listen on loopback");
+    socklen_t length = sizeof address;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { serve(); });
+}
+
+FakeCatalogue::~FakeCatalogue() {
+    stopping_ = true;
+    ::shutdown(listener_, SHUT_RDWR);
+    thread_.join();
+    ::close(listener_);
+}
+
+std::string FakeCatalogue::base() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+std::vector<std::string> FakeCatalogue::targets() const {
+    std::lock_guard lock(mutex_);
+    return targets_;
+}
+
+void FakeCatalogue::serve() {
+    while (!stopping_) {
+        pollfd p{listener_, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        std::string request;
+        char buffer[4096];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            const auto n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            request.append(buffer, static_cast<std::size_t>(n));
+        }
+        const auto start = request.find(' ') + 1;
+        const auto target = request.substr(start, request.find(' ', start) - start);
+        {
+            std::lock_guard lock(mutex_);
+            targets_.push_back(target);
+        }
+        const auto reply = handler_(target);
+        // A stall ends early when the server stops, so a test never waits on it.
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(reply.stallSeconds);
+        while (!stopping_ && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto response =
+            "HTTP/1.1 " + std::to_string(reply.status) + (reply.status == 200 ? " OK" : " Error") +
+            "\r\nContent-Type: text/javascript; charset=utf-8\r\nContent-Length: " +
+            std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+        ::send(client, response.data(), response.size(), MSG_NOSIGNAL);
+        ::close(client);
+    }
+}
+
+} // namespace platter::testing

@@ -1,0 +1,50 @@
+#pragma once
+
+// A stand-in for the online catalogue on the loopback interface: answers each request with
+// what the test's handler says, in the service's own reply layout, or with an error, or not
+// at all for a while.
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platter::testing {
+
+struct CatalogueReply {
+    int status = 200;
+    std::string body;
+    double stallSeconds = 0; // wait this long before answering
+};
+
+// A body as the service writes it: three line feeds, the count, one object a line.
+std::string serviceLayout(const std::vector<std::string>& objects);
+
+class FakeCatalogue {
+public:
+    using Handler = std::function<CatalogueReply(const std::string& target)>;
+    explicit FakeCatalogue(Handler handler);
+    ~FakeCatalogue();
+    FakeCatalogue(const FakeCatalogue&) = delete;
+    FakeCatalogue& operator=(const FakeCatalogue&) = delete;
+
+    // "http://127.0.0.1:PORT"
+    std::string base() const;
+    // Every request target received ("/search?…"), in order.
+    std::vector<std::string> targets() const;
+
+private:
+    void serve();
+
+    Handler handler_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::string> targets_;
+    std::thread thread_;
+};
+
+} // namespace platter::testing
