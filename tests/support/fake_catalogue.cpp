@@ -49,37 +49,42 @@ std::vector<std::string> FakeCatalogue::targets() const {
 }
 
 void FakeCatalogue::serve() {
+    std::vector<std::thread> connections; // one each, so a stalled answer holds up no other
     while (!stopping_) {
         pollfd p{listener_, POLLIN, 0};
         if (::poll(&p, 1, 100) <= 0) continue;
         const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) continue;
-        std::string request;
-        char buffer[4096];
-        while (request.find("\r\n\r\n") == std::string::npos) {
-            const auto n = ::recv(client, buffer, sizeof buffer, 0);
-            if (n <= 0) break;
-            request.append(buffer, static_cast<std::size_t>(n));
-        }
-        const auto start = request.find(' ') + 1;
-        const auto target = request.substr(start, request.find(' ', start) - start);
-        {
-            std::lock_guard lock(mutex_);
-            targets_.push_back(target);
-        }
-        const auto reply = handler_(target);
-        // A stall ends early when the server stops, so a test never waits on it.
-        const auto until =
-            std::chrono::steady_clock::now() + std::chrono::duration<double>(reply.stallSeconds);
-        while (!stopping_ && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        const auto response =
-            "HTTP/1.1 " + std::to_string(reply.status) + (reply.status == 200 ? " OK" : " Error") +
-            "\r\nContent-Type: text/javascript; charset=utf-8\r\nContent-Length: " +
-            std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
-        ::send(client, response.data(), response.size(), MSG_NOSIGNAL);
-        ::close(client);
+        if (client >= 0) connections.emplace_back([this, client] { answer(client); });
     }
+    for (auto& t : connections)
+        t.join();
+}
+
+void FakeCatalogue::answer(int client) {
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+        const auto n = ::recv(client, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        request.append(buffer, static_cast<std::size_t>(n));
+    }
+    const auto start = request.find(' ') + 1;
+    const auto target = request.substr(start, request.find(' ', start) - start);
+    {
+        std::lock_guard lock(mutex_);
+        targets_.push_back(target);
+    }
+    const auto reply = handler_(target);
+    // A stall ends early when the server stops, so a test never waits on it.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(reply.stallSeconds);
+    while (!stopping_ && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto response = "HTTP/1.1 " + std::to_string(reply.status) +
+                          (reply.status == 200 ? " OK" : " Error") +
+                          "\r\nContent-Type: text/javascript; charset=utf-8\r\nContent-Length: " +
+                          std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+    ::send(client, response.data(), response.size(), MSG_NOSIGNAL);
+    ::close(client);
 }
 
 } // namespace platter::testing

@@ -37,6 +37,7 @@ public:
 
 private:
     void serve();
+    void answer(int client);
 
     Handler handler_;
     int listener_ = -1;

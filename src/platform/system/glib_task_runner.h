@@ -11,7 +11,8 @@
 namespace platter {
 
 // One worker thread for background work, in the order given; main-thread tasks go through the
-// default GLib main context, which Qt's event loop runs on Linux.
+// default GLib main context, which Qt's event loop runs on Linux. Destroying the runner waits
+// for the work under way and drops the rest: whatever the work uses must outlive the runner.
 class GlibTaskRunner final : public TaskRunner {
 public:
     GlibTaskRunner();
