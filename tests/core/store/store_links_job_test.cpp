@@ -151,6 +151,16 @@ TEST(StoreLinksJob, RejectionsWidenTheRangeAndEndTheLoop) {
     EXPECT_TRUE(quiet.asked.empty()) << "no top artists, no queries";
 }
 
+TEST(StoreLinksJob, TermsAndRatiosOutOfRange) {
+    EXPECT_EQ(searchTerm("BJÖRK Guð\xC2\xA0mundsdóttir\tx", rules), "björk+guð+mundsdóttir+x");
+    for (const std::int64_t ratio : {-5, 0, 101, 100000}) {
+        FakeHttp http;
+        knownArtist(http, "a", 0);
+        knownArtist(http, "b", 1);
+        EXPECT_EQ(runStoreLinksJob(request({"a", "b"}, ratio), http, rules).pages.size(), 2u) << ratio;
+    }
+}
+
 TEST(StoreLinksJob, AFailureIsNotAVerdict) {
     FakeHttp http; // nothing answers
     const auto result = runStoreLinksJob(request({"a", "b"}), http, rules);
