@@ -1,5 +1,7 @@
 #include "core/library/file_url.h"
 
+#include "core/text/percent_encoding.h"
+
 namespace platter {
 
 namespace {
@@ -12,21 +14,9 @@ int hexValue(char c) {
 } // namespace
 
 std::string fileUrlFromPath(std::string_view path) {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
-        if (plain) {
-            url += ch;
-        } else {
-            url += '%';
-            url += hex[c >> 4];
-            url += hex[c & 15];
-        }
-    }
-    return url;
+    return "file://" + percentEncode(path, [](unsigned char c) {
+               return isAlphanumeric(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+           });
 }
 
 std::optional<std::string> pathFromFileUrl(std::string_view url) {

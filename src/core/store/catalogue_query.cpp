@@ -1,29 +1,17 @@
 #include "core/store/catalogue_query.h"
 
 #include "core/services/http_fetch.h"
+#include "core/text/percent_encoding.h"
 
 #include <nlohmann/json.hpp>
 
 namespace platter {
 
 std::string percentEncodeQuery(std::string_view text) {
-    static constexpr char hex[] = "0123456789ABCDEF";
     static constexpr std::string_view marks = "-._~!$&'()*+,;=:@/?";
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                             (c < 0x80 && marks.find(ch) != std::string_view::npos);
-        if (allowed) {
-            out += ch;
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
+    return percentEncode(text, [](unsigned char c) {
+        return isAlphanumeric(c) || (c < 0x80 && marks.find(static_cast<char>(c)) != std::string_view::npos);
+    });
 }
 
 std::optional<std::vector<ResultRecord>> readResults(std::string_view body) {

@@ -5,17 +5,18 @@
 //
 // usage: platter-make-demo OUTPUT_FOLDER
 
+#include "core/library/file_url.h"
+#include "core/plist/xml_writer.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gst/gst.h>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include <gst/gst.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -24,9 +25,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
 #include <taglib/vorbisfile.h>
-
-#include "core/library/file_url.h"
-#include "core/plist/xml_writer.h"
+#include <vector>
 
 namespace fs = std::filesystem;
 using platter::plist::Array;
@@ -60,8 +59,8 @@ bool run(const std::string& description) {
     }
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* msg = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
-                                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    GstMessage* msg = gst_bus_timed_pop_filtered(
+        bus, 60 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
     const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
     if (msg) gst_message_unref(msg);
     gst_object_unref(bus);
@@ -76,16 +75,27 @@ bool encodeTune(const fs::path& path, Format format, double seconds, double base
     const auto buffers = static_cast<int>(seconds * 50);
     const char* encoder = "";
     switch (format) {
-    case Format::Mp3: encoder = "lamemp3enc target=bitrate bitrate=32 cbr=true ! xingmux ! id3v2mux"; break;
-    case Format::M4a: encoder = "avenc_aac bitrate=32000 ! mp4mux"; break;
-    case Format::Flac: encoder = "flacenc quality=8"; break;
-    case Format::Ogg: encoder = "vorbisenc quality=0.0 ! oggmux"; break;
+    case Format::Mp3:
+        encoder = "lamemp3enc target=bitrate bitrate=32 cbr=true ! xingmux ! id3v2mux";
+        break;
+    case Format::M4a:
+        encoder = "avenc_aac bitrate=32000 ! mp4mux";
+        break;
+    case Format::Flac:
+        encoder = "flacenc quality=8";
+        break;
+    case Format::Ogg:
+        encoder = "vorbisenc quality=0.0 ! oggmux";
+        break;
     }
     char description[1024];
     std::snprintf(description, sizeof description,
-                  "audiomixer name=mix ! audio/x-raw,rate=22050,channels=1 ! audioconvert ! %s ! filesink location=\"%s\" "
-                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=0.25 ! audio/x-raw,rate=22050 ! mix. "
-                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=0.12 ! audio/x-raw,rate=22050 ! mix.",
+                  "audiomixer name=mix ! audio/x-raw,rate=22050,channels=1 ! audioconvert ! %s ! filesink "
+                  "location=\"%s\" "
+                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=0.25 ! "
+                  "audio/x-raw,rate=22050 ! mix. "
+                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=0.12 ! "
+                  "audio/x-raw,rate=22050 ! mix.",
                   encoder, path.c_str(), buffers, base, buffers, base * 1.5);
     return run(description);
 }
@@ -93,11 +103,20 @@ bool encodeTune(const fs::path& path, Format format, double seconds, double base
 std::string makeCover(const fs::path& dir, int pattern) {
     const auto file = dir / "cover-source.jpg";
     run("videotestsrc num-buffers=1 pattern=" + std::to_string(pattern) +
-        " ! video/x-raw,width=240,height=240 ! jpegenc quality=70 ! filesink location=\"" + file.string() + "\"");
+        " ! video/x-raw,width=240,height=240 ! jpegenc quality=70 ! filesink location=\"" + file.string() +
+        "\"");
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     fs::remove(file);
     return bytes;
+}
+
+TagLib::FLAC::Picture* frontCover(const TagLib::ByteVector& bytes) {
+    auto* picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType("image/jpeg");
+    picture->setData(bytes);
+    return picture;
 }
 
 void tag(const fs::path& path, Format format, const std::string& title, const std::string& artist,
@@ -133,21 +152,13 @@ void tag(const fs::path& path, Format format, const std::string& title, const st
     }
     case Format::Flac: {
         TagLib::FLAC::File f(path.c_str());
-        auto* picture = new TagLib::FLAC::Picture;
-        picture->setType(TagLib::FLAC::Picture::FrontCover);
-        picture->setMimeType("image/jpeg");
-        picture->setData(bytes);
-        f.addPicture(picture);
+        f.addPicture(frontCover(bytes));
         f.save();
         break;
     }
     case Format::Ogg: {
         TagLib::Ogg::Vorbis::File f(path.c_str());
-        auto* picture = new TagLib::FLAC::Picture;
-        picture->setType(TagLib::FLAC::Picture::FrontCover);
-        picture->setMimeType("image/jpeg");
-        picture->setData(bytes);
-        f.tag()->addPicture(picture);
+        f.tag()->addPicture(frontCover(bytes));
         f.save();
         break;
     }
@@ -156,20 +167,28 @@ void tag(const fs::path& path, Format format, const std::string& title, const st
 
 const char* extensionOf(Format f) {
     switch (f) {
-    case Format::Mp3: return ".mp3";
-    case Format::M4a: return ".m4a";
-    case Format::Flac: return ".flac";
-    case Format::Ogg: return ".ogg";
+    case Format::Mp3:
+        return ".mp3";
+    case Format::M4a:
+        return ".m4a";
+    case Format::Flac:
+        return ".flac";
+    case Format::Ogg:
+        return ".ogg";
     }
     return "";
 }
 
 const char* kindOf(Format f) {
     switch (f) {
-    case Format::Mp3: return "MPEG audio file";
-    case Format::M4a: return "AAC audio file";
-    case Format::Flac: return "FLAC audio file";
-    case Format::Ogg: return "Ogg Vorbis audio file";
+    case Format::Mp3:
+        return "MPEG audio file";
+    case Format::M4a:
+        return "AAC audio file";
+    case Format::Flac:
+        return "FLAC audio file";
+    case Format::Ogg:
+        return "Ogg Vorbis audio file";
     }
     return "";
 }
@@ -192,19 +211,56 @@ int main(int argc, char** argv) {
     fs::create_directories(out);
 
     const std::vector<Album> albums{
-        {"Three Movements", "The Quiet Orchestra", "The Quiet Orchestra", Format::Flac, Cover::Embedded, 18, 1998,
+        {"Three Movements",
+         "The Quiet Orchestra",
+         "The Quiet Orchestra",
+         Format::Flac,
+         Cover::Embedded,
+         18,
+         1998,
          {{{"Overture", ""}, {"Dawn Theme", ""}, {"Procession", ""}},
           {{"Adagio", ""}, {"Interlude", ""}, {"Scherzo", ""}},
           {{"Finale", ""}, {"Coda", ""}}}},
-        {"Night Swim", "Lumen", "Lumen", Format::Mp3, Cover::Embedded, 1, 2016,
-         {{{"Undertow", ""}, {"Glass Harbour", ""}, {"Moon & Tide", ""}, {"Slow Current", ""}, {"Riptide", ""},
+        {"Night Swim",
+         "Lumen",
+         "Lumen",
+         Format::Mp3,
+         Cover::Embedded,
+         1,
+         2016,
+         {{{"Undertow", ""},
+           {"Glass Harbour", ""},
+           {"Moon & Tide", ""},
+           {"Slow Current", ""},
+           {"Riptide", ""},
            {"Surface", ""}}}},
-        {"Salt & Steel", "Harbor Lights", "Harbor Lights", Format::M4a, Cover::Embedded, 13, 2021,
+        {"Salt & Steel",
+         "Harbor Lights",
+         "Harbor Lights",
+         Format::M4a,
+         Cover::Embedded,
+         13,
+         2021,
          {{{"Rust", ""}, {"Anchor", ""}, {"Lighthouse (Reprise)", ""}, {"Foghorn", ""}, {"Dockside", ""}}}},
-        {"Summer Sampler", "", std::nullopt, Format::Ogg, Cover::Beside, 7, 2019,
-         {{{"Heatwave", "Sol Rivera"}, {"Lemonade", "The Porch Band"}, {"Café Terrace", "Amélie Roux"},
-           {"Boardwalk", "Lumen"}, {"Last Light", "Nova Static"}}}},
-        {"Signals", "Nova Static", "Nova Static", Format::Mp3, Cover::None, 0, 2023,
+        {"Summer Sampler",
+         "",
+         std::nullopt,
+         Format::Ogg,
+         Cover::Beside,
+         7,
+         2019,
+         {{{"Heatwave", "Sol Rivera"},
+           {"Lemonade", "The Porch Band"},
+           {"Café Terrace", "Amélie Roux"},
+           {"Boardwalk", "Lumen"},
+           {"Last Light", "Nova Static"}}}},
+        {"Signals",
+         "Nova Static",
+         "Nova Static",
+         Format::Mp3,
+         Cover::None,
+         0,
+         2023,
          {{{"Carrier Wave", ""}, {"Interference", ""}, {"Numbers Station", ""}, {"Sign Off", ""}}}},
     };
 
@@ -219,7 +275,8 @@ int main(int argc, char** argv) {
         fs::create_directories(out / relFolder);
         std::optional<std::string> cover;
         if (album.cover != Cover::None) cover = makeCover(out, album.pattern);
-        if (album.cover == Cover::Beside) std::ofstream(out / relFolder / "cover.jpg", std::ios::binary) << *cover;
+        if (album.cover == Cover::Beside)
+            std::ofstream(out / relFolder / "cover.jpg", std::ios::binary) << *cover;
         const int discCount = static_cast<int>(album.discs.size());
         for (int d = 0; d < discCount; ++d) {
             const auto& disc = album.discs[static_cast<std::size_t>(d)];
@@ -230,9 +287,10 @@ int main(int argc, char** argv) {
                 const double base = 196.0 * std::pow(2.0, ((tuneNumber * 5) % 12) / 12.0);
                 ++tuneNumber;
                 char number[16];
-                std::snprintf(number, sizeof number, discCount > 1 ? "%d-%02d " : "%02d ", discCount > 1 ? d + 1 : t + 1,
-                              t + 1);
-                const auto fileName = (discCount > 1 ? std::string(number) : std::string(number)) + title + extensionOf(album.format);
+                std::snprintf(number, sizeof number, discCount > 1 ? "%d-%02d " : "%02d ",
+                              discCount > 1 ? d + 1 : t + 1, t + 1);
+                const auto fileName = (discCount > 1 ? std::string(number) : std::string(number)) + title +
+                                      extensionOf(album.format);
                 const auto file = out / relFolder / fileName;
                 if (!encodeTune(file, album.format, seconds, base)) return 1;
                 tag(file, album.format, title, artist, album.title, t + 1,
@@ -264,7 +322,8 @@ int main(int argc, char** argv) {
                 track.emplace_back("Album", album.title);
                 track.emplace_back("Genre", "Demo");
                 track.emplace_back("Kind", kindOf(album.format));
-                const auto location = platter::fileUrlFromPath(musicFolderPath + (relFolder / fileName).string());
+                const auto location =
+                    platter::fileUrlFromPath(musicFolderPath + (relFolder / fileName).string());
                 track.emplace_back("Location", location);
                 tracks.emplace_back(std::to_string(id), std::move(track));
                 byAlbum[album.title].push_back(id);
@@ -274,23 +333,42 @@ int main(int argc, char** argv) {
     }
     // A streamed song without a file, a podcast episode and a music video.
     const int remote = ++id;
-    tracks.emplace_back(std::to_string(remote),
-                        Dict{{"Track ID", remote}, {"Total Time", 201000}, {"Persistent ID", persistentID(remote)},
-                             {"Track Type", "Remote"}, {"Apple Music", true}, {"Name", "Streamed Elsewhere"},
-                             {"Artist", "Lumen"}, {"Album Artist", "Lumen"}, {"Album", "Night Swim (Deluxe)"},
-                             {"Kind", "Apple Music AAC audio file"}});
+    tracks.emplace_back(std::to_string(remote), Dict{{"Track ID", remote},
+                                                     {"Total Time", 201000},
+                                                     {"Persistent ID", persistentID(remote)},
+                                                     {"Track Type", "Remote"},
+                                                     {"Apple Music", true},
+                                                     {"Name", "Streamed Elsewhere"},
+                                                     {"Artist", "Lumen"},
+                                                     {"Album Artist", "Lumen"},
+                                                     {"Album", "Night Swim (Deluxe)"},
+                                                     {"Kind", "Apple Music AAC audio file"}});
     const int podcast = ++id;
-    tracks.emplace_back(std::to_string(podcast),
-                        Dict{{"Track ID", podcast}, {"Total Time", 1800000}, {"Persistent ID", persistentID(podcast)},
-                             {"Track Type", "File"}, {"Podcast", true}, {"Name", "Demo Talk, Episode 1"},
-                             {"Artist", "Demo Talk"}, {"Album", "Demo Talk"}, {"Genre", "Podcast"},
-                             {"Location", platter::fileUrlFromPath(musicFolderPath + "Podcasts/Demo Talk/episode1.mp3")}});
+    tracks.emplace_back(
+        std::to_string(podcast),
+        Dict{{"Track ID", podcast},
+             {"Total Time", 1800000},
+             {"Persistent ID", persistentID(podcast)},
+             {"Track Type", "File"},
+             {"Podcast", true},
+             {"Name", "Demo Talk, Episode 1"},
+             {"Artist", "Demo Talk"},
+             {"Album", "Demo Talk"},
+             {"Genre", "Podcast"},
+             {"Location", platter::fileUrlFromPath(musicFolderPath + "Podcasts/Demo Talk/episode1.mp3")}});
     const int video = ++id;
-    tracks.emplace_back(std::to_string(video),
-                        Dict{{"Track ID", video}, {"Total Time", 240000}, {"Persistent ID", persistentID(video)},
-                             {"Track Type", "File"}, {"Has Video", true}, {"Music Video", true}, {"Name", "Live Clip"},
-                             {"Artist", "Harbor Lights"}, {"Album", "Salt & Steel"},
-                             {"Location", platter::fileUrlFromPath(musicFolderPath + "Music Videos/Live Clip.m4v")}});
+    tracks.emplace_back(
+        std::to_string(video),
+        Dict{{"Track ID", video},
+             {"Total Time", 240000},
+             {"Persistent ID", persistentID(video)},
+             {"Track Type", "File"},
+             {"Has Video", true},
+             {"Music Video", true},
+             {"Name", "Live Clip"},
+             {"Artist", "Harbor Lights"},
+             {"Album", "Salt & Steel"},
+             {"Location", platter::fileUrlFromPath(musicFolderPath + "Music Videos/Live Clip.m4v")}});
 
     int playlistNumber = 500;
     const auto playlist = [&](const std::string& name, const std::vector<int>& items, Dict flags) {
@@ -301,7 +379,8 @@ int main(int argc, char** argv) {
         p.emplace_back("All Items", true);
         if (!items.empty()) {
             Array list;
-            for (const auto i : items) list.push_back(Dict{{"Track ID", i}});
+            for (const auto i : items)
+                list.push_back(Dict{{"Track ID", i}});
             p.emplace_back("Playlist Items", std::move(list));
         }
         return p;
