@@ -34,7 +34,7 @@ protected:
         h.defaults = std::make_unique<UserDefaults>(h.settings);
         services.emplace(AppServices{*h.defaults, h.reader, h.dialogs, h.files, h.audioFiles, h.artwork,
                                      h.players, tasks, h.system, h.random, h.rules, nullptr, http.get(),
-                                     catalogue->base()});
+                                     nullptr, catalogue->base()});
     }
     AppDelegate& launch() {
         controller = std::make_unique<AppDelegate>(*services);

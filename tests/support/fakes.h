@@ -41,6 +41,15 @@ struct FakeDialogs final : Dialogs {
         savePanels.push_back(panel);
         return next(saveAnswers);
     }
+    std::deque<std::optional<PreferencesChoice>> preferenceAnswers;
+    std::vector<Preferences> preferencesShown;
+    std::optional<PreferencesChoice> runPreferences(const Preferences& shown) override {
+        preferencesShown.push_back(shown);
+        if (preferenceAnswers.empty()) return std::nullopt;
+        auto answer = preferenceAnswers.front();
+        preferenceAnswers.pop_front();
+        return answer;
+    }
     std::size_t runAlert(const Alert& alert) override {
         alerts.push_back(alert);
         if (alertAnswers.empty()) return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;

@@ -22,6 +22,7 @@ namespace platter {
 
 class ArtworkReader;
 class AudioFiles;
+class CountryNames;
 class HttpFetch;
 struct StoreLinksResult;
 class TaskRunner;
@@ -46,10 +47,14 @@ struct AppServices {
     const SystemInfo& system;
     RandomSource& random;
     const StringRules& rules;
-    MediaLibrary* mediaLibrary = nullptr; // none on systems without one
-    HttpFetch* http = nullptr;            // none: no store links
+    MediaLibrary* mediaLibrary = nullptr;    // none on systems without one
+    HttpFetch* http = nullptr;               // none: no store links
+    const CountryNames* countries = nullptr; // none: no preferences window
     std::string catalogueBase = "https://itunes.apple.com";
 };
+
+// A ratio as typed in the preferences window, clamped into 1..100; text that is no number is 0.
+std::int64_t ratioFromText(std::string_view text);
 
 class AppDelegate : private QueuePlayer::Listener, private MediaLibrary::Observer {
 public:
@@ -117,6 +122,8 @@ public:
     void exportPlaylist();
     // Asks for confirmation, then rebuilds the model from the library file.
     void resetAll();
+    // The modal preferences window: the catalogue country and the top-artist ratio.
+    void preferences();
 
     // Fields.
     const std::string& masterPersistentID() const { return masterPersistentID_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ public:
         std::vector<std::string> buttons; // the first is the default
     };
 
+    // The preferences window: the countries to choose from, the row shown selected, the ratio.
+    struct Preferences {
+        std::vector<std::string> countries;
+        std::optional<std::size_t> selectedCountry;
+        std::int64_t ratio = 25;
+    };
+    // What the user confirmed with OK: the selected row (if any) and the ratio as typed.
+    struct PreferencesChoice {
+        std::optional<std::size_t> selectedCountry;
+        std::string ratioText;
+    };
+
     virtual ~Dialogs() = default;
     // The open panel: the chosen file's path, or nothing when the user cancelled.
     virtual std::optional<std::string> runOpenPanel() = 0;
@@ -30,6 +43,8 @@ public:
     virtual std::optional<std::string> runSavePanel(const SavePanel& panel) = 0;
     // The index of the button the user chose.
     virtual std::size_t runAlert(const Alert& alert) = 0;
+    // The modal preferences window; nothing when the user cancelled.
+    virtual std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) = 0;
 };
 
 } // namespace platter

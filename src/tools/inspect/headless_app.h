@@ -7,11 +7,11 @@
 #include "core/library/app_delegate.h"
 #include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
-#include "core/services/task_runner.h"
 #include "core/services/dialogs.h"
 #include "core/services/queue_player.h"
 #include "core/services/seeded_random.h"
 #include "core/services/system_info.h"
+#include "core/services/task_runner.h"
 #include "core/settings/memory_settings_file.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
@@ -32,6 +32,7 @@ struct CancellingDialogs final : Dialogs {
     std::size_t runAlert(const Alert& alert) override {
         return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
     }
+    std::optional<PreferencesChoice> runPreferences(const Preferences&) override { return std::nullopt; }
 };
 
 // A system without a region or a home folder: nothing of the user's is found.
