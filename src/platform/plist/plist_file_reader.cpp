@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <libxml/parser.h>
