@@ -1,5 +1,7 @@
 #include "support/audio_fixture.h"
 
+#include "platform/audio/gst_pipeline.h"
+
 #include <chrono>
 #include <gst/gst.h>
 #include <stdexcept>
@@ -7,7 +9,6 @@
 namespace platter::testing {
 
 void makeTone(const std::filesystem::path& path, AudioFormat format, double seconds, int frequency) {
-    gst_init(nullptr, nullptr);
     const char* tail = "";
     switch (format) {
     case AudioFormat::Wav:
@@ -31,19 +32,8 @@ void makeTone(const std::filesystem::path& path, AudioFormat format, double seco
                              " samplesperbuffer=441 freq=" + std::to_string(frequency) +
                              " ! audio/x-raw,rate=44100,channels=1,format=S16LE ! " + tail +
                              " ! filesink location=\"" + path.string() + "\"";
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline) throw std::runtime_error(error ? error->message : "cannot make " + path.string());
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 30 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg) gst_message_unref(msg);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    if (!ok) throw std::runtime_error("encoding failed: " + description);
+    if (const auto error = runPipeline(description, 30); !error.empty())
+        throw std::runtime_error("encoding failed: " + error + ": " + description);
 }
 
 bool pumpUntil(const std::function<bool()>& done, double timeoutSeconds) {

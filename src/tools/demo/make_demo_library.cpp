@@ -7,6 +7,7 @@
 
 #include "core/library/file_url.h"
 #include "core/plist/xml_writer.h"
+#include "platform/audio/gst_pipeline.h"
 
 #include <cmath>
 #include <cstdio>
@@ -51,23 +52,9 @@ const std::string musicFolderUrl = "file:///Users/demo/Music/iTunes/iTunes%20Med
 const std::string musicFolderPath = "/Users/demo/Music/iTunes/iTunes Media/";
 
 bool run(const std::string& description) {
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline) {
-        std::cerr << (error ? error->message : "cannot build ") << description << '\n';
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* msg = gst_bus_timed_pop_filtered(
-        bus, 60 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = msg && GST_MESSAGE_TYPE(msg) == GST_MESSAGE_EOS;
-    if (msg) gst_message_unref(msg);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    if (!ok) std::cerr << "failed: " << description << '\n';
-    return ok;
+    const auto error = platter::runPipeline(description);
+    if (!error.empty()) std::cerr << error << ": " << description << '\n';
+    return error.empty();
 }
 
 // A gentle two-note tune: a low tone under a higher one, at 22.05 kHz mono to stay small.
