@@ -37,7 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platter::NoAudio audio;
     platter::NeutralSystem system;
     platter::SeededRandom random(1);
-    platter::AppDelegate app({defaults, reader, dialogs, files, audio, audio, audio, audio, system, random, rules});
+    platter::AppDelegate app({.defaults = defaults,
+                              .plistReader = reader,
+                              .dialogs = dialogs,
+                              .files = files,
+                              .audioFiles = audio,
+                              .artwork = audio,
+                              .players = audio,
+                              .tasks = audio,
+                              .system = system,
+                              .random = random,
+                              .rules = rules});
     app.applicationDidFinishLaunching();
     return 0;
 }

@@ -1,8 +1,6 @@
 // The bundled demo library played end to end on the real components: the library reader,
 // TagLib, GStreamer (into a sink that renders at full speed) and the GLib main loop.
 
-#include <gtest/gtest.h>
-
 #include "core/library/app_delegate.h"
 #include "core/library/file_url.h"
 #include "core/services/seeded_random.h"
@@ -16,6 +14,8 @@
 #include "platform/text/icu_unicode_rules.h"
 #include "support/audio_fixture.h"
 #include "support/fakes.h"
+
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
@@ -41,7 +41,17 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
     testing::FakeSystem system;
     SeededRandom random(5);
     testing::RecordingView view;
-    AppDelegate app({defaults, reader, dialogs, files, media, media, players, tasks, system, random, rules});
+    AppDelegate app({.defaults = defaults,
+                     .plistReader = reader,
+                     .dialogs = dialogs,
+                     .files = files,
+                     .audioFiles = media,
+                     .artwork = media,
+                     .players = players,
+                     .tasks = tasks,
+                     .system = system,
+                     .random = random,
+                     .rules = rules});
     app.applicationWillFinishLaunching(&view);
     ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
 
@@ -62,7 +72,8 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
         return std::count_if(view.calls.begin(), view.calls.end(),
                              [&](const std::string& c) { return c.starts_with(prefix); });
     };
-    ASSERT_TRUE(testing::pumpUntil([&] { return !app.playinglistNumber(); }, 30)) << "the order plays to its end";
+    ASSERT_TRUE(testing::pumpUntil([&] { return !app.playinglistNumber(); }, 30))
+        << "the order plays to its end";
     EXPECT_GE(countOf("now "), 8) << "every song ended (late artwork adds more)";
     EXPECT_GE(std::count_if(view.calls.begin(), view.calls.end(),
                             [](const std::string& c) { return c.find(" with ") != std::string::npos; }),

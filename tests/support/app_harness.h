@@ -37,9 +37,18 @@ public:
     // A fresh controller over the current settings, launched; as a new run of the program.
     AppDelegate& launch() {
         defaults = std::make_unique<UserDefaults>(settings);
-        app =
-            std::make_unique<AppDelegate>(AppServices{*defaults, reader, dialogs, files, audioFiles, artwork,
-                                                      players, tasks, system, random, rules, &media});
+        app = std::make_unique<AppDelegate>(AppServices{.defaults = *defaults,
+                                                        .plistReader = reader,
+                                                        .dialogs = dialogs,
+                                                        .files = files,
+                                                        .audioFiles = audioFiles,
+                                                        .artwork = artwork,
+                                                        .players = players,
+                                                        .tasks = tasks,
+                                                        .system = system,
+                                                        .random = random,
+                                                        .rules = rules,
+                                                        .mediaLibrary = &media});
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
         return *app;

@@ -12,8 +12,17 @@ HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, pli
     const auto absolute = std::filesystem::absolute(libraryPath, ec);
     plist::set(settingsFile_.values, keys::xmlUrl, fileUrlFromPath(ec ? libraryPath : absolute.string()));
     defaults_ = std::make_unique<UserDefaults>(settingsFile_);
-    app_ = std::make_unique<AppDelegate>(
-        AppServices{*defaults_, reader_, dialogs_, files_, audio_, audio_, audio_, audio_, system_, random_, rules_});
+    app_ = std::make_unique<AppDelegate>(AppServices{.defaults = *defaults_,
+                                                     .plistReader = reader_,
+                                                     .dialogs = dialogs_,
+                                                     .files = files_,
+                                                     .audioFiles = audio_,
+                                                     .artwork = audio_,
+                                                     .players = audio_,
+                                                     .tasks = audio_,
+                                                     .system = system_,
+                                                     .random = random_,
+                                                     .rules = rules_});
     ready_ = app_->applicationDidFinishLaunching() == AppDelegate::LaunchResult::Ready;
 }
 
