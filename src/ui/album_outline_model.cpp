@@ -1,0 +1,248 @@
+#include "ui/album_outline_model.h"
+
+#include "core/library/app_delegate.h"
+#include "core/playback/album_selection.h"
+
+#include <QFont>
+#include <QPalette>
+#include <unordered_map>
+
+namespace platter {
+
+namespace {
+
+// An index's internal id names its parent: 0 for albums; for discs the album's row + 1 in the
+// high bits; for songs the disc's row + 1 in the low bits besides.
+constexpr quintptr discSpan = quintptr{1} << 16;
+
+bool isAlbumId(quintptr id) {
+    return id == 0;
+}
+bool isDiscId(quintptr id) {
+    return id != 0 && id % discSpan == 0;
+}
+int albumRowOf(quintptr id) {
+    return static_cast<int>(id / discSpan) - 1;
+}
+int discRowOf(quintptr id) {
+    return static_cast<int>(id % discSpan) - 1;
+}
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+} // namespace
+
+AlbumOutlineModel::AlbumOutlineModel(const AppDelegate& app, QObject* parent)
+    : QAbstractItemModel(parent), app_(app) {}
+
+MyPlaylist* AlbumOutlineModel::playlist() const {
+    return app_.playlistAt(app_.playlistNumber());
+}
+
+const MyDisc* AlbumOutlineModel::discOf(const MyAlbum& album, int row) const {
+    const auto* list = playlist();
+    if (!list || row < 0) return nullptr;
+    const auto discs = album.discsForPlaylists().find(list->persistentID());
+    if (discs == album.discsForPlaylists().end() || static_cast<std::size_t>(row) >= discs->second.size())
+        return nullptr;
+    return discs->second[static_cast<std::size_t>(row)].get();
+}
+
+AlbumOutlineModel::Item AlbumOutlineModel::itemAt(const QModelIndex& index) const {
+    const auto* list = playlist();
+    if (!index.isValid() || !list) return {};
+    const auto id = index.internalId();
+    const auto albumRow = isAlbumId(id) ? index.row() : albumRowOf(id);
+    if (albumRow < 0 || static_cast<std::size_t>(albumRow) >= list->albums().size()) return {};
+    Item item{.album = list->albums()[static_cast<std::size_t>(albumRow)].get()};
+    if (isAlbumId(id)) return item;
+    item.disc = discOf(*item.album, isDiscId(id) ? index.row() : discRowOf(id));
+    if (!item.disc || isDiscId(id)) return item;
+    const auto& songs = item.disc->songs();
+    if (static_cast<std::size_t>(index.row()) >= songs.size()) return {};
+    item.song = songs[static_cast<std::size_t>(index.row())].get();
+    return item;
+}
+
+MyAlbum* AlbumOutlineModel::albumAt(const QModelIndex& index) const {
+    return itemAt(index).album;
+}
+
+QModelIndex AlbumOutlineModel::index(int row, int column, const QModelIndex& parent) const {
+    if (!hasIndex(row, column, parent)) return {};
+    if (!parent.isValid()) return createIndex(row, column, quintptr{0});
+    const auto id = parent.internalId();
+    if (isAlbumId(id)) return createIndex(row, column, static_cast<quintptr>(parent.row() + 1) * discSpan);
+    if (isDiscId(id)) return createIndex(row, column, id + static_cast<quintptr>(parent.row() + 1));
+    return {};
+}
+
+QModelIndex AlbumOutlineModel::parent(const QModelIndex& child) const {
+    if (!child.isValid()) return {};
+    const auto id = child.internalId();
+    if (isAlbumId(id)) return {};
+    if (isDiscId(id)) return createIndex(albumRowOf(id), 0, quintptr{0});
+    return createIndex(discRowOf(id), 0, (id / discSpan) * discSpan);
+}
+
+int AlbumOutlineModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) return 0;
+    const auto* list = playlist();
+    if (!list) return 0;
+    if (!parent.isValid()) return static_cast<int>(list->albums().size());
+    const auto item = itemAt(parent);
+    if (item.song || !item.album) return 0;
+    if (item.disc) return static_cast<int>(item.disc->songs().size());
+    // One row per disc number; the playlist's disc list holds a disc for each, empty or not.
+    const auto discs = item.album->discsForPlaylists().find(list->persistentID());
+    const auto listed = discs == item.album->discsForPlaylists().end() ? 0 : discs->second.size();
+    return static_cast<int>(std::min(item.album->discNum().size(), listed));
+}
+
+int AlbumOutlineModel::columnCount(const QModelIndex&) const {
+    return ColumnCount;
+}
+
+bool AlbumOutlineModel::hasChildren(const QModelIndex& parent) const {
+    return rowCount(parent) > 0;
+}
+
+QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
+    const auto item = itemAt(index);
+    if (!item.album) return {};
+    const auto& album = *item.album;
+    const auto column = index.column();
+    if (role == Qt::DisplayRole) {
+        if (item.song) {
+            if (column == Title)
+                return QString::number(item.song->trackNumber()) + QStringLiteral(": ") +
+                       text(item.song->name());
+            if (column == Artist) return text(item.song->artist());
+        } else if (item.disc) {
+            if (column == Title) return QStringLiteral("Disc %1").arg(item.disc->discNumber());
+        } else {
+            if (column == Title) return text(album.albumName());
+            if (column == Artist)
+                return album.compilation() ? QStringLiteral("Compilation Album") : text(album.artist());
+        }
+        return {};
+    }
+    if (role == Qt::CheckStateRole && (flags(index) & Qt::ItemIsUserCheckable)) {
+        const bool checked = item.disc
+                                 ? isDiscChecked(album, item.disc->discNumber())
+                                 : isChecked(album, column == SeparateDiscs ? SplitColumn::SeparateDiscs
+                                                                            : SplitColumn::SeparateSongs);
+        return checked ? Qt::Checked : Qt::Unchecked;
+    }
+    if (role == Qt::FontRole && !item.disc) {
+        QFont bold;
+        bold.setWeight(QFont::DemiBold);
+        return bold;
+    }
+    if (role == Qt::ForegroundRole && item.disc && !item.song && item.disc->songs().empty())
+        return QPalette().brush(QPalette::Disabled, QPalette::Text); // a disc none of whose songs is here
+    if (role == Qt::ToolTipRole && (flags(index) & Qt::ItemIsUserCheckable)) {
+        if (item.disc) return QStringLiteral("Shuffle the songs of this disc one by one");
+        return column == SeparateDiscs ? QStringLiteral("Shuffle each disc of this album as a whole")
+                                       : QStringLiteral("Shuffle the songs of this album one by one");
+    }
+    return {};
+}
+
+Qt::ItemFlags AlbumOutlineModel::flags(const QModelIndex& index) const {
+    const auto item = itemAt(index);
+    if (!item.album) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (item.song) return f | Qt::ItemNeverHasChildren;
+    const bool box = item.disc ? index.column() == SeparateSongs && offersDiscRows(*item.album)
+                               : (index.column() == SeparateSongs ||
+                                  (index.column() == SeparateDiscs && offersSeparateDiscs(*item.album)));
+    return box ? f | Qt::ItemIsUserCheckable : f;
+}
+
+bool AlbumOutlineModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || !(flags(index) & Qt::ItemIsUserCheckable)) return false;
+    const auto item = itemAt(index);
+    const bool wanted = value.toInt() == Qt::Checked;
+    if (item.disc) {
+        if (wanted == isDiscChecked(*item.album, item.disc->discNumber())) return false;
+        toggleDisc(*item.album, item.disc->discNumber());
+        emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(ColumnCount - 1));
+        return true;
+    }
+    const auto column =
+        index.column() == SeparateDiscs ? SplitColumn::SeparateDiscs : SplitColumn::SeparateSongs;
+    if (wanted == isChecked(*item.album, column)) return false;
+    toggleAlbum(*item.album, column);
+    albumRowsChanged(index.siblingAtColumn(0));
+    return true;
+}
+
+void AlbumOutlineModel::albumRowsChanged(const QModelIndex& album) {
+    // Both album boxes and every disc row's box may change with the album's setting; the tree's
+    // shape does not, so expanded rows stay as they are.
+    emit dataChanged(album, album.siblingAtColumn(ColumnCount - 1));
+    const auto discs = rowCount(album);
+    if (discs > 0) emit dataChanged(index(0, 0, album), index(discs - 1, ColumnCount - 1, album));
+}
+
+QVariant AlbumOutlineModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+    case Title:
+        return QStringLiteral("Album");
+    case Artist:
+        return QStringLiteral("Artist");
+    case SeparateDiscs:
+        return QStringLiteral("Split into Discs");
+    case SeparateSongs:
+        return QStringLiteral("Split into Songs");
+    default:
+        return {};
+    }
+}
+
+void AlbumOutlineModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+bool AlbumOutlineModel::sortByColumn(int column) {
+    auto* list = playlist();
+    if (!list || (column != Title && column != Artist)) return false;
+    const bool byTitle = column == Title;
+    if (byTitle == list->sortAlbum) return false;
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<const MyAlbum*> before;
+    for (const auto& a : list->albums())
+        before.push_back(a.get());
+    list->sortAlbumsWithFirstAlbum(byTitle, true);
+    std::unordered_map<const MyAlbum*, int> rowNow;
+    for (std::size_t i = 0; i < list->albums().size(); ++i)
+        rowNow[list->albums()[i].get()] = static_cast<int>(i);
+
+    // Discs and songs keep their rows under their album; only album rows move.
+    const auto moved = [&](int oldAlbumRow) {
+        return rowNow.at(before[static_cast<std::size_t>(oldAlbumRow)]);
+    };
+    const auto old = persistentIndexList();
+    QModelIndexList now;
+    now.reserve(old.size());
+    for (const auto& i : old) {
+        const auto id = i.internalId();
+        if (isAlbumId(id))
+            now.push_back(createIndex(moved(i.row()), i.column(), quintptr{0}));
+        else
+            now.push_back(
+                createIndex(i.row(), i.column(),
+                            static_cast<quintptr>(moved(albumRowOf(id)) + 1) * discSpan + id % discSpan));
+    }
+    changePersistentIndexList(old, now);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
+} // namespace platter

@@ -1,0 +1,60 @@
+#pragma once
+
+// The configuration outline of the selected playlist: its albums, each album's discs as this
+// playlist holds them, and each disc's songs. Two check-box columns choose the shuffle grain of
+// an album (whole, split into discs, split into songs) and of a disc (whole or split into songs).
+// The model reads the application controller on every request and keeps no state of its own, so
+// it is reset whenever the selection or the configuring state changes.
+
+#include <QAbstractItemModel>
+
+namespace platter {
+
+class AppDelegate;
+class MyAlbum;
+class MyDisc;
+class MyPlaylist;
+class MySong;
+
+class AlbumOutlineModel final : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    // The columns "title", "artist", "separateDiscs" and "separateSongs".
+    enum Column { Title, Artist, SeparateDiscs, SeparateSongs, ColumnCount };
+
+    explicit AlbumOutlineModel(const AppDelegate& app, QObject* parent = nullptr);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // A click on a check box: changes the album's setting as the outline's transitions say.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Everything is read afresh: a new selection, order or configuring state.
+    void reload();
+    // A click on the "title" or "artist" header: the albums are sorted by that column, ascending,
+    // unless they already are. Expanded rows stay expanded. True when the order changed.
+    bool sortByColumn(int column);
+
+    MyAlbum* albumAt(const QModelIndex& index) const;
+
+private:
+    struct Item {
+        MyAlbum* album = nullptr;
+        const MyDisc* disc = nullptr;
+        const MySong* song = nullptr;
+    };
+    MyPlaylist* playlist() const;
+    Item itemAt(const QModelIndex& index) const;
+    const MyDisc* discOf(const MyAlbum& album, int row) const;
+    void albumRowsChanged(const QModelIndex& album);
+
+    const AppDelegate& app_;
+};
+
+} // namespace platter

@@ -1,0 +1,36 @@
+#pragma once
+
+// A web pane of the store-link column. Its pages are ours, built from catalogue answers: no
+// JavaScript runs, previews play only after a click, and a click on any link (a plain one or
+// one aimed at a new window) opens the address in the user's browser while the pane keeps its
+// page.
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace platter {
+
+class LinkPage final : public QWebEnginePage {
+    Q_OBJECT
+public:
+    explicit LinkPage(QObject* parent = nullptr);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    // Links with target="_blank" ask for a new window instead of navigating.
+    QWebEnginePage* createWindow(WebWindowType type) override;
+};
+
+class LinkPane final : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit LinkPane(QWidget* parent = nullptr);
+    // Loads one of our pages; relative addresses resolve against the application's folder.
+    void loadPage(const std::string& html);
+
+protected:
+    // No context menu: it would offer to navigate or inspect inside the pane.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+} // namespace platter

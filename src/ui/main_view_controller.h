@@ -1,0 +1,51 @@
+#pragma once
+
+// The main panel below the top panel: while the user configures the selected playlist, the
+// outline of its albums; once the configuration is confirmed, the table of its shuffled songs;
+// with no playlist selected, nothing.
+
+#include <QWidget>
+
+class QStackedLayout;
+class QTableView;
+class QTreeView;
+
+namespace platter {
+
+class AlbumOutlineModel;
+class AppDelegate;
+class SongTableModel;
+
+class MyMainViewController final : public QWidget {
+    Q_OBJECT
+public:
+    explicit MyMainViewController(AppDelegate& app, QWidget* parent = nullptr);
+
+    // Shows the outline or the song table as the configuring state says, read afresh.
+    void refreshView();
+    // The song table redraws its rows: the marker follows the playing song and play state.
+    void reloadSongRows();
+    // The song table shows `row`.
+    void scrollSongTableToRow(std::int64_t row);
+
+    QTreeView* outlineView() const { return outlineView_; }
+    QTableView* tableView() const { return tableView_; }
+    AlbumOutlineModel* outlineModel() const { return outlineModel_; }
+    SongTableModel* songModel() const { return songModel_; }
+    // The page the panel shows: nullptr, the outline or the table.
+    QWidget* shownView() const;
+
+private:
+    void headerClicked(int column);
+    void showSortIndicator();
+
+    AppDelegate& ourDelegate_;
+    AlbumOutlineModel* outlineModel_;
+    SongTableModel* songModel_;
+    QStackedLayout* pages_;
+    QWidget* empty_;
+    QTreeView* outlineView_;
+    QTableView* tableView_;
+};
+
+} // namespace platter

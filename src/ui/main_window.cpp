@@ -1,0 +1,86 @@
+#include "ui/main_window.h"
+
+#include "core/library/app_delegate.h"
+#include "ui/top_view_controller.h"
+#include "ui/view_controller.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace platter {
+
+MainWindow::MainWindow(AppDelegate& app, QWidget* parent)
+    : QMainWindow(parent), ourDelegate_(app), viewCont_(new ViewController(app, this)),
+      notice_(new QLabel(this)) {
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QString::fromUtf8(AppDelegate::bundleName.data(), AppDelegate::bundleName.size()));
+    setCentralWidget(viewCont_);
+    // The fixed columns (180 + 320) and the top panel (200) leave the middle room to work in.
+    setMinimumSize(1100, 640);
+    resize(1400, 900);
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setContentsMargins(8, 0, 8, 0);
+    statusBar()->addWidget(notice_, 1);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->hide();
+    buildMenus();
+    QFile style(QStringLiteral(":/platter.qss"));
+    if (style.open(QIODevice::ReadOnly)) setStyleSheet(QString::fromUtf8(style.readAll()));
+}
+
+void MainWindow::setNotice(const QString& text) {
+    notice_->setText(text);
+    statusBar()->setVisible(!text.isEmpty());
+}
+
+QString MainWindow::notice() const {
+    return notice_->text();
+}
+
+void MainWindow::buildMenus() {
+    auto* top = viewCont_->topViewCont();
+    auto* appMenu = menuBar()->addMenu(QStringLiteral("&Platter"));
+    auto* prefs =
+        appMenu->addAction(QStringLiteral("&Preferences…"), this, [this] { ourDelegate_.preferences(); });
+    prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
+    prefs->setMenuRole(QAction::PreferencesRole);
+    appMenu->addAction(QStringLiteral("&Reset…"), this, [this] { ourDelegate_.resetAll(); })
+        ->setToolTip(QStringLiteral("Read the library file again"));
+    appMenu->addSeparator();
+    auto* quit = appMenu->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+
+    auto* listMenu = menuBar()->addMenu(QStringLiteral("P&laylist"));
+    listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); })
+        ->setShortcut(QKeySequence::Save);
+    listMenu->addAction(QStringLiteral("Shuffle && Play &List"), top, &MyTopViewController::showPlaylist)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
+    listMenu->addAction(QStringLiteral("&Reshuffle"), top, &MyTopViewController::reshuffle)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    listMenu->addAction(QStringLiteral("Edit &Albums"), top, &MyTopViewController::backToConfig)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
+    listMenu->addSeparator();
+    listMenu->addAction(QStringLiteral("&Export…"), top, &MyTopViewController::exportPlaylist)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+
+    auto* controls = menuBar()->addMenu(QStringLiteral("&Controls"));
+    controls->addAction(QStringLiteral("&Play/Pause"), top, &MyTopViewController::playPause)
+        ->setShortcut(QKeySequence(Qt::Key_Space));
+    controls->addAction(QStringLiteral("&Next Song"), top, &MyTopViewController::forward)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Right")));
+    controls->addAction(QStringLiteral("&Restart Song"), top, &MyTopViewController::backward)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Left")));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    ourDelegate_.applicationWillTerminate();
+    event->accept();
+    QApplication::quit();
+}
+
+} // namespace platter

@@ -1,0 +1,61 @@
+#include "ui/playlists_view_controller.h"
+
+#include "core/library/app_delegate.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QVBoxLayout>
+
+namespace platter {
+
+PlaylistsModel::PlaylistsModel(const AppDelegate& app, QObject* parent)
+    : QAbstractListModel(parent), app_(app) {}
+
+int PlaylistsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(app_.allPlaylists().size());
+}
+
+QVariant PlaylistsModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    return QString::fromStdString(app_.allPlaylists()[static_cast<std::size_t>(index.row())]->name());
+}
+
+void PlaylistsModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+MyPlaylistsViewController::MyPlaylistsViewController(AppDelegate& app, QWidget* parent)
+    : QWidget(parent), ourDelegate_(app), model_(new PlaylistsModel(app, this)),
+      myTableView_(new QListView(this)) {
+    setObjectName(QStringLiteral("playlists"));
+    setFixedWidth(width);
+    auto* title = new QLabel(QStringLiteral("PLAYLISTS"), this);
+    title->setObjectName(QStringLiteral("sidebarTitle"));
+    title->setContentsMargins(12, 10, 8, 4);
+    myTableView_->setModel(model_);
+    myTableView_->setFrameShape(QFrame::NoFrame);
+    myTableView_->setUniformItemSizes(true);
+    myTableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    myTableView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    myTableView_->setTextElideMode(Qt::ElideRight);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(title);
+    layout->addWidget(myTableView_);
+    connect(myTableView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MyPlaylistsViewController::tableViewSelectionDidChange);
+}
+
+void MyPlaylistsViewController::refreshTable() {
+    model_->reload();
+}
+
+void MyPlaylistsViewController::tableViewSelectionDidChange() {
+    const auto rows = myTableView_->selectionModel()->selectedRows();
+    ourDelegate_.changePlaylistWithRow(rows.isEmpty() ? -1 : rows.front().row());
+}
+
+} // namespace platter

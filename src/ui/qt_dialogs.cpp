@@ -1,0 +1,88 @@
+#include "ui/qt_dialogs.h"
+
+#include "ui/setting_window_controller.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platter {
+
+std::optional<std::string> QtDialogs::runOpenPanel() {
+    QFileDialog dialog(parent_, QStringLiteral("Choose Your Music Library File"), QDir::homePath(),
+                       QStringLiteral("Music library files (*.xml);;All files (*)"));
+    dialog.setObjectName(QStringLiteral("openPanel"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {
+    QFileDialog dialog(parent_, QString::fromStdString(panel.message));
+    dialog.setObjectName(QStringLiteral("savePanel"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!panel.canCreateDirectories) dialog.setOption(QFileDialog::ReadOnly);
+    QStringList patterns;
+    for (const auto& type : panel.allowedFileTypes)
+        patterns << QStringLiteral("*.") + QString::fromStdString(type);
+    QString name = QString::fromStdString(panel.defaultName);
+    if (!panel.allowedFileTypes.empty()) {
+        dialog.setNameFilter(QStringLiteral("Playlist files (%1)").arg(patterns.join(' ')));
+        dialog.setDefaultSuffix(QString::fromStdString(panel.allowedFileTypes.front()));
+        name += QStringLiteral(".") + dialog.defaultSuffix();
+    }
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+std::size_t QtDialogs::runAlert(const Alert& alert) {
+    QMessageBox box(parent_);
+    box.setObjectName(QStringLiteral("alert"));
+    switch (alert.style) {
+    case AlertStyle::Informational:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case AlertStyle::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case AlertStyle::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    box.setText(QString::fromStdString(alert.message));
+    box.setInformativeText(QString::fromStdString(alert.informativeText));
+    std::vector<QPushButton*> buttons;
+    const std::vector<std::string> titles =
+        alert.buttons.empty() ? std::vector<std::string>{"OK"} : alert.buttons;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const auto title = QString::fromStdString(titles[i]);
+        const auto role =
+            i == 0 ? QMessageBox::AcceptRole
+                   : (title == QLatin1String("Cancel") ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+        buttons.push_back(box.addButton(title, role));
+    }
+    box.setDefaultButton(buttons.front());
+    // Escape and closing the box answer with Cancel when there is one, else the last button.
+    QPushButton* escape = buttons.back();
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        if (titles[i] == "Cancel") escape = buttons[i];
+    box.setEscapeButton(escape);
+    box.exec();
+    const auto* clicked = box.clickedButton();
+    const auto at = std::find(buttons.begin(), buttons.end(), clicked);
+    return at == buttons.end()
+               ? static_cast<std::size_t>(std::find(buttons.begin(), buttons.end(), escape) - buttons.begin())
+               : static_cast<std::size_t>(at - buttons.begin());
+}
+
+std::optional<Dialogs::PreferencesChoice> QtDialogs::runPreferences(const Preferences& preferences) {
+    MySettingWindowController window(preferences, parent_);
+    if (window.exec() != QDialog::Accepted) return std::nullopt;
+    return window.choice();
+}
+
+} // namespace platter

@@ -1,0 +1,28 @@
+#pragma once
+
+// The application's modal dialogs as Qt shows them: file dialogs, message boxes and the
+// preferences window, each over the main window.
+
+#include "core/services/dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace platter {
+
+class QtDialogs final : public Dialogs {
+public:
+    // Dialogs open over `parent` once it is set; before that they stand alone.
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    std::optional<std::string> runOpenPanel() override;
+    // A bare file name gets the first allowed extension, as the user expects of a save dialog.
+    std::optional<std::string> runSavePanel(const SavePanel& panel) override;
+    std::size_t runAlert(const Alert& alert) override;
+    std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace platter

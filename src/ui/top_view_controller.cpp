@@ -1,0 +1,273 @@
+#include "ui/top_view_controller.h"
+
+#include "core/library/app_delegate.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QToolButton>
+#include <cmath>
+
+namespace platter {
+
+// The playing song's artwork, scaled to fit up or down with its proportions kept.
+class ArtworkView final : public QWidget {
+public:
+    using QWidget::QWidget;
+    void setImage(QPixmap image) {
+        image_ = std::move(image);
+        update();
+    }
+    bool hasImage() const { return !image_.isNull(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (image_.isNull()) return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const auto size = image_.size().scaled(this->size(), Qt::KeepAspectRatio);
+        painter.drawPixmap(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size),
+                           image_);
+    }
+
+private:
+    QPixmap image_;
+};
+
+namespace {
+
+QToolButton* transportButton(QWidget* parent, const QString& name, const QString& tip, int size) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    b->setFixedSize(size, size);
+    b->setIconSize(QSize(size - 12, size - 12));
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QPushButton* stepButton(QWidget* parent, const QString& title, const QString& tip) {
+    auto* b = new QPushButton(title, parent);
+    b->setToolTip(tip);
+    b->setMinimumHeight(30);
+    return b;
+}
+
+QLabel* titleField(QWidget* parent, const QString& name, int pixelSize, bool bold) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto font = label->font();
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
+    : QWidget(parent), ourDelegate_(app), cautionView_(new QLabel(this)), configureView_(new QWidget(this)),
+      playlistView_(new QWidget(this)), songInformationView_(new QWidget(this)),
+      artworkView_(new ArtworkView(songInformationView_)),
+      songTitle_(titleField(songInformationView_, QStringLiteral("songTitle"), 13, true)),
+      albumTitle_(titleField(songInformationView_, QStringLiteral("albumTitle"), 12, false)),
+      artistName_(titleField(songInformationView_, QStringLiteral("artistName"), 12, false)),
+      transportView_(new QWidget(this)),
+      playPauseB_(
+          transportButton(transportView_, QStringLiteral("playPause"), QStringLiteral("Play or pause"), 48)),
+      backwardB_(transportButton(transportView_, QStringLiteral("backward"),
+                                 QStringLiteral("Restart the song"), 40)),
+      forwardB_(transportButton(transportView_, QStringLiteral("forward"), QStringLiteral("Next song"), 40)),
+      playImage_(QStringLiteral(":/play.png")), pauseImage_(QStringLiteral(":/pause.png")),
+      forwardImage_(QStringLiteral(":/forward.png")), backImage_(QStringLiteral(":/backward.png")) {
+    setObjectName(QStringLiteral("topPanel"));
+    setFixedHeight(height);
+    setAttribute(Qt::WA_StyledBackground);
+    cautionView_->setObjectName(QStringLiteral("caution"));
+
+    auto* confirm = stepButton(configureView_, QStringLiteral("Shuffle && Play List"),
+                               QStringLiteral("Keep these album choices and show the shuffled order"));
+    confirm->setObjectName(QStringLiteral("showList"));
+    confirm->setDefault(true);
+    auto* configureLayout = new QHBoxLayout(configureView_);
+    configureLayout->setContentsMargins(20, 0, 0, 0);
+    configureLayout->addWidget(confirm);
+    connect(confirm, &QPushButton::clicked, this, &MyTopViewController::showPlaylist);
+
+    auto* again =
+        stepButton(playlistView_, QStringLiteral("Reshuffle"), QStringLiteral("Draw a new random order"));
+    auto* exporting =
+        stepButton(playlistView_, QStringLiteral("Export…"),
+                   QStringLiteral("Save this order as a playlist file the library application imports"));
+    auto* back = stepButton(playlistView_, QStringLiteral("Edit Albums"),
+                            QStringLiteral("Back to choosing how each album is shuffled"));
+    again->setObjectName(QStringLiteral("reshuffle"));
+    exporting->setObjectName(QStringLiteral("export"));
+    back->setObjectName(QStringLiteral("backToConfig"));
+    auto* listLayout = new QHBoxLayout(playlistView_);
+    listLayout->setContentsMargins(20, 0, 0, 0);
+    listLayout->setSpacing(10);
+    for (auto* b : {again, exporting, back})
+        listLayout->addWidget(b);
+    listLayout->addStretch();
+    connect(again, &QPushButton::clicked, this, &MyTopViewController::reshuffle);
+    connect(exporting, &QPushButton::clicked, this, &MyTopViewController::exportPlaylist);
+    connect(back, &QPushButton::clicked, this, &MyTopViewController::backToConfig);
+
+    auto* transportLayout = new QHBoxLayout(transportView_);
+    transportLayout->setContentsMargins(14, 0, 0, 0);
+    transportLayout->setSpacing(6);
+    for (auto* b : {backwardB_, playPauseB_, forwardB_})
+        transportLayout->addWidget(b, 0, Qt::AlignVCenter);
+    transportLayout->addStretch();
+    connect(playPauseB_, &QToolButton::clicked, this, &MyTopViewController::playPause);
+    connect(forwardB_, &QToolButton::clicked, this, &MyTopViewController::forward);
+    connect(backwardB_, &QToolButton::clicked, this, &MyTopViewController::backward);
+
+    // The step buttons and the transport lie over the song information's empty left part.
+    configureView_->raise();
+    playlistView_->raise();
+    transportView_->raise();
+
+    setArtworkAndTextsWithArtwork(std::nullopt, {}, {}, {});
+    setViewsWithMode(0);
+    playPauseB_->setIcon({});
+    forwardB_->setIcon({});
+    backwardB_->setIcon({});
+}
+
+QString MyTopViewController::countsText(std::int64_t songCount, std::int64_t albumCount, double seconds) {
+    const double hours = std::round(seconds / 360) / 10;
+    QString number;
+    if (std::isnan(hours))
+        number = QStringLiteral("nan");
+    else if (std::isinf(hours))
+        number = hours > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    else
+        number = QString::number(hours, 'f', 1);
+    return QStringLiteral("%1 Songs, %2 Albums, %3 hours").arg(songCount).arg(albumCount).arg(number);
+}
+
+void MyTopViewController::setViewsWithMode(int mode) {
+    switch (mode) {
+    case 0:
+        configureView_->hide();
+        playlistView_->hide();
+        cautionCentred_ = true;
+        cautionView_->setText(cautionNoSelection);
+        break;
+    case -1:
+        cautionCentred_ = true;
+        cautionView_->setText(cautionNoSongs);
+        break;
+    case 1:
+        playlistView_->hide();
+        configureView_->show();
+        cautionCentred_ = false;
+        break;
+    default:
+        configureView_->hide();
+        playlistView_->show();
+        break;
+    }
+    layOut();
+}
+
+void MyTopViewController::setCautionViewWithSongCount(std::int64_t songCount, std::int64_t albumCount,
+                                                      double seconds) {
+    cautionView_->setText(countsText(songCount, albumCount, seconds));
+}
+
+void MyTopViewController::setAudioControlViewWithPlaying(bool playing, bool shouldDelete) {
+    if (!playing && shouldDelete) {
+        playPauseB_->setIcon({});
+        forwardB_->setIcon({});
+        backwardB_->setIcon({});
+        return;
+    }
+    forwardB_->setIcon(forwardImage_);
+    backwardB_->setIcon(backImage_);
+    playPauseB_->setIcon(playing ? pauseImage_ : playImage_);
+    playPauseB_->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+}
+
+void MyTopViewController::setArtworkAndTextsWithArtwork(const std::optional<std::string>& artwork,
+                                                        const std::string& song, const std::string& album,
+                                                        const std::string& artist) {
+    QPixmap image;
+    if (artwork)
+        image.loadFromData(reinterpret_cast<const uchar*>(artwork->data()),
+                           static_cast<uint>(artwork->size()));
+    artworkView_->setImage(std::move(image));
+    songTitle_->setText(QString::fromStdString(song));
+    albumTitle_->setText(QString::fromStdString(album));
+    artistName_->setText(QString::fromStdString(artist));
+    for (auto* field : {songTitle_, albumTitle_, artistName_})
+        field->setToolTip(field->text());
+}
+
+bool MyTopViewController::showsArtwork() const {
+    return artworkView_->hasImage();
+}
+
+void MyTopViewController::showPlaylist() {
+    ourDelegate_.showPlaylist();
+    setViewsWithMode(2);
+    setAudioControlViewWithPlaying(ourDelegate_.playinglistNumber().has_value(), false);
+}
+
+void MyTopViewController::reshuffle() {
+    ourDelegate_.reshuffle();
+}
+void MyTopViewController::exportPlaylist() {
+    ourDelegate_.exportPlaylist();
+}
+void MyTopViewController::backToConfig() {
+    ourDelegate_.backToConfig();
+}
+
+void MyTopViewController::playPause() {
+    if (!ourDelegate_.playinglistNumber())
+        ourDelegate_.playMusic();
+    else
+        ourDelegate_.pauseMusic();
+}
+
+void MyTopViewController::forward() {
+    ourDelegate_.forward();
+}
+void MyTopViewController::backward() {
+    ourDelegate_.backward();
+}
+
+void MyTopViewController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void MyTopViewController::layOut() {
+    const int w = width();
+    const int h = QWidget::height();
+    songInformationView_->setGeometry(w - 800, 0, 800, h);
+    artworkView_->setGeometry(800 - h, 0, h, h);
+    const int titlesRight = 800 - h - 2;
+    int top = 2 + 6; // a little air above the first title
+    for (auto* field : {songTitle_, albumTitle_, artistName_}) {
+        field->setGeometry(titlesRight - 600 - 12, top, 600, 18);
+        top += 18 + 2;
+    }
+    if (cautionCentred_)
+        cautionView_->setGeometry((w - 300) / 2, (h - 17) / 2, 300, 17);
+    else
+        cautionView_->setGeometry(20, 10, w - 20, 17);
+    cautionView_->setAlignment(cautionCentred_ ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    configureView_->setGeometry(0, (h - 61) / 2, 155, 61);
+    playlistView_->setGeometry(0, (h - 61) / 2, 475, 61);
+    transportView_->setGeometry(0, h - 62, 200, 56);
+}
+
+} // namespace platter

@@ -1,0 +1,95 @@
+#pragma once
+
+// The band above the main panel: the caution line (what to do, or what the selected playlist
+// holds), the buttons of the current step, the transport buttons, and the artwork and titles
+// of the song that plays.
+//
+// Modes: 0 no playlist selected (caution centred, asking for a selection); -1 no songs;
+// 1 configuring (caution along the top with the counts, the confirm button shown);
+// 2 and any other value, the playing list (reshuffle, export and back buttons shown).
+
+#include <QIcon>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+namespace platter {
+
+class AppDelegate;
+class ArtworkView;
+
+class MyTopViewController final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int height = 200;
+    static inline const QString cautionNoSongs =
+        QStringLiteral("Waiting for reading all your songs.... or no songs?");
+    static inline const QString cautionNoSelection =
+        QStringLiteral("Please select one of playlists at the left.");
+
+    explicit MyTopViewController(AppDelegate& app, QWidget* parent = nullptr);
+
+    void setViewsWithMode(int mode);
+    void setCautionViewWithSongCount(std::int64_t songCount, std::int64_t albumCount, double seconds);
+    void setAudioControlViewWithPlaying(bool playing, bool shouldDelete);
+    // `artwork` is an encoded image; nothing, or bytes that are no image, show no artwork.
+    void setArtworkAndTextsWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
+                                       const std::string& album, const std::string& artist);
+
+    // "7 Songs, 1 Albums, 0.8 hours": hours to one decimal, halves away from zero.
+    static QString countsText(std::int64_t songCount, std::int64_t albumCount, double seconds);
+
+    // Button actions.
+    void showPlaylist();
+    void reshuffle();
+    void exportPlaylist();
+    void backToConfig();
+    void playPause();
+    void forward();
+    void backward();
+
+    // What the panel shows, for tests and the window's own checks.
+    QLabel* cautionView() const { return cautionView_; }
+    QWidget* configureView() const { return configureView_; }
+    QWidget* playlistView() const { return playlistView_; }
+    QToolButton* playPauseB() const { return playPauseB_; }
+    QToolButton* forwardB() const { return forwardB_; }
+    QToolButton* backwardB() const { return backwardB_; }
+    QLabel* songTitle() const { return songTitle_; }
+    QLabel* albumTitle() const { return albumTitle_; }
+    QLabel* artistName() const { return artistName_; }
+    bool showsArtwork() const;
+    bool cautionCentred() const { return cautionCentred_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layOut();
+
+    AppDelegate& ourDelegate_;
+    QLabel* cautionView_;
+    QWidget* configureView_;
+    QWidget* playlistView_;
+    QWidget* songInformationView_;
+    ArtworkView* artworkView_;
+    QLabel* songTitle_;
+    QLabel* albumTitle_;
+    QLabel* artistName_;
+    QWidget* transportView_;
+    QToolButton* playPauseB_;
+    QToolButton* backwardB_;
+    QToolButton* forwardB_;
+    QIcon playImage_;
+    QIcon pauseImage_;
+    QIcon forwardImage_;
+    QIcon backImage_;
+    bool cautionCentred_ = true;
+};
+
+} // namespace platter

@@ -1,0 +1,172 @@
+// The top panel, the playlists list and the main panel's switching, on the application
+// controller with a recording view: what each panel shows and which actions it calls.
+
+#include "panel_fixture.h"
+#include "ui/album_outline_model.h"
+#include "ui/main_view_controller.h"
+#include "ui/playlists_view_controller.h"
+#include "ui/song_table_model.h"
+#include "ui/top_view_controller.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace platter {
+namespace {
+
+TEST(CountsText, HoursToOneDecimalWithHalvesAwayFromZero) {
+    const auto text = [](std::int64_t songs, std::int64_t albums, double seconds) {
+        return MyTopViewController::countsText(songs, albums, seconds).toStdString();
+    };
+    EXPECT_EQ(text(7, 1, 2700), "7 Songs, 1 Albums, 0.8 hours");
+    EXPECT_EQ(text(0, 0, 0), "0 Songs, 0 Albums, 0.0 hours");
+    EXPECT_EQ(text(1, 1, 1800), "1 Songs, 1 Albums, 0.5 hours");
+    EXPECT_EQ(text(2, 1, 180), "2 Songs, 1 Albums, 0.1 hours");
+    EXPECT_EQ(text(3, 2, 43200), "3 Songs, 2 Albums, 12.0 hours");
+    EXPECT_EQ(text(1, 1, std::numeric_limits<double>::quiet_NaN()), "1 Songs, 1 Albums, nan hours");
+    EXPECT_EQ(text(1, 1, -std::numeric_limits<double>::infinity()), "1 Songs, 1 Albums, -inf hours");
+}
+
+using TopPanel = testing::PanelFixture;
+
+TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
+    MyTopViewController top(*app);
+    top.resize(900, 200);
+    const auto shown = [&](QWidget* w) { return !w->isHidden(); };
+    EXPECT_TRUE(top.cautionCentred());
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_FALSE(shown(top.configureView()) || shown(top.playlistView()));
+
+    top.setViewsWithMode(2); // straight after 0: the list's controls, the caution left as it was
+    EXPECT_TRUE(shown(top.playlistView()));
+    EXPECT_TRUE(top.cautionCentred());
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
+
+    top.setViewsWithMode(1);
+    top.setCautionViewWithSongCount(7, 1, 2700);
+    EXPECT_TRUE(shown(top.configureView()));
+    EXPECT_FALSE(shown(top.playlistView()));
+    EXPECT_FALSE(top.cautionCentred());
+    EXPECT_EQ(top.cautionView()->geometry().topLeft(), QPoint(20, 10));
+    EXPECT_EQ(top.cautionView()->text(), "7 Songs, 1 Albums, 0.8 hours");
+
+    top.setViewsWithMode(-1);
+    EXPECT_TRUE(top.cautionCentred());
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs);
+}
+
+TEST_F(TopPanel, TransportImagesAndTitles) {
+    MyTopViewController top(*app);
+    const auto images = [&] {
+        return std::array{!top.backwardB()->icon().isNull(), !top.playPauseB()->icon().isNull(),
+                          !top.forwardB()->icon().isNull()};
+    };
+    EXPECT_EQ(images(), (std::array{false, false, false})) << "no images until something can play";
+    top.setAudioControlViewWithPlaying(true, true);
+    EXPECT_EQ(images(), (std::array{true, true, true}));
+    const auto pauseKey = top.playPauseB()->icon().cacheKey();
+    top.setAudioControlViewWithPlaying(false, false);
+    EXPECT_EQ(images(), (std::array{true, true, true}));
+    EXPECT_NE(top.playPauseB()->icon().cacheKey(), pauseKey) << "the play image while paused";
+    top.setAudioControlViewWithPlaying(false, true);
+    EXPECT_EQ(images(), (std::array{false, false, false}));
+
+    QFile cover(QStringLiteral(PLATTER_DEMO_FOLDER "/Music/Compilations/Summer Sampler/cover.jpg"));
+    ASSERT_TRUE(cover.open(QIODevice::ReadOnly));
+    top.setArtworkAndTextsWithArtwork(cover.readAll().toStdString(), "Undertow", "Night Swim", "Lumen");
+    EXPECT_TRUE(top.showsArtwork());
+    EXPECT_EQ(top.songTitle()->text(), "Undertow");
+    EXPECT_EQ(top.artistName()->text(), "Lumen");
+    top.setArtworkAndTextsWithArtwork(std::string("not an image"), "", "", "");
+    EXPECT_FALSE(top.showsArtwork()) << "bytes that are no image show nothing";
+}
+
+TEST_F(TopPanel, ButtonsCallTheControllersActions) {
+    MyTopViewController top(*app);
+    app->changePlaylistWithRow(rowOf("Mix"));
+    h.view.calls.clear();
+
+    top.findChild<QPushButton*>("showList")->click();
+    EXPECT_FALSE(app->configuring());
+    EXPECT_EQ(mix().shuffledSongs.size(), 6u);
+    EXPECT_FALSE(top.playlistView()->isHidden());
+
+    top.playPauseB()->click(); // plays even while the button shows no image
+    EXPECT_TRUE(app->playinglistNumber());
+    top.forwardB()->click();
+    EXPECT_EQ(mix().playingNum, 1) << "forward ends the song";
+    top.backwardB()->click();
+    EXPECT_EQ(h.players.made.back()->seeks.back().second, 0);
+    top.playPauseB()->click();
+    EXPECT_FALSE(app->playinglistNumber());
+
+    const auto order = mix().shuffledSongs;
+    h.random.next = {9, 8, 7, 6, 5, 4};
+    top.findChild<QPushButton*>("reshuffle")->click();
+    EXPECT_NE(mix().shuffledSongs, order);
+
+    h.dialogs.saveAnswers.push_back(std::nullopt);
+    top.findChild<QPushButton*>("export")->click();
+    EXPECT_EQ(h.dialogs.savePanels.size(), 1u);
+
+    h.view.calls.clear();
+    top.findChild<QPushButton*>("backToConfig")->click();
+    top.findChild<QPushButton*>("backToConfig")->click();
+    EXPECT_EQ(h.view.calls, std::vector<std::string>{"mode 1"}) << "the second press refreshes nothing";
+}
+
+using PlaylistsList = testing::PanelFixture;
+
+TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
+    MyPlaylistsViewController list(*app);
+    QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(list.width, 180);
+    list.refreshTable();
+    ASSERT_EQ(list.model()->rowCount(), static_cast<int>(app->allPlaylists().size()));
+    EXPECT_EQ(list.model()->index(rowOf("Mix")).data().toString(), "Mix");
+
+    list.myTableView()->setCurrentIndex(list.model()->index(rowOf("Other")));
+    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")));
+    h.view.calls.clear();
+    list.myTableView()->clearSelection();
+    EXPECT_FALSE(app->playlistNumber());
+    ASSERT_FALSE(h.view.calls.empty());
+    EXPECT_TRUE(h.view.calls.front().starts_with("mode 0 ")) << "-1 reached the controller";
+}
+
+TEST(PlaylistsListBeforeReading, HasNoRows) {
+    testing::AppHarness h;
+    h.dialogs.openAnswers.push_back(std::nullopt);
+    auto& app = h.launch(); // no library: the user cancelled the open panel
+    MyPlaylistsViewController list(app);
+    EXPECT_EQ(list.model()->rowCount(), 0);
+}
+
+using MainPanel = testing::PanelFixture;
+
+TEST_F(MainPanel, ShowsNothingTheOutlineOrTheTable) {
+    MyMainViewController panel(*app);
+    panel.refreshView();
+    EXPECT_EQ(panel.shownView(), nullptr);
+    app->changePlaylistWithRow(rowOf("Mix"));
+    panel.refreshView();
+    EXPECT_EQ(panel.shownView(), panel.outlineView());
+    EXPECT_EQ(panel.outlineModel()->rowCount(), 3);
+    app->showPlaylist();
+    panel.refreshView();
+    EXPECT_EQ(panel.shownView(), panel.tableView());
+    EXPECT_EQ(panel.songModel()->rowCount(), 6);
+    app->changePlaylistWithRow(-1);
+    panel.refreshView();
+    EXPECT_EQ(panel.shownView(), nullptr);
+    EXPECT_EQ(panel.songModel()->rowCount(), 0);
+}
+
+} // namespace
+} // namespace platter

@@ -1,0 +1,161 @@
+// The real dialogs, answered by a script once they show.
+
+#include "panel_fixture.h"
+#include "platform/text/icu_country_names.h"
+#include "ui/qt_dialogs.h"
+#include "ui/setting_window_controller.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platter {
+namespace {
+
+using testing::whenModalShows;
+
+QPushButton* buttonTitled(QWidget* dialog, const QString& title) {
+    for (auto* b : dialog->findChildren<QPushButton*>())
+        if (b->text().remove('&') == title) return b;
+    return nullptr;
+}
+
+TEST(QtDialogs, AlertsAnswerWithTheChosenButtonsIndex) {
+    QtDialogs dialogs;
+    const Dialogs::Alert alert{
+        Dialogs::AlertStyle::Critical, "Reset?", "All is read again.", {"OK", "Cancel"}};
+    whenModalShows([](QWidget* box) {
+        EXPECT_EQ(qobject_cast<QMessageBox*>(box)->icon(), QMessageBox::Critical);
+        buttonTitled(box, "Cancel")->click();
+    });
+    EXPECT_EQ(dialogs.runAlert(alert), 1u);
+    whenModalShows([](QWidget* box) { buttonTitled(box, "OK")->click(); });
+    EXPECT_EQ(dialogs.runAlert(alert), 0u);
+    whenModalShows([](QWidget* box) { qobject_cast<QMessageBox*>(box)->reject(); });
+    EXPECT_EQ(dialogs.runAlert(alert), 1u) << "closing the box is Cancel";
+}
+
+TEST(QtDialogs, TheSavePanelOffersTheDefaultNameAndAddsTheExtension) {
+    testing::TempDir dir;
+    QtDialogs dialogs;
+    const Dialogs::SavePanel panel{"Export iTune Playlist", {"xml"}, "Platter - Mix"};
+    whenModalShows([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Export iTune Playlist");
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        if (name->text() != "Road Songs") { // the first look: what the panel offers
+            EXPECT_EQ(name->text(), "Platter - Mix.xml");
+            dialog->setDirectory(QString::fromStdString(dir.path().string()));
+            name->setText(QStringLiteral("Road Songs"));
+        }
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const auto path = dialogs.runSavePanel(panel);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(*path, (dir.path() / "Road Songs.xml").string());
+    whenModalShows([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(dialogs.runSavePanel(panel));
+}
+
+TEST(QtDialogs, TheOpenPanelReturnsTheChosenFileOrNothing) {
+    QtDialogs dialogs;
+    whenModalShows([](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QStringLiteral(PLATTER_DEMO_LIBRARY));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(dialogs.runOpenPanel(), std::optional<std::string>(PLATTER_DEMO_LIBRARY));
+    whenModalShows([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(dialogs.runOpenPanel());
+}
+
+class Preferences : public testing::PanelFixture {
+protected:
+    void SetUp() override {
+        qputenv("LANG", "en_US.UTF-8");
+        PanelFixture::SetUp();
+    }
+    // The preferences window of a controller on the real dialogs and ICU's country names.
+    AppDelegate& realPreferences() {
+        h.system.region = "US";
+        h.defaults = std::make_unique<UserDefaults>(h.settings);
+        controller = std::make_unique<AppDelegate>(AppServices{.defaults = *h.defaults,
+                                                               .plistReader = h.reader,
+                                                               .dialogs = dialogs,
+                                                               .files = h.files,
+                                                               .audioFiles = h.audioFiles,
+                                                               .artwork = h.artwork,
+                                                               .players = h.players,
+                                                               .tasks = h.tasks,
+                                                               .system = h.system,
+                                                               .random = h.random,
+                                                               .rules = h.rules,
+                                                               .countries = &countries});
+        controller->applicationWillFinishLaunching(&h.view);
+        controller->applicationDidFinishLaunching();
+        return *controller;
+    }
+    static int rowNamed(QComboBox* list, const QString& name) { return list->findText(name); }
+
+    QtDialogs dialogs;
+    IcuCountryNames countries;
+    std::unique_ptr<AppDelegate> controller;
+};
+
+TEST_F(Preferences, OkStoresTheChoiceAndCancelChangesNothing) {
+    auto& prefs = realPreferences();
+    ASSERT_EQ(prefs.countryCode(), "us");
+    whenModalShows([](QWidget* w) {
+        auto* window = qobject_cast<MySettingWindowController*>(w);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->countryList()->currentText(), "United States") << "the current country is selected";
+        EXPECT_EQ(window->ratioF()->text(), "25");
+        window->countryList()->setCurrentIndex(window->countryList()->findText("France"));
+        window->ratioF()->setText("150");
+        window->cancelButton()->click();
+    });
+    prefs.preferences();
+    EXPECT_EQ(prefs.countryCode(), "us");
+    EXPECT_EQ(prefs.topArtistsRatio(), 25);
+
+    whenModalShows([](QWidget* w) {
+        auto* window = qobject_cast<MySettingWindowController*>(w);
+        window->countryList()->setCurrentIndex(window->countryList()->findText("France"));
+        window->ratioF()->setText("150");
+        window->okButton()->click();
+    });
+    prefs.preferences();
+    EXPECT_EQ(prefs.countryCode(), "fr");
+    EXPECT_EQ(prefs.topArtistsRatio(), 100) << "clamped";
+    EXPECT_EQ(*plist::find(h.settings.values, "countryCode")->get<std::string>(), "fr");
+
+    whenModalShows([](QWidget* w) {
+        auto* window = qobject_cast<MySettingWindowController*>(w);
+        EXPECT_EQ(window->countryList()->currentText(), "France");
+        window->countryList()->setCurrentIndex(window->countryList()->findText("United States"));
+        window->ratioF()->setText("abc");
+        window->okButton()->click();
+    });
+    prefs.preferences();
+    EXPECT_EQ(prefs.topArtistsRatio(), 1) << "no number reads as 0, clamped to 1";
+    EXPECT_EQ(plist::find(h.settings.values, "countryCode"), nullptr)
+        << "the region's own country is not stored";
+}
+
+TEST(SettingWindow, ListsTheCountriesGivenAndTheirSelection) {
+    MySettingWindowController window(
+        {.countries = {"Austria", "Brazil", "Chile"}, .selectedCountry = 1, .ratio = 40});
+    EXPECT_EQ(window.countryList()->count(), 3);
+    EXPECT_EQ(window.countryList()->currentText(), "Brazil");
+    EXPECT_EQ(window.choice().selectedCountry, 1u);
+    EXPECT_EQ(window.choice().ratioText, "40");
+    MySettingWindowController none({.countries = {"Austria"}, .selectedCountry = std::nullopt});
+    EXPECT_FALSE(none.choice().selectedCountry) << "a country the locale cannot name selects no row";
+}
+
+} // namespace
+} // namespace platter

@@ -1,0 +1,368 @@
+// The whole window on the real components, under a virtual X server: the bundled demo library,
+// TagLib, GStreamer into a silent sink that keeps real time, the web panes, and a stand-in
+// catalogue on loopback. Dialogs are the test's fakes, told their next answer.
+//
+// With PLATTER_SCREENSHOTS set to a folder, the course saves a picture of the window at each
+// step there.
+
+#include "core/library/file_url.h"
+#include "core/settings/memory_settings_file.h"
+#include "platform/audio/gst_queue_player.h"
+#include "platform/media/taglib_media_files.h"
+#include "platform/net/curl_http_fetch.h"
+#include "platform/system/glib_task_runner.h"
+#include "platform/text/icu_country_names.h"
+#include "support/app_harness.h"
+#include "support/fake_catalogue.h"
+#include "ui/album_outline_model.h"
+#include "ui/link_pane.h"
+#include "ui/main_view_controller.h"
+#include "ui/main_window.h"
+#include "ui/playlists_view_controller.h"
+#include "ui/setting_window_controller.h"
+#include "ui/song_table_model.h"
+#include "ui/top_view_controller.h"
+#include "ui/view_controller.h"
+
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <QWebEngineScript>
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+namespace platter {
+namespace {
+
+// Playback that keeps real time without a sound card.
+struct SilentPlayers final : QueuePlayerFactory {
+    std::unique_ptr<QueuePlayer> create() override {
+        auto* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", TRUE, nullptr);
+        return std::make_unique<GstQueuePlayer>(sink);
+    }
+};
+
+// Catalogue artwork is 100 pixels square.
+std::string catalogueArtwork() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(QStringLiteral(PLATTER_DEMO_FOLDER "/Music/Compilations/Summer Sampler/cover.jpg"))
+        .scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+        .save(&buffer, "JPEG");
+    return bytes.toStdString();
+}
+
+} // namespace
+
+// Takes the addresses the application asks the desktop to open.
+class BrowserStandIn : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+namespace {
+
+class Window : public ::testing::Test {
+protected:
+    Window()
+        : catalogue([this](const std::string& target) { return answer(target); }),
+          settings({{"xmlUrl", fileUrlFromPath(PLATTER_DEMO_LIBRARY)}}), defaults(settings),
+          app({.defaults = defaults,
+               .plistReader = reader,
+               .dialogs = dialogs,
+               .files = files,
+               .audioFiles = media,
+               .artwork = media,
+               .players = players,
+               .tasks = tasks,
+               .system = system,
+               .random = random,
+               .rules = rules,
+               .http = &http,
+               .countries = &countries,
+               .catalogueBase = catalogue.base()}) {
+        gst_init(nullptr, nullptr);
+    }
+
+    testing::CatalogueReply answer(const std::string& target) {
+        using testing::serviceLayout;
+        const auto base = catalogue.base();
+        if (target.starts_with("/art.jpg")) return {200, catalogueArtwork()};
+        if (target.starts_with("/search"))
+            return {200,
+                    serviceLayout({R"({"artistId":7, "artistViewUrl":"https://cat.test/artist/7?uo=4"})"})};
+        if (target.find("entity=album") != std::string::npos)
+            return {200, serviceLayout({R"({"collectionName":"Tidal Atlas", "collectionId":55, )"
+                                        R"("collectionViewUrl":"https://cat.test/album/55?uo=4", )"
+                                        R"("artworkUrl100":")" +
+                                        base + R"(/art.jpg"})"})};
+        return {200,
+                serviceLayout(
+                    {R"({"trackName":"Breakwater", "trackNumber":1, "previewUrl":")" + base + R"(/p1.m4a"})",
+                     R"({"trackName":"Low Tide", "trackNumber":2, "previewUrl":")" + base + R"(/p2.m4a"})"})};
+    }
+
+    void launch() {
+        app.applicationWillFinishLaunching(window.viewController());
+        window.resize(1400, 900);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
+        // Pages given to the web panes in the first moments after the window shows can stall in
+        // this version of the web engine; a user cannot select anything that soon.
+        QTest::qWait(500);
+    }
+
+    int rowOf(std::string_view name) const {
+        for (std::size_t i = 0; i < app.allPlaylists().size(); ++i)
+            if (app.allPlaylists()[i]->name() == name) return static_cast<int>(i);
+        return -1;
+    }
+    void selectPlaylist(std::string_view name) {
+        auto* list = view()->playlistsViewCont()->myTableView();
+        const auto index = list->model()->index(rowOf(name), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    }
+    static void clickBox(QAbstractItemView* view, const QModelIndex& index) {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = view->visualRect(index);
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        const auto box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+    }
+    void click(const char* name) {
+        auto* button = window.findChild<QAbstractButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QAction* menuAction(const QString& title) {
+        for (auto* menu : window.menuBar()->findChildren<QMenu*>())
+            for (auto* action : menu->actions())
+                if (action->text().remove('&') == title) return action;
+        return nullptr;
+    }
+    void shot(const QString& name, QWidget* widget = nullptr) {
+        const auto folder = qEnvironmentVariable("PLATTER_SCREENSHOTS");
+        if (folder.isEmpty()) return;
+        QTest::qWait(300); // let the web panes paint
+        QDir().mkpath(folder);
+        (widget ? widget : &window)->grab().save(folder + '/' + name + ".png");
+    }
+    // The centre of the first element `selector` finds in a pane, in the pane's coordinates.
+    static QPoint centreOf(LinkPane* pane, const QString& selector) {
+        // Shared with the callback, which may come after the wait gave up.
+        auto answer = std::make_shared<QVariant>();
+        pane->page()->runJavaScript(
+            QStringLiteral("(function(){var r=document.querySelector('%1').getBoundingClientRect();"
+                           "return [r.left + r.width / 2, r.top + r.height / 2];})()")
+                .arg(selector),
+            QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) { *answer = v; });
+        if (!QTest::qWaitFor([&] { return answer->isValid(); }, 5000)) return {};
+        const auto xy = answer->toList();
+        return {static_cast<int>(xy.at(0).toDouble()), static_cast<int>(xy.at(1).toDouble())};
+    }
+    static QString htmlOf(LinkPane* pane) {
+        auto html = std::make_shared<std::optional<QString>>();
+        pane->page()->toHtml([html](const QString& h) { *html = h; });
+        return QTest::qWaitFor([&] { return html->has_value(); }, 2000) ? **html : QString();
+    }
+    static bool paneLoaded(LinkPane* pane, const char* text) {
+        return QTest::qWaitFor([&] { return htmlOf(pane).contains(QLatin1String(text)); }, 10000);
+    }
+
+    ViewController* view() { return window.viewController(); }
+    MyPlaylist& selected() { return *app.playlistAt(app.playlistNumber()); }
+
+    testing::FakeCatalogue catalogue;
+    PlistFileReader reader;
+    IcuUnicodeRules unicode;
+    StringRules rules{unicode};
+    MemorySettingsFile settings;
+    UserDefaults defaults;
+    testing::FakeDialogs dialogs;
+    testing::FakeFileWriter files;
+    TaglibMediaFiles media;
+    SilentPlayers players;
+    CurlHttpFetch http{2000, 5000};
+    IcuCountryNames countries;
+    testing::FakeSystem system;
+    SeededRandom random{11};
+    GlibTaskRunner tasks;
+    AppDelegate app;
+    MainWindow window{app};
+    testing::TempDir dir;
+};
+
+TEST_F(Window, ClickThroughTheWholeCourse) {
+    launch();
+    auto* top = view()->topViewCont();
+    auto* main = view()->mainViewCont();
+    EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(main->shownView(), nullptr);
+    shot("1-no-selection");
+
+    // Select a playlist: its albums in the outline, its counts in the caution line.
+    selectPlaylist("Evening Mix");
+    ASSERT_EQ(app.playlistNumber(), static_cast<std::size_t>(rowOf("Evening Mix")));
+    EXPECT_EQ(top->cautionView()->text(), "13 Songs, 4 Albums, 0.1 hours");
+    ASSERT_EQ(main->shownView(), main->outlineView());
+
+    // Split the two-disc album into discs and its first disc into songs, by clicking the boxes.
+    auto* outline = main->outlineView();
+    auto* model = main->outlineModel();
+    QModelIndex movements;
+    for (int r = 0; r < model->rowCount(); ++r)
+        if (model->index(r, 0).data().toString() == "Three Movements") movements = model->index(r, 0);
+    ASSERT_TRUE(movements.isValid());
+    outline->expand(movements);
+    clickBox(outline, movements.siblingAtColumn(AlbumOutlineModel::SeparateDiscs));
+    const auto disc1 = model->index(0, 0, movements);
+    outline->expand(disc1);
+    clickBox(outline, disc1.siblingAtColumn(AlbumOutlineModel::SeparateSongs));
+    EXPECT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, true}, {2, false}, {3, false}}));
+    ASSERT_TRUE(paneLoaded(view()->webViews()[1], "Tidal Atlas"))
+        << "store links for the selection; catalogue requests: " << catalogue.targets().size()
+        << "; pane shows: " << htmlOf(view()->webViews()[1]).toStdString();
+    shot("2-configuring");
+
+    // Confirm: the shuffled order in the table.
+    click("showList");
+    ASSERT_EQ(main->shownView(), main->tableView());
+    auto* songs = main->songModel();
+    EXPECT_EQ(songs->rowCount(), 13);
+    EXPECT_FALSE(top->playlistView()->isHidden());
+
+    // Play until the next song: the marker moves with it.
+    click("playPause");
+    ASSERT_TRUE(app.playinglistNumber());
+    EXPECT_EQ(songs->markerRow(), 0);
+    EXPECT_FALSE(songs->index(0, SongTableModel::Audio).data(Qt::DecorationRole).isNull());
+    EXPECT_EQ(top->songTitle()->text().toStdString(), selected().shuffledSongs[0]->name());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000)) << "every demo song has artwork";
+    shot("3-playing");
+    click("forward");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return selected().playingNum == 1; }, 5000));
+    EXPECT_EQ(songs->markerRow(), 1);
+    EXPECT_TRUE(songs->index(0, SongTableModel::Audio).data(Qt::DecorationRole).isNull());
+    EXPECT_EQ(top->songTitle()->text().toStdString(), selected().shuffledSongs[1]->name());
+
+    // Reshuffle: a new order from its start.
+    const auto order = selected().shuffledSongs;
+    click("reshuffle");
+    EXPECT_NE(selected().shuffledSongs, order);
+    EXPECT_EQ(songs->rowCount(), 13);
+    EXPECT_EQ(songs->index(0, SongTableModel::Name).data().toString().toStdString(),
+              selected().shuffledSongs[0]->name());
+
+    // Export to a file.
+    const auto exported = dir.path() / "Evening.xml";
+    dialogs.saveAnswers.push_back(exported.string());
+    click("export");
+    ASSERT_EQ(dialogs.savePanels.size(), 1u);
+    EXPECT_EQ(dialogs.savePanels[0].defaultName, "Platter - Evening Mix");
+    const auto written = reader.readFile(exported.string());
+    ASSERT_TRUE(written.document) << "the export reads back as a library file";
+    EXPECT_EQ(written.document->root().find("Playlists").at(0).stringFor("Name"), "Evening");
+
+    // Back to configuration, and the album keeps its choice.
+    click("backToConfig");
+    EXPECT_EQ(main->shownView(), main->outlineView());
+    EXPECT_FALSE(top->configureView()->isHidden());
+    EXPECT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, true}, {2, false}, {3, false}}));
+
+    // Preferences: OK stores, Cancel changes nothing.
+    dialogs.preferenceAnswers.push_back(Dialogs::PreferencesChoice{std::nullopt, "40"});
+    dialogs.preferenceAnswers.push_back(std::nullopt);
+    menuAction("Preferences…")->trigger();
+    EXPECT_EQ(app.topArtistsRatio(), 40);
+    menuAction("Preferences…")->trigger();
+    EXPECT_EQ(app.topArtistsRatio(), 40);
+    EXPECT_EQ(dialogs.preferencesShown.back().ratio, 40);
+
+    // Reset: Cancel keeps everything, OK reads the library again and clears the selection.
+    dialogs.alertAnswers = {1, 0};
+    menuAction("Reset…")->trigger();
+    EXPECT_TRUE(app.playlistNumber());
+    menuAction("Reset…")->trigger();
+    EXPECT_EQ(dialogs.alerts.size(), 2u);
+    EXPECT_FALSE(app.playinglistNumber()) << "reset pauses first";
+    EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
+
+    if (!qEnvironmentVariableIsEmpty("PLATTER_SCREENSHOTS")) {
+        // The course again for the pictures: playing from the table with the link panes full.
+        selectPlaylist("Orchestral");
+        main->outlineView()->expandAll();
+        shot("4-configuring-orchestral");
+        click("showList");
+        click("playPause");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000));
+        QTest::qWait(1500);
+        shot("5-playing-orchestral");
+        Dialogs::Preferences shown;
+        for (const auto& c : countries.countries())
+            shown.countries.push_back(c.name);
+        shown.selectedCountry = 0;
+        MySettingWindowController preferences(shown, &window);
+        preferences.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&preferences));
+        shot("6-preferences", &preferences);
+    }
+}
+
+TEST_F(Window, LinkClicksOpenTheBrowserWithThePartnerKeysAndThePaneKeepsItsPage) {
+    BrowserStandIn browser;
+    QDesktopServices::setUrlHandler("https", &browser, "open");
+    launch();
+    selectPlaylist("Orchestral");
+    auto* artistPane = view()->webViews()[0];
+    auto* albumPane = view()->webViews()[1];
+    ASSERT_TRUE(paneLoaded(artistPane, "Go to iTunes"));
+    ASSERT_TRUE(paneLoaded(albumPane, "Tidal Atlas"));
+    const auto pageUrl = artistPane->url();
+
+    const auto clickIn = [](LinkPane* pane, QPoint at) {
+        auto* target = pane->focusProxy() ? pane->focusProxy() : pane;
+        QTest::mouseMove(target, at);
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    };
+    const auto artistLink = centreOf(artistPane, "a");
+    ASSERT_FALSE(artistLink.isNull());
+    clickIn(artistPane, artistLink);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !browser.opened.empty(); }, 5000));
+    EXPECT_EQ(browser.opened.back(), QUrl("https://cat.test/artist/7?uo=4&partnerId=11&at=10qpZK"));
+
+    // The album link asks for a new window: that goes to the browser too.
+    clickIn(albumPane, centreOf(albumPane, "a"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser.opened.size() >= 2; }, 5000));
+    EXPECT_EQ(browser.opened.back(), QUrl("https://cat.test/album/55?uo=4&partnerId=11&at=10qpZK"));
+
+    QTest::qWait(200);
+    EXPECT_EQ(artistPane->url(), pageUrl) << "the pane keeps its page";
+    EXPECT_TRUE(paneLoaded(artistPane, "Go to iTunes"));
+    EXPECT_EQ(browser.opened.size(), 2u);
+    QDesktopServices::unsetUrlHandler("https");
+}
+
+} // namespace
+} // namespace platter
+
+#include "window_test.moc"
