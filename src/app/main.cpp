@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/platter.png")));
 
     using namespace platter;
+    // The web engine refuses the root user unless its sandbox is turned off, and turning it off
+    // is not ours to do: as root the window goes without its store-link panes.
+    const bool linkPanes = ::geteuid() != 0 || qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX");
     PlistFileReader reader;
     IcuUnicodeRules unicode;
     StringRules rules{unicode};
@@ -94,10 +98,10 @@ int main(int argc, char** argv) {
                      .system = system,
                      .random = random,
                      .rules = rules,
-                     .http = &http,
+                     .http = linkPanes ? &http : nullptr,
                      .countries = &countries});
 
-    MainWindow window(app);
+    MainWindow window(app, linkPanes);
     dialogs.setParent(&window);
     QStringList notices;
     if (players.silent()) notices << QStringLiteral("No audio output device was found: songs play silently.");

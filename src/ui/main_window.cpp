@@ -13,8 +13,8 @@
 
 namespace platter {
 
-MainWindow::MainWindow(AppDelegate& app, QWidget* parent)
-    : QMainWindow(parent), ourDelegate_(app), viewCont_(new ViewController(app, this)),
+MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
+    : QMainWindow(parent), ourDelegate_(app), viewCont_(new ViewController(app, withLinkPanes, this)),
       notice_(new QLabel(this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(AppDelegate::bundleName.data(), AppDelegate::bundleName.size()));

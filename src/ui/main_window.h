@@ -15,7 +15,7 @@ class ViewController;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(AppDelegate& app, QWidget* parent = nullptr);
+    explicit MainWindow(AppDelegate& app, bool withLinkPanes = true, QWidget* parent = nullptr);
 
     ViewController* viewController() const { return viewCont_; }
     // A lasting notice in the status line; an empty text hides the line.

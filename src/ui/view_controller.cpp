@@ -7,11 +7,12 @@
 #include "ui/top_view_controller.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace platter {
 
-ViewController::ViewController(AppDelegate& app, QWidget* parent)
+ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     : QWidget(parent), ourDelegate_(app), playlistsViewCont_(new MyPlaylistsViewController(app, this)),
       topViewCont_(new MyTopViewController(app, this)), mainViewCont_(new MyMainViewController(app, this)) {
     setObjectName(QStringLiteral("content"));
@@ -22,7 +23,16 @@ ViewController::ViewController(AppDelegate& app, QWidget* parent)
     auto* linkLayout = new QVBoxLayout(links);
     linkLayout->setContentsMargins(0, 0, 0, 0);
     linkLayout->setSpacing(0);
-    for (std::size_t i = 0; i < webViews_.size(); ++i) {
+    if (!withLinkPanes) {
+        auto* why = new QLabel(
+            QStringLiteral("Store links are off: their web panes cannot run for the root user."), links);
+        why->setObjectName(QStringLiteral("linksOff"));
+        why->setWordWrap(true);
+        why->setAlignment(Qt::AlignCenter);
+        why->setMargin(24);
+        linkLayout->addWidget(why);
+    }
+    for (std::size_t i = 0; withLinkPanes && i < webViews_.size(); ++i) {
         auto* pane = new LinkPane(links);
         const bool artist = i % 2 == 0;
         pane->setObjectName(
@@ -69,7 +79,7 @@ void ViewController::refreshViewsWithTopViewMode(int mode, std::int64_t songCoun
 }
 
 void ViewController::loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) {
-    for (std::size_t i = 0; i < pages.size() && i < 3; ++i) {
+    for (std::size_t i = 0; i < pages.size() && i < 3 && webViews_[0]; ++i) {
         webViews_[2 * i]->loadPage(pages[i].first);
         webViews_[2 * i + 1]->loadPage(pages[i].second);
     }

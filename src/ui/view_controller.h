@@ -24,7 +24,8 @@ public:
     static constexpr int linkColumnWidth = 320;
     static constexpr int artistPaneHeight = 80;
 
-    explicit ViewController(AppDelegate& app, QWidget* parent = nullptr);
+    // Without link panes the right column only says why it is empty.
+    explicit ViewController(AppDelegate& app, bool withLinkPanes = true, QWidget* parent = nullptr);
 
     void refreshPlaylistView() override;
     void refreshMainView() override;
@@ -42,7 +43,7 @@ public:
     MyPlaylistsViewController* playlistsViewCont() const { return playlistsViewCont_; }
     MyTopViewController* topViewCont() const { return topViewCont_; }
     MyMainViewController* mainViewCont() const { return mainViewCont_; }
-    // Top to bottom: artist 1, album 1, artist 2, album 2, artist 3, album 3.
+    // Top to bottom: artist 1, album 1, artist 2, album 2, artist 3, album 3; null without panes.
     const std::array<LinkPane*, 6>& webViews() const { return webViews_; }
 
 private:

@@ -7,6 +7,7 @@
 #include "ui/playlists_view_controller.h"
 #include "ui/song_table_model.h"
 #include "ui/top_view_controller.h"
+#include "ui/view_controller.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -166,6 +167,44 @@ TEST_F(MainPanel, ShowsNothingTheOutlineOrTheTable) {
     panel.refreshView();
     EXPECT_EQ(panel.shownView(), nullptr);
     EXPECT_EQ(panel.songModel()->rowCount(), 0);
+}
+
+} // namespace
+} // namespace platter
+
+namespace platter {
+namespace {
+
+// The window's content without web panes (as for the root user): the refresh routing alone.
+using Routing = testing::PanelFixture;
+
+TEST_F(Routing, RefreshesReachThePanelsInTheirOrder) {
+    ViewController view(*app, false);
+    auto* top = view.topViewCont();
+    auto* main = view.mainViewCont();
+    EXPECT_EQ(view.webViews()[0], nullptr);
+    view.loadLinkPages({{"<p>artist</p>", "<p>album</p>"}}); // nowhere to show them: nothing happens
+
+    app->changePlaylistWithRow(rowOf("Mix"));
+    view.refreshViewsWithTopViewMode(0, 6, 3, 360, false, true);
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection)
+        << "mode 0 shows no counts";
+    view.refreshViewsWithTopViewMode(1, 6, 3, 360, false, true);
+    EXPECT_EQ(top->cautionView()->text(), "6 Songs, 3 Albums, 0.1 hours");
+    EXPECT_EQ(main->shownView(), main->outlineView());
+
+    app->showPlaylist();
+    view.refreshViewsWithTopViewMode(2);
+    EXPECT_EQ(main->shownView(), main->tableView());
+    view.willPlayWithArtwork(std::nullopt, "Prelude", "Suite", "Ana");
+    EXPECT_FALSE(top->playPauseB()->icon().isNull());
+    EXPECT_EQ(top->songTitle()->text(), "Prelude");
+    view.willPauseWithAudioShoudDelete(false, false);
+    EXPECT_EQ(top->songTitle()->text(), "Prelude") << "the artwork and titles stay";
+    EXPECT_FALSE(top->forwardB()->icon().isNull());
+    view.willPauseWithAudioShoudDelete(true, true);
+    EXPECT_EQ(top->songTitle()->text(), "");
+    EXPECT_TRUE(top->forwardB()->icon().isNull());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/settings/user_defaults.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace platter {
 
@@ -53,6 +54,15 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
             services_.defaults.synchronize();
             library = std::move(candidate);
         }
+        // Without a word the panel would just come back, and the user would not know why.
+        if (!library || library->root().size() == 0)
+            services_.dialogs.runAlert(
+                {.style = Dialogs::AlertStyle::Warning,
+                 .message = "\u201c" + std::filesystem::path(*chosen).filename().string() +
+                            "\u201d is not a music library " + std::string(bundleName) + " can read.",
+                 .informativeText = "Choose the library file your music application keeps or exports, "
+                                    "such as \u201ciTunes Music Library.xml\u201d.",
+                 .buttons = {"OK"}});
     }
     return library;
 }

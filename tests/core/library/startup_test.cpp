@@ -35,6 +35,9 @@ TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {
     auto& app = h.launch();
     EXPECT_EQ(h.result, AppDelegate::LaunchResult::Ready);
     EXPECT_EQ(h.dialogs.openPanels, 4);
+    ASSERT_EQ(h.dialogs.alerts.size(), 3u) << "each unusable choice is explained";
+    EXPECT_EQ(h.dialogs.alerts[1].message,
+              "\u201cgarbage.xml\u201d is not a music library Platter can read.");
     EXPECT_EQ(app.allSongs().size(), 1u);
     // The empty dictionary was remembered too, then replaced by the good choice.
     EXPECT_EQ(h.settings.saves, 2);
