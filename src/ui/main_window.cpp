@@ -58,7 +58,7 @@ void MainWindow::buildMenus() {
     auto* listMenu = menuBar()->addMenu(QStringLiteral("P&laylist"));
     listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); })
         ->setShortcut(QKeySequence::Save);
-    listMenu->addAction(QStringLiteral("Shuffle && Play &List"), top, &MyTopViewController::showPlaylist)
+    listMenu->addAction(QStringLiteral("&Shuffle Albums"), top, &MyTopViewController::showPlaylist)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
     listMenu->addAction(QStringLiteral("&Reshuffle"), top, &MyTopViewController::reshuffle)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));

@@ -89,7 +89,7 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     setAttribute(Qt::WA_StyledBackground);
     cautionView_->setObjectName(QStringLiteral("caution"));
 
-    auto* confirm = stepButton(configureView_, QStringLiteral("Shuffle && Play List"),
+    auto* confirm = stepButton(configureView_, QStringLiteral("Shuffle Albums"),
                                QStringLiteral("Keep these album choices and show the shuffled order"));
     confirm->setObjectName(QStringLiteral("showList"));
     confirm->setDefault(true);
