@@ -305,6 +305,10 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     menuAction("Reset…")->trigger();
     EXPECT_EQ(dialogs.alerts.size(), 2u);
     EXPECT_FALSE(app.playinglistNumber()) << "reset pauses first";
+    EXPECT_FALSE(app.playlistNumber());
+    EXPECT_TRUE(view()->playlistsViewCont()->myTableView()->selectionModel()->selectedRows().isEmpty());
+    EXPECT_EQ(main->shownView(), nullptr);
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection);
     EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
 
     if (!qEnvironmentVariableIsEmpty("PLATTER_SCREENSHOTS")) {

@@ -157,9 +157,11 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
         restoreStoredOrder(*playlist);
     allPlaylists_ = std::move(playlists);
     configuring_ = true;
-    // A shorter library leaves no playlist behind an old index.
-    if (!playlistAt(playlistNumber_)) playlistNumber_.reset();
-    if (!playlistAt(playinglistNumber_)) playinglistNumber_.reset();
+    // The playlists are new objects, perhaps in another order: an old index could name another
+    // playlist, or none, and the list shows no selection after it reloads. (The old playing
+    // playlist's player went with it.)
+    playlistNumber_.reset();
+    playinglistNumber_.reset();
 
     if (viewCont_) {
         viewCont_->refreshPlaylistView();

@@ -28,6 +28,7 @@ TEST(ResetAll, AsksAndRebuildsOnlyOnOK) {
               "If you click \"OK\", all playlists created in \"Platter\" will deleted.\nAre you sure?");
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"OK", "Cancel"}));
     EXPECT_EQ(app.allSongs().size(), 2u) << "Cancel changes nothing";
+    EXPECT_EQ(app.playlistNumber(), 1u);
 
     h.dialogs.alertAnswers = {0}; // OK
     app.resetAll();
@@ -37,6 +38,7 @@ TEST(ResetAll, AsksAndRebuildsOnlyOnOK) {
     ASSERT_EQ(p.shuffledSongs.size(), 2u) << "the unchanged playlist keeps its order";
     EXPECT_EQ(p.shuffledSongs[0]->persistentID(), order[0]->persistentID());
     EXPECT_TRUE(app.configuring());
+    EXPECT_FALSE(app.playlistNumber()) << "the reloaded list shows no selection, and none is kept";
 }
 
 } // namespace
