@@ -27,8 +27,8 @@ double launchOnce(const std::string& program, const fs::path& profile) {
     const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
-    const auto command = "PLATTER_LAUNCH_NS=" + std::to_string(now) + " XDG_CONFIG_HOME='" + profile.string() +
-                         "' '" + program + "' 2>/dev/null";
+    const auto command = "PLATTER_LAUNCH_NS=" + std::to_string(now) + " XDG_CONFIG_HOME='" +
+                         profile.string() + "' '" + program + "' 2>/dev/null";
     FILE* out = ::popen(command.c_str(), "r");
     if (!out) return -1;
     double seconds = -1;
@@ -39,7 +39,8 @@ double launchOnce(const std::string& program, const fs::path& profile) {
     return seconds;
 }
 
-void measure(const std::string& program, const std::string& label, const fs::path& library, const fs::path& work) {
+void measure(const std::string& program, const std::string& label, const fs::path& library,
+             const fs::path& work) {
     const auto profile = work / ("profile-" + label);
     fs::remove_all(profile);
     fs::create_directories(profile / "platter");

@@ -124,6 +124,8 @@ protected:
         window.resize(1400, 900);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << "keyboard shortcuts need an active window";
         ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
         // Pages given to the web panes in the first moments after the window shows can stall in
         // this version of the web engine; a user cannot select anything that soon.
@@ -239,6 +241,9 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     outline->expand(disc1);
     clickBox(outline, disc1.siblingAtColumn(AlbumOutlineModel::SeparateSongs));
     EXPECT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, true}, {2, false}, {3, false}}));
+    const auto saves = settings.saves;
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); // Save
+    EXPECT_EQ(settings.saves, saves + 1) << "the album choices are stored";
     ASSERT_TRUE(paneLoaded(view()->webViews()[1], "Tidal Atlas"))
         << "store links for the selection; catalogue requests: " << catalogue.targets().size()
         << "; pane shows: " << htmlOf(view()->webViews()[1]).toStdString();
@@ -259,6 +264,10 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     EXPECT_EQ(top->songTitle()->text().toStdString(), selected().shuffledSongs[0]->name());
     ASSERT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000)) << "every demo song has artwork";
     shot("3-playing");
+    QTest::keyClick(main->tableView(), Qt::Key_Space); // Space pauses and plays wherever the focus is
+    EXPECT_FALSE(app.playinglistNumber());
+    QTest::keyClick(view()->playlistsViewCont()->myTableView(), Qt::Key_Space);
+    EXPECT_TRUE(app.playinglistNumber());
     click("forward");
     ASSERT_TRUE(QTest::qWaitFor([&] { return selected().playingNum == 1; }, 5000));
     EXPECT_EQ(songs->markerRow(), 1);
