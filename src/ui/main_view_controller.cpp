@@ -60,6 +60,10 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     tableHeader->resizeSection(SongTableModel::Artist, 180);
     tableHeader->resizeSection(SongTableModel::TrackNum, 60);
 
+    connect(tableView_, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        if (index.column() == SongTableModel::Audio && index.row() == songModel_->markerRow()) playPause();
+    });
+
     pages_->addWidget(empty_);
     pages_->addWidget(outlineView_);
     pages_->addWidget(tableView_);
@@ -100,6 +104,13 @@ void MyMainViewController::headerClicked(int column) {
     outlineModel_->sortByColumn(column);
     // The header flips its indicator on every click; it always shows the albums' one order.
     showSortIndicator();
+}
+
+void MyMainViewController::playPause() {
+    if (!ourDelegate_.playinglistNumber())
+        ourDelegate_.playMusic();
+    else
+        ourDelegate_.pauseMusic();
 }
 
 void MyMainViewController::reloadSongRows() {

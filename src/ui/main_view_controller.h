@@ -27,6 +27,8 @@ public:
     void reloadSongRows();
     // The song table shows `row`.
     void scrollSongTableToRow(std::int64_t row);
+    // The marker's button: plays the selected playlist, or pauses the one playing.
+    void playPause();
 
     QTreeView* outlineView() const { return outlineView_; }
     QTableView* tableView() const { return tableView_; }

@@ -62,6 +62,8 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
         const bool thisPlays = app_.playinglistNumber() && app_.playinglistNumber() == app_.playlistNumber();
         return thisPlays ? playImage_ : pauseImage_;
     }
+    if (role == Qt::ToolTipRole && index.column() == Audio && index.row() == markerRow())
+        return app_.playinglistNumber() ? QStringLiteral("Pause") : QStringLiteral("Play from here");
     if (role == Qt::TextAlignmentRole && index.column() == TrackNum)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};

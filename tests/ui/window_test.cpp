@@ -264,6 +264,11 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     EXPECT_EQ(top->songTitle()->text().toStdString(), selected().shuffledSongs[0]->name());
     ASSERT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000)) << "every demo song has artwork";
     shot("3-playing");
+    const auto marker = main->tableView()->visualRect(songs->index(0, SongTableModel::Audio)).center();
+    QTest::mouseClick(main->tableView()->viewport(), Qt::LeftButton, {}, marker);
+    EXPECT_FALSE(app.playinglistNumber()) << "the marker is a pause button while playing";
+    QTest::mouseClick(main->tableView()->viewport(), Qt::LeftButton, {}, marker);
+    EXPECT_TRUE(app.playinglistNumber());
     QTest::keyClick(main->tableView(), Qt::Key_Space); // Space pauses and plays wherever the focus is
     EXPECT_FALSE(app.playinglistNumber());
     QTest::keyClick(view()->playlistsViewCont()->myTableView(), Qt::Key_Space);
