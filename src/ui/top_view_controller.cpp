@@ -85,7 +85,7 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
       playImage_(QStringLiteral(":/play.png")), pauseImage_(QStringLiteral(":/pause.png")),
       forwardImage_(QStringLiteral(":/forward.png")), backImage_(QStringLiteral(":/backward.png")) {
     setObjectName(QStringLiteral("topPanel"));
-    setFixedHeight(height);
+    setFixedHeight(panelHeight);
     setAttribute(Qt::WA_StyledBackground);
     cautionView_->setObjectName(QStringLiteral("caution"));
 
@@ -251,7 +251,7 @@ void MyTopViewController::resizeEvent(QResizeEvent* event) {
 
 void MyTopViewController::layOut() {
     const int w = width();
-    const int h = QWidget::height();
+    const int h = height();
     songInformationView_->setGeometry(w - 800, 0, 800, h);
     artworkView_->setGeometry(800 - h, 0, h, h);
     const int titlesRight = 800 - h - 2;

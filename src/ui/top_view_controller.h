@@ -26,7 +26,7 @@ class ArtworkView;
 class MyTopViewController final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int height = 200;
+    static constexpr int panelHeight = 200;
     static inline const QString cautionNoSongs =
         QStringLiteral("Waiting for reading all your songs.... or no songs?");
     static inline const QString cautionNoSelection =
