@@ -107,10 +107,7 @@ void MyMainViewController::headerClicked(int column) {
 }
 
 void MyMainViewController::playPause() {
-    if (!ourDelegate_.playinglistNumber())
-        ourDelegate_.playMusic();
-    else
-        ourDelegate_.pauseMusic();
+    ourDelegate_.playPause();
 }
 
 void MyMainViewController::reloadSongRows() {

@@ -231,10 +231,7 @@ void MyTopViewController::backToConfig() {
 }
 
 void MyTopViewController::playPause() {
-    if (!ourDelegate_.playinglistNumber())
-        ourDelegate_.playMusic();
-    else
-        ourDelegate_.pauseMusic();
+    ourDelegate_.playPause();
 }
 
 void MyTopViewController::forward() {

@@ -101,6 +101,13 @@ public:
     void pauseMusic();
     void play() { playMusic(); }
     void pause() { pauseMusic(); }
+    // The play/pause button: plays the selected playlist when none plays, else pauses.
+    void playPause() {
+        if (playinglistNumber_)
+            pauseMusic();
+        else
+            playMusic();
+    }
     // A queued item of a player ended; `failed` when it could not be played.
     void updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId item, bool failed);
     void forward();
