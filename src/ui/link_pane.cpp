@@ -1,6 +1,5 @@
 #include "ui/link_pane.h"
 
-#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QWebEngineSettings>
@@ -60,15 +59,12 @@ QWebEnginePage* LinkPage::createWindow(WebWindowType) {
 
 LinkPane::LinkPane(QWidget* parent) : QWebEngineView(parent) {
     setPage(new LinkPage(this));
+    // No context menu: it would offer to navigate or inspect inside the pane.
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void LinkPane::loadPage(const std::string& html) {
     setHtml(QString::fromStdString(html), QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + '/'));
-}
-
-void LinkPane::contextMenuEvent(QContextMenuEvent* event) {
-    event->accept();
 }
 
 } // namespace platter

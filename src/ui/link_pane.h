@@ -27,10 +27,6 @@ public:
     explicit LinkPane(QWidget* parent = nullptr);
     // Loads one of our pages; relative addresses resolve against the application's folder.
     void loadPage(const std::string& html);
-
-protected:
-    // No context menu: it would offer to navigate or inspect inside the pane.
-    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 } // namespace platter
