@@ -55,28 +55,24 @@ std::size_t QtDialogs::runAlert(const Alert& alert) {
     }
     box.setText(QString::fromStdString(alert.message));
     box.setInformativeText(QString::fromStdString(alert.informativeText));
-    std::vector<QPushButton*> buttons;
     const std::vector<std::string> titles =
         alert.buttons.empty() ? std::vector<std::string>{"OK"} : alert.buttons;
+    std::vector<QPushButton*> buttons;
+    // Escape and closing the box answer with Cancel when there is one, else the last button.
+    std::size_t escape = titles.size() - 1;
     for (std::size_t i = 0; i < titles.size(); ++i) {
-        const auto title = QString::fromStdString(titles[i]);
-        const auto role =
-            i == 0 ? QMessageBox::AcceptRole
-                   : (title == QLatin1String("Cancel") ? QMessageBox::RejectRole : QMessageBox::ActionRole);
-        buttons.push_back(box.addButton(title, role));
+        const bool cancel = titles[i] == "Cancel";
+        if (cancel) escape = i;
+        buttons.push_back(box.addButton(QString::fromStdString(titles[i]), i == 0 ? QMessageBox::AcceptRole
+                                                                           : cancel
+                                                                               ? QMessageBox::RejectRole
+                                                                               : QMessageBox::ActionRole));
     }
     box.setDefaultButton(buttons.front());
-    // Escape and closing the box answer with Cancel when there is one, else the last button.
-    QPushButton* escape = buttons.back();
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        if (titles[i] == "Cancel") escape = buttons[i];
-    box.setEscapeButton(escape);
+    box.setEscapeButton(buttons[escape]);
     box.exec();
-    const auto* clicked = box.clickedButton();
-    const auto at = std::find(buttons.begin(), buttons.end(), clicked);
-    return at == buttons.end()
-               ? static_cast<std::size_t>(std::find(buttons.begin(), buttons.end(), escape) - buttons.begin())
-               : static_cast<std::size_t>(at - buttons.begin());
+    const auto clicked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return clicked == buttons.end() ? escape : static_cast<std::size_t>(clicked - buttons.begin());
 }
 
 std::optional<Dialogs::PreferencesChoice> QtDialogs::runPreferences(const Preferences& preferences) {
