@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
@@ -186,6 +187,23 @@ TEST_F(Routing, RefreshesReachThePanelsInTheirOrder) {
     view.willPauseWithAudioShoudDelete(true, true);
     EXPECT_EQ(top->songTitle()->text(), "");
     EXPECT_TRUE(top->forwardB()->icon().isNull());
+}
+
+TEST_F(Routing, ANewSongScrollsOnlyTheTableOfThePlayingPlaylist) {
+    ViewController view(*app, false);
+    view.resize(1000, 280); // room for a couple of rows below the top panel
+    view.show();
+    app->changePlaylistWithRow(rowOf("Mix"));
+    app->showPlaylist();
+    view.refreshMainView();
+    QApplication::processEvents(); // lays the table out
+    auto* scroll = view.mainViewCont()->tableView()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0) << "the rows do not all fit";
+    view.updatePlayingSongWithArtwork(std::nullopt, "Coda", "Suite", "Ana", 5);
+    EXPECT_EQ(scroll->value(), 0) << "row 5 is a row of the playing order, and Mix is not playing";
+    app->playMusic();
+    view.updatePlayingSongWithArtwork(std::nullopt, "Coda", "Suite", "Ana", 5);
+    EXPECT_GT(scroll->value(), 0);
 }
 
 } // namespace
