@@ -2,6 +2,7 @@
 
 #include "core/library/app_delegate.h"
 #include "core/playback/album_selection.h"
+#include "ui/qt_text.h"
 
 #include <QFont>
 #include <QPalette>
@@ -26,10 +27,6 @@ int albumRowOf(quintptr id) {
 }
 int discRowOf(quintptr id) {
     return static_cast<int>(id % discSpan) - 1;
-}
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 } // namespace
@@ -118,14 +115,14 @@ QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
         if (item.song) {
             if (column == Title)
                 return QString::number(item.song->trackNumber()) + QStringLiteral(": ") +
-                       text(item.song->name());
-            if (column == Artist) return text(item.song->artist());
+                       qText(item.song->name());
+            if (column == Artist) return qText(item.song->artist());
         } else if (item.disc) {
             if (column == Title) return QStringLiteral("Disc %1").arg(item.disc->discNumber());
         } else {
-            if (column == Title) return text(album.albumName());
+            if (column == Title) return qText(album.albumName());
             if (column == Artist)
-                return album.compilation() ? QStringLiteral("Compilation Album") : text(album.artist());
+                return album.compilation() ? QStringLiteral("Compilation Album") : qText(album.artist());
         }
         return {};
     }

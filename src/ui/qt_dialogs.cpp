@@ -9,14 +9,23 @@
 
 namespace platter {
 
+namespace {
+
+// The file the user chose in a file dialog, or nothing when it was cancelled.
+std::optional<std::string> chosenFile(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+} // namespace
+
 std::optional<std::string> QtDialogs::runOpenPanel() {
     QFileDialog dialog(parent_, QStringLiteral("Choose Your Music Library File"), QDir::homePath(),
                        QStringLiteral("Music library files (*.xml);;All files (*)"));
     dialog.setObjectName(QStringLiteral("openPanel"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return chosenFile(dialog);
 }
 
 std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {
@@ -35,8 +44,7 @@ std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {
         name += QStringLiteral(".") + dialog.defaultSuffix();
     }
     dialog.selectFile(name);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return chosenFile(dialog);
 }
 
 std::size_t QtDialogs::runAlert(const Alert& alert) {

@@ -1,14 +1,9 @@
 #include "ui/song_table_model.h"
 
 #include "core/library/app_delegate.h"
+#include "ui/qt_text.h"
 
 namespace platter {
-
-namespace {
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-} // namespace
 
 SongTableModel::SongTableModel(const AppDelegate& app, QIcon playImage, QIcon pauseImage, QObject* parent)
     : QAbstractTableModel(parent), app_(app), playImage_(std::move(playImage)),
@@ -47,11 +42,11 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case Name:
-            return text(song.name());
+            return qText(song.name());
         case Album:
-            return text(song.album());
+            return qText(song.album());
         case Artist:
-            return text(song.artist());
+            return qText(song.artist());
         case TrackNum:
             return trackNumText(song.trackNumber(), song.dict().node.integerFor("Track Count"));
         default:

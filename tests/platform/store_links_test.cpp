@@ -32,19 +32,8 @@ protected:
         h.useLibrary(testing::libraryValue({{1, "a", "Mine", "Lumen"}, {2, "b", "Other", "Nova"}},
                                            {{"P", "Lumen only", {1}}, {"Q", "Nova only", {2}}}));
         h.defaults = std::make_unique<UserDefaults>(h.settings);
-        services.emplace(AppServices{.defaults = *h.defaults,
-                                     .plistReader = h.reader,
-                                     .dialogs = h.dialogs,
-                                     .files = h.files,
-                                     .audioFiles = h.audioFiles,
-                                     .artwork = h.artwork,
-                                     .players = h.players,
-                                     .tasks = tasks,
-                                     .system = h.system,
-                                     .random = h.random,
-                                     .rules = h.rules,
-                                     .http = http.get(),
-                                     .catalogueBase = catalogue->base()});
+        services.emplace(
+            h.services({.tasks = &tasks, .http = http.get(), .catalogueBase = catalogue->base()}));
     }
     AppDelegate& launch() {
         controller = std::make_unique<AppDelegate>(*services);

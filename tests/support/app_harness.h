@@ -19,6 +19,15 @@
 
 namespace platter::testing {
 
+// Services a test puts in place of the harness's fakes, or adds.
+struct Replacements {
+    Dialogs* dialogs = nullptr;
+    TaskRunner* tasks = nullptr;
+    HttpFetch* http = nullptr;
+    const CountryNames* countries = nullptr;
+    std::string catalogueBase = "https://itunes.apple.com";
+};
+
 class AppHarness {
 public:
     AppHarness() : reader(realReader) { players.files = &audioFiles; }
@@ -34,21 +43,30 @@ public:
         dir.write(path.filename().string(), plist::writeXml(library));
     }
 
+    // Services of a controller whose defaults are already made: the harness's own, with the
+    // given ones in place of the fakes or the missing ones.
+    AppServices services(Replacements r = {}) {
+        return AppServices{.defaults = *defaults,
+                           .plistReader = reader,
+                           .dialogs = r.dialogs ? *r.dialogs : dialogs,
+                           .files = files,
+                           .audioFiles = audioFiles,
+                           .artwork = artwork,
+                           .players = players,
+                           .tasks = r.tasks ? *r.tasks : tasks,
+                           .system = system,
+                           .random = random,
+                           .rules = rules,
+                           .mediaLibrary = &media,
+                           .http = r.http,
+                           .countries = r.countries,
+                           .catalogueBase = std::move(r.catalogueBase)};
+    }
+
     // A fresh controller over the current settings, launched; as a new run of the program.
     AppDelegate& launch() {
         defaults = std::make_unique<UserDefaults>(settings);
-        app = std::make_unique<AppDelegate>(AppServices{.defaults = *defaults,
-                                                        .plistReader = reader,
-                                                        .dialogs = dialogs,
-                                                        .files = files,
-                                                        .audioFiles = audioFiles,
-                                                        .artwork = artwork,
-                                                        .players = players,
-                                                        .tasks = tasks,
-                                                        .system = system,
-                                                        .random = random,
-                                                        .rules = rules,
-                                                        .mediaLibrary = &media});
+        app = std::make_unique<AppDelegate>(services());
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
         return *app;

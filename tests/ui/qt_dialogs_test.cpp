@@ -83,23 +83,12 @@ protected:
     AppDelegate& realPreferences() {
         h.system.region = "US";
         h.defaults = std::make_unique<UserDefaults>(h.settings);
-        controller = std::make_unique<AppDelegate>(AppServices{.defaults = *h.defaults,
-                                                               .plistReader = h.reader,
-                                                               .dialogs = dialogs,
-                                                               .files = h.files,
-                                                               .audioFiles = h.audioFiles,
-                                                               .artwork = h.artwork,
-                                                               .players = h.players,
-                                                               .tasks = h.tasks,
-                                                               .system = h.system,
-                                                               .random = h.random,
-                                                               .rules = h.rules,
-                                                               .countries = &countries});
+        controller =
+            std::make_unique<AppDelegate>(h.services({.dialogs = &dialogs, .countries = &countries}));
         controller->applicationWillFinishLaunching(&h.view);
         controller->applicationDidFinishLaunching();
         return *controller;
     }
-    static int rowNamed(QComboBox* list, const QString& name) { return list->findText(name); }
 
     QtDialogs dialogs;
     IcuCountryNames countries;

@@ -26,18 +26,7 @@ protected:
         h.useLibrary(testing::libraryValue({{1, "a", "A"}}, {}));
         auto& app = h.launch();
         // The harness wires no country names; a preferences window needs them.
-        services.emplace(AppServices{.defaults = *h.defaults,
-                                     .plistReader = h.reader,
-                                     .dialogs = h.dialogs,
-                                     .files = h.files,
-                                     .audioFiles = h.audioFiles,
-                                     .artwork = h.artwork,
-                                     .players = h.players,
-                                     .tasks = h.tasks,
-                                     .system = h.system,
-                                     .random = h.random,
-                                     .rules = h.rules,
-                                     .countries = &countries});
+        services.emplace(h.services({.countries = &countries}));
         controller = std::make_unique<AppDelegate>(*services);
         controller->applicationDidFinishLaunching();
         (void)app;
