@@ -6,6 +6,7 @@
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/files/atomic_file_writer.h"
+#include "platform/files/local_file_system.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"
 #include "platform/plist/plist_file_reader.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     UserDefaults defaults(settingsFile);
     QtDialogs dialogs;
     AtomicFileWriter files;
+    LocalFileSystem fileSystem;
     TaglibMediaFiles media;
     GstQueuePlayerFactory players;
     CurlHttpFetch http;
@@ -98,6 +100,7 @@ int main(int argc, char** argv) {
                      .system = system,
                      .random = random,
                      .rules = rules,
+                     .fileSystem = fileSystem,
                      .http = linkPanes ? &http : nullptr,
                      .countries = &countries});
 

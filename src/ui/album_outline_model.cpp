@@ -3,6 +3,7 @@
 #include "core/library/app_delegate.h"
 #include "core/playback/album_selection.h"
 #include "ui/qt_text.h"
+#include "ui/song_file_look.h"
 
 #include <QFont>
 #include <QPalette>
@@ -138,6 +139,8 @@ QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
         bold.setWeight(QFont::DemiBold);
         return bold;
     }
+    if (item.song && role == Qt::ForegroundRole) return songFileForeground(*item.song);
+    if (item.song && role == Qt::ToolTipRole) return songFileToolTip(*item.song);
     if (role == Qt::ForegroundRole && item.disc && !item.song && item.disc->songs().empty())
         return QPalette().brush(QPalette::Disabled, QPalette::Text); // a disc none of whose songs is here
     if (role == Qt::ToolTipRole && (flags(index) & Qt::ItemIsUserCheckable)) {
@@ -175,6 +178,14 @@ bool AlbumOutlineModel::setData(const QModelIndex& index, const QVariant& value,
     toggleAlbum(*item.album, column);
     albumRowsChanged(index.siblingAtColumn(0));
     return true;
+}
+
+void AlbumOutlineModel::refreshAllRows(const QModelIndex& parent) {
+    const auto rows = rowCount(parent);
+    if (rows == 0) return;
+    emit dataChanged(index(0, 0, parent), index(rows - 1, ColumnCount - 1, parent));
+    for (int row = 0; row < rows; ++row)
+        if (hasChildren(index(row, 0, parent))) refreshAllRows(index(row, 0, parent));
 }
 
 void AlbumOutlineModel::albumRowsChanged(const QModelIndex& album) {

@@ -37,6 +37,8 @@ public:
 
     // Everything is read afresh: a new selection, order or configuring state.
     void reload();
+    // Every row below `parent` redraws; the tree keeps its shape and what is expanded.
+    void refreshAllRows(const QModelIndex& parent = {});
     // A click on the "title" or "artist" header: the albums are sorted by that column, ascending,
     // unless they already are. Expanded rows stay expanded. True when the order changed.
     bool sortByColumn(int column);

@@ -114,6 +114,11 @@ void MyMainViewController::reloadSongRows() {
     songModel_->refreshRows();
 }
 
+void MyMainViewController::refreshSongFiles() {
+    songModel_->refreshRows();
+    outlineModel_->refreshAllRows();
+}
+
 void MyMainViewController::scrollSongTableToRow(std::int64_t row) {
     if (row < 0 || row >= songModel_->rowCount()) return;
     tableView_->scrollTo(songModel_->index(static_cast<int>(row), SongTableModel::Name));

@@ -25,6 +25,8 @@ public:
     void refreshView();
     // The song table redraws its rows: the marker follows the playing song and play state.
     void reloadSongRows();
+    // Every song row redraws, in the outline and the table: which songs have a file changed.
+    void refreshSongFiles();
     // The song table shows `row`.
     void scrollSongTableToRow(std::int64_t row);
     // The marker's button: plays the selected playlist, or pauses the one playing.

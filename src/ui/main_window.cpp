@@ -9,13 +9,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 
 namespace platter {
 
 MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     : QMainWindow(parent), ourDelegate_(app), viewCont_(new ViewController(app, withLinkPanes, this)),
-      notice_(new QLabel(this)) {
+      notice_(new QLabel(this)), filesNotice_(new QLabel(this)),
+      findFolder_(new QPushButton(QStringLiteral("Find Music Folder\u2026"), this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(AppDelegate::bundleName.data(), AppDelegate::bundleName.size()));
     setCentralWidget(viewCont_);
@@ -24,9 +26,19 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     resize(1400, 900);
     notice_->setObjectName(QStringLiteral("notice"));
     notice_->setContentsMargins(8, 0, 8, 0);
+    filesNotice_->setObjectName(QStringLiteral("filesNotice"));
+    filesNotice_->setContentsMargins(8, 0, 4, 0);
+    findFolder_->setObjectName(QStringLiteral("findMusicFolder"));
+    findFolder_->setToolTip(QStringLiteral("Choose a folder or drive that holds your music"));
     statusBar()->addWidget(notice_, 1);
+    statusBar()->addPermanentWidget(filesNotice_);
+    statusBar()->addPermanentWidget(findFolder_);
     statusBar()->setSizeGripEnabled(false);
+    filesNotice_->hide();
+    findFolder_->hide();
     statusBar()->hide();
+    connect(findFolder_, &QPushButton::clicked, this, [this] { ourDelegate_.chooseMusicFolder(); });
+    connect(viewCont_, &ViewController::songFilesChanged, this, &MainWindow::showSongFiles);
     buildMenus();
     QFile style(QStringLiteral(":/platter.qss"));
     if (style.open(QIODevice::ReadOnly)) setStyleSheet(QString::fromUtf8(style.readAll()));
@@ -34,7 +46,19 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
 
 void MainWindow::setNotice(const QString& text) {
     notice_->setText(text);
-    statusBar()->setVisible(!text.isEmpty());
+    updateStatusLine();
+}
+
+void MainWindow::showSongFiles() {
+    const auto& files = ourDelegate_.libraryFiles();
+    filesNotice_->setText(QString::fromStdString(songFilesNotice(files)));
+    filesNotice_->setVisible(!filesNotice_->text().isEmpty());
+    findFolder_->setVisible(files.notFound > 0);
+    updateStatusLine();
+}
+
+void MainWindow::updateStatusLine() {
+    statusBar()->setVisible(!notice_->text().isEmpty() || !filesNotice_->text().isEmpty());
 }
 
 QString MainWindow::notice() const {

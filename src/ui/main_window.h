@@ -1,11 +1,13 @@
 #pragma once
 
 // The application's one window: the content view, the menus with their shortcuts, and a status
-// line for conditions the user should know about (no audio device, settings set aside).
+// line for conditions the user should know about (no audio device, settings set aside, songs
+// whose files are not here, with a way to point at them).
 
 #include <QMainWindow>
 
 class QLabel;
+class QPushButton;
 
 namespace platter {
 
@@ -21,16 +23,23 @@ public:
     // A lasting notice in the status line; an empty text hides the line.
     void setNotice(const QString& text);
     QString notice() const;
+    // What the status line says of the library's files, and its button that looks elsewhere.
+    QLabel* filesNotice() const { return filesNotice_; }
+    QPushButton* findMusicFolderButton() const { return findFolder_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
+    void showSongFiles();
+    void updateStatusLine();
 
     AppDelegate& ourDelegate_;
     ViewController* viewCont_;
     QLabel* notice_;
+    QLabel* filesNotice_;
+    QPushButton* findFolder_;
 };
 
 } // namespace platter

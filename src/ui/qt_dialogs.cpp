@@ -28,6 +28,19 @@ std::optional<std::string> QtDialogs::runOpenPanel() {
     return chosenFile(dialog);
 }
 
+std::optional<std::string> QtDialogs::folderPanel(QWidget* parent, const QString& title) {
+    QFileDialog dialog(parent, title, QDir::homePath());
+    dialog.setObjectName(QStringLiteral("folderPanel"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+    return chosenFile(dialog);
+}
+
+std::optional<std::string> QtDialogs::runFolderPanel(const std::string& title) {
+    return folderPanel(parent_, QString::fromStdString(title));
+}
+
 std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {
     QFileDialog dialog(parent_, QString::fromStdString(panel.message));
     dialog.setObjectName(QStringLiteral("savePanel"));
@@ -85,6 +98,8 @@ std::size_t QtDialogs::runAlert(const Alert& alert) {
 
 std::optional<Dialogs::PreferencesChoice> QtDialogs::runPreferences(const Preferences& preferences) {
     MySettingWindowController window(preferences, parent_);
+    window.setFolderChooser(
+        [&window] { return folderPanel(&window, QStringLiteral("Add a Folder That Holds Your Music")); });
     if (window.exec() != QDialog::Accepted) return std::nullopt;
     return window.choice();
 }

@@ -16,12 +16,15 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     std::optional<std::string> runOpenPanel() override;
+    std::optional<std::string> runFolderPanel(const std::string& title) override;
     // A bare file name gets the first allowed extension, as the user expects of a save dialog.
     std::optional<std::string> runSavePanel(const SavePanel& panel) override;
     std::size_t runAlert(const Alert& alert) override;
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override;
 
 private:
+    static std::optional<std::string> folderPanel(QWidget* parent, const QString& title);
+
     QPointer<QWidget> parent_;
 };
 

@@ -1,15 +1,20 @@
 #pragma once
 
-// The preferences window: the country whose catalogue the store links search, and the share
-// of a playlist's top artists they are drawn from. It only shows values and collects the
-// user's answer; the application controller decides what is stored.
+// The preferences window: the country whose catalogue the store links search, the share of a
+// playlist's top artists they are drawn from, and the folders music is looked for in. It only
+// shows values and collects the user's answer; the application controller decides what is
+// stored.
 
 #include "core/services/dialogs.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
+#include <string>
 
 class QComboBox;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 
 namespace platter {
@@ -21,17 +26,30 @@ public:
 
     // The choice as it stands, whether or not the user confirms it.
     Dialogs::PreferencesChoice choice() const;
+    // What Add… asks for a folder with; without one, Add… does nothing.
+    void setFolderChooser(std::function<std::optional<std::string>()> chooser) {
+        chooseFolder_ = std::move(chooser);
+    }
 
     QComboBox* countryList() const { return countryList_; }
     QLineEdit* ratioF() const { return ratioF_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    QListWidget* musicFolders() const { return musicFolders_; }
+    QPushButton* addFolderButton() const { return addFolder_; }
+    QPushButton* removeFolderButton() const { return removeFolder_; }
 
 private:
+    void addFolder();
+
     QComboBox* countryList_;
     QLineEdit* ratioF_;
     QPushButton* ok_;
     QPushButton* cancel_;
+    QListWidget* musicFolders_;
+    QPushButton* addFolder_;
+    QPushButton* removeFolder_;
+    std::function<std::optional<std::string>()> chooseFolder_;
 };
 
 } // namespace platter

@@ -2,6 +2,7 @@
 
 #include "core/library/app_delegate.h"
 #include "ui/qt_text.h"
+#include "ui/song_file_look.h"
 
 namespace platter {
 
@@ -59,6 +60,8 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::ToolTipRole && index.column() == Audio && index.row() == markerRow())
         return app_.playinglistNumber() ? QStringLiteral("Pause") : QStringLiteral("Play from here");
+    if (role == Qt::ToolTipRole) return songFileToolTip(song);
+    if (role == Qt::ForegroundRole) return songFileForeground(song);
     if (role == Qt::TextAlignmentRole && index.column() == TrackNum)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};

@@ -78,6 +78,11 @@ void ViewController::refreshViewsWithTopViewMode(int mode, std::int64_t songCoun
     mainViewCont_->refreshView();
 }
 
+void ViewController::refreshSongFiles() {
+    mainViewCont_->refreshSongFiles();
+    emit songFilesChanged();
+}
+
 void ViewController::loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) {
     for (std::size_t i = 0; i < pages.size() && i < 3 && webViews_[0]; ++i) {
         webViews_[2 * i]->loadPage(pages[i].first);

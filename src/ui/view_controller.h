@@ -32,6 +32,7 @@ public:
     void refreshViewsWithTopViewMode(int mode) override;
     void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
                                      double seconds, bool playing, bool shouldAudioDelete) override;
+    void refreshSongFiles() override;
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override;
     void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) override;
     void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
@@ -45,6 +46,10 @@ public:
     MyMainViewController* mainViewCont() const { return mainViewCont_; }
     // Top to bottom: artist 1, album 1, artist 2, album 2, artist 3, album 3; null without panes.
     const std::array<LinkPane*, 6>& webViews() const { return webViews_; }
+
+signals:
+    // Which songs have a file here changed; the window's status line follows.
+    void songFilesChanged();
 
 private:
     AppDelegate& ourDelegate_;

@@ -8,6 +8,7 @@
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
+#include "platform/files/local_file_system.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/system/glib_task_runner.h"
@@ -39,6 +40,7 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
     FastPlayers players;
     GlibTaskRunner tasks;
     testing::FakeSystem system;
+    LocalFileSystem fileSystem;
     SeededRandom random(5);
     testing::RecordingView view;
     AppDelegate app({.defaults = defaults,
@@ -51,9 +53,12 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
                      .tasks = tasks,
                      .system = system,
                      .random = random,
-                     .rules = rules});
+                     .rules = rules,
+                     .fileSystem = fileSystem});
     app.applicationWillFinishLaunching(&view);
     ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
+    ASSERT_TRUE(testing::pumpUntil([&] { return app.songFilesKnown(); }, 10));
+    EXPECT_EQ(app.libraryFiles().notFound, 0) << "every demo file is found in the copied layout";
 
     std::int64_t row = -1;
     for (std::size_t i = 0; i < app.allPlaylists().size(); ++i)

@@ -10,6 +10,7 @@
 #include "core/settings/memory_settings_file.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
+#include "platform/files/local_file_system.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/text/icu_unicode_rules.h"
 #include "support/fakes.h"
@@ -57,6 +58,7 @@ public:
                            .system = system,
                            .random = random,
                            .rules = rules,
+                           .fileSystem = fileSystem,
                            .mediaLibrary = &media,
                            .http = r.http,
                            .countries = r.countries,
@@ -64,12 +66,19 @@ public:
     }
 
     // A fresh controller over the current settings, launched; as a new run of the program.
-    AppDelegate& launch() {
+    // Unless told not to, the search for the songs' files runs to its end.
+    AppDelegate& launch(bool findFiles = true) {
         defaults = std::make_unique<UserDefaults>(settings);
         app = std::make_unique<AppDelegate>(services());
         app->applicationWillFinishLaunching(&view);
         result = app->applicationDidFinishLaunching();
+        if (findFiles) finishTasks();
         return *app;
+    }
+
+    void finishTasks() {
+        ManualTasks::drain(tasks.background);
+        ManualTasks::drain(tasks.main);
     }
 
     MyPlaylist& playlist(std::string_view persistentID) {
@@ -83,6 +92,7 @@ public:
     CountingReader reader;
     IcuUnicodeRules unicode;
     StringRules rules{unicode};
+    LocalFileSystem fileSystem;
     MemorySettingsFile settings;
     std::unique_ptr<UserDefaults> defaults;
     FakeDialogs dialogs;

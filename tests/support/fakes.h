@@ -37,6 +37,12 @@ struct FakeDialogs final : Dialogs {
         ++openPanels;
         return next(openAnswers);
     }
+    std::deque<std::optional<std::string>> folderAnswers;
+    std::vector<std::string> folderPanels;
+    std::optional<std::string> runFolderPanel(const std::string& title) override {
+        folderPanels.push_back(title);
+        return next(folderAnswers);
+    }
     std::optional<std::string> runSavePanel(const SavePanel& panel) override {
         savePanels.push_back(panel);
         return next(saveAnswers);
@@ -181,14 +187,17 @@ struct ManualTasks final : TaskRunner {
 struct FakeSystem final : SystemInfo {
     std::optional<std::string> region;
     std::string home = "/nonexistent-home";
+    std::string music = "/nonexistent-music";
     std::optional<std::string> regionCode() const override { return region; }
     std::string homeDirectory() const override { return home; }
+    std::string musicDirectory() const override { return music; }
 };
 
 struct RecordingView final : ViewRefresh {
     std::vector<std::string> calls;
     void refreshPlaylistView() override { calls.push_back("playlists"); }
     void refreshMainView() override { calls.push_back("main"); }
+    void refreshSongFiles() override { calls.push_back("files"); }
     std::vector<std::vector<std::pair<std::string, std::string>>> linkPages;
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override {
         linkPages.push_back(pages);

@@ -70,6 +70,7 @@ TempDir::~TempDir() {
 
 std::filesystem::path TempDir::write(const std::string& name, std::string_view contents) const {
     const auto p = path_ / name;
+    std::filesystem::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << contents;
     return p;
 }

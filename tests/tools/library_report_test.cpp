@@ -3,6 +3,7 @@
 
 #include "tools/inspect/headless_app.h"
 #include "tools/inspect/library_report.h"
+#include "support/app_harness.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -45,6 +46,49 @@ INSTANTIATE_TEST_SUITE_P(Libraries, LibraryReport, ::testing::ValuesIn(cases()),
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     return name;
 });
+
+TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
+    // A copied Mac library: two songs in the copy, one on a drive mounted elsewhere, one gone
+    // and one stream; the playlist holds the first three.
+    const std::string folder = "file:///Users/ann/Music/iTunes/iTunes%20Media/";
+    std::vector<testing::Track> tracks;
+    for (std::int64_t id = 1; id <= 5; ++id)
+        tracks.push_back({id, "song " + std::to_string(id), "album"});
+    auto lib = testing::libraryValue(tracks, {{"P", "Mix", {1, 2, 3}}});
+    auto& root = *lib.get<plist::Dict>();
+    plist::set(root, "Music Folder", folder);
+    const std::vector<std::string> locations = {folder + "Music/a/1.mp3", folder + "Music/a/2.mp3",
+                                                "file:///Volumes/Drive/b/3.mp3", folder + "Music/a/4.mp3",
+                                                "http://radio.example/"};
+    auto& list = *plist::find(root, "Tracks")->get<plist::Dict>();
+    for (std::size_t i = 0; i < locations.size(); ++i)
+        plist::set(*list[i].second.get<plist::Dict>(), "Location", locations[i]);
+
+    testing::AppHarness h;
+    const auto library = h.useLibrary(lib, "iTunes/iTunes Music Library.xml");
+    h.dir.write("iTunes/iTunes Media/Music/a/1.mp3", "");
+    h.dir.write("iTunes/iTunes Media/Music/A/2.MP3", "");
+    h.dir.write("drive/b/3.mp3", "");
+    const auto drive = (h.dir.path() / "drive").string();
+    plist::set(h.settings.values, "musicFolders", plist::Array{drive});
+    const auto& window = h.launch().libraryFiles();
+
+    HeadlessApp headless(library.string(), 1, {{"musicFolders", plist::Array{drive}}}, true);
+    ASSERT_TRUE(headless.ready());
+    const auto report = libraryReport(headless.app(), true);
+    const auto& files = report["files"];
+    EXPECT_EQ(files["found"], window.found);
+    EXPECT_EQ(files["notFound"], window.notFound);
+    EXPECT_EQ(files["noFile"], window.noFile);
+    EXPECT_EQ(files["found"], 3);
+    EXPECT_EQ(files["found"].get<int>() + files["notFound"].get<int>() + files["noFile"].get<int>(),
+              report["songs"].get<int>());
+    ASSERT_EQ(files["examples"].size(), 1u);
+    EXPECT_EQ(files["examples"][0]["location"], locations[3]);
+    EXPECT_EQ(files["examples"][0]["lookedFor"], (h.dir.path() / "iTunes/iTunes Media/Music/a/4.mp3").string());
+    EXPECT_EQ(report["playlists"][1]["files"], (nlohmann::ordered_json{{"found", 3}, {"notFound", 0}, {"noFile", 0}}));
+    EXPECT_FALSE(libraryReport(headless.app()).contains("files")) << "only when asked";
+}
 
 TEST(LibraryReportTool, RefusesFilesThatAreNoLibrary) {
     EXPECT_FALSE(HeadlessApp((librariesDir / "no-such-folder" / "Library.xml").string()).ready());

@@ -95,6 +95,7 @@ protected:
                .system = system,
                .random = random,
                .rules = rules,
+               .fileSystem = fileSystem,
                .http = &http,
                .countries = &countries,
                .catalogueBase = catalogue.base()}) {
@@ -197,6 +198,7 @@ protected:
     PlistFileReader reader;
     IcuUnicodeRules unicode;
     StringRules rules{unicode};
+    LocalFileSystem fileSystem;
     MemorySettingsFile settings;
     UserDefaults defaults;
     testing::FakeDialogs dialogs;
@@ -307,7 +309,7 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     EXPECT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, false}, {2, true}, {3, false}}));
 
     // Preferences: OK stores, Cancel changes nothing.
-    dialogs.preferenceAnswers.push_back(Dialogs::PreferencesChoice{std::nullopt, "40"});
+    dialogs.preferenceAnswers.push_back(Dialogs::PreferencesChoice{std::nullopt, "40", {}});
     dialogs.preferenceAnswers.push_back(std::nullopt);
     menuAction("Preferences…")->trigger();
     EXPECT_EQ(app.topArtistsRatio(), 40);

@@ -72,6 +72,7 @@ void AppDelegate::readStoredState() {
         albumSettings_ = std::move(*stored);
     if (auto stored = readPlaylistOrders(services_.defaults)) playlistDict_ = std::move(*stored);
     if (auto stored = readPlayingNumbers(services_.defaults)) playingNumDict_ = std::move(*stored);
+    musicFolders_ = readMusicFolders(services_.defaults);
 }
 
 AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {

@@ -27,6 +27,7 @@ class HttpFetch;
 struct StoreLinksResult;
 class TaskRunner;
 class Dialogs;
+class FileSystem;
 class FileWriter;
 class PropertyListReader;
 class RandomSource;
@@ -47,6 +48,7 @@ struct AppServices {
     const SystemInfo& system;
     RandomSource& random;
     const StringRules& rules;
+    const FileSystem& fileSystem;
     MediaLibrary* mediaLibrary = nullptr;    // none on systems without one
     HttpFetch* http = nullptr;               // none: no store links
     const CountryNames* countries = nullptr; // none: no preferences window
@@ -112,9 +114,19 @@ public:
     void updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId item, bool failed);
     void forward();
     void backward();
-    // Where a song's file lies on this computer: its location, or for a library copied from
-    // another computer, the same place relative to the library file's folder.
-    std::optional<std::string> localPathOf(const MySong& song) const;
+
+    // Finding the songs' files. Every build of the model looks for them in the background;
+    // the results reach the songs, the playlists' counts and the window when the search ends,
+    // and playing waits for them.
+    void findSongFiles();
+    bool songFilesKnown() const { return songFilesKnown_; }
+    const FileCounts& libraryFiles() const { return libraryFiles_; }
+    // The folders the user chose to look for music in, searched before any other.
+    const std::vector<std::string>& musicFolders() const { return musicFolders_; }
+    // Asks for a folder that holds the library's music; a chosen one is stored and searched.
+    // True when the user chose one.
+    bool chooseMusicFolder();
+    void setMusicFolders(std::vector<std::string> folders);
 
     // Store links for the selected playlist's top artists, worked out in the background and
     // shown in the link panes while the playlist is still selected.
@@ -178,6 +190,9 @@ private:
                                const std::shared_ptr<MLMediaGroup>& root) override;
     void mediaObjectsChanged(const MLMediaGroup& group, const MediaObjects& objects) override;
     MyPlaylist::FilePreparer filePreparer() const;
+    void applySongFiles(std::uint64_t search, const std::vector<SongPtr>& songs, std::vector<SongFile> files);
+    // Play found nothing to play in the playlist: says why, and offers to look elsewhere.
+    void explainNothingPlayable(const MyPlaylist& playlist);
     const MyPlaylist::PlayerItem* currentItemOf(const MyPlaylist& playlist) const;
     // The item playing or paused at, or else the queued item of the current song.
     const MyPlaylist::PlayerItem* currentPlayerItem(const MyPlaylist& playlist) const;
@@ -216,6 +231,11 @@ private:
     AlbumSettings albumSettings_;
     PlaylistOrders playlistDict_;
     PlayingNumbers playingNumDict_;
+    std::vector<std::string> musicFolders_;
+    std::uint64_t songFileSearch_ = 0; // the search whose results are wanted
+    bool songFilesKnown_ = false;
+    bool playWhenFilesKnown_ = false;
+    FileCounts libraryFiles_;
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;
 };

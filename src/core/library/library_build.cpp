@@ -162,6 +162,9 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     // playlist's player went with it.)
     playlistNumber_.reset();
     playinglistNumber_.reset();
+    songFilesKnown_ = false;
+    libraryFiles_ = {};
+    findSongFiles();
 
     if (viewCont_) {
         viewCont_->refreshPlaylistView();

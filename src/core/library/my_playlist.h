@@ -46,6 +46,9 @@ public:
     const std::vector<AlbumPtr>& albums() const { return albums_; }
     double duration() const { return duration_; }
     const std::vector<std::string>& topArtists() const { return topArtists_; }
+    // How many of its songs have a file here, as the songs' last search found.
+    const FileCounts& files() const { return files_; }
+    void countFiles();
     void setTopArtists(std::vector<std::string> names) { topArtists_ = std::move(names); }
 
     // Shuffle state.
@@ -84,6 +87,9 @@ public:
     std::vector<std::string_view> shuffleWithSettingVersion(std::int64_t version, RandomSource& random);
     // A new order starts at its first song with an empty queue.
     void resetAtShuffle();
+    // Empties the queue and forgets which songs could not be played; the order goes on at
+    // the current song when it plays again.
+    void dropQueue();
 
     // A song's file as the queue plays it; nothing when there is none to play.
     struct QueuedFile {
@@ -120,6 +126,7 @@ private:
     std::vector<AlbumPtr> albums_;
     double duration_ = 0;
     std::vector<std::string> topArtists_;
+    FileCounts files_;
 };
 
 using PlaylistPtr = std::shared_ptr<MyPlaylist>;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/library/song_file.h"
 #include "core/library/track_entries.h"
 #include "core/plist/document.h"
 
@@ -47,6 +48,9 @@ public:
     // The "Location" text as written in the file (a percent-encoded file URL), if it is a URL.
     std::optional<std::string_view> url() const { return url_; }
     const TrackDict& dict() const { return dict_; }
+    // Where its file lies here, as the last search found it.
+    const SongFile& file() const { return file_; }
+    void setFile(SongFile file) { file_ = std::move(file); }
     double duration() const { return duration_; }
 
     // The album set by grouping, or a placeholder album created on first read before that.
@@ -74,6 +78,7 @@ private:
     std::weak_ptr<MyAlbum> myAlbum_;
     mutable std::shared_ptr<MyAlbum> placeholder_;
     std::shared_ptr<MLMediaObject> mediaObj_;
+    SongFile file_;
 };
 
 using SongPtr = std::shared_ptr<MySong>;

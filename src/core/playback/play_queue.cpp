@@ -2,14 +2,13 @@
 // songs without a playable file skipped, and the next song remembered after every song.
 
 #include "core/library/app_delegate.h"
-#include "core/library/file_url.h"
 #include "core/services/audio_files.h"
+#include "core/services/dialogs.h"
 #include "core/services/view_refresh.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace platter {
 
@@ -57,38 +56,13 @@ std::optional<MyPlaylist::NowPlaying> MyPlaylist::nowPlayingInfo() const {
     return NowPlaying{std::string(song.name()), std::string(song.album()), std::string(song.artist())};
 }
 
-std::optional<std::string> AppDelegate::localPathOf(const MySong& song) const {
-    const auto url = song.url();
-    if (!url) return std::nullopt;
-    const auto path = pathFromFileUrl(*url);
-    if (!path) return std::nullopt;
-    std::error_code ec;
-    const auto exists = [&ec](const std::string& p) { return std::filesystem::is_regular_file(p, ec); };
-    if (exists(*path)) return path;
-    // A library copied from another computer: its files lie where they lay relative to its
-    // music folder, now relative to the library file's own folder. Either computer may have
-    // written names decomposed, so the composed form is tried as well.
-    const auto folder = pathFromFileUrl(musicFolderUrl_);
-    const auto library = pathFromFileUrl(musicLibraryUrl_);
-    if (!folder || !library) return std::nullopt;
-    const auto base = std::filesystem::path(*library).parent_path();
-    for (const auto& [written, prefix] :
-         {std::pair{*path, *folder}, std::pair{services_.rules.key(*path), services_.rules.key(*folder)}}) {
-        if (!written.starts_with(prefix)) continue;
-        const auto rest = written.substr(prefix.size());
-        for (const auto& candidate : {(base / rest).string(), (base / services_.rules.key(rest)).string()})
-            if (exists(candidate)) return candidate;
-    }
-    return std::nullopt;
-}
-
 MyPlaylist::FilePreparer AppDelegate::filePreparer() const {
     return [this](const MySong& song) -> std::optional<MyPlaylist::QueuedFile> {
-        auto path = localPathOf(song);
-        if (!path) return std::nullopt;
-        const auto seconds = services_.audioFiles.duration(*path);
+        const auto& file = song.file();
+        if (file.status != SongFile::Status::Found) return std::nullopt;
+        const auto seconds = services_.audioFiles.duration(file.path);
         if (!seconds) return std::nullopt;
-        return MyPlaylist::QueuedFile{std::move(*path), *seconds};
+        return MyPlaylist::QueuedFile{file.path, *seconds};
     };
 }
 
@@ -100,6 +74,11 @@ void AppDelegate::playMusic() {
         pauseMusic();
     }
     if (selected->shuffledSongs.empty()) return;
+    // Queueing reads where the files are; the search for them is still under way.
+    if (!songFilesKnown_) {
+        playWhenFilesKnown_ = true;
+        return;
+    }
     if (!selected->player) {
         selected->player = services_.players.create();
         if (!selected->player) return;
@@ -111,14 +90,39 @@ void AppDelegate::playMusic() {
         if (selected->unplayableIndexes.contains(selected->playingNum))
             selected->playingNum = selected->nextPlayableAfter(selected->playingNum);
     }
-    // Nothing in the order can be played: stay stopped rather than pretend to play.
-    if (selected->player->items().empty()) return;
+    // Nothing in the order can be played: stay stopped rather than pretend to play, and say why.
+    if (selected->player->items().empty()) {
+        explainNothingPlayable(*selected);
+        return;
+    }
     selected->player->play();
     playinglistNumber_ = playlistNumber_;
     if (viewCont_)
         if (const auto info = selected->nowPlayingInfo())
             viewCont_->willPlayWithArtwork(nowPlayingArtwork(*selected), info->song, info->album,
                                            info->artist);
+}
+
+void AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
+    const auto& files = playlist.files();
+    Dialogs::Alert alert{.style = Dialogs::AlertStyle::Warning,
+                         .message = "Nothing in \u201c" + playlist.name() + "\u201d can be played.",
+                         .informativeText = {},
+                         .buttons = {"OK"}};
+    if (files.notFound > 0) {
+        alert.informativeText =
+            "The files of " + groupedNumber(files.notFound) + " of its " + groupedNumber(files.total()) +
+            " songs are not on this computer where the library says. If your music is in another "
+            "folder or on a drive, choose that folder and " + std::string(bundleName) + " will look there.";
+        alert.buttons = {"Find Music Folder\u2026", "Cancel"};
+    } else if (files.found == 0) {
+        alert.informativeText = "Its songs are streams or songs kept in the cloud; " + std::string(bundleName) +
+                                " plays files on this computer only.";
+    } else {
+        alert.informativeText = "Its songs' files are here, but none of them could be read as audio.";
+    }
+    if (services_.dialogs.runAlert(alert) == 0 && files.notFound > 0 && chooseMusicFolder())
+        playWhenFilesKnown_ = true;
 }
 
 void AppDelegate::pauseMusic() {

@@ -45,15 +45,20 @@ std::vector<std::string_view> MyPlaylist::shuffleWithSettingVersion(std::int64_t
 }
 
 void MyPlaylist::resetAtShuffle() {
+    dropQueue();
+    nextNumToAdd = 0;
+    playingNum = 0;
+}
+
+void MyPlaylist::dropQueue() {
     player.reset();
     playerItems.clear();
     songsVisited_ = 0;
-    nextNumToAdd = 0;
+    nextNumToAdd = playingNum;
     unplayableIndexes.clear();
     indexesOfItems.clear();
     addedTime = 0;
     finishedTime = 0;
-    playingNum = 0;
 }
 
 void MyPlaylist::sortAlbumsWithFirstAlbum(bool firstAlbum, bool ascendingOrder) {

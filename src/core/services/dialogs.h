@@ -29,11 +29,14 @@ public:
         std::vector<std::string> countries;
         std::optional<std::size_t> selectedCountry;
         std::int64_t ratio = 25;
+        std::vector<std::string> musicFolders;
     };
-    // What the user confirmed with OK: the selected row (if any) and the ratio as typed.
+    // What the user confirmed with OK: the selected row (if any), the ratio as typed and the
+    // music folders as the list shows them.
     struct PreferencesChoice {
         std::optional<std::size_t> selectedCountry;
         std::string ratioText;
+        std::vector<std::string> musicFolders;
     };
 
     virtual ~Dialogs() = default;
@@ -41,6 +44,8 @@ public:
     virtual std::optional<std::string> runOpenPanel() = 0;
     // The save panel: the chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> runSavePanel(const SavePanel& panel) = 0;
+    // A folder chooser: the chosen folder, or nothing when the user cancelled.
+    virtual std::optional<std::string> runFolderPanel(const std::string& title) = 0;
     // The index of the button the user chose.
     virtual std::size_t runAlert(const Alert& alert) = 0;
     // The modal preferences window; nothing when the user cancelled.

@@ -22,6 +22,8 @@ public:
     // Pairs of (artist page, album page) for the first link panes, at most three; panes beyond
     // the pairs keep what they show.
     virtual void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) = 0;
+    // Which songs have a file here changed: the status line and the greyed rows are redrawn.
+    virtual void refreshSongFiles() = 0;
     virtual void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) = 0;
     // Artwork is the encoded image (JPEG, PNG), or nothing.
     virtual void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,

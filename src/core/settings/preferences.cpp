@@ -47,6 +47,7 @@ void AppDelegate::preferences() {
     const auto countries = services_.countries->countries();
     Dialogs::Preferences shown;
     shown.ratio = topArtistsRatio_;
+    shown.musicFolders = musicFolders_;
     for (const auto& c : countries)
         shown.countries.push_back(c.name);
     const auto current = upper(countryCode_);
@@ -57,6 +58,7 @@ void AppDelegate::preferences() {
     }
     const auto choice = services_.dialogs.runPreferences(shown);
     if (!choice) return; // Cancel: nothing changes
+    setMusicFolders(choice->musicFolders);
 
     // No row chosen keeps the country as it is.
     const auto code = choice->selectedCountry && *choice->selectedCountry < countries.size()

@@ -100,6 +100,15 @@ std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults) {
     return std::nullopt;
 }
 
+std::vector<std::string> readMusicFolders(const UserDefaults& defaults) {
+    std::vector<std::string> folders;
+    const auto* v = defaults.objectForKey(keys::musicFolders);
+    if (const auto* array = v ? v->get<plist::Array>() : nullptr)
+        for (const auto& entry : *array)
+            if (const auto* s = entry.get<std::string>(); s && !s->empty()) folders.push_back(*s);
+    return folders;
+}
+
 plist::Value playlistOrdersValue(const PlaylistOrders& orders) {
     plist::Dict d;
     d.reserve(orders.size());

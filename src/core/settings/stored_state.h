@@ -29,6 +29,8 @@ std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults,
 std::optional<PlaylistOrders> readPlaylistOrders(const UserDefaults& defaults);
 std::optional<PlayingNumbers> readPlayingNumbers(const UserDefaults& defaults);
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
+// The chosen music folders: the stored array's strings; anything else in it is passed over.
+std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
 
 // The album settings travel as data: an XML property list of album ID to a dictionary from
 // decimal disc number (or -1) to Boolean.

@@ -31,7 +31,7 @@ private:
     SettingsFile::LoadResult loaded_;
 };
 
-// The six stored keys.
+// The stored keys.
 namespace keys {
 inline constexpr std::string_view xmlUrl = "xmlUrl";
 inline constexpr std::string_view countryCode = "countryCode";
@@ -39,6 +39,8 @@ inline constexpr std::string_view topArtistsRatio = "topArtistsRatio";
 inline constexpr std::string_view albumSettings = "albumSettings";
 inline constexpr std::string_view playlists = "playlists";
 inline constexpr std::string_view playingNumbers = "playingNumbers";
+// The folders the user chose to look for music in, as paths.
+inline constexpr std::string_view musicFolders = "musicFolders";
 } // namespace keys
 
 } // namespace platter

@@ -6,8 +6,10 @@
 
 namespace platter {
 
-HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, plist::Dict settings)
+HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, plist::Dict settings,
+                         bool findFiles)
     : settingsFile_(std::move(settings)), random_(seed) {
+    audio_.runBackgroundWork = findFiles;
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(libraryPath, ec);
     plist::set(settingsFile_.values, keys::xmlUrl, fileUrlFromPath(ec ? libraryPath : absolute.string()));
@@ -22,7 +24,8 @@ HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, pli
                                                      .tasks = audio_,
                                                      .system = system_,
                                                      .random = random_,
-                                                     .rules = rules_});
+                                                     .rules = rules_,
+                                                     .fileSystem = fileSystem_});
     ready_ = app_->applicationDidFinishLaunching() == AppDelegate::LaunchResult::Ready;
 }
 

@@ -16,6 +16,7 @@
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/files/atomic_file_writer.h"
+#include "platform/files/local_file_system.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/text/icu_unicode_rules.h"
 
@@ -33,28 +34,36 @@ struct CancellingDialogs final : Dialogs {
         return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
     }
     std::optional<PreferencesChoice> runPreferences(const Preferences&) override { return std::nullopt; }
+    std::optional<std::string> runFolderPanel(const std::string&) override { return std::nullopt; }
 };
 
 // A system without a region or a home folder: nothing of the user's is found.
 struct NeutralSystem final : SystemInfo {
     std::optional<std::string> regionCode() const override { return std::nullopt; }
     std::string homeDirectory() const override { return "/nonexistent"; }
+    std::string musicDirectory() const override { return "/nonexistent"; }
 };
 
-// No audio: nothing is played without a window.
+// No audio: nothing is played without a window. Background work runs at once, or not at all
+// when nobody asked for its results (the search for the songs' files).
 struct NoAudio final : AudioFiles, ArtworkReader, QueuePlayerFactory, TaskRunner {
+    bool runBackgroundWork = false;
     std::optional<double> duration(const std::string&) const override { return std::nullopt; }
     std::optional<std::string> artwork(const std::string&) const override { return std::nullopt; }
     std::unique_ptr<QueuePlayer> create() override { return nullptr; }
-    void runInBackground(std::function<void()> work) override { work(); }
+    void runInBackground(std::function<void()> work) override {
+        if (runBackgroundWork) work();
+    }
     void runOnMainThread(std::function<void()> task) override { task(); }
 };
 
 class HeadlessApp {
 public:
     // Builds the model of the library at `libraryPath` over the given stored settings (the
-    // library's location is added); `ready()` tells whether the library was usable.
-    explicit HeadlessApp(const std::string& libraryPath, std::uint64_t seed = 1, plist::Dict settings = {});
+    // library's location is added); `ready()` tells whether the library was usable. With
+    // `findFiles` the songs' files are looked for as well, under the stored music folders.
+    explicit HeadlessApp(const std::string& libraryPath, std::uint64_t seed = 1, plist::Dict settings = {},
+                         bool findFiles = false);
 
     bool ready() const { return ready_; }
     AppDelegate& app() { return *app_; }
@@ -64,6 +73,7 @@ private:
     PlistFileReader reader_;
     IcuUnicodeRules unicode_;
     StringRules rules_{unicode_};
+    LocalFileSystem fileSystem_;
     MemorySettingsFile settingsFile_;
     std::unique_ptr<UserDefaults> defaults_;
     CancellingDialogs dialogs_;

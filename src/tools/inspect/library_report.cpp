@@ -7,13 +7,33 @@
 
 namespace platter {
 
-nlohmann::ordered_json libraryReport(const AppDelegate& app) {
+namespace {
+
+constexpr std::size_t maxExamples = 20;
+
+nlohmann::ordered_json countsOf(const FileCounts& counts) {
+    return {{"found", counts.found}, {"notFound", counts.notFound}, {"noFile", counts.noFile}};
+}
+
+} // namespace
+
+nlohmann::ordered_json libraryReport(const AppDelegate& app, bool files) {
     nlohmann::ordered_json report;
     report["songs"] = app.allSongs().size();
     report["albums"] = app.allAlbums().size();
     report["artists"] = app.allArtists().size();
     report["songsWithoutLocation"] = std::count_if(app.allSongs().begin(), app.allSongs().end(),
                                                    [](const SongPtr& s) { return !s->url(); });
+    if (files) {
+        auto& entry = report["files"] = countsOf(app.libraryFiles());
+        auto& examples = entry["examples"] = nlohmann::ordered_json::array();
+        for (const auto& song : app.allSongs()) {
+            if (examples.size() == maxExamples) break;
+            if (song->file().status == SongFile::Status::NotFound)
+                examples.push_back({{"location", std::string(song->url().value_or(""))},
+                                    {"lookedFor", song->file().path}});
+        }
+    }
     auto& playlists = report["playlists"] = nlohmann::ordered_json::array();
     for (const auto& p : app.allPlaylists()) {
         nlohmann::ordered_json entry;
@@ -24,6 +44,7 @@ nlohmann::ordered_json libraryReport(const AppDelegate& app) {
         // Milliseconds are exact in the file; seconds to three places keep them exact here.
         entry["duration"] = std::round(p->duration() * 1000.0) / 1000.0;
         entry["topArtists"] = p->topArtists();
+        if (files) entry["files"] = countsOf(p->files());
         playlists.push_back(std::move(entry));
     }
     return report;

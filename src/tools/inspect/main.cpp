@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -17,8 +18,10 @@ namespace {
 
 int usage() {
     std::cerr << "usage: platter-inspect LIBRARY [--shuffle PERSISTENT_ID | --export PERSISTENT_ID OUT]\n"
-                 "                              [--seed N] [--settings FILE]\n"
+                 "                              [--seed N] [--settings FILE] [--files [--music-folder DIR]...]\n"
                  "  Without options: a JSON report of the library's songs, albums, artists and playlists.\n"
+                 "  --files    the report also counts the songs whose files are found on this computer\n"
+                 "  --music-folder  a folder to look for music in, as one chosen in Platter (repeatable)\n"
                  "  --shuffle  the playlist's shuffled order, one song persistent ID a line\n"
                  "  --export   shuffles the playlist and writes it to OUT as an importable playlist file\n"
                  "  --seed     the random seed of the shuffle (default 1)\n"
@@ -31,6 +34,8 @@ struct Options {
     std::string library;
     std::optional<std::string> shuffle, exportTo, settings;
     std::uint64_t seed = 1;
+    bool files = false;
+    std::vector<std::string> musicFolders;
 };
 
 std::optional<Options> parse(const std::vector<std::string>& args) {
@@ -55,6 +60,12 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
             } catch (const std::exception&) {
                 return std::nullopt;
             }
+        } else if (a == "--files") {
+            o.files = true;
+        } else if (a == "--music-folder") {
+            const auto* f = value();
+            if (!f) return std::nullopt;
+            o.musicFolders.push_back(*f);
         } else if (a == "--settings") {
             const auto* f = value();
             if (!f) return std::nullopt;
@@ -65,7 +76,7 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
             o.library = a;
         }
     }
-    if (o.library.empty()) return std::nullopt;
+    if (o.library.empty() || (!o.musicFolders.empty() && !o.files)) return std::nullopt;
     return o;
 }
 
@@ -95,8 +106,18 @@ int main(int argc, char** argv) {
         settings = std::move(*stored);
     }
 
+    if (!options->musicFolders.empty()) {
+        platter::plist::Array folders;
+        for (const auto& f : options->musicFolders) {
+            std::error_code ec;
+            const auto absolute = std::filesystem::absolute(f, ec);
+            folders.emplace_back(ec ? f : absolute.lexically_normal().string());
+        }
+        platter::plist::set(settings, platter::keys::musicFolders, std::move(folders));
+    }
+
     const auto start = std::chrono::steady_clock::now();
-    platter::HeadlessApp headless(options->library, options->seed, std::move(settings));
+    platter::HeadlessApp headless(options->library, options->seed, std::move(settings), options->files);
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!headless.ready()) {
         std::cerr << "platter-inspect: " << options->library
@@ -105,7 +126,7 @@ int main(int argc, char** argv) {
     }
     auto& app = headless.app();
     if (!options->shuffle) {
-        std::cout << platter::libraryReport(app).dump(2) << std::endl;
+        std::cout << platter::libraryReport(app, options->files).dump(2) << std::endl;
     } else {
         platter::MyPlaylist* playlist = nullptr;
         for (const auto& p : app.allPlaylists())

@@ -235,28 +235,5 @@ TEST_F(PlayQueue, ArtworkReadBeforeTheLookIsSeenOnce) {
     EXPECT_FALSE(holder.fill(std::nullopt)) << "nothing to deliver";
 }
 
-TEST(SongLocation, FindsACopiedLibraryRelativeToItsMusicFolder) {
-    AppHarness h;
-    // Written on Windows with a decomposed name; copied here beside its media folder.
-    auto lib = testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}}, {});
-    auto& root = *lib.get<plist::Dict>();
-    plist::set(root, "Music Folder", "file://localhost/C:/Users/J%C3%BCrgen/Music/iTunes/iTunes%20Media/");
-    auto& tracks = *plist::find(root, "Tracks")->get<plist::Dict>();
-    plist::set(*tracks[0].second.get<plist::Dict>(), "Location",
-               "file://localhost/C:/Users/J%C3%BCrgen/Music/iTunes/iTunes%20Media/Music/Bj%C3%B6rk/"
-               "01%20Jo%CC%81ga.mp3");
-    plist::set(*tracks[1].second.get<plist::Dict>(), "Location",
-               "file://localhost/C:/Users/J%C3%BCrgen/Music/iTunes/iTunes%20Media/Music/Nobody/missing.mp3");
-    plist::set(*tracks[2].second.get<plist::Dict>(), "Location", "http://example.invalid/stream.mp3");
-    std::filesystem::create_directories(h.dir.path() / "Music" / "Björk");
-    h.dir.write("Music/Björk/01 J\xC3\xB3ga.mp3", "audio"); // stored composed here
-    h.useLibrary(lib);
-    auto& app = h.launch();
-    const auto& songs = app.songsTrackIDDict();
-    EXPECT_EQ(app.localPathOf(*songs.at(1)), (h.dir.path() / "Music/Björk/01 J\xC3\xB3ga.mp3").string());
-    EXPECT_FALSE(app.localPathOf(*songs.at(2)));
-    EXPECT_FALSE(app.localPathOf(*songs.at(3)));
-}
-
 } // namespace
 } // namespace platter

@@ -1,0 +1,27 @@
+#include "ui/song_file_look.h"
+
+#include "core/library/my_song.h"
+
+#include <QPalette>
+
+namespace platter {
+
+QVariant songFileForeground(const MySong& song) {
+    const auto status = song.file().status;
+    if (status != SongFile::Status::NotFound && status != SongFile::Status::NoFile) return {};
+    return QPalette().brush(QPalette::Disabled, QPalette::Text);
+}
+
+QVariant songFileToolTip(const MySong& song) {
+    switch (song.file().status) {
+    case SongFile::Status::NotFound:
+        return QStringLiteral("The file of this song is not on this computer.\nLooked for: %1")
+            .arg(QString::fromStdString(song.file().path));
+    case SongFile::Status::NoFile:
+        return QStringLiteral("This song has no file: it is a stream or a song kept in the cloud.");
+    default:
+        return {};
+    }
+}
+
+} // namespace platter
