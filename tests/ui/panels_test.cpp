@@ -79,7 +79,7 @@ TEST_F(TopPanel, TransportImagesAndTitles) {
     top.setAudioControlViewWithPlaying(false, true);
     EXPECT_EQ(images(), (std::array{false, false, false}));
 
-    QFile cover(QStringLiteral(PLATTER_DEMO_FOLDER "/Music/Compilations/Summer Sampler/cover.jpg"));
+    QFile cover(QStringLiteral(PLATTER_DEMO_FOLDER "/iTunes Media/Music/Compilations/Summer Sampler/cover.jpg"));
     ASSERT_TRUE(cover.open(QIODevice::ReadOnly));
     top.setArtworkAndTextsWithArtwork(cover.readAll().toStdString(), "Undertow", "Night Swim", "Lumen");
     EXPECT_TRUE(top.showsArtwork());

@@ -60,7 +60,7 @@ std::string catalogueArtwork() {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImage(QStringLiteral(PLATTER_DEMO_FOLDER "/Music/Compilations/Summer Sampler/cover.jpg"))
+    QImage(QStringLiteral(PLATTER_DEMO_FOLDER "/iTunes Media/Music/Compilations/Summer Sampler/cover.jpg"))
         .scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation)
         .save(&buffer, "JPEG");
     return bytes.toStdString();

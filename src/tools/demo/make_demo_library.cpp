@@ -259,11 +259,14 @@ int main(int argc, char** argv) {
     for (const auto& album : albums) {
         const auto folderArtist = album.albumArtist ? *album.albumArtist : std::string("Compilations");
         const auto relFolder = fs::path("Music") / folderArtist / album.title;
-        fs::create_directories(out / relFolder);
+        // Laid out as the library application lays out its folder: the library file beside
+        // the media folder.
+        const auto media = out / "iTunes Media";
+        fs::create_directories(media / relFolder);
         std::optional<std::string> cover;
         if (album.cover != Cover::None) cover = makeCover(out, album.pattern);
         if (album.cover == Cover::Beside)
-            std::ofstream(out / relFolder / "cover.jpg", std::ios::binary) << *cover;
+            std::ofstream(media / relFolder / "cover.jpg", std::ios::binary) << *cover;
         const int discCount = static_cast<int>(album.discs.size());
         for (int d = 0; d < discCount; ++d) {
             const auto& disc = album.discs[static_cast<std::size_t>(d)];
@@ -278,7 +281,7 @@ int main(int argc, char** argv) {
                               discCount > 1 ? d + 1 : t + 1, t + 1);
                 const auto fileName = (discCount > 1 ? std::string(number) : std::string(number)) + title +
                                       extensionOf(album.format);
-                const auto file = out / relFolder / fileName;
+                const auto file = media / relFolder / fileName;
                 if (!encodeTune(file, album.format, seconds, base)) return 1;
                 tag(file, album.format, title, artist, album.title, t + 1,
                     album.cover == Cover::Embedded ? cover : std::nullopt);
