@@ -11,6 +11,7 @@
 #include "platform/net/curl_http_fetch.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"
+#include "platform/system/gio_file_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "platform/system/system_environment.h"
 #include "platform/text/icu_country_names.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     IcuCountryNames countries;
     SystemEnvironment system;
     SeededRandom random;
+    GioFileWatcher libraryWatcher;
     // Background work uses the services above, so the runner stops before they go.
     GlibTaskRunner tasks;
     AppDelegate app({.defaults = defaults,
@@ -101,6 +103,7 @@ int main(int argc, char** argv) {
                      .random = random,
                      .rules = rules,
                      .fileSystem = fileSystem,
+                     .libraryWatcher = &libraryWatcher,
                      .http = linkPanes ? &http : nullptr,
                      .countries = &countries});
 

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QListView>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace platter {
@@ -51,6 +52,13 @@ MyPlaylistsViewController::MyPlaylistsViewController(AppDelegate& app, QWidget* 
 
 void MyPlaylistsViewController::refreshTable() {
     model_->reload();
+    // The list shows the controller's selection; it is not a new choice of the user's.
+    if (const auto row = ourDelegate_.playlistNumber()) {
+        const QSignalBlocker quiet(myTableView_->selectionModel());
+        myTableView_->selectionModel()->select(model_->index(static_cast<int>(*row)),
+                                               QItemSelectionModel::ClearAndSelect);
+        myTableView_->setCurrentIndex(model_->index(static_cast<int>(*row)));
+    }
 }
 
 void MyPlaylistsViewController::tableViewSelectionDidChange() {

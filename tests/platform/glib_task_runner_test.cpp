@@ -1,6 +1,9 @@
+#include "platform/system/gio_file_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "support/audio_fixture.h"
+#include "support/library_fixture.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -22,6 +25,38 @@ TEST(GlibTaskRunner, BackgroundWorkHandsItsResultToTheMainThread) {
     ASSERT_TRUE(testing::pumpUntil([&] { return result == 42; }));
     EXPECT_NE(workedOn, mainThread);
     EXPECT_EQ(deliveredOn, mainThread);
+}
+
+TEST(GlibTaskRunner, DelayedTasksWaitTheirTime) {
+    GlibTaskRunner tasks;
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration waited{};
+    tasks.runOnMainThreadAfter(std::chrono::milliseconds(150),
+                               [&] { waited = std::chrono::steady_clock::now() - start; });
+    ASSERT_TRUE(testing::pumpUntil([&] { return waited.count() > 0; }));
+    EXPECT_GE(waited, std::chrono::milliseconds(150));
+}
+
+TEST(GioFileWatcher, SeesAFileWrittenAndOneRenamedOverIt) {
+    testing::TempDir dir;
+    const auto library = dir.write("Library.xml", "first");
+    GioFileWatcher watcher;
+    int changes = 0;
+    watcher.watch(library.string(), [&] { ++changes; });
+    testing::pumpUntil([] { return false; }, 0.2); // the monitor settles
+    changes = 0;
+    dir.write("Library.xml", "second");
+    ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 5)) << "written in place";
+    // Sync tools and the library application replace the file whole.
+    const auto replacement = dir.write("Library.xml.tmp", "third");
+    testing::pumpUntil([] { return false; }, 0.2);
+    changes = 0;
+    std::filesystem::rename(replacement, library);
+    ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 5)) << "renamed over it";
+    changes = 0;
+    dir.write("Other.xml", "not ours");
+    testing::pumpUntil([] { return false; }, 0.5);
+    EXPECT_EQ(changes, 0) << "another file of the folder";
 }
 
 } // namespace

@@ -60,6 +60,7 @@ public:
                            .rules = rules,
                            .fileSystem = fileSystem,
                            .mediaLibrary = &media,
+                           .libraryWatcher = &watcher,
                            .http = r.http,
                            .countries = r.countries,
                            .catalogueBase = std::move(r.catalogueBase)};
@@ -76,6 +77,12 @@ public:
         return *app;
     }
 
+    // The library file changed and has been quiet since: it is read again.
+    void libraryChangedAndSettled() {
+        watcher.changed();
+        ManualTasks::drain(tasks.later);
+        finishTasks();
+    }
     void finishTasks() {
         ManualTasks::drain(tasks.background);
         ManualTasks::drain(tasks.main);
@@ -102,6 +109,7 @@ public:
     FakeArtwork artwork;
     ManualTasks tasks;
     InMemoryMediaLibrary media;
+    FakeWatcher watcher;
     FakeSystem system;
     ScriptedRandom random;
     RecordingView view;

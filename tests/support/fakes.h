@@ -3,6 +3,7 @@
 #include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
+#include "core/services/file_watcher.h"
 #include "core/services/file_writer.h"
 #include "core/services/property_list_reader.h"
 #include "core/services/queue_player.h"
@@ -24,8 +25,10 @@
 namespace platter::testing {
 
 // Dialogs answered as the test told them to, in order. An open or save panel with no answer
-// left is cancelled; an alert with none left takes its last button.
+// left is cancelled; an alert with none left takes its last button. `whileOpen` runs inside
+// every alert, as the event loop does under a real one.
 struct FakeDialogs final : Dialogs {
+    std::function<void()> whileOpen;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
     std::deque<std::size_t> alertAnswers;
@@ -58,6 +61,7 @@ struct FakeDialogs final : Dialogs {
     }
     std::size_t runAlert(const Alert& alert) override {
         alerts.push_back(alert);
+        if (whileOpen) whileOpen();
         if (alertAnswers.empty()) return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
         const auto answer = alertAnswers.front();
         alertAnswers.pop_front();
@@ -175,6 +179,10 @@ struct ManualTasks final : TaskRunner {
     std::deque<std::function<void()>> background, main;
     void runInBackground(std::function<void()> work) override { background.push_back(std::move(work)); }
     void runOnMainThread(std::function<void()> task) override { main.push_back(std::move(task)); }
+    std::deque<std::function<void()>> later; // delayed tasks, in order, whatever their delay
+    void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()> task) override {
+        later.push_back(std::move(task));
+    }
     static void drain(std::deque<std::function<void()>>& q) {
         while (!q.empty()) {
             auto f = std::move(q.front());
@@ -224,6 +232,16 @@ struct RecordingView final : ViewRefresh {
 };
 
 // Counts the files a real reader is asked to read.
+// The library watcher: the test says when the file changed.
+struct FakeWatcher final : FileWatcher {
+    std::string path;
+    std::function<void()> changed;
+    void watch(const std::string& p, std::function<void()> c) override {
+        path = p;
+        changed = std::move(c);
+    }
+};
+
 struct CountingReader final : PropertyListReader {
     explicit CountingReader(const PropertyListReader& wrapped) : real(wrapped) {}
     const PropertyListReader& real;

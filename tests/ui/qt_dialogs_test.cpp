@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -144,6 +145,22 @@ TEST(SettingWindow, ListsTheCountriesGivenAndTheirSelection) {
     EXPECT_EQ(window.choice().ratioText, "40");
     MySettingWindowController none({.countries = {"Austria"}, .selectedCountry = std::nullopt});
     EXPECT_FALSE(none.choice().selectedCountry) << "a country the locale cannot name selects no row";
+}
+
+TEST(SettingWindow, MusicFoldersAreAddedOnceAndRemoved) {
+    MySettingWindowController window({.countries = {"Austria"}, .musicFolders = {"/mnt/old"}});
+    EXPECT_FALSE(window.removeFolderButton()->isEnabled()) << "nothing selected to remove";
+    std::optional<std::string> next = "/media/usb/Music";
+    window.setFolderChooser([&] { return next; });
+    window.addFolderButton()->click();
+    window.addFolderButton()->click();
+    next = std::nullopt; // cancelled
+    window.addFolderButton()->click();
+    EXPECT_EQ(window.choice().musicFolders, (std::vector<std::string>{"/mnt/old", "/media/usb/Music"}));
+    window.musicFolders()->setCurrentRow(0);
+    ASSERT_TRUE(window.removeFolderButton()->isEnabled());
+    window.removeFolderButton()->click();
+    EXPECT_EQ(window.choice().musicFolders, std::vector<std::string>{"/media/usb/Music"});
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "platform/audio/gst_queue_player.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"
+#include "platform/system/gio_file_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "platform/text/icu_country_names.h"
 #include "support/app_harness.h"
@@ -96,6 +97,7 @@ protected:
                .random = random,
                .rules = rules,
                .fileSystem = fileSystem,
+               .libraryWatcher = &watcher,
                .http = &http,
                .countries = &countries,
                .catalogueBase = catalogue.base()}) {
@@ -191,6 +193,15 @@ protected:
         return QTest::qWaitFor([&] { return htmlOf(pane).contains(QLatin1String(text)); }, 10000);
     }
 
+    // Launches on a copy of the demo library file, alone in a folder of its own.
+    std::filesystem::path launchOnACopy() {
+        const auto copy = dir.path() / "iTunes Music Library.xml";
+        std::filesystem::copy_file(PLATTER_DEMO_LIBRARY, copy);
+        defaults.setObject("xmlUrl", fileUrlFromPath(copy.string()));
+        launch();
+        return copy;
+    }
+
     ViewController* view() { return window.viewController(); }
     MyPlaylist& selected() { return *app.playlistAt(app.playlistNumber()); }
 
@@ -210,6 +221,7 @@ protected:
     testing::FakeSystem system;
     SeededRandom random{11};
     GlibTaskRunner tasks;
+    GioFileWatcher watcher;
     AppDelegate app;
     MainWindow window{app};
     testing::TempDir dir;
@@ -349,6 +361,56 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&preferences));
         shot("6-preferences", &preferences);
     }
+}
+
+TEST_F(Window, AChosenMusicFolderFindsTheGreyedSongs) {
+    launchOnACopy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.songFilesKnown(); }, 10000));
+    EXPECT_EQ(window.filesNotice()->text(), "28 of 29 songs have no file on this computer.");
+    ASSERT_TRUE(window.findMusicFolderButton()->isVisible());
+    selectPlaylist("Evening Mix");
+    click("showList");
+    const auto row = view()->mainViewCont()->songModel()->index(0, SongTableModel::Name);
+    EXPECT_TRUE(row.data(Qt::ForegroundRole).isValid()) << "greyed";
+    EXPECT_TRUE(row.data(Qt::ToolTipRole).toString().contains("iTunes Media/Music/"));
+    shot("files-missing");
+
+    dialogs.folderAnswers = {PLATTER_DEMO_FOLDER};
+    click("findMusicFolder");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.filesNotice()->text().isEmpty(); }, 10000));
+    EXPECT_FALSE(window.findMusicFolderButton()->isVisible());
+    EXPECT_FALSE(row.data(Qt::ForegroundRole).isValid()) << "no longer greyed";
+    EXPECT_FALSE(row.data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(app.musicFolders(), std::vector<std::string>{PLATTER_DEMO_FOLDER});
+    shot("files-found");
+}
+
+TEST_F(Window, AReplacedLibraryFileShowsItsNewPlaylist) {
+    const auto library = launchOnACopy();
+    selectPlaylist("Evening Mix");
+    const auto rows = view()->playlistsViewCont()->model()->rowCount();
+
+    // The library application, on the other computer, added a playlist; a sync tool replaces
+    // the file whole.
+    auto root = plist::Value::copyOf(reader.readFile(library.string()).document->root());
+    auto& lists = *plist::find(*root.get<plist::Dict>(), "Playlists")->get<plist::Array>();
+    for (const auto& list : std::vector<plist::Value>(lists)) {
+        auto copy = list;
+        if (*plist::find(*copy.get<plist::Dict>(), "Name")->get<std::string>() != "Evening Mix") continue;
+        plist::set(*copy.get<plist::Dict>(), "Name", "Sunday Drive");
+        plist::set(*copy.get<plist::Dict>(), "Playlist Persistent ID", "0A0B0C0D0E0F1011");
+        lists.push_back(std::move(copy));
+    }
+    const auto written = dir.write("incoming.xml", plist::writeXml(root));
+    std::filesystem::rename(written, library);
+
+    auto* list = view()->playlistsViewCont()->myTableView();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount() == rows + 1; }, 15000));
+    EXPECT_EQ(app.allPlaylists().back()->name(), "Sunday Drive");
+    ASSERT_TRUE(app.playlistNumber());
+    EXPECT_EQ(selected().name(), "Evening Mix") << "the selection stays";
+    EXPECT_EQ(list->selectionModel()->selectedRows().value(0).row(), rowOf("Evening Mix"));
+    shot("library-replaced");
 }
 
 TEST_F(Window, LinkClicksOpenTheBrowserWithThePartnerKeysAndThePaneKeepsItsPage) {

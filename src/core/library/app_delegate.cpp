@@ -11,7 +11,7 @@
 
 namespace platter {
 
-AppDelegate::AppDelegate(AppServices services) : services_(services) {
+AppDelegate::AppDelegate(AppServices services) : services_(services), dialogs_(services.dialogs) {
     if (services_.mediaLibrary) {
         services_.mediaLibrary->setObserver(this);
         // Reading the sources starts the library's loading; they arrive through the observer.
@@ -45,7 +45,7 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
     while (!library || library->root().size() == 0) {
         // Closing the panel ends the application: asking again for ever would leave a user
         // without a library no way out but killing it.
-        const auto chosen = services_.dialogs.runOpenPanel();
+        const auto chosen = dialogs_.runOpenPanel();
         if (!chosen) return nullptr;
         const auto url = fileUrlFromPath(*chosen);
         if (auto candidate = readLibrary(url)) {
@@ -56,7 +56,7 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
         }
         // Without a word the panel would just come back, and the user would not know why.
         if (!library || library->root().size() == 0)
-            services_.dialogs.runAlert(
+            dialogs_.runAlert(
                 {.style = Dialogs::AlertStyle::Warning,
                  .message = "\u201c" + std::filesystem::path(*chosen).filename().string() +
                             "\u201d is not a music library " + std::string(bundleName) + " can read.",
@@ -93,6 +93,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     readStoredState();
     // The located library is already parsed; the model is built from that one parse.
     buildModel(library);
+    watchLibraryFile();
     return LaunchResult::Ready;
 }
 

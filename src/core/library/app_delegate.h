@@ -7,9 +7,11 @@
 #include "core/containers/flat_hash_map.h"
 #include "core/library/album_grouping.h"
 #include "core/library/my_playlist.h"
+#include "core/library/tracked_dialogs.h"
 #include "core/services/media_library.h"
 #include "core/settings/stored_state.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,6 +30,7 @@ struct StoreLinksResult;
 class TaskRunner;
 class Dialogs;
 class FileSystem;
+class FileWatcher;
 class FileWriter;
 class PropertyListReader;
 class RandomSource;
@@ -50,6 +53,7 @@ struct AppServices {
     const StringRules& rules;
     const FileSystem& fileSystem;
     MediaLibrary* mediaLibrary = nullptr;    // none on systems without one
+    FileWatcher* libraryWatcher = nullptr;   // none: the library is read again at Reset only
     HttpFetch* http = nullptr;               // none: no store links
     const CountryNames* countries = nullptr; // none: no preferences window
     std::string catalogueBase = "https://itunes.apple.com";
@@ -80,6 +84,14 @@ public:
     // Re-reads the library file and rebuilds the model. False, with the model untouched, when
     // the file cannot be read or is no library.
     bool setAllTracks();
+
+    // The library file changed on disk (another computer synced it, the library application
+    // wrote it). Once it has been quiet for `libraryQuietPeriod` it is read again in the
+    // background and the model rebuilt as at a restart, keeping the selected playlist and a
+    // playing one whose order still holds. A file that is no library then (half-written) leaves
+    // the model as it is, until the next change.
+    static constexpr std::chrono::milliseconds libraryQuietPeriod{2000};
+    void libraryFileChanged();
 
     // Selection and configuration.
     // Selects the playlist at `row` of the playlists list; a negative row, or one past the end,
@@ -190,6 +202,9 @@ private:
                                const std::shared_ptr<MLMediaGroup>& root) override;
     void mediaObjectsChanged(const MLMediaGroup& group, const MediaObjects& objects) override;
     MyPlaylist::FilePreparer filePreparer() const;
+    void watchLibraryFile();
+    void reloadChangedLibrary(std::uint64_t change);
+    void takeChangedLibrary(const std::shared_ptr<const plist::Document>& library);
     void applySongFiles(std::uint64_t search, const std::vector<SongPtr>& songs, std::vector<SongFile> files);
     // Play found nothing to play in the playlist: says why, and offers to look elsewhere.
     void explainNothingPlayable(const MyPlaylist& playlist);
@@ -201,6 +216,7 @@ private:
     std::optional<std::string> nowPlayingArtwork(const MyPlaylist& playlist);
 
     AppServices services_;
+    TrackedDialogs dialogs_;
 
     std::string masterPersistentID_ = "AllSongsMaster";
     std::string musicLibraryUrl_ = "file:///Users";
@@ -233,6 +249,7 @@ private:
     PlayingNumbers playingNumDict_;
     std::vector<std::string> musicFolders_;
     std::uint64_t songFileSearch_ = 0; // the search whose results are wanted
+    std::uint64_t libraryChange_ = 0;  // the latest change of the library file
     bool songFilesKnown_ = false;
     bool playWhenFilesKnown_ = false;
     FileCounts libraryFiles_;

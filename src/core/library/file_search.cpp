@@ -58,7 +58,7 @@ void AppDelegate::applySongFiles(std::uint64_t search, const std::vector<SongPtr
 }
 
 bool AppDelegate::chooseMusicFolder() {
-    const auto folder = services_.dialogs.runFolderPanel("Choose the Folder That Holds Your Music");
+    const auto folder = dialogs_.runFolderPanel("Choose the Folder That Holds Your Music");
     if (!folder) return false;
     // A folder chosen again is searched again: its files may have arrived since.
     if (std::find(musicFolders_.begin(), musicFolders_.end(), *folder) != musicFolders_.end()) {

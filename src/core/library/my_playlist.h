@@ -90,6 +90,9 @@ public:
     // Empties the queue and forgets which songs could not be played; the order goes on at
     // the current song when it plays again.
     void dropQueue();
+    // Takes over the queue and player of the same playlist of an earlier model, whose order
+    // this one has too.
+    void takeQueueFrom(MyPlaylist& earlier);
 
     // A song's file as the queue plays it; nothing when there is none to play.
     struct QueuedFile {

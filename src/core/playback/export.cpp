@@ -37,13 +37,13 @@ std::string exportNameOf(std::string_view path) {
 void AppDelegate::exportPlaylist() {
     const auto* selected = playlistAt(playlistNumber_);
     if (!selected || configuring_) return;
-    const auto path = services_.dialogs.runSavePanel(
+    const auto path = dialogs_.runSavePanel(
         {"Export iTune Playlist", {"xml"}, std::string(bundleName) + " - " + selected->name(), true});
     if (!path) return;
     const auto error = services_.files.writeAtomically(*path, selected->xmlDataWithName(exportNameOf(*path)));
     // A failed write leaves any earlier file as it was; the user has to know the export is not there.
     if (!error.empty())
-        services_.dialogs.runAlert(
+        dialogs_.runAlert(
             {Dialogs::AlertStyle::Warning, "The playlist could not be exported.", error, {"OK"}});
 }
 

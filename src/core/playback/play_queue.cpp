@@ -121,7 +121,7 @@ void AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
     } else {
         alert.informativeText = "Its songs' files are here, but none of them could be read as audio.";
     }
-    if (services_.dialogs.runAlert(alert) == 0 && files.notFound > 0 && chooseMusicFolder())
+    if (dialogs_.runAlert(alert) == 0 && files.notFound > 0 && chooseMusicFolder())
         playWhenFilesKnown_ = true;
 }
 

@@ -50,6 +50,18 @@ void MyPlaylist::resetAtShuffle() {
     playingNum = 0;
 }
 
+void MyPlaylist::takeQueueFrom(MyPlaylist& earlier) {
+    player = std::move(earlier.player);
+    playerItems = std::move(earlier.playerItems);
+    songsVisited_ = earlier.songsVisited_;
+    nextNumToAdd = earlier.nextNumToAdd;
+    unplayableIndexes = std::move(earlier.unplayableIndexes);
+    indexesOfItems = std::move(earlier.indexesOfItems);
+    addedTime = earlier.addedTime;
+    finishedTime = earlier.finishedTime;
+    playingNum = earlier.playingNum;
+}
+
 void MyPlaylist::dropQueue() {
     player.reset();
     playerItems.clear();

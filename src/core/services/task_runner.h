@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 namespace platter {
@@ -11,6 +12,8 @@ public:
     virtual void runInBackground(std::function<void()> work) = 0;
     // Runs `task` on the main thread, after the current event.
     virtual void runOnMainThread(std::function<void()> task) = 0;
+    // Runs `task` on the main thread once `delay` has passed.
+    virtual void runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) = 0;
 };
 
 } // namespace platter

@@ -56,7 +56,7 @@ void AppDelegate::preferences() {
                                       [&](const auto& c) { return c.name == *name && c.code == current; });
         if (row != countries.end()) shown.selectedCountry = static_cast<std::size_t>(row - countries.begin());
     }
-    const auto choice = services_.dialogs.runPreferences(shown);
+    const auto choice = dialogs_.runPreferences(shown);
     if (!choice) return; // Cancel: nothing changes
     setMusicFolders(choice->musicFolders);
 

@@ -5,7 +5,7 @@ namespace platter {
 
 void AppDelegate::resetAll() {
     const auto choice =
-        services_.dialogs.runAlert({Dialogs::AlertStyle::Critical,
+        dialogs_.runAlert({Dialogs::AlertStyle::Critical,
                                     "If you click \"OK\", all playlists created in \"" +
                                         std::string(bundleName) + "\" will deleted.\nAre you sure?",
                                     {},

@@ -36,15 +36,26 @@ void GlibTaskRunner::runInBackground(std::function<void()> work) {
     wake_.notify_one();
 }
 
+namespace {
+
+gboolean runOnce(gpointer data) {
+    (*static_cast<std::function<void()>*>(data))();
+    return G_SOURCE_REMOVE;
+}
+
+void dropTask(gpointer data) {
+    delete static_cast<std::function<void()>*>(data);
+}
+
+} // namespace
+
 void GlibTaskRunner::runOnMainThread(std::function<void()> task) {
-    auto* heap = new std::function<void()>(std::move(task));
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT,
-        [](gpointer data) -> gboolean {
-            (*static_cast<std::function<void()>*>(data))();
-            return G_SOURCE_REMOVE;
-        },
-        heap, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+    g_idle_add_full(G_PRIORITY_DEFAULT, runOnce, new std::function<void()>(std::move(task)), dropTask);
+}
+
+void GlibTaskRunner::runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) {
+    g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(delay.count()), runOnce,
+                       new std::function<void()>(std::move(task)), dropTask);
 }
 
 } // namespace platter

@@ -22,6 +22,7 @@ public:
 
     void runInBackground(std::function<void()> work) override;
     void runOnMainThread(std::function<void()> task) override;
+    void runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
 
 private:
     std::mutex mutex_;

@@ -55,6 +55,8 @@ struct NoAudio final : AudioFiles, ArtworkReader, QueuePlayerFactory, TaskRunner
         if (runBackgroundWork) work();
     }
     void runOnMainThread(std::function<void()> task) override { task(); }
+    // Nothing waits for later without an event loop.
+    void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()>) override {}
 };
 
 class HeadlessApp {

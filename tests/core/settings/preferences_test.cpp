@@ -75,6 +75,20 @@ TEST_F(Preferences, OKStoresWhatChangedInItsShape) {
     EXPECT_EQ(app.topArtistsRatio(), 1) << "text that is no number reads as 0, then 1";
 }
 
+TEST_F(Preferences, MusicFoldersAreShownAndAChangedListIsStoredAndSearched) {
+    plist::set(h.settings.values, "musicFolders", plist::Array{"/mnt/music"});
+    auto& app = launch();
+    h.dialogs.preferenceAnswers = {Choice{std::nullopt, "25", {"/mnt/music", "/media/usb"}}};
+    app.preferences();
+    EXPECT_EQ(h.dialogs.preferencesShown.back().musicFolders, std::vector<std::string>{"/mnt/music"});
+    EXPECT_EQ(app.musicFolders(), (std::vector<std::string>{"/mnt/music", "/media/usb"}));
+    EXPECT_EQ(plist::find(h.settings.values, "musicFolders")->get<plist::Array>()->size(), 2u);
+    EXPECT_FALSE(h.tasks.background.empty()) << "the files are looked for again";
+    h.dialogs.preferenceAnswers = {Choice{std::nullopt, "25", {}}};
+    app.preferences();
+    EXPECT_FALSE(plist::find(h.settings.values, "musicFolders")) << "none chosen: the key goes";
+}
+
 TEST_F(Preferences, TheRegionsOwnCountryIsNotStored) {
     h.system.region = "AT";
     plist::set(h.settings.values, "countryCode", "fr");

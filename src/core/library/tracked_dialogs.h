@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/services/dialogs.h"
+
+namespace platter {
+
+// The user's dialogs, counting those open. A modal dialog runs the event loop under its caller,
+// which expects the model to be as it left it when the dialog returns: work that would replace
+// the model waits while one is open.
+class TrackedDialogs final : public Dialogs {
+public:
+    explicit TrackedDialogs(Dialogs& dialogs) : dialogs_(dialogs) {}
+    bool anyOpen() const { return open_ > 0; }
+
+    std::optional<std::string> runOpenPanel() override { return track([&] { return dialogs_.runOpenPanel(); }); }
+    std::optional<std::string> runSavePanel(const SavePanel& panel) override {
+        return track([&] { return dialogs_.runSavePanel(panel); });
+    }
+    std::optional<std::string> runFolderPanel(const std::string& title) override {
+        return track([&] { return dialogs_.runFolderPanel(title); });
+    }
+    std::size_t runAlert(const Alert& alert) override { return track([&] { return dialogs_.runAlert(alert); }); }
+    std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override {
+        return track([&] { return dialogs_.runPreferences(preferences); });
+    }
+
+private:
+    template <class Run> auto track(Run run) -> decltype(run()) {
+        struct Open {
+            int& count;
+            explicit Open(int& c) : count(++c) {}
+            ~Open() { --count; }
+        } open(open_);
+        return run();
+    }
+
+    Dialogs& dialogs_;
+    int open_ = 0;
+};
+
+} // namespace platter
