@@ -33,6 +33,7 @@ class FileSystem;
 class FileWatcher;
 class FileWriter;
 class PropertyListReader;
+struct SongFileResults;
 class RandomSource;
 class StringRules;
 class SystemInfo;
@@ -205,7 +206,9 @@ private:
     void watchLibraryFile();
     void reloadChangedLibrary(std::uint64_t change);
     void takeChangedLibrary(const std::shared_ptr<const plist::Document>& library);
-    void applySongFiles(std::uint64_t search, const std::vector<SongPtr>& songs, std::vector<SongFile> files);
+    // Hands a search's results to the songs a slice at a time, so that the main thread is never
+    // held for long; the counts and the window follow with the last slice.
+    void applySongFiles(std::uint64_t search, const std::shared_ptr<SongFileResults>& results, std::size_t from);
     // Play found nothing to play in the playlist: says why, and offers to look elsewhere.
     void explainNothingPlayable(const MyPlaylist& playlist);
     const MyPlaylist::PlayerItem* currentItemOf(const MyPlaylist& playlist) const;

@@ -15,42 +15,80 @@
 
 namespace platter {
 
+// One search's results: every song's file, in the order of the songs searched, and the counts
+// worked out beside them.
+struct SongFileResults {
+    std::vector<SongPtr> songs;
+    std::vector<PlaylistPtr> playlists;
+    std::vector<SongFile> files;
+    FileCounts library;
+    std::vector<FileCounts> playlistFiles;
+};
+
+namespace {
+
+constexpr std::size_t songsPerSlice = 4096;
+
+void searchAll(SongFileResults& results, SongLocator& locator) {
+    results.files.reserve(results.songs.size());
+    FlatHashMap<const MySong*, SongFile::Status> statusOf;
+    statusOf.reserve(results.songs.size());
+    for (const auto& song : results.songs) {
+        results.files.push_back(locator.locate(song->url()));
+        results.library.add(results.files.back().status);
+        statusOf[song.get()] = results.files.back().status;
+    }
+    for (const auto& playlist : results.playlists) {
+        auto& counts = results.playlistFiles.emplace_back();
+        for (const auto& song : playlist->songs())
+            if (const auto* status = statusOf.find(song.get())) counts.add(*status);
+    }
+}
+
+} // namespace
+
 void AppDelegate::findSongFiles() {
     const auto search = ++songFileSearch_;
     const auto library = pathFromFileUrl(musicLibraryUrl_).value_or("");
     SongLocator::Places places{musicFolderUrl_, musicFolders_, library.substr(0, library.rfind('/')),
                                services_.system.musicDirectory()};
-    auto songs = std::make_shared<const std::vector<SongPtr>>(allSongs_);
+    auto results = std::make_shared<SongFileResults>();
+    results->songs = allSongs_;
+    results->playlists = allPlaylists_;
     // The work outlives nothing it uses: the runner stops before the services go, and the
-    // controller is looked for again on the main thread.
+    // controller is looked for again on the main thread. Songs and playlists are only read.
     services_.tasks.runInBackground([&files = services_.fileSystem, &rules = services_.rules,
                                      &tasks = services_.tasks, alive = std::weak_ptr<int>(lifetime_), this,
-                                     search, songs = std::move(songs), places = std::move(places)] {
+                                     search, results = std::move(results), places = std::move(places)] {
         SongLocator locator(files, rules, places);
-        std::vector<SongFile> found;
-        found.reserve(songs->size());
-        for (const auto& song : *songs)
-            found.push_back(locator.locate(song->url()));
-        tasks.runOnMainThread([alive, this, search, songs, found = std::move(found)]() mutable {
-            if (!alive.expired()) applySongFiles(search, *songs, std::move(found));
+        searchAll(*results, locator);
+        tasks.runOnMainThread([alive, this, search, results] {
+            if (!alive.expired()) applySongFiles(search, results, 0);
         });
     });
 }
 
-void AppDelegate::applySongFiles(std::uint64_t search, const std::vector<SongPtr>& songs,
-                                 std::vector<SongFile> files) {
+void AppDelegate::applySongFiles(std::uint64_t search, const std::shared_ptr<SongFileResults>& results,
+                                 std::size_t from) {
     if (search != songFileSearch_) return; // a newer search or another model
-    libraryFiles_ = {};
-    for (std::size_t i = 0; i < songs.size(); ++i) {
-        libraryFiles_.add(files[i].status);
-        songs[i]->setFile(std::move(files[i]));
+    const auto to = std::min(from + songsPerSlice, results->songs.size());
+    for (auto i = from; i < to; ++i)
+        results->songs[i]->setFile(std::move(results->files[i]));
+    if (to < results->songs.size()) {
+        services_.tasks.runOnMainThread([alive = std::weak_ptr<int>(lifetime_), this, search, results, to] {
+            if (!alive.expired()) applySongFiles(search, results, to);
+        });
+        return;
     }
+
+    libraryFiles_ = results->library;
     const auto* playing = playlistAt(playinglistNumber_);
-    for (const auto& playlist : allPlaylists_) {
-        playlist->countFiles();
+    for (std::size_t i = 0; i < results->playlists.size(); ++i) {
+        auto& playlist = *results->playlists[i];
+        playlist.setFiles(results->playlistFiles[i]);
         // Songs that could not be played may be found now; a queue that is not playing is
         // built afresh when it plays.
-        if (playlist.get() != playing && !playlist->unplayableIndexes.empty()) playlist->dropQueue();
+        if (&playlist != playing && !playlist.unplayableIndexes.empty()) playlist.dropQueue();
     }
     songFilesKnown_ = true;
     if (viewCont_) viewCont_->refreshSongFiles();

@@ -79,10 +79,4 @@ std::vector<std::string> rankByCount(std::vector<std::pair<std::string, std::siz
     return names;
 }
 
-void MyPlaylist::countFiles() {
-    files_ = {};
-    for (const auto& song : songs_)
-        files_.add(song->file().status);
-}
-
 } // namespace platter

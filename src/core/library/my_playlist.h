@@ -48,7 +48,7 @@ public:
     const std::vector<std::string>& topArtists() const { return topArtists_; }
     // How many of its songs have a file here, as the songs' last search found.
     const FileCounts& files() const { return files_; }
-    void countFiles();
+    void setFiles(const FileCounts& counts) { files_ = counts; }
     void setTopArtists(std::vector<std::string> names) { topArtists_ = std::move(names); }
 
     // Shuffle state.
