@@ -112,9 +112,12 @@ int main(int argc, char** argv) {
     QStringList notices;
     if (players.silent()) notices << QStringLiteral("No audio output device was found: songs play silently.");
     if (const auto& loaded = defaults.loadResult(); loaded.status == SettingsFile::Status::Corrupt)
-        notices << QStringLiteral(
-                       "Your settings file could not be read and was set aside as %1; the defaults apply.")
-                       .arg(QString::fromStdString(loaded.setAsidePath));
+        notices << (loaded.setAsidePath.empty()
+                        ? QStringLiteral("Your settings file could not be read, nor set aside; the defaults "
+                                         "apply, and no setting will be saved.")
+                        : QStringLiteral("Your settings file could not be read and was set aside as %1; the "
+                                         "defaults apply.")
+                              .arg(QString::fromStdString(loaded.setAsidePath)));
     window.setNotice(notices.join(QStringLiteral("  ")));
 
     std::unique_ptr<FirstPaintProbe> probe;
@@ -125,5 +128,7 @@ int main(int argc, char** argv) {
     app.applicationWillFinishLaunching(window.viewController());
     window.show();
     if (app.applicationDidFinishLaunching() == AppDelegate::LaunchResult::Cancelled) return 0;
+    if (!app.settingsNotice().empty())
+        window.setNotice((notices << QString::fromStdString(app.settingsNotice())).join(QStringLiteral("  ")));
     return QApplication::exec();
 }

@@ -1,10 +1,12 @@
-// Any bytes as a library file: parsed, written back, and built into the model as at start-up.
+// Any bytes as a library file: parsed, written back (what is written must read back), and
+// built into the model as at start-up.
 
 #include "core/plist/xml_writer.h"
 #include "tools/inspect/headless_app.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -26,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reader.bytes = std::string_view(reinterpret_cast<const char*>(data), size);
 
     const auto parsed = reader.parse(reader.bytes);
-    if (parsed.document) (void)platter::plist::writeXml(parsed.document->root());
+    if (parsed.document && !reader.parse(platter::plist::writeXml(parsed.document->root())).document) std::abort();
 
     platter::MemorySettingsFile file;
     file.values.emplace_back("xmlUrl", "file:///library.xml");
@@ -37,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platter::NoAudio audio;
     platter::NeutralSystem system;
     platter::SeededRandom random(1);
+    platter::LocalFileSystem fileSystem;
     platter::AppDelegate app({.defaults = defaults,
                               .plistReader = reader,
                               .dialogs = dialogs,
@@ -47,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               .tasks = audio,
                               .system = system,
                               .random = random,
-                              .rules = rules});
+                              .rules = rules,
+                              .fileSystem = fileSystem});
     app.applicationDidFinishLaunching();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
+#include <sys/stat.h>
 
 namespace platter {
 namespace {
@@ -119,6 +120,89 @@ TEST(PlistFileReader, ReadsBinaryPropertyLists) {
     EXPECT_TRUE(d.find("List").at(0).boolean());
     EXPECT_EQ(plist::formatDate(d.find("List").at(1).date()), "2001-01-01T00:00:00Z");
     EXPECT_FALSE(reader.parse(bytes.substr(0, bytes.size() / 2)).document) << "truncated binary";
+}
+
+// A binary property list of the objects given, each already encoded with four-byte references
+// to the others by index; the first object is the root.
+std::string binaryOf(const std::vector<std::string>& objects) {
+    std::string out = "bplist00";
+    std::vector<std::uint32_t> offsets;
+    for (const auto& o : objects) {
+        offsets.push_back(static_cast<std::uint32_t>(out.size()));
+        out += o;
+    }
+    const auto table = out.size();
+    const auto be = [&](std::uint64_t v, int bytes) {
+        for (int i = bytes - 1; i >= 0; --i)
+            out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    for (const auto o : offsets)
+        be(o, 4);
+    out += std::string(6, '\0');
+    out += '\x04'; // offset size
+    out += '\x04'; // reference size
+    be(objects.size(), 8);
+    be(0, 8);
+    be(table, 8);
+    return out;
+}
+
+std::string ref(std::uint32_t index) {
+    return {static_cast<char>(index >> 24), static_cast<char>(index >> 16), static_cast<char>(index >> 8),
+            static_cast<char>(index)};
+}
+
+TEST(PlistFileReader, BinaryFilesAreBoundedAndTheirTextMadeValid) {
+    // 100,000 arrays each holding the next: refused by depth, not by the stack.
+    std::vector<std::string> nested;
+    for (std::uint32_t i = 0; i + 1 < 100000; ++i)
+        nested.push_back("\xA1" + ref(i + 1));
+    nested.push_back("\xA0");
+    const auto deep = reader.parse(binaryOf(nested));
+    EXPECT_FALSE(deep.document);
+    EXPECT_NE(deep.error.find("nested deeper than 256"), std::string::npos) << deep.error;
+
+    // Ten arrays of fourteen references to the next: 14^10 values from a few hundred bytes.
+    std::vector<std::string> laughs;
+    for (std::uint32_t i = 0; i < 10; ++i) {
+        std::string array = "\xAE";
+        for (int j = 0; j < 14; ++j)
+            array += ref(i + 1);
+        laughs.push_back(array);
+    }
+    laughs.push_back("\x51x");
+    const auto expanded = reader.parse(binaryOf(laughs));
+    EXPECT_FALSE(expanded.document);
+    EXPECT_NE(expanded.error.find("too many values"), std::string::npos) << expanded.error;
+
+    // A dictionary whose key and value hold bytes and code units that are no text.
+    const std::string utf16{'\x63', '\0', 'A', '\xD8', '\0', '\0', 'B'};
+    const auto text = reader.parse(binaryOf({"\xD1" + ref(1) + ref(2), "\x53N\xFF" "m", utf16}));
+    ASSERT_TRUE(text.document) << text.error;
+    EXPECT_EQ(text.document->root().keyAt(0), "N\uFFFDm");
+    EXPECT_EQ(text.document->root().at(0).string(), "A\uFFFDB") << "an unpaired surrogate";
+    const auto again = reader.parse(plist::writeXml(plist::Value::copyOf(text.document->root())));
+    EXPECT_TRUE(again.document) << "what is written from it reads back: " << again.error;
+
+    EXPECT_FALSE(reader.parse(binaryOf({"\xA1" + ref(0)})).document) << "an array that holds itself";
+    EXPECT_FALSE(reader.parse(binaryOf({"\xA1" + ref(7)})).document) << "a reference past the objects";
+}
+
+TEST(PlistFileReader, ReadsOnlyRegularFilesAndNoHugeBinaryOne) {
+    testing::TempDir dir;
+    const auto fifo = dir.path() / "fifo.xml";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto fromFifo = reader.readFile(fifo.string());
+    EXPECT_FALSE(fromFifo.document);
+    EXPECT_NE(fromFifo.error.find("not a regular file"), std::string::npos) << fromFifo.error;
+    EXPECT_FALSE(reader.readFile(dir.path().string()).document) << "a folder";
+
+    // Sparse: the size says 300 MB, and nothing of it is read.
+    const auto huge = dir.write("huge.plist", "bplist00");
+    std::filesystem::resize_file(huge, std::uint64_t{300} << 20);
+    const auto big = reader.readFile(huge.string());
+    EXPECT_FALSE(big.document);
+    EXPECT_NE(big.error.find("larger than 256 MB"), std::string::npos) << big.error;
 }
 
 TEST(PlistFileReader, StreamsFilesLargerThanOneChunk) {

@@ -56,9 +56,11 @@ TEST_F(SettingsFileStoreTest, AllSixKeysSurviveARestartInTheirShapes) {
     EXPECT_EQ(defaults.stringForKey(keys::xmlUrl), "file:///home/u/Music/Library.xml");
     EXPECT_EQ(defaults.stringForKey(keys::countryCode), "de");
     EXPECT_EQ(readTopArtistsRatio(defaults), 40);
-    EXPECT_EQ(readAlbumSettings(defaults, reader), (AlbumSettings{{"A\tB", {{1, true}, {2, false}}}}));
-    EXPECT_EQ(readPlaylistOrders(defaults), (PlaylistOrders{{"P", {"S1", "S2"}}}));
-    EXPECT_EQ(readPlayingNumbers(defaults), (PlayingNumbers{{"P", 3}}));
+    std::size_t dropped = 0;
+    EXPECT_EQ(readAlbumSettings(defaults, reader, dropped), (AlbumSettings{{"A\tB", {{1, true}, {2, false}}}}));
+    EXPECT_EQ(readPlaylistOrders(defaults, dropped), (PlaylistOrders{{"P", {"S1", "S2"}}}));
+    EXPECT_EQ(readPlayingNumbers(defaults, dropped), (PlayingNumbers{{"P", 3}}));
+    EXPECT_EQ(dropped, 0u);
     defaults.removeObjectForKey(keys::countryCode);
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(slurp(file()).find("countryCode"), std::string::npos);
@@ -107,6 +109,49 @@ TEST_F(SettingsFileStoreTest, AtomicWriteReportsAFolderInTheWay) {
     EXPECT_FALSE(writeFileAtomically((dir.path() / "taken").string(), "x").empty());
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "taken"));
     EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"taken"}) << "the temporary file is removed";
+}
+
+TEST_F(SettingsFileStoreTest, WritesOnlyRegularFilesAndThroughLinks) {
+    // An export onto a FIFO or a device replaces nothing.
+    const auto fifo = dir.path() / "fifo.xml";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(writeFileAtomically(fifo.string(), "x").find("not a regular file"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_FALSE(writeFileAtomically("/dev/null", "x").empty());
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+    // A settings file kept in a dotfiles repository stays a link; its target is replaced.
+    const auto target = dir.path() / "dotfiles" / "settings.plist";
+    ASSERT_TRUE(writeFileAtomically(target.string(), "old").empty());
+    std::filesystem::create_directories(file().parent_path());
+    std::filesystem::create_symlink("../dotfiles/settings.plist", file());
+    SettingsFileStore store(file().string(), reader);
+    ASSERT_TRUE(store.save({{"countryCode", "de"}})) << store.lastError();
+    EXPECT_TRUE(std::filesystem::is_symlink(file()));
+    EXPECT_NE(slurp(target).find("<string>de</string>"), std::string::npos);
+    EXPECT_EQ(filesIn(target.parent_path()), std::vector<std::string>{"settings.plist"});
+}
+
+TEST_F(SettingsFileStoreTest, AFifoIsSetAsideAndStaleTemporariesGo) {
+    std::filesystem::create_directories(file().parent_path());
+    const auto stale = file().string() + ".tmp-AbC123", fresh = file().string() + ".tmp-XyZ789";
+    std::ofstream(stale) << "half a file";
+    std::ofstream(fresh) << "a write under way";
+    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+    SettingsFileStore store(file().string(), reader);
+    const auto loaded = store.load();
+    EXPECT_EQ(loaded.status, SettingsFile::Status::Corrupt) << "a FIFO is no settings file, and no hang";
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(fresh)) << "a minute old at most: perhaps a write under way";
+    EXPECT_TRUE(std::filesystem::is_fifo(loaded.setAsidePath));
+    EXPECT_TRUE(store.save({{"countryCode", "de"}}));
+
+    // A copy kept of the file as it is, beside it.
+    const auto copy = store.keepCopy();
+    ASSERT_FALSE(copy.empty());
+    EXPECT_NE(copy.find("settings.plist.partly-read-"), std::string::npos);
+    EXPECT_EQ(slurp(copy), slurp(file()));
 }
 
 TEST_F(SettingsFileStoreTest, DefaultPathFollowsXdgConfigHome) {

@@ -82,16 +82,25 @@ TEST_F(TaglibMediaFilesTest, FindsEmbeddedPicturesFrontCoverFirst) {
     EXPECT_EQ(files.artwork(m4a.string()), jpeg);
 }
 
-TEST_F(TaglibMediaFilesTest, FallsBackToAnImageBesideTheFile) {
+TEST_F(TaglibMediaFilesTest, FallsBackToAnImageBesideTheFileReadOncePerFolder) {
     std::filesystem::create_directories(dir.path() / "album");
-    const auto ogg = dir.path() / "album" / "a.ogg";
+    const auto ogg = dir.path() / "album" / "a.ogg", next = dir.path() / "album" / "b.ogg";
     testing::makeTone(ogg, AudioFormat::Ogg, 0.5);
-    EXPECT_FALSE(files.artwork(ogg.string()));
+    std::filesystem::copy_file(ogg, next);
+    EXPECT_FALSE(TaglibMediaFiles().artwork(ogg.string()));
     dir.write("album/Front.PNG", png);
-    EXPECT_EQ(files.artwork(ogg.string()), png);
+    EXPECT_EQ(TaglibMediaFiles().artwork(ogg.string()), png);
     dir.write("album/Cover.JPG", jpeg);
     EXPECT_EQ(files.artwork(ogg.string()), jpeg) << "cover before front";
+    dir.write("album/Cover.JPG", "changed since");
+    EXPECT_EQ(files.artwork(next.string()), jpeg) << "the folder's image was read for the song before";
     EXPECT_FALSE(files.artwork((dir.path() / "nowhere" / "a.ogg").string()));
+
+    // A 2 GB "cover" is no cover, and is not read.
+    std::filesystem::create_directories(dir.path() / "huge");
+    std::filesystem::copy_file(ogg, dir.path() / "huge" / "a.ogg");
+    std::filesystem::resize_file(dir.write("huge/cover.jpg", jpeg), std::uintmax_t{2} << 30);
+    EXPECT_FALSE(files.artwork((dir.path() / "huge" / "a.ogg").string()));
 }
 
 } // namespace

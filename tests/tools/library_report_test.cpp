@@ -92,6 +92,15 @@ TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
 
 TEST(LibraryReportTool, RefusesFilesThatAreNoLibrary) {
     EXPECT_FALSE(HeadlessApp((librariesDir / "no-such-folder" / "Library.xml").string()).ready());
+    // Whatever the window refuses, with the reader's own reason.
+    testing::TempDir dir;
+    const auto huge = dir.write("huge.xml", "<plist><dict><key>Tracks</key><dict><key>1</key><dict><key>Track ID</key>"
+                                            "<integer>99999999999999999999</integer></dict></dict></dict></plist>");
+    HeadlessApp beyond64Bits(huge.string());
+    EXPECT_FALSE(beyond64Bits.ready());
+    EXPECT_NE(beyond64Bits.app().libraryError().find("line 1"), std::string::npos) << beyond64Bits.app().libraryError();
+    const auto entry = dir.write("entry.xml", plist::writeXml(plist::Dict{{"Tracks", plist::Dict{{"1", "x"}}}}));
+    EXPECT_FALSE(HeadlessApp(entry.string()).ready());
 }
 
 } // namespace

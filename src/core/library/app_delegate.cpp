@@ -32,17 +32,33 @@ MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) const {
     return index && *index < allPlaylists_.size() ? allPlaylists_[*index].get() : nullptr;
 }
 
-std::shared_ptr<const plist::Document> AppDelegate::readLibrary(const std::string& url) const {
+std::string AppDelegate::libraryProblem(const plist::Document& library) {
+    const auto root = library.root();
+    if (!root.is(plist::Type::Dict)) return "It holds no dictionary at its top.";
+    if (root.size() == 0) return "It is empty.";
+    const auto tracks = root.find("Tracks");
+    if (!tracks.is(plist::Type::Dict)) return "It has no \u201cTracks\u201d dictionary.";
+    for (std::size_t i = 0; i < tracks.size(); ++i)
+        if (!tracks.at(i).is(plist::Type::Dict))
+            return "Its track \u201c" + std::string(tracks.keyAt(i)) + "\u201d is no dictionary.";
+    return {};
+}
+
+std::shared_ptr<const plist::Document> AppDelegate::readLibrary(const std::string& url) {
     const auto path = pathFromFileUrl(url);
-    if (!path) return nullptr;
+    if (!path) {
+        libraryError_ = "Its location is no file.";
+        return nullptr;
+    }
     auto result = services_.plistReader.readFile(*path);
-    if (!result.document || !result.document->root().is(plist::Type::Dict)) return nullptr;
-    return result.document;
+    libraryError_ = !result.document ? "It could not be read: " + result.error + "."
+                                     : libraryProblem(*result.document);
+    return libraryError_.empty() ? std::move(result.document) : nullptr;
 }
 
 std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
     auto library = readLibrary(musicLibraryUrl_);
-    while (!library || library->root().size() == 0) {
+    while (!library) {
         // Closing the panel ends the application: asking again for ever would leave a user
         // without a library no way out but killing it.
         const auto chosen = dialogs_.runOpenPanel();
@@ -55,12 +71,13 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
             library = std::move(candidate);
         }
         // Without a word the panel would just come back, and the user would not know why.
-        if (!library || library->root().size() == 0)
+        if (!library)
             dialogs_.runAlert(
                 {.style = Dialogs::AlertStyle::Warning,
                  .message = "\u201c" + std::filesystem::path(*chosen).filename().string() +
                             "\u201d is not a music library " + std::string(bundleName) + " can read.",
-                 .informativeText = "Choose the library file your music application keeps or exports, "
+                 .informativeText = libraryError_ +
+                                    " Choose the library file your music application keeps or exports, "
                                     "such as \u201ciTunes Music Library.xml\u201d.",
                  .buttons = {"OK"}});
     }
@@ -68,10 +85,18 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
 }
 
 void AppDelegate::readStoredState() {
-    if (auto stored = readAlbumSettings(services_.defaults, services_.plistReader))
-        albumSettings_ = std::move(*stored);
-    if (auto stored = readPlaylistOrders(services_.defaults)) playlistDict_ = std::move(*stored);
-    if (auto stored = readPlayingNumbers(services_.defaults)) playingNumDict_ = std::move(*stored);
+    std::size_t dropped = 0;
+    albumSettings_ = readAlbumSettings(services_.defaults, services_.plistReader, dropped);
+    playlistDict_ = readPlaylistOrders(services_.defaults, dropped);
+    playingNumDict_ = readPlayingNumbers(services_.defaults, dropped);
+    // What was passed over is gone at the next save: the file as it was is kept.
+    if (dropped > 0) {
+        const auto copy = services_.defaults.keepCopy();
+        settingsNotice_ = copy.empty() ? "Some saved choices, orders or positions could not be read and will "
+                                         "not be kept."
+                                       : "Some saved choices, orders or positions could not be read; the "
+                                         "settings file as it was is kept as " + copy + ".";
+    }
     musicFolders_ = readMusicFolders(services_.defaults);
 }
 

@@ -186,13 +186,24 @@ public:
     const MediaObjects& allMediaObjs() const { return allMediaObjs_; }
     const MediaObjects& newestMediaObjs() const { return newestMediaObjs_; }
 
+    // Why the library file last read could not be used, in words; empty when it could.
+    const std::string& libraryError() const { return libraryError_; }
+    // Why a parsed property list is no library the model can be built from; empty when it is.
+    static std::string libraryProblem(const plist::Document& library);
+
+    // What the user should know of the stored settings once they were read: entries passed
+    // over, and where the file as it was is kept; empty when all was read.
+    const std::string& settingsNotice() const { return settingsNotice_; }
+
     // The playlist at an index, or null when the index is absent or past the end.
     MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
 
 private:
     bool buildModel(const std::shared_ptr<const plist::Document>& library);
     void restoreStoredOrder(MyPlaylist& playlist);
-    std::shared_ptr<const plist::Document> readLibrary(const std::string& url) const;
+    // The library at `url` when it is one the model can be built from; else null, with the
+    // reason in `libraryError_`.
+    std::shared_ptr<const plist::Document> readLibrary(const std::string& url);
     std::shared_ptr<const plist::Document> locateLibrary();
     void readStoredState();
     void refreshForSelection();
@@ -256,6 +267,8 @@ private:
     bool songFilesKnown_ = false;
     bool playWhenFilesKnown_ = false;
     FileCounts libraryFiles_;
+    std::string settingsNotice_;
+    std::string libraryError_;
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;
 };

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <unordered_set>
+#include <utility>
 
 namespace platter {
 
@@ -131,6 +133,16 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     std::vector<PlaylistPtr> playlists{std::move(allSongsList)};
     const auto lists = root.find("Playlists");
     const auto trackIDKey = library->keyId("Track ID");
+    // Playlists are known by their IDs: two with one ID (or none, and one name) would share
+    // each other's songs and stored orders, and one named like the all-songs playlist would
+    // take its discs. A repeated ID gets a stand-in by its place in the file, the same at every
+    // start.
+    std::unordered_set<std::string> ids{masterPersistentID_};
+    const auto uniqueID = [&ids](std::string id) {
+        if (ids.insert(id).second) return id;
+        for (int n = 2;; ++n)
+            if (auto numbered = id + " #" + std::to_string(n); ids.insert(numbered).second) return numbered;
+    };
     if (lists.is(Type::Array) && allElementsAre(lists, Type::Dict)) {
         for (std::size_t i = 0; i < lists.size(); ++i) {
             const auto dict = lists.at(i);
@@ -143,14 +155,20 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
             if (!dict.stringFor("Name")) continue;
             std::vector<SongPtr> members;
             members.reserve(items.size());
+            // A playlist lists a song as often as the user added it; its albums hold the song
+            // once, so its order does too, and so must what it counts and stores.
+            FlatHashMap<const MySong*, bool> seen;
+            seen.reserve(items.size());
             for (std::size_t j = 0; j < items.size(); ++j) {
                 const auto id = items.at(j).integerFor(trackIDKey);
                 if (!id) continue;
-                if (const auto* song = songsTrackIDDict_.find(*id)) members.push_back(*song);
+                if (const auto* song = songsTrackIDDict_.find(*id); song && !std::exchange(seen[song->get()], true))
+                    members.push_back(*song);
             }
             if (members.empty()) continue;
-            playlists.push_back(
-                std::make_shared<MyPlaylist>(dict, std::move(members), masterPersistentID_, services_.rules));
+            playlists.push_back(std::make_shared<MyPlaylist>(uniqueID(MyPlaylist::persistentIDOf(dict)), dict,
+                                                             std::move(members), masterPersistentID_,
+                                                             services_.rules));
         }
     }
     for (const auto& playlist : playlists)

@@ -59,8 +59,7 @@ void AppDelegate::reloadChangedLibrary(std::uint64_t change) {
                 });
                 return;
             }
-            if (library && library->root().is(plist::Type::Dict) && library->root().size() > 0)
-                takeChangedLibrary(library);
+            if (library && libraryProblem(*library).empty()) takeChangedLibrary(library);
         });
     });
 }

@@ -21,9 +21,9 @@ std::string MyPlaylist::persistentIDOf(plist::NodeRef dict) {
     return "Playlist named " + std::string(dict.stringFor("Name").value_or(""));
 }
 
-MyPlaylist::MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::string_view masterPersistentID,
-                       const StringRules& rules)
-    : persistentID_(persistentIDOf(dict)), name_(dict.stringFor("Name").value_or("")),
+MyPlaylist::MyPlaylist(std::string persistentID, plist::NodeRef dict, std::vector<SongPtr> songs,
+                       std::string_view masterPersistentID, const StringRules& rules)
+    : persistentID_(std::move(persistentID)), name_(dict.stringFor("Name").value_or("")),
       songs_(std::move(songs)) {
     std::unordered_set<const MyAlbum*> seen;
     for (const auto& song : songs_) {

@@ -28,10 +28,10 @@ public:
     // `initWithPersistentID:songs:albums:duration:`, for the all-songs playlist only.
     MyPlaylist(std::string_view persistentID, std::vector<SongPtr> songs, std::vector<AlbumPtr> albums,
                double duration);
-    // `initWithDict:songs:masterPersistentID:`. The dictionary has a string "Name"; the reader
-    // checks that before.
-    MyPlaylist(plist::NodeRef dict, std::vector<SongPtr> songs, std::string_view masterPersistentID,
-               const StringRules& rules);
+    // `initWithDict:songs:masterPersistentID:`, known by `persistentID` (the reader makes it
+    // unique). The dictionary has a string "Name"; the reader checks that before.
+    MyPlaylist(std::string persistentID, plist::NodeRef dict, std::vector<SongPtr> songs,
+               std::string_view masterPersistentID, const StringRules& rules);
     MyPlaylist(const MyPlaylist&) = delete;
     MyPlaylist& operator=(const MyPlaylist&) = delete;
 

@@ -1,16 +1,26 @@
 #include "core/plist/value.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace platter::plist {
 
 Value Value::copyOf(NodeRef node) {
     switch (node.type()) {
     case Type::Dict: {
+        // A key given twice keeps its last value, in its first place. Found through an index,
+        // not a scan per key: a settings file can hold a hundred thousand orders.
         Dict d;
         d.reserve(node.size());
-        for (std::size_t i = 0; i < node.size(); ++i)
-            set(d, node.keyAt(i), copyOf(node.at(i)));
+        std::unordered_map<std::string_view, std::size_t> placeOf;
+        placeOf.reserve(node.size());
+        for (std::size_t i = 0; i < node.size(); ++i) {
+            const auto [place, fresh] = placeOf.try_emplace(node.keyAt(i), d.size());
+            if (fresh)
+                d.emplace_back(std::string(node.keyAt(i)), copyOf(node.at(i)));
+            else
+                d[place->second].second = copyOf(node.at(i));
+        }
         return d;
     }
     case Type::Array: {

@@ -19,6 +19,10 @@ public:
     virtual ~SettingsFile() = default;
     virtual LoadResult load() = 0;
     virtual bool save(const plist::Dict& values) = 0;
+    // Keeps a copy of the file as it is now beside it, as a corrupt one is set aside: some of
+    // it could not be used and will not be written again. The copy's path, or empty when none
+    // could be made.
+    virtual std::string keepCopy() = 0;
 };
 
 } // namespace platter

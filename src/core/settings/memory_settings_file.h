@@ -22,7 +22,13 @@ public:
         return true;
     }
 
+    std::string keepCopy() override {
+        copies.push_back(values);
+        return "settings copy " + std::to_string(copies.size());
+    }
+
     plist::Dict values;
+    std::vector<plist::Dict> copies;
     bool exists = false;
     bool failSaves = false;
     int loads = 0;

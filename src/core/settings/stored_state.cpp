@@ -32,7 +32,8 @@ plist::Data encodeAlbumSettings(const AlbumSettings& settings) {
     return plist::Data{plist::writeXml(root)};
 }
 
-std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const PropertyListReader& reader) {
+std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const PropertyListReader& reader,
+                                                 std::size_t* dropped) {
     const auto parsed = reader.parse(bytes);
     if (!parsed.document) return std::nullopt;
     const auto root = parsed.document->root();
@@ -40,53 +41,69 @@ std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const P
     AlbumSettings out;
     for (std::size_t i = 0; i < root.size(); ++i) {
         const auto entry = root.at(i);
-        if (!entry.is(plist::Type::Dict)) return std::nullopt;
-        AlbumSetting setting;
-        for (std::size_t j = 0; j < entry.size(); ++j) {
-            const auto disc = parseDiscKey(entry.keyAt(j));
-            if (!disc || !entry.at(j).is(plist::Type::Boolean)) return std::nullopt;
-            setting[*disc] = entry.at(j).boolean();
+        std::optional<AlbumSetting> setting;
+        if (entry.is(plist::Type::Dict)) {
+            setting.emplace();
+            for (std::size_t j = 0; j < entry.size() && setting; ++j) {
+                const auto disc = parseDiscKey(entry.keyAt(j));
+                if (disc && entry.at(j).is(plist::Type::Boolean))
+                    (*setting)[*disc] = entry.at(j).boolean();
+                else
+                    setting.reset();
+            }
         }
-        out[std::string(root.keyAt(i))] = std::move(setting);
+        if (setting)
+            out[std::string(root.keyAt(i))] = std::move(*setting);
+        else if (dropped)
+            ++*dropped;
     }
     return out;
 }
 
-std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults,
-                                               const PropertyListReader& reader) {
+AlbumSettings readAlbumSettings(const UserDefaults& defaults, const PropertyListReader& reader,
+                                std::size_t& dropped) {
     const auto* v = defaults.objectForKey(keys::albumSettings);
-    const auto* data = v ? v->get<plist::Data>() : nullptr;
-    return data ? decodeAlbumSettings(data->bytes, reader) : std::nullopt;
+    if (!v) return {};
+    const auto* data = v->get<plist::Data>();
+    auto decoded = data ? decodeAlbumSettings(data->bytes, reader, &dropped) : std::nullopt;
+    if (!decoded) ++dropped;
+    return decoded ? std::move(*decoded) : AlbumSettings{};
 }
 
-std::optional<PlaylistOrders> readPlaylistOrders(const UserDefaults& defaults) {
+PlaylistOrders readPlaylistOrders(const UserDefaults& defaults, std::size_t& dropped) {
     const auto* v = defaults.objectForKey(keys::playlists);
-    const auto* dict = v ? v->get<plist::Dict>() : nullptr;
-    if (!dict) return std::nullopt;
+    if (!v) return {};
+    const auto* dict = v->get<plist::Dict>();
+    if (!dict) return ++dropped, PlaylistOrders{};
     PlaylistOrders out;
     for (const auto& [id, value] : *dict) {
         const auto* ids = value.get<plist::Array>();
-        if (!ids) return std::nullopt;
-        auto& order = out[id];
-        order.reserve(ids->size());
-        for (const auto& songID : *ids) {
-            const auto* s = songID.get<std::string>();
-            if (!s) return std::nullopt;
-            order.push_back(*s);
+        bool whole = ids != nullptr;
+        std::vector<std::string> order;
+        for (std::size_t i = 0; whole && i < ids->size(); ++i) {
+            const auto* s = (*ids)[i].get<std::string>();
+            whole = s != nullptr;
+            if (whole) order.push_back(*s);
         }
+        if (whole)
+            out[id] = std::move(order);
+        else
+            ++dropped;
     }
     return out;
 }
 
-std::optional<PlayingNumbers> readPlayingNumbers(const UserDefaults& defaults) {
+PlayingNumbers readPlayingNumbers(const UserDefaults& defaults, std::size_t& dropped) {
     const auto* v = defaults.objectForKey(keys::playingNumbers);
-    const auto* dict = v ? v->get<plist::Dict>() : nullptr;
-    if (!dict) return std::nullopt;
+    if (!v) return {};
+    const auto* dict = v->get<plist::Dict>();
+    if (!dict) return ++dropped, PlayingNumbers{};
     PlayingNumbers out;
     for (const auto& [id, value] : *dict) {
-        const auto* n = value.get<std::int64_t>();
-        if (!n) return std::nullopt;
-        out[id] = *n;
+        if (const auto* n = value.get<std::int64_t>())
+            out[id] = *n;
+        else
+            ++dropped;
     }
     return out;
 }

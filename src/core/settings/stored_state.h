@@ -24,10 +24,12 @@ using PlaylistOrders = std::map<std::string, std::vector<std::string>>;
 // Playlist persistent ID to the index in its order of the song to continue with.
 using PlayingNumbers = std::map<std::string, std::int64_t>;
 
-std::optional<AlbumSettings> readAlbumSettings(const UserDefaults& defaults,
-                                               const PropertyListReader& reader);
-std::optional<PlaylistOrders> readPlaylistOrders(const UserDefaults& defaults);
-std::optional<PlayingNumbers> readPlayingNumbers(const UserDefaults& defaults);
+// Each reader keeps the entries of its key that have their shape and passes over the others,
+// adding how many to `dropped`: one bad entry must not cost every saved order.
+AlbumSettings readAlbumSettings(const UserDefaults& defaults, const PropertyListReader& reader,
+                                std::size_t& dropped);
+PlaylistOrders readPlaylistOrders(const UserDefaults& defaults, std::size_t& dropped);
+PlayingNumbers readPlayingNumbers(const UserDefaults& defaults, std::size_t& dropped);
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
 // The chosen music folders: the stored array's strings; anything else in it is passed over.
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
@@ -35,7 +37,10 @@ std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
 // The album settings travel as data: an XML property list of album ID to a dictionary from
 // decimal disc number (or -1) to Boolean.
 plist::Data encodeAlbumSettings(const AlbumSettings& settings);
-std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const PropertyListReader& reader);
+// Nothing when the bytes are no dictionary; albums whose entry has not its shape are passed
+// over and counted in `dropped`.
+std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const PropertyListReader& reader,
+                                                 std::size_t* dropped = nullptr);
 
 plist::Value playlistOrdersValue(const PlaylistOrders& orders);
 plist::Value playingNumbersValue(const PlayingNumbers& numbers);

@@ -22,6 +22,8 @@ public:
     void removeObjectForKey(std::string_view key);
     // Writes every value; false when the file could not be replaced.
     bool synchronize();
+    // Keeps the file as it is aside; see `SettingsFile::keepCopy`.
+    std::string keepCopy() { return file_.keepCopy(); }
 
     // How the file looked when it was read: a corrupt one was set aside and defaults apply.
     const SettingsFile::LoadResult& loadResult() const { return loaded_; }

@@ -26,7 +26,18 @@ void syncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-std::string writeFileAtomically(const std::string& path, std::string_view contents) {
+std::string writeFileAtomically(const std::string& linkOrPath, std::string_view contents) {
+    // Through a symbolic link (a settings file kept in a dotfiles repository) to its target.
+    std::error_code linkError;
+    std::string path = linkOrPath;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, linkError); ++hops) {
+        const auto next = std::filesystem::read_symlink(path, linkError);
+        if (linkError) break;
+        path = (next.is_absolute() ? next : std::filesystem::path(path).parent_path() / next).string();
+    }
+    struct ::stat existing;
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return path + " is not a regular file; nothing was written to it";
     const std::filesystem::path target(path);
     const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     std::error_code ec;
@@ -66,7 +77,10 @@ std::string writeFileAtomically(const std::string& path, std::string_view conten
     return {};
 }
 
-std::string moveAside(const std::string& path, std::string_view reason) {
+namespace {
+
+// Tries `place` on dated names beside `path` until one is free; the name taken, or empty.
+template <class Place> std::string besideWithNewName(const std::string& path, std::string_view reason, Place place) {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -75,11 +89,43 @@ std::string moveAside(const std::string& path, std::string_view reason) {
     const std::string base = path + "." + std::string(reason) + "-" + stamp;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const auto candidate = attempt == 0 ? base : base + "-" + std::to_string(attempt);
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0)
-            return candidate;
+        if (place(candidate)) return candidate;
         if (errno != EEXIST) return {};
     }
     return {};
+}
+
+} // namespace
+
+std::string moveAside(const std::string& path, std::string_view reason) {
+    return besideWithNewName(path, reason, [&](const std::string& candidate) {
+        return ::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0;
+    });
+}
+
+std::string copyAside(const std::string& path, std::string_view reason) {
+    return besideWithNewName(path, reason, [&](const std::string& candidate) {
+        std::error_code ec;
+        // Fails with EEXIST's meaning when the name is taken: the copy never replaces a file.
+        if (std::filesystem::exists(candidate, ec)) return errno = EEXIST, false;
+        if (std::filesystem::copy_file(path, candidate, std::filesystem::copy_options::none, ec)) return true;
+        errno = ec.value();
+        return false;
+    });
+}
+
+void removeStaleTemporaries(const std::string& path) {
+    const std::filesystem::path target(path);
+    const auto prefix = target.filename().string() + ".tmp-";
+    std::error_code ec;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec)) {
+        const auto name = entry.path().filename().string();
+        // mkostemp's six characters after the prefix, and nothing else.
+        if (!name.starts_with(prefix) || name.size() != prefix.size() + 6 || !entry.is_regular_file(ec)) continue;
+        const auto written = entry.last_write_time(ec);
+        if (!ec && now - written > std::chrono::minutes(1)) std::filesystem::remove(entry.path(), ec);
+    }
 }
 
 } // namespace platter

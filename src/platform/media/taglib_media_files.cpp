@@ -69,17 +69,20 @@ std::optional<std::string> embedded(const std::string& path) {
     return std::nullopt;
 }
 
-std::optional<std::string> beside(const std::string& audioPath) {
+// Cover images larger than this are no covers; reading one whole at every song would cost
+// gigabytes.
+constexpr std::uintmax_t maxImageBytes = 32u << 20;
+
+std::optional<std::string> beside(const std::filesystem::path& folder) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const auto folder = fs::path(audioPath).parent_path();
     // Preferred names first; the folder is listed once.
     static constexpr std::string_view stems[] = {"cover", "folder", "front"};
     static constexpr std::string_view extensions[] = {".jpg", ".jpeg", ".png"};
     std::optional<fs::path> best;
     std::size_t bestRank = SIZE_MAX;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
+        if (!it->is_regular_file(ec) || it->file_size(ec) > maxImageBytes) continue;
         auto name = it->path().filename().string();
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
@@ -112,7 +115,14 @@ std::optional<double> TaglibMediaFiles::duration(const std::string& path) const 
 
 std::optional<std::string> TaglibMediaFiles::artwork(const std::string& audioPath) const {
     if (auto found = embedded(audioPath)) return found;
-    return beside(audioPath);
+    // The songs of an album follow each other: their folder's image is read once.
+    const auto folder = std::filesystem::path(audioPath).parent_path();
+    const std::lock_guard lock(folderMutex_);
+    if (folder != lastFolder_) {
+        lastFolderImage_ = beside(folder);
+        lastFolder_ = folder;
+    }
+    return lastFolderImage_;
 }
 
 } // namespace platter

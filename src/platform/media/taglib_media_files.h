@@ -3,6 +3,9 @@
 #include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
 
+#include <filesystem>
+#include <mutex>
+
 namespace platter {
 
 // Audio facts and artwork through TagLib, which reads headers and tags only: a song's length
@@ -12,8 +15,14 @@ public:
     std::optional<double> duration(const std::string& path) const override;
     // Embedded pictures first (ID3v2 APIC, MP4 covr, FLAC and Vorbis pictures, the front cover
     // preferred), then an image file beside the audio file: cover, folder or front, in any
-    // case, .jpg, .jpeg or .png, where many Linux libraries keep it.
+    // case, .jpg, .jpeg or .png, where many Linux libraries keep it, up to 32 MB. A folder's
+    // image is read once for the songs that follow from the same folder.
     std::optional<std::string> artwork(const std::string& audioPath) const override;
+
+private:
+    mutable std::mutex folderMutex_;
+    mutable std::filesystem::path lastFolder_;
+    mutable std::optional<std::string> lastFolderImage_;
 };
 
 } // namespace platter

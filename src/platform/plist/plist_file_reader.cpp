@@ -2,16 +2,17 @@
 
 #include "core/plist/base64.h"
 #include "core/plist/date_text.h"
+#include "platform/plist/binary_plist.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <libxml/parser.h>
 #include <memory>
 #include <mutex>
-#include <plist/plist.h>
 #include <unistd.h>
 
 namespace platter {
@@ -22,6 +23,7 @@ using plist::DocumentBuilder;
 
 constexpr std::string_view binaryMagic = "bplist00";
 constexpr std::size_t chunkSize = 1 << 18;
+constexpr std::uint64_t maxBinarySize = std::uint64_t{256} << 20;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -270,95 +272,22 @@ private:
     std::string error_;
 };
 
-// libplist's tree, walked into a document with the same depth bound as the XML path.
-bool convert(plist_t node, DocumentBuilder& b) {
-    if (b.depth() >= DocumentBuilder::maxDepth) return false;
-    switch (plist_get_node_type(node)) {
-    case PLIST_DICT: {
-        if (!b.beginDict()) return false;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        bool ok = true;
-        for (;;) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, it, &key, &value);
-            if (!value) {
-                std::free(key);
-                break;
-            }
-            ok = b.key(key ? key : "") && convert(value, b);
-            std::free(key);
-            if (!ok) break;
-        }
-        std::free(it);
-        return ok && b.end();
-    }
-    case PLIST_ARRAY: {
-        if (!b.beginArray()) return false;
-        const auto n = plist_array_get_size(node);
-        for (std::uint32_t i = 0; i < n; ++i)
-            if (!convert(plist_array_get_item(node, i), b)) return false;
-        return b.end();
-    }
-    case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        const bool ok = b.string(s ? s : "");
-        std::free(s);
-        return ok;
-    }
-    case PLIST_UINT: {
-        // libplist keeps every integer unsigned; the file's 8-byte integers are signed.
-        std::uint64_t v = 0;
-        plist_get_uint_val(node, &v);
-        return b.integer(static_cast<std::int64_t>(v));
-    }
-    case PLIST_REAL: {
-        double v = 0;
-        plist_get_real_val(node, &v);
-        return b.real(v);
-    }
-    case PLIST_BOOLEAN: {
-        std::uint8_t v = 0;
-        plist_get_bool_val(node, &v);
-        return b.boolean(v != 0);
-    }
-    case PLIST_DATE: {
-        std::int32_t sec = 0, usec = 0;
-        plist_get_date_val(node, &sec, &usec);
-        constexpr std::int64_t from2001 = 978307200;
-        return b.date(plist::Date{from2001 + sec});
-    }
-    case PLIST_DATA: {
-        char* bytes = nullptr;
-        std::uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        const bool ok = b.data(std::string_view(bytes ? bytes : "", bytes ? length : 0));
-        std::free(bytes);
-        return ok;
-    }
-    default:
-        return false;
-    }
-}
-
-PropertyListReader::Result parseBinary(std::string_view bytes) {
-    if (bytes.size() > UINT32_MAX) return {nullptr, "binary property list too large"};
-    plist_t root = nullptr;
-    plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-    if (!root) return {nullptr, "malformed binary property list"};
-    DocumentBuilder builder;
-    const bool ok = convert(root, builder);
-    plist_free(root);
-    auto doc = ok ? builder.finish() : nullptr;
-    if (!doc) return {nullptr, "binary property list nested too deeply or malformed"};
-    return {std::move(doc), {}};
-}
-
-// A file read straight into the parser's buffer, without a stdio buffer in between.
+// A regular file read straight into the parser's buffer, without a stdio buffer in between.
+// Anything else (a FIFO would block the reader for ever, a device never ends) is refused
+// before a byte is read: opened without blocking, then looked at.
 struct FileSource {
-    explicit FileSource(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit FileSource(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+        if (fd < 0) return;
+        struct ::stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            fd = -1;
+            notRegular = true;
+            return;
+        }
+        fileSize = static_cast<std::uint64_t>(st.st_size);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
     ~FileSource() {
         if (fd >= 0) ::close(fd);
     }
@@ -378,6 +307,8 @@ struct FileSource {
 
     int fd;
     int error = 0;
+    bool notRegular = false;
+    std::uint64_t fileSize = 0;
 };
 
 } // namespace
@@ -388,7 +319,7 @@ PlistFileReader::PlistFileReader() {
 }
 
 PropertyListReader::Result PlistFileReader::parse(std::string_view bytes) const {
-    if (bytes.starts_with(binaryMagic)) return parseBinary(bytes);
+    if (bytes.starts_with(binaryMagic)) return parseBinaryPlist(bytes);
     SaxParse p;
     p.run(
         [](void* source, char* buffer, int size) {
@@ -404,6 +335,7 @@ PropertyListReader::Result PlistFileReader::parse(std::string_view bytes) const 
 
 PropertyListReader::Result PlistFileReader::readFile(const std::string& path) const {
     FileSource file(path);
+    if (file.notRegular) return {nullptr, path + ": not a regular file"};
     if (file.fd < 0) return {nullptr, path + ": " + std::strerror(errno)};
     const auto readError = [&] { return Result{nullptr, path + ": " + std::strerror(file.error)}; };
     std::string head(binaryMagic.size(), '\0');
@@ -416,13 +348,18 @@ PropertyListReader::Result PlistFileReader::readFile(const std::string& path) co
     }
     head.resize(have);
     if (head == binaryMagic) {
+        // The binary form is read whole; a library in it is a fraction of its XML size.
+        if (file.fileSize > maxBinarySize)
+            return {nullptr, path + ": binary property list larger than " + std::to_string(maxBinarySize >> 20) +
+                                 " MB"};
         std::string all = head;
+        all.reserve(file.fileSize);
         std::string chunk(chunkSize, '\0');
         for (long n; (n = file.read(chunk.data(), chunk.size())) != 0;) {
             if (n < 0) return readError();
             all.append(chunk.data(), static_cast<std::size_t>(n));
         }
-        return parseBinary(all);
+        return parseBinaryPlist(all);
     }
     // Streamed: the file is never held in memory as a whole.
     struct Stream {

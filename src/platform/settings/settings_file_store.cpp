@@ -23,6 +23,7 @@ std::string SettingsFileStore::defaultPath() {
 }
 
 SettingsFile::LoadResult SettingsFileStore::load() {
+    removeStaleTemporaries(path_);
     LoadResult result;
     struct ::stat st;
     if (::stat(path_.c_str(), &st) != 0) {
@@ -41,6 +42,10 @@ SettingsFile::LoadResult SettingsFileStore::load() {
     if (result.setAsidePath.empty()) writable_ = false;
     lastError_ = read.error.empty() ? "the settings file holds no dictionary" : read.error;
     return result;
+}
+
+std::string SettingsFileStore::keepCopy() {
+    return copyAside(path_, "partly-read");
 }
 
 bool SettingsFileStore::save(const plist::Dict& values) {

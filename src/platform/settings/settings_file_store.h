@@ -11,7 +11,8 @@ class PropertyListReader;
 // The settings as an XML property list at $XDG_CONFIG_HOME/platter/settings.plist
 // (~/.config/platter/ when the variable is unset). A file that cannot be read as a settings
 // dictionary is moved aside, never overwritten, and the defaults apply; if it cannot even be
-// moved, nothing is written for the rest of the run.
+// moved, nothing is written for the rest of the run. Temporary files that kills during a save
+// left behind are removed when it is read.
 class SettingsFileStore final : public SettingsFile {
 public:
     SettingsFileStore(std::string path, const PropertyListReader& reader);
@@ -19,6 +20,7 @@ public:
 
     LoadResult load() override;
     bool save(const plist::Dict& values) override;
+    std::string keepCopy() override;
     const std::string& lastError() const { return lastError_; }
 
 private:

@@ -120,13 +120,16 @@ int main(int argc, char** argv) {
     platter::HeadlessApp headless(options->library, options->seed, std::move(settings), options->files);
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!headless.ready()) {
-        std::cerr << "platter-inspect: " << options->library
-                  << " is not a readable, non-empty library file\n";
+        std::cerr << "platter-inspect: " << options->library << " is no library Platter can use. "
+                  << headless.app().libraryError() << '\n';
         return 1;
     }
     auto& app = headless.app();
     if (!options->shuffle) {
-        std::cout << platter::libraryReport(app, options->files).dump(2) << std::endl;
+        // Text is valid UTF-8 as read; should any not be, it is replaced rather than thrown on.
+        std::cout << platter::libraryReport(app, options->files)
+                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << std::endl;
     } else {
         platter::MyPlaylist* playlist = nullptr;
         for (const auto& p : app.allPlaylists())

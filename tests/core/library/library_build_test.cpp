@@ -200,10 +200,31 @@ TEST(LibraryBuild, KeepsOnlyVisibleMusicPlaylistsWithSongs) {
 
     const auto& dup = h.playlist("K1");
     EXPECT_EQ(dup.name(), "Kept");
-    EXPECT_EQ(dup.songs().size(), 3u) << "a track listed twice is there twice";
-    EXPECT_DOUBLE_EQ(dup.duration(), 600.0);
+    EXPECT_EQ(dup.songs().size(), 2u) << "a track listed twice is there once";
+    EXPECT_DOUBLE_EQ(dup.duration(), 400.0);
     EXPECT_EQ(dup.albums().size(), 2u);
     EXPECT_EQ(albumNames(dup.albums()), (std::vector<std::string>{"A", "B"})) << "albums by sort key";
+}
+
+TEST(LibraryBuild, PlaylistIDsAreUniqueAndAllSongsHoldsEverySong) {
+    AppHarness h;
+    h.useLibrary(testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}},
+                                       {{"SAME", "First", {1}},
+                                        {"SAME", "Second", {2}},
+                                        {"AllSongsMaster", "Impostor", {3}},
+                                        {"SAME", "Third", {3}}}));
+    auto& app = h.launch();
+    std::vector<std::string> kept;
+    for (const auto& p : app.allPlaylists())
+        kept.push_back(p->persistentID() + " " + p->name());
+    EXPECT_EQ(kept, (std::vector<std::string>{"AllSongsMaster All Songs", "SAME First", "SAME #2 Second",
+                                              "AllSongsMaster #2 Impostor", "SAME #3 Third"}));
+    EXPECT_EQ(h.playlist("SAME #2").songs().front()->name(), "b") << "each answers with its own songs";
+    EXPECT_EQ(app.allPlaylists()[0]->songs().size(), 3u);
+    // All Songs shuffles every song, not the impostor's one.
+    app.changePlaylistWithRow(0);
+    app.showPlaylist();
+    EXPECT_EQ(app.allPlaylists()[0]->shuffledSongs.size(), 3u);
 }
 
 TEST(LibraryBuild, PlaylistRanksArtistsByAlbumCount) {
@@ -334,14 +355,16 @@ TEST(LibraryBuild, RestoresStoredOrdersThatStillMatch) {
 
     EXPECT_TRUE(h.playlist("GREW").shuffledSongs.empty());
     EXPECT_EQ(h.playlist("GREW").playingNum, 0);
-    EXPECT_TRUE(h.playlist("DUP").shuffledSongs.empty()) << "a duplicated track never matches";
+    EXPECT_EQ(ids(h.playlist("DUP").shuffledSongs), (std::vector{persistentIDOf(1), persistentIDOf(2)}))
+        << "a playlist that lists a song twice holds it once, so its order comes back";
+    EXPECT_EQ(h.playlist("DUP").songs().size(), 2u);
     const auto& far = h.playlist("FAR");
     EXPECT_EQ(far.shuffledSongs.size(), 2u);
     EXPECT_EQ(far.playingNum, 0) << "a position outside the order is not used";
 
     EXPECT_TRUE(app.playlistDict().contains("SAME"));
     EXPECT_FALSE(app.playlistDict().contains("GREW")) << "forgotten in memory";
-    EXPECT_FALSE(app.playlistDict().contains("DUP"));
+    EXPECT_TRUE(app.playlistDict().contains("DUP"));
     EXPECT_TRUE(app.playlistDict().contains("GONE")) << "orders of vanished playlists are kept";
     EXPECT_TRUE(plist::find(*plist::find(h.settings.values, "playlists")->get<plist::Dict>(), "GREW"))
         << "the store is not rewritten by reading";

@@ -30,17 +30,23 @@ TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {
     const auto arrayRoot = h.dir.write("array.xml", plist::writeXml(plist::Array{1, 2}));
     const auto emptyDict = h.dir.write("empty.xml", plist::writeXml(plist::Dict{}));
     const auto garbage = h.dir.write("garbage.xml", "garbage");
+    const auto badTrack = h.dir.write("track.xml", plist::writeXml(plist::Dict{{"Tracks", plist::Dict{{"1", 5}}}}));
     const auto good = h.dir.write("good.xml", plist::writeXml(smallLibrary()));
-    h.dialogs.openAnswers = {arrayRoot.string(), garbage.string(), emptyDict.string(), good.string()};
+    h.dialogs.openAnswers = {arrayRoot.string(), garbage.string(), emptyDict.string(), badTrack.string(),
+                             good.string()};
     auto& app = h.launch();
     EXPECT_EQ(h.result, AppDelegate::LaunchResult::Ready);
-    EXPECT_EQ(h.dialogs.openPanels, 4);
-    ASSERT_EQ(h.dialogs.alerts.size(), 3u) << "each unusable choice is explained";
+    EXPECT_EQ(h.dialogs.openPanels, 5);
+    ASSERT_EQ(h.dialogs.alerts.size(), 4u) << "each unusable choice is explained";
     EXPECT_EQ(h.dialogs.alerts[1].message,
               "\u201cgarbage.xml\u201d is not a music library Platter can read.");
+    // In the reader's own words, or the model's.
+    EXPECT_TRUE(h.dialogs.alerts[0].informativeText.starts_with("It holds no dictionary at its top."));
+    EXPECT_TRUE(h.dialogs.alerts[1].informativeText.starts_with("It could not be read: ")) << h.dialogs.alerts[1].informativeText;
+    EXPECT_TRUE(h.dialogs.alerts[2].informativeText.starts_with("It is empty."));
+    EXPECT_TRUE(h.dialogs.alerts[3].informativeText.starts_with("Its track \u201c1\u201d is no dictionary."));
     EXPECT_EQ(app.allSongs().size(), 1u);
-    // The empty dictionary was remembered too, then replaced by the good choice.
-    EXPECT_EQ(h.settings.saves, 2);
+    EXPECT_EQ(h.settings.saves, 1) << "only the usable choice is remembered";
     EXPECT_EQ(*plist::find(h.settings.values, "xmlUrl")->get<std::string>(), fileUrlFromPath(good.string()));
 
     h.dialogs.openPanels = 0;
@@ -91,20 +97,26 @@ TEST(Startup, StoredValuesOfTheWrongShapeAreIgnored) {
     plist::set(h.settings.values, "topArtistsRatio", "forty");
     plist::set(h.settings.values, "countryCode", 12);
     plist::set(h.settings.values, "albumSettings", plist::Data{"not a property list"});
-    plist::set(h.settings.values, "playlists", plist::Dict{{"P", plist::Array{"A", 3}}});
+    // One bad entry costs that entry alone, and the file as read is kept aside.
+    plist::set(h.settings.values, "playlists", plist::Dict{{"P", plist::Array{"A", 3}}, {"R", plist::Array{"B"}}});
     plist::set(h.settings.values, "playingNumbers", plist::Dict{{"P", 1}, {"Q", "2"}});
     h.useLibrary(smallLibrary());
     auto& app = h.launch();
     EXPECT_EQ(app.topArtistsRatio(), 25);
     EXPECT_EQ(app.countryCode(), "jp");
     EXPECT_TRUE(app.albumSettings().empty());
-    EXPECT_TRUE(app.playlistDict().empty());
-    EXPECT_TRUE(app.playingNumDict().empty());
+    EXPECT_EQ(app.playlistDict(), (PlaylistOrders{{"R", {"B"}}}));
+    EXPECT_EQ(app.playingNumDict(), (PlayingNumbers{{"P", 1}}));
+    ASSERT_EQ(h.settings.copies.size(), 1u);
+    EXPECT_TRUE(plist::find(h.settings.copies[0], "albumSettings")) << "the copy holds what was passed over";
+    EXPECT_NE(app.settingsNotice().find("settings copy 1"), std::string::npos) << app.settingsNotice();
 
     AppHarness ok;
     plist::set(ok.settings.values, "topArtistsRatio", 40);
     ok.useLibrary(smallLibrary());
     EXPECT_EQ(ok.launch().topArtistsRatio(), 40);
+    EXPECT_TRUE(ok.settings.copies.empty());
+    EXPECT_TRUE(ok.app->settingsNotice().empty());
 }
 
 TEST(Startup, AlbumSettingsSurviveTheirEncoding) {
@@ -112,10 +124,15 @@ TEST(Startup, AlbumSettingsSurviveTheirEncoding) {
     const PlistFileReader reader;
     EXPECT_EQ(decodeAlbumSettings(encodeAlbumSettings(settings).bytes, reader), settings);
     EXPECT_EQ(decodeAlbumSettings(encodeAlbumSettings({}).bytes, reader), AlbumSettings{});
-    const auto wrongKey = plist::writeXml(plist::Dict{{"A", plist::Dict{{"one", true}}}});
-    EXPECT_FALSE(decodeAlbumSettings(wrongKey, reader));
-    const auto wrongValue = plist::writeXml(plist::Dict{{"A", plist::Dict{{"1", 1}}}});
-    EXPECT_FALSE(decodeAlbumSettings(wrongValue, reader));
+    // An album whose entry is off is passed over; the others stay.
+    std::size_t dropped = 0;
+    const auto wrong = plist::writeXml(plist::Dict{{"A", plist::Dict{{"one", true}}},
+                                                   {"B", plist::Dict{{"1", 1}}},
+                                                   {"C", 5},
+                                                   {"D", plist::Dict{{"-1", true}}}});
+    EXPECT_EQ(decodeAlbumSettings(wrong, reader, &dropped), (AlbumSettings{{"D", {{-1, true}}}}));
+    EXPECT_EQ(dropped, 3u);
+    EXPECT_FALSE(decodeAlbumSettings("no property list", reader));
 }
 
 } // namespace
