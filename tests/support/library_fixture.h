@@ -45,6 +45,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path write(const std::string& name, std::string_view contents) const;
+    static std::string read(const std::filesystem::path& file);
 
 private:
     std::filesystem::path path_;

@@ -1,5 +1,6 @@
 #include "platform/audio/gst_queue_player.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace platter {
@@ -9,6 +10,25 @@ namespace {
 void initGstreamer() {
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+// The address of the item whose decoding chain `element` belongs to: playbin decodes each item
+// in a uridecodebin of its own, the current one and the one handed over side by side.
+std::optional<std::string> itemUriOf(GstObject* element) {
+    for (GstObject* e = element ? GST_OBJECT(gst_object_ref(element)) : nullptr; e;) {
+        std::optional<std::string> uri;
+        if (g_strcmp0(G_OBJECT_TYPE_NAME(e), "GstURIDecodeBin") == 0) {
+            gchar* text = nullptr;
+            g_object_get(e, "uri", &text, nullptr);
+            uri = text ? text : "";
+            g_free(text);
+        }
+        GstObject* parent = uri ? nullptr : gst_object_get_parent(e);
+        gst_object_unref(e);
+        if (uri) return uri;
+        e = parent;
+    }
+    return std::nullopt;
 }
 
 std::string uriOf(const std::string& path) {
@@ -101,7 +121,7 @@ void GstQueuePlayer::append(ItemId item, const std::string& path, double duratio
     if (first) loadCurrent();
 }
 
-void GstQueuePlayer::loadCurrent() {
+void GstQueuePlayer::loadCurrent(gint64 at) {
     gst_element_set_state(playbin_, GST_STATE_READY);
     std::string uri;
     {
@@ -112,6 +132,13 @@ void GstQueuePlayer::loadCurrent() {
         awaitingStart_ = true;
     }
     g_object_set(playbin_, "uri", uri.c_str(), nullptr);
+    if (at > 0) {
+        // Paused until it stands where it should: nothing before that point is heard.
+        gst_element_set_state(playbin_, GST_STATE_PAUSED);
+        gst_element_get_state(playbin_, nullptr, nullptr, 2 * GST_SECOND);
+        gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
+                                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at);
+    }
     gst_element_set_state(playbin_, playing_ ? GST_STATE_PLAYING : GST_STATE_PAUSED);
 }
 
@@ -151,9 +178,7 @@ void GstQueuePlayer::seekPlayer(double seconds) {
             std::lock_guard lock(mutex_);
             holdHandOver_ = true;
         }
-        loadCurrent();
-        if (seconds <= 0) return; // loaded at its start
-        gst_element_get_state(playbin_, nullptr, nullptr, 2 * GST_SECOND);
+        return loadCurrent(static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND));
     }
     gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
@@ -195,14 +220,36 @@ void GstQueuePlayer::handle(GstMessage* message) {
     case GST_MESSAGE_EOS:
         endCurrent(false, false);
         break;
-    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_ERROR: {
+        // The item handed over is prepared while the current one still plays its last moments;
+        // an error of its own is its fault, not the current item's. The current item then
+        // plays on to its end from where it was, with no hand-over, and the broken one fails
+        // when its turn comes.
+        const auto source = itemUriOf(GST_MESSAGE_SRC(message));
+        bool nextFailed = false;
+        {
+            std::lock_guard lock(mutex_);
+            nextFailed = source && handedOver_ && queue_.size() > 1 && *source == queue_[1].uri &&
+                         queue_[1].uri != queue_[0].uri;
+        }
+        gint64 position = 0;
+        if (nextFailed && !gst_element_query_position(playbin_, GST_FORMAT_TIME, &position)) nextFailed = false;
         // A broken or unreadable file ends its item; the order goes on with the next one.
         // The failing elements report more than once, some of them late: a fresh pipeline
-        // for the next item hears none of it.
+        // hears none of it.
         dropPipeline();
         buildPipeline();
-        endCurrent(true, false);
+        if (!nextFailed) {
+            endCurrent(true, false);
+            break;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            holdHandOver_ = true;
+        }
+        loadCurrent(position);
         break;
+    }
     default:
         break;
     }

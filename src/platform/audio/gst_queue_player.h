@@ -54,8 +54,9 @@ private:
     void handle(GstMessage* message);
     void buildPipeline();
     void dropPipeline();
-    // Loads the current item afresh, at its start, in the player's state.
-    void loadCurrent();
+    // Loads the current item afresh, at its start or `at` nanoseconds into it, in the player's
+    // state.
+    void loadCurrent(gint64 at = 0);
     // The current item ends: it leaves the queue, the listener hears of it, the next plays.
     void endCurrent(bool failed, bool nextAlreadyStarted);
 
