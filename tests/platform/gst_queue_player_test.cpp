@@ -88,7 +88,8 @@ TEST_F(GstQueuePlayerTest, ABrokenNextFileIsChargedToItselfAndTheSongBeforePlays
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 3; }));
     EXPECT_EQ(ends.ended,
               (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {2, true}, {3, false}}));
-    EXPECT_NEAR(static_cast<double>(samples.load()), 1.5 * 44100, 4 * 441) << "the first song played whole";
+    // Reloaded where it stood when the error came: a buffer may go missing there, not a second.
+    EXPECT_NEAR(static_cast<double>(samples.load()), 1.5 * 44100, 0.1 * 44100) << "the first song played whole";
 }
 
 // Resident memory of this process, in bytes.
