@@ -7,16 +7,16 @@
 namespace platter {
 
 QVariant songFileForeground(const MySong& song) {
-    const auto status = song.file().status;
+    const auto status = song.fileStatus();
     if (status != SongFile::Status::NotFound && status != SongFile::Status::NoFile) return {};
     return QPalette().brush(QPalette::Disabled, QPalette::Text);
 }
 
 QVariant songFileToolTip(const MySong& song) {
-    switch (song.file().status) {
+    switch (song.fileStatus()) {
     case SongFile::Status::NotFound:
         return QStringLiteral("The file of this song is not on this computer.\nLooked for: %1")
-            .arg(QString::fromStdString(song.file().path));
+            .arg(QString::fromUtf8(song.filePath().data(), static_cast<qsizetype>(song.filePath().size())));
     case SongFile::Status::NoFile:
         return QStringLiteral("This song has no file: it is a stream or a song kept in the cloud.");
     default:

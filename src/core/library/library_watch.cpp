@@ -77,8 +77,8 @@ void AppDelegate::takeChangedLibrary(const std::shared_ptr<const plist::Document
     // that the build started tells again, so a playing queue can go on meanwhile.
     for (const auto& song : allSongs_)
         if (const auto* earlier = earlierSongs.find(song->persistentID());
-            earlier && song->file().status == SongFile::Status::Unknown && (*earlier)->url() == song->url())
-            song->setFile((*earlier)->file());
+            earlier && song->fileStatus() == SongFile::Status::Unknown && (*earlier)->url() == song->url())
+            song->setFile({(*earlier)->fileStatus(), std::string((*earlier)->filePath())});
 
     if (playing) {
         const auto index = indexOf(allPlaylists_, playing->persistentID());

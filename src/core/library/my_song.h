@@ -48,9 +48,14 @@ public:
     // The "Location" text as written in the file (a percent-encoded file URL), if it is a URL.
     std::optional<std::string_view> url() const { return url_; }
     const TrackDict& dict() const { return dict_; }
-    // Where its file lies here, as the last search found it.
-    const SongFile& file() const { return file_; }
-    void setFile(SongFile file) { file_ = std::move(file); }
+    // Where its file lies here, as the last search found it: the file, or where it was looked
+    // for; the path is empty while the song has not been searched for or has no file.
+    SongFile::Status fileStatus() const { return fileStatus_; }
+    std::string_view filePath() const { return filePath_ ? std::string_view(*filePath_) : std::string_view(); }
+    void setFile(SongFile file) {
+        fileStatus_ = file.status;
+        filePath_ = file.path.empty() ? nullptr : std::make_unique<const std::string>(std::move(file.path));
+    }
     double duration() const { return duration_; }
 
     // The album set by grouping, or a placeholder album created on first read before that.
@@ -71,6 +76,9 @@ private:
     std::string_view albumArtist_;
     std::string albumID_;
     bool compilation_ = false;
+    // Beside the flag above, in what would be padding: a library has hundreds of thousands of
+    // songs, and most have no path looked for.
+    SongFile::Status fileStatus_ = SongFile::Status::Unknown;
     std::optional<std::string_view> url_;
     TrackDict dict_;
     double duration_;
@@ -78,7 +86,7 @@ private:
     std::weak_ptr<MyAlbum> myAlbum_;
     mutable std::shared_ptr<MyAlbum> placeholder_;
     std::shared_ptr<MLMediaObject> mediaObj_;
-    SongFile file_;
+    std::unique_ptr<const std::string> filePath_;
 };
 
 using SongPtr = std::shared_ptr<MySong>;

@@ -7,7 +7,7 @@ namespace platter {
 
 // Where a song's file lies on this computer, as the last search found it.
 struct SongFile {
-    enum class Status {
+    enum class Status : std::uint8_t {
         Unknown,  // not searched for yet
         Found,    // `path` is the file
         NotFound, // the location names a file that is not here; `path` is where it was looked for

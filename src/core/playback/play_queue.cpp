@@ -58,11 +58,11 @@ std::optional<MyPlaylist::NowPlaying> MyPlaylist::nowPlayingInfo() const {
 
 MyPlaylist::FilePreparer AppDelegate::filePreparer() const {
     return [this](const MySong& song) -> std::optional<MyPlaylist::QueuedFile> {
-        const auto& file = song.file();
-        if (file.status != SongFile::Status::Found) return std::nullopt;
-        const auto seconds = services_.audioFiles.duration(file.path);
+        if (song.fileStatus() != SongFile::Status::Found) return std::nullopt;
+        std::string path(song.filePath());
+        const auto seconds = services_.audioFiles.duration(path);
         if (!seconds) return std::nullopt;
-        return MyPlaylist::QueuedFile{file.path, *seconds};
+        return MyPlaylist::QueuedFile{std::move(path), *seconds};
     };
 }
 

@@ -29,9 +29,9 @@ nlohmann::ordered_json libraryReport(const AppDelegate& app, bool files) {
         auto& examples = entry["examples"] = nlohmann::ordered_json::array();
         for (const auto& song : app.allSongs()) {
             if (examples.size() == maxExamples) break;
-            if (song->file().status == SongFile::Status::NotFound)
+            if (song->fileStatus() == SongFile::Status::NotFound)
                 examples.push_back({{"location", std::string(song->url().value_or(""))},
-                                    {"lookedFor", song->file().path}});
+                                    {"lookedFor", std::string(song->filePath())}});
         }
     }
     auto& playlists = report["playlists"] = nlohmann::ordered_json::array();

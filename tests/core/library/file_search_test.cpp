@@ -36,7 +36,10 @@ protected:
         h.app->changePlaylistWithRow(1);
         h.app->showPlaylist();
     }
-    const SongFile& fileOf(std::int64_t trackID) { return h.app->songsTrackIDDict().at(trackID)->file(); }
+    SongFile fileOf(std::int64_t trackID) {
+        const auto& song = *h.app->songsTrackIDDict().at(trackID);
+        return {song.fileStatus(), std::string(song.filePath())};
+    }
 
     AppHarness h;
 };
