@@ -155,15 +155,10 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
             if (!dict.stringFor("Name")) continue;
             std::vector<SongPtr> members;
             members.reserve(items.size());
-            // A playlist lists a song as often as the user added it; its albums hold the song
-            // once, so its order does too, and so must what it counts and stores.
-            FlatHashMap<const MySong*, bool> seen;
-            seen.reserve(items.size());
             for (std::size_t j = 0; j < items.size(); ++j) {
                 const auto id = items.at(j).integerFor(trackIDKey);
                 if (!id) continue;
-                if (const auto* song = songsTrackIDDict_.find(*id); song && !std::exchange(seen[song->get()], true))
-                    members.push_back(*song);
+                if (const auto* song = songsTrackIDDict_.find(*id)) members.push_back(*song);
             }
             if (members.empty()) continue;
             playlists.push_back(std::make_shared<MyPlaylist>(uniqueID(MyPlaylist::persistentIDOf(dict)), dict,

@@ -25,6 +25,13 @@ MyPlaylist::MyPlaylist(std::string persistentID, plist::NodeRef dict, std::vecto
                        std::string_view masterPersistentID, const StringRules& rules)
     : persistentID_(std::move(persistentID)), name_(dict.stringFor("Name").value_or("")),
       songs_(std::move(songs)) {
+    // A playlist lists a song as often as the user added it; its albums hold the song once, so
+    // its order does too, and so must what it counts and stores.
+    std::unordered_set<const MySong*> members;
+    members.reserve(songs_.size());
+    songs_.erase(std::remove_if(songs_.begin(), songs_.end(),
+                                [&](const SongPtr& s) { return !members.insert(s.get()).second; }),
+                 songs_.end());
     std::unordered_set<const MyAlbum*> seen;
     for (const auto& song : songs_) {
         auto album = song->myAlbum();
@@ -34,13 +41,6 @@ MyPlaylist::MyPlaylist(std::string persistentID, plist::NodeRef dict, std::vecto
     std::sort(albums_.begin(), albums_.end(),
               [](const AlbumPtr& a, const AlbumPtr& b) { return a->sortAlbum() < b->sortAlbum(); });
 
-    const std::unordered_set<const MySong*> members = [&] {
-        std::unordered_set<const MySong*> m;
-        m.reserve(songs_.size());
-        for (const auto& s : songs_)
-            m.insert(s.get());
-        return m;
-    }();
     // Tallied under the composed name, so equivalent spellings count as one artist.
     std::unordered_map<std::string, std::size_t> slot;
     std::vector<std::pair<std::string, std::size_t>> tally;
