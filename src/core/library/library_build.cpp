@@ -64,6 +64,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
     byTrackID.reserve(tracks.size());
     byPersistentID.reserve(tracks.size());
     const TrackReader reader(*library);
+    AlbumIDs albumIDs;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const auto track = tracks.at(i);
         const auto entries = reader.read(track);
@@ -76,7 +77,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
         const auto trackID = decimal(tracks.keyAt(i));
         if (!totalTime || !name || !album || !trackID || !entries.string(TrackKey::PersistentID)) continue;
         auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
-                                             entries, services_.rules);
+                                             entries, services_.rules, &albumIDs);
         byTrackID[*trackID] = song;
         byPersistentID[song->persistentID()] = song;
         songs.push_back(std::move(song));

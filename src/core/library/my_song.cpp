@@ -25,7 +25,7 @@ bool isUrl(std::string_view s) {
 } // namespace
 
 MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
-               TrackDict dict, const TrackEntries& entries, const StringRules& rules)
+               TrackDict dict, const TrackEntries& entries, const StringRules& rules, AlbumIDs* ids)
     : trackID_(trackID), name_(name), album_(album), dict_(std::move(dict)),
       duration_(static_cast<double>(totalTime) / 1000.0) {
     trackNumber_ = entries.integer(TrackKey::TrackNumber).value_or(0);
@@ -39,10 +39,17 @@ MySong::MySong(std::int64_t trackID, std::string_view name, std::string_view alb
     std::string id;
     id.reserve(album_.size() + 1 + albumArtist_.size());
     id.append(album_).append("\t").append(albumArtist_);
-    albumID_ = rules.key(id);
+    albumID_ = ids ? ids->intern(rules.key(id)) : std::make_shared<const std::string>(rules.key(id));
     persistentID_ = entries.string(TrackKey::PersistentID).value_or("");
     if (const auto location = entries.string(TrackKey::Location); location && isUrl(*location))
         url_ = *location;
+}
+
+std::shared_ptr<const std::string> AlbumIDs::intern(std::string id) {
+    if (const auto found = ids_.find(id); found != ids_.end()) return found->second;
+    auto shared = std::make_shared<const std::string>(std::move(id));
+    ids_.emplace(*shared, shared);
+    return shared;
 }
 
 std::shared_ptr<MyAlbum> MySong::myAlbum() const {

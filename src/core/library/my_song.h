@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace platter {
 
@@ -23,14 +24,24 @@ struct TrackDict {
     plist::NodeRef node;
 };
 
+// One shared copy of each album ID among the songs of one build: a library repeats an album's
+// ID for each of its songs, and a copy per song would cost megabytes.
+class AlbumIDs {
+public:
+    std::shared_ptr<const std::string> intern(std::string id);
+
+private:
+    std::unordered_map<std::string_view, std::shared_ptr<const std::string>> ids_;
+};
+
 // One kept track of the library file. Shared by its album, discs and playlists; never copied.
 class MySong {
 public:
     // `initWithTrackID:name:album:totalTime:dict:`, with the dictionary's entries already found.
     // Text not in the dictionary (name, album) must outlive the song; the reader passes text
-    // from the same document.
+    // from the same document. The album ID is shared through `ids` when given.
     MySong(std::int64_t trackID, std::string_view name, std::string_view album, std::int64_t totalTime,
-           TrackDict dict, const TrackEntries& entries, const StringRules& rules);
+           TrackDict dict, const TrackEntries& entries, const StringRules& rules, AlbumIDs* ids = nullptr);
     MySong(const MySong&) = delete;
     MySong& operator=(const MySong&) = delete;
 
@@ -43,10 +54,12 @@ public:
     std::string_view artist() const { return artist_; }
     std::string_view albumArtist() const { return albumArtist_; }
     // Album name, a tab, album artist; in composed form, so equivalent spellings group together.
-    const std::string& albumID() const { return albumID_; }
+    const std::string& albumID() const { return *albumID_; }
     bool compilation() const { return compilation_; }
     // The "Location" text as written in the file (a percent-encoded file URL), if it is a URL.
-    std::optional<std::string_view> url() const { return url_; }
+    std::optional<std::string_view> url() const {
+        return url_.data() ? std::optional(url_) : std::nullopt;
+    }
     const TrackDict& dict() const { return dict_; }
     // Where its file lies here, as the last search found it: the file, or where it was looked
     // for; the path is empty while the song has not been searched for or has no file.
@@ -74,12 +87,12 @@ private:
     std::int64_t trackNumber_ = 0;
     std::string_view artist_;
     std::string_view albumArtist_;
-    std::string albumID_;
+    std::shared_ptr<const std::string> albumID_;
     bool compilation_ = false;
     // Beside the flag above, in what would be padding: a library has hundreds of thousands of
     // songs, and most have no path looked for.
     SongFile::Status fileStatus_ = SongFile::Status::Unknown;
-    std::optional<std::string_view> url_;
+    std::string_view url_; // none while it views nothing
     TrackDict dict_;
     double duration_;
     // The album owns its songs, so the song only observes it.
