@@ -111,13 +111,8 @@ int main(int argc, char** argv) {
     dialogs.setParent(&window);
     QStringList notices;
     if (players.silent()) notices << QStringLiteral("No audio output device was found: songs play silently.");
-    if (const auto& loaded = defaults.loadResult(); loaded.status == SettingsFile::Status::Corrupt)
-        notices << (loaded.setAsidePath.empty()
-                        ? QStringLiteral("Your settings file could not be read, nor set aside; the defaults "
-                                         "apply, and no setting will be saved.")
-                        : QStringLiteral("Your settings file could not be read and was set aside as %1; the "
-                                         "defaults apply.")
-                              .arg(QString::fromStdString(loaded.setAsidePath)));
+    if (const auto notice = MainWindow::settingsFileNotice(defaults.loadResult()); !notice.isEmpty())
+        notices << notice;
     window.setNotice(notices.join(QStringLiteral("  ")));
 
     std::unique_ptr<FirstPaintProbe> probe;

@@ -49,6 +49,16 @@ void MainWindow::setNotice(const QString& text) {
     updateStatusLine();
 }
 
+QString MainWindow::settingsFileNotice(const SettingsFile::LoadResult& loaded) {
+    if (loaded.status != SettingsFile::Status::Corrupt) return {};
+    // Left where it was, it is not written over: nothing will be saved this time.
+    if (loaded.setAsidePath.empty())
+        return QStringLiteral("Your settings file could not be read, nor set aside; the defaults apply, and no "
+                              "setting will be saved.");
+    return QStringLiteral("Your settings file could not be read and was set aside as %1; the defaults apply.")
+        .arg(QString::fromStdString(loaded.setAsidePath));
+}
+
 void MainWindow::showSongFiles() {
     const auto& files = ourDelegate_.libraryFiles();
     filesNotice_->setText(QString::fromStdString(songFilesNotice(files)));

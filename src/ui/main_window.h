@@ -4,6 +4,8 @@
 // line for conditions the user should know about (no audio device, settings set aside, songs
 // whose files are not here, with a way to point at them).
 
+#include "core/services/settings_file.h"
+
 #include <QMainWindow>
 
 class QLabel;
@@ -22,6 +24,8 @@ public:
     ViewController* viewController() const { return viewCont_; }
     // A lasting notice in the status line; an empty text hides the line.
     void setNotice(const QString& text);
+    // What the status line says of a settings file that could not be read; empty for one that was.
+    static QString settingsFileNotice(const SettingsFile::LoadResult& loaded);
     QString notice() const;
     // What the status line says of the library's files, and its button that looks elsewhere.
     QLabel* filesNotice() const { return filesNotice_; }

@@ -4,6 +4,7 @@
 #include "panel_fixture.h"
 #include "ui/album_outline_model.h"
 #include "ui/main_view_controller.h"
+#include "ui/main_window.h"
 #include "ui/playlists_view_controller.h"
 #include "ui/song_table_model.h"
 #include "ui/top_view_controller.h"
@@ -21,6 +22,19 @@
 
 namespace platter {
 namespace {
+
+TEST(SettingsNotice, SaysWhereTheFileWentOrThatItStayedAndNothingIsSaved) {
+    using Status = SettingsFile::Status;
+    EXPECT_TRUE(MainWindow::settingsFileNotice({Status::Loaded, {}, {}}).isEmpty());
+    EXPECT_TRUE(MainWindow::settingsFileNotice({Status::Missing, {}, {}}).isEmpty());
+    EXPECT_EQ(MainWindow::settingsFileNotice({Status::Corrupt, {}, "/c/settings.plist.corrupt-1"}),
+              "Your settings file could not be read and was set aside as /c/settings.plist.corrupt-1; the "
+              "defaults apply.");
+    // A read-only folder: no path to name, and no empty one either.
+    EXPECT_EQ(MainWindow::settingsFileNotice({Status::Corrupt, {}, {}}),
+              "Your settings file could not be read, nor set aside; the defaults apply, and no setting will be "
+              "saved.");
+}
 
 TEST(CountsText, HoursToOneDecimalWithHalvesAwayFromZero) {
     const auto text = [](std::int64_t songs, std::int64_t albums, double seconds) {
