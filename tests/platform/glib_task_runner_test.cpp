@@ -37,6 +37,8 @@ TEST(GlibTaskRunner, DelayedTasksWaitTheirTime) {
     EXPECT_GE(waited, std::chrono::milliseconds(150));
 }
 
+// Another file of the folder is not looked at here: the monitor's late hints about the watched
+// file (some come after a delay of their own) would make that check depend on timing.
 TEST(GioFileWatcher, SeesAFileWrittenAndOneRenamedOverIt) {
     testing::TempDir dir;
     const auto library = dir.write("Library.xml", "first");
@@ -53,10 +55,6 @@ TEST(GioFileWatcher, SeesAFileWrittenAndOneRenamedOverIt) {
     changes = 0;
     std::filesystem::rename(replacement, library);
     ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 5)) << "renamed over it";
-    changes = 0;
-    dir.write("Other.xml", "not ours");
-    testing::pumpUntil([] { return false; }, 0.5);
-    EXPECT_EQ(changes, 0) << "another file of the folder";
 }
 
 } // namespace
