@@ -7,7 +7,6 @@
 //   song_files_bench [SONGS] [FOLDER]   (default 50000, a folder under the system's temp dir)
 
 #include "core/library/app_delegate.h"
-#include "core/library/file_url.h"
 #include "core/plist/xml_writer.h"
 #include "core/services/view_refresh.h"
 #include "platform/system/glib_task_runner.h"
@@ -133,33 +132,12 @@ int main(int argc, char** argv) {
     std::printf("tree and library of %d songs at %s (%.1f s)\n", songs, folder.c_str(),
                 std::chrono::duration<double>(Clock::now() - made).count());
 
-    PlistFileReader reader;
-    IcuUnicodeRules unicode;
-    StringRules rules{unicode};
-    LocalFileSystem fileSystem;
-    MemorySettingsFile settingsFile({{"xmlUrl", fileUrlFromPath(library.string())}});
-    UserDefaults defaults(settingsFile);
-    CancellingDialogs dialogs;
-    AtomicFileWriter files;
-    NoAudio audio;
-    NeutralSystem system;
-    SeededRandom random(1);
+    // Every search is waited for below, so no background work outlives the controller.
     GlibTaskRunner tasks;
     SearchEnds view;
-    AppDelegate app({.defaults = defaults,
-                     .plistReader = reader,
-                     .dialogs = dialogs,
-                     .files = files,
-                     .audioFiles = audio,
-                     .artwork = audio,
-                     .players = audio,
-                     .tasks = tasks,
-                     .system = system,
-                     .random = random,
-                     .rules = rules,
-                     .fileSystem = fileSystem});
-    app.applicationWillFinishLaunching(&view);
-    if (app.applicationDidFinishLaunching() != AppDelegate::LaunchResult::Ready) return 1;
+    HeadlessApp headless(library.string(), 1, {}, true, &tasks, &view);
+    if (!headless.ready()) return 1;
+    auto& app = headless.app();
     while (!view.ended)
         g_main_context_iteration(nullptr, TRUE); // the search the build started
 

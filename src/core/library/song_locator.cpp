@@ -172,23 +172,21 @@ std::optional<std::string> SongLocator::walk(const std::string& base, const std:
     const auto& names = listing(base).byFold;
     const auto it = names.find(fold(parts[from]));
     if (it == names.end()) return std::nullopt;
-    // Names that differ only in case can stand side by side here (two folders "ABBA" and
-    // "Abba"): the exact one first, then each of the others.
-    auto candidates = it->second;
-    const auto exact = std::find(candidates.begin(), candidates.end(), parts[from]);
-    if (exact != candidates.end())
-        std::rotate(candidates.begin(), exact, exact + 1);
-    else if (match == Match::Exact)
+    const auto below = [&](std::string_view name) -> std::optional<std::string> {
+        auto path = base + '/' + std::string(name);
+        if (from + 1 < parts.size()) return walk(path, parts, from + 1, match);
+        if (files_.isRegularFile(path)) return path;
         return std::nullopt;
-    if (match == Match::Exact) candidates.resize(1);
-    for (const auto& name : candidates) {
-        const auto path = base + '/' + name;
-        if (from + 1 == parts.size()) {
-            if (files_.isRegularFile(path)) return path;
-        } else if (auto found = walk(path, parts, from + 1, match)) {
-            return found;
-        }
-    }
+    };
+    // Names that differ only in case can stand side by side here (two folders "ABBA" and
+    // "Abba"): the exact one first, then, matching loosely, each of the others.
+    const auto& spellings = it->second;
+    if (std::find(spellings.begin(), spellings.end(), parts[from]) != spellings.end())
+        if (auto found = below(parts[from])) return found;
+    if (match == Match::Exact) return std::nullopt;
+    for (const auto& name : spellings)
+        if (name != parts[from])
+            if (auto found = below(name)) return found;
     return std::nullopt;
 }
 

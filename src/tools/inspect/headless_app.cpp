@@ -7,7 +7,7 @@
 namespace platter {
 
 HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, plist::Dict settings,
-                         bool findFiles)
+                         bool findFiles, TaskRunner* tasks, ViewRefresh* view)
     : settingsFile_(std::move(settings)), random_(seed) {
     audio_.runBackgroundWork = findFiles;
     std::error_code ec;
@@ -21,11 +21,12 @@ HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, pli
                                                      .audioFiles = audio_,
                                                      .artwork = audio_,
                                                      .players = audio_,
-                                                     .tasks = audio_,
+                                                     .tasks = tasks ? *tasks : audio_,
                                                      .system = system_,
                                                      .random = random_,
                                                      .rules = rules_,
                                                      .fileSystem = fileSystem_});
+    app_->applicationWillFinishLaunching(view);
     ready_ = app_->applicationDidFinishLaunching() == AppDelegate::LaunchResult::Ready;
 }
 

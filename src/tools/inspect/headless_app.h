@@ -12,6 +12,7 @@
 #include "core/services/seeded_random.h"
 #include "core/services/system_info.h"
 #include "core/services/task_runner.h"
+#include "core/services/view_refresh.h"
 #include "core/settings/memory_settings_file.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
@@ -64,8 +65,10 @@ public:
     // Builds the model of the library at `libraryPath` over the given stored settings (the
     // library's location is added); `ready()` tells whether the library was usable. With
     // `findFiles` the songs' files are looked for as well, under the stored music folders.
+    // Background work runs at once unless `tasks` is given; `view` hears the controller's
+    // refreshes.
     explicit HeadlessApp(const std::string& libraryPath, std::uint64_t seed = 1, plist::Dict settings = {},
-                         bool findFiles = false);
+                         bool findFiles = false, TaskRunner* tasks = nullptr, ViewRefresh* view = nullptr);
 
     bool ready() const { return ready_; }
     AppDelegate& app() { return *app_; }
