@@ -2,11 +2,14 @@
 // built into the model as at start-up.
 
 #include "core/plist/xml_writer.h"
+#include "platform/plist/plain_xml_scanner.h"
 #include "tools/inspect/headless_app.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -19,6 +22,27 @@ struct BytesReader final : platter::PropertyListReader {
     Result parse(std::string_view b) const override { return real.parse(b); }
 };
 
+// The scanner takes only what libxml2 takes, to the same values, however its input is cut.
+void checkScannerAgainstLibxml2(std::string_view bytes) {
+    auto rest = bytes;
+    const std::size_t piece = bytes.empty() ? 1 : static_cast<unsigned char>(bytes[0]) % 61 + 1;
+    bool readFailed = false;
+    const auto scanned = platter::scanPlainXml(
+        std::string(piece, '\0'), 0,
+        [&](char* into, std::size_t room) {
+            const auto n = std::min({room, piece, rest.size()});
+            std::memcpy(into, rest.data(), n);
+            rest.remove_prefix(n);
+            return static_cast<long>(n);
+        },
+        readFailed);
+    if (!scanned) return;
+    const auto general = platter::PlistFileReader::parseWithLibxml2(bytes);
+    if (!general.document ||
+        platter::plist::writeXml(scanned->root()) != platter::plist::writeXml(general.document->root()))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BytesReader reader;
     reader.bytes = std::string_view(reinterpret_cast<const char*>(data), size);
 
+    checkScannerAgainstLibxml2(reader.bytes);
     const auto parsed = reader.parse(reader.bytes);
     if (parsed.document && !reader.parse(platter::plist::writeXml(parsed.document->root())).document) std::abort();
 

@@ -214,6 +214,15 @@ TEST(PlistFileReader, StreamsFilesLargerThanOneChunk) {
     ASSERT_TRUE(r.document) << r.error;
     ASSERT_EQ(r.document->root().size(), 40000u);
     EXPECT_EQ(r.document->root().at(39999).string(), "item number 39999");
+
+    // Something only the general parser judges, far past the first chunk: it reads the file
+    // again from its start and counts lines from there.
+    many.emplace_back("NBSP");
+    auto text = plist::writeXml(many);
+    text.replace(text.find("NBSP"), 4, "&nbsp;");
+    const auto broken = reader.readFile(dir.write("broken.plist", text).string());
+    EXPECT_FALSE(broken.document);
+    EXPECT_NE(broken.error.find("line 40005"), std::string::npos) << broken.error;
 }
 
 TEST(PlistFileReader, RejectsBrokenInputWithAReason) {

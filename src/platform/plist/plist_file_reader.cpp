@@ -1,12 +1,11 @@
 #include "platform/plist/plist_file_reader.h"
 
-#include "core/plist/base64.h"
-#include "core/plist/date_text.h"
 #include "platform/plist/binary_plist.h"
+#include "platform/plist/plain_xml_scanner.h"
+#include "platform/plist/plist_events.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,8 +18,6 @@ namespace platter {
 
 namespace {
 
-using plist::DocumentBuilder;
-
 constexpr std::string_view binaryMagic = "bplist00";
 constexpr std::size_t chunkSize = 1 << 18;
 constexpr std::uint64_t maxBinarySize = std::uint64_t{256} << 20;
@@ -29,50 +26,8 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isSpace(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isSpace(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-// Decimal or 0x-hexadecimal, signed; values above INT64_MAX are kept unsigned.
-bool addInteger(std::string_view text, DocumentBuilder& b) {
-    auto s = trimmed(text);
-    bool negative = false;
-    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    int base = 10;
-    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-        base = 16;
-        s.remove_prefix(2);
-    }
-    std::uint64_t magnitude = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
-    if (s.empty() || r.ec != std::errc{} || r.ptr != s.data() + s.size()) return false;
-    if (!negative) return b.unsignedInteger(magnitude);
-    if (magnitude > static_cast<std::uint64_t>(INT64_MAX) + 1) return false;
-    return b.integer(static_cast<std::int64_t>(0 - magnitude));
-}
-
-bool addReal(std::string_view text, DocumentBuilder& b) {
-    auto s = trimmed(text);
-    if (s == "+infinity" || s == "+inf") return b.real(HUGE_VAL);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    double value = 0;
-    // from_chars, unlike strtod, ignores the process locale's decimal separator.
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || r.ec != std::errc{} || r.ptr != s.data() + s.size()) return false;
-    return b.real(value);
-}
-
 class SaxParse {
 public:
-    enum class Leaf { None, Key, String, Integer, Real, Date, Data, True, False };
-
     SaxParse() {
         handler_.initialized = XML_SAX2_MAGIC;
         handler_.startElementNs = &SaxParse::onStart;
@@ -99,10 +54,7 @@ public:
 
     PropertyListReader::Result finish() {
         if (error_.empty() && ctxt_ && !ctxt_->wellFormed) error_ = "not well-formed XML";
-        if (error_.empty() && !sawPlist_) error_ = "not a property list";
-        auto doc = error_.empty() ? builder_.finish() : nullptr;
-        if (!doc && error_.empty()) error_ = "the property list holds no complete value";
-        return {std::move(doc), error_};
+        return events_.finish(error_);
     }
 
 private:
@@ -114,25 +66,12 @@ private:
         return false;
     }
 
-    enum class Element { Dict, Array, Key, String, Integer, Real, Date, Data, True, False, Plist, Other };
-
-    static Element classify(std::string_view n) {
-        static constexpr std::pair<std::string_view, Element> names[] = {
-            {"key", Element::Key},     {"string", Element::String}, {"integer", Element::Integer},
-            {"dict", Element::Dict},   {"date", Element::Date},     {"true", Element::True},
-            {"false", Element::False}, {"array", Element::Array},   {"real", Element::Real},
-            {"data", Element::Data},   {"plist", Element::Plist}};
-        for (const auto& [name, element] : names)
-            if (name == n) return element;
-        return Element::Other;
-    }
-
     // libxml2 hands every element name out of its own dictionary, so a name is known by its
     // address after the first time: no text comparison per element.
-    Element element(const xmlChar* localname) {
+    PlistElement element(const xmlChar* localname) {
         for (std::size_t i = 0; i < knownCount_; ++i)
             if (known_[i].first == localname) return known_[i].second;
-        const auto e = classify(reinterpret_cast<const char*>(localname));
+        const auto e = classifyPlistElement(reinterpret_cast<const char*>(localname));
         if (knownCount_ < std::size(known_)) known_[knownCount_++] = {localname, e};
         return e;
     }
@@ -141,102 +80,15 @@ private:
                         const xmlChar**, int, int, const xmlChar**) {
         auto& p = self(ctx);
         if (!p.error_.empty()) return;
-        const auto e = p.element(localname);
-        const auto unexpected = [&] {
-            p.fail("unexpected <" + std::string(reinterpret_cast<const char*>(localname)) + ">");
-        };
-        if (p.leaf_ != Leaf::None) return unexpected();
-        ++p.elements_;
-        bool ok = true;
-        switch (e) {
-        case Element::Dict:
-            ok = p.builder_.beginDict();
-            break;
-        case Element::Array:
-            ok = p.builder_.beginArray();
-            break;
-        case Element::Key:
-            p.leaf_ = Leaf::Key;
-            break;
-        case Element::String:
-            p.leaf_ = Leaf::String;
-            break;
-        case Element::Integer:
-            p.leaf_ = Leaf::Integer;
-            break;
-        case Element::Real:
-            p.leaf_ = Leaf::Real;
-            break;
-        case Element::Date:
-            p.leaf_ = Leaf::Date;
-            break;
-        case Element::Data:
-            p.leaf_ = Leaf::Data;
-            break;
-        case Element::True:
-            p.leaf_ = Leaf::True;
-            break;
-        case Element::False:
-            p.leaf_ = Leaf::False;
-            break;
-        case Element::Plist:
-            ok = p.elements_ == 1;
-            break;
-        case Element::Other:
-            ok = false;
-            break;
-        }
-        if (!ok) return unexpected();
-        // The root is the <plist> element, or a bare container as some writers leave it.
-        if (p.elements_ == 1 && (e == Element::Plist || e == Element::Dict || e == Element::Array))
-            p.sawPlist_ = true;
+        if (!p.events_.start(p.element(localname)))
+            return void(p.fail("unexpected <" + std::string(reinterpret_cast<const char*>(localname)) + ">"));
         p.text_.clear();
     }
 
     static void onEnd(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar*) {
         auto& p = self(ctx);
         if (!p.error_.empty()) return;
-        --p.elements_;
-        const auto leaf = p.leaf_;
-        p.leaf_ = Leaf::None;
-        auto& b = p.builder_;
-        bool ok = true;
-        switch (leaf) {
-        case Leaf::None: {
-            const auto e = p.element(localname);
-            if (e == Element::Dict || e == Element::Array) ok = b.end();
-            break;
-        }
-        case Leaf::Key:
-            ok = b.key(p.text_);
-            break;
-        case Leaf::String:
-            ok = b.string(p.text_);
-            break;
-        case Leaf::Integer:
-            ok = addInteger(p.text_, b);
-            break;
-        case Leaf::Real:
-            ok = addReal(p.text_, b);
-            break;
-        case Leaf::True:
-            ok = b.boolean(true);
-            break;
-        case Leaf::False:
-            ok = b.boolean(false);
-            break;
-        case Leaf::Date: {
-            const auto d = plist::parseDate(p.text_);
-            ok = d && b.date(*d);
-            break;
-        }
-        case Leaf::Data: {
-            const auto bytes = plist::decodeBase64(p.text_);
-            ok = bytes && b.data(*bytes);
-            break;
-        }
-        }
-        if (!ok) {
+        if (!p.events_.end(p.element(localname), p.text_)) {
             const auto line = p.ctxt_ ? xmlSAX2GetLineNumber(p.ctxt_) : 0;
             p.fail("malformed value or structure at line " + std::to_string(line));
         }
@@ -246,9 +98,9 @@ private:
         auto& p = self(ctx);
         if (!p.error_.empty()) return;
         const std::string_view text(reinterpret_cast<const char*>(ch), static_cast<std::size_t>(len));
-        if (p.leaf_ != Leaf::None)
+        if (p.events_.inLeaf())
             p.text_.append(text);
-        else if (!trimmed(text).empty())
+        else if (!std::all_of(text.begin(), text.end(), isSpace))
             p.fail("stray text outside a value");
     }
 
@@ -262,13 +114,10 @@ private:
 
     xmlSAXHandler handler_{};
     xmlParserCtxtPtr ctxt_ = nullptr;
-    DocumentBuilder builder_;
+    PlistEvents events_;
     std::string text_;
-    Leaf leaf_ = Leaf::None;
-    std::pair<const xmlChar*, Element> known_[16] = {};
+    std::pair<const xmlChar*, PlistElement> known_[16] = {};
     std::size_t knownCount_ = 0;
-    int elements_ = 0;
-    bool sawPlist_ = false;
     std::string error_;
 };
 
@@ -313,13 +162,27 @@ struct FileSource {
 
 } // namespace
 
-PlistFileReader::PlistFileReader() {
+// libxml2 sets itself up on first use unless told to first, and that is not thread-safe.
+static void initLibxml2() {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
 }
 
+PlistFileReader::PlistFileReader() {
+    initLibxml2();
+}
+
 PropertyListReader::Result PlistFileReader::parse(std::string_view bytes) const {
     if (bytes.starts_with(binaryMagic)) return parseBinaryPlist(bytes);
+    PlainXmlScanner scanner;
+    std::size_t used = 0;
+    if (scanner.scan(bytes, true, used) == PlainXmlScanner::Status::Done)
+        if (auto result = scanner.finish(); result.document) return result;
+    return parseWithLibxml2(bytes);
+}
+
+PropertyListReader::Result PlistFileReader::parseWithLibxml2(std::string_view bytes) {
+    initLibxml2();
     SaxParse p;
     p.run(
         [](void* source, char* buffer, int size) {
@@ -338,47 +201,42 @@ PropertyListReader::Result PlistFileReader::readFile(const std::string& path) co
     if (file.notRegular) return {nullptr, path + ": not a regular file"};
     if (file.fd < 0) return {nullptr, path + ": " + std::strerror(errno)};
     const auto readError = [&] { return Result{nullptr, path + ": " + std::strerror(file.error)}; };
-    std::string head(binaryMagic.size(), '\0');
-    std::size_t have = 0;
-    while (have < head.size()) {
-        const auto n = file.read(head.data() + have, head.size() - have);
+    std::string buffer(chunkSize, '\0');
+    std::size_t end = 0;
+    while (end < binaryMagic.size()) {
+        const auto n = file.read(buffer.data() + end, chunkSize - end);
         if (n < 0) return readError();
         if (n == 0) break;
-        have += static_cast<std::size_t>(n);
+        end += static_cast<std::size_t>(n);
     }
-    head.resize(have);
-    if (head == binaryMagic) {
+    if (std::string_view(buffer.data(), end).starts_with(binaryMagic)) {
         // The binary form is read whole; a library in it is a fraction of its XML size.
         if (file.fileSize > maxBinarySize)
             return {nullptr, path + ": binary property list larger than " + std::to_string(maxBinarySize >> 20) +
                                  " MB"};
-        std::string all = head;
-        all.reserve(file.fileSize);
+        buffer.resize(end);
+        buffer.reserve(file.fileSize);
         std::string chunk(chunkSize, '\0');
         for (long n; (n = file.read(chunk.data(), chunk.size())) != 0;) {
             if (n < 0) return readError();
-            all.append(chunk.data(), static_cast<std::size_t>(n));
+            buffer.append(chunk.data(), static_cast<std::size_t>(n));
         }
-        return parseBinaryPlist(all);
+        return parseBinaryPlist(buffer);
     }
-    // Streamed: the file is never held in memory as a whole.
-    struct Stream {
-        std::string_view head;
-        FileSource& file;
-    } stream{head, file};
+    // Streamed through a buffer that holds only what the scanner has not yet used: the file
+    // is never held in memory as a whole.
+    bool readFailed = false;
+    auto document = scanPlainXml(
+        std::move(buffer), end, [&](char* into, std::size_t room) { return file.read(into, room); }, readFailed);
+    if (readFailed) return readError();
+    if (document) return {std::move(document), {}};
+    // libxml2 reads the file from its start when the scanner stepped aside.
+    if (::lseek(file.fd, 0, SEEK_SET) != 0) return {nullptr, path + ": " + std::strerror(errno)};
     SaxParse p;
-    p.run(
-        [](void* source, char* buffer, int size) {
-            auto& s = *static_cast<Stream*>(source);
-            if (!s.head.empty()) {
-                const auto n = std::min(s.head.size(), static_cast<std::size_t>(size));
-                std::memcpy(buffer, s.head.data(), n);
-                s.head.remove_prefix(n);
-                return static_cast<int>(n);
-            }
-            return static_cast<int>(s.file.read(buffer, static_cast<std::size_t>(size)));
+    p.run([](void* source, char* into, int size) {
+            return static_cast<int>(static_cast<FileSource*>(source)->read(into, static_cast<std::size_t>(size)));
         },
-        &stream);
+        &file);
     auto result = p.finish();
     if (file.error) result = readError();
     return result;
