@@ -11,6 +11,7 @@
 #include "platform/net/curl_http_fetch.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"
+#include "platform/settings/state_directory.h"
 #include "platform/system/gio_file_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "platform/system/system_environment.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     QtDialogs dialogs;
     AtomicFileWriter files;
     LocalFileSystem fileSystem;
+    StateDirectory state(StateDirectory::defaultPath());
     TaglibMediaFiles media;
     GstQueuePlayerFactory players;
     CurlHttpFetch http;
@@ -103,6 +105,7 @@ int main(int argc, char** argv) {
                      .random = random,
                      .rules = rules,
                      .fileSystem = fileSystem,
+                     .state = state,
                      .libraryWatcher = &libraryWatcher,
                      .http = linkPanes ? &http : nullptr,
                      .countries = &countries});

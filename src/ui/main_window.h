@@ -29,6 +29,8 @@ public:
     QString notice() const;
     // What the status line says of the library's files, and its button that looks elsewhere.
     QLabel* filesNotice() const { return filesNotice_; }
+    // What could not be saved, while it could not.
+    QLabel* storageNotice() const { return storageNotice_; }
     QPushButton* findMusicFolderButton() const { return findFolder_; }
 
 protected:
@@ -37,12 +39,14 @@ protected:
 private:
     void buildMenus();
     void showSongFiles();
+    void showStorageNotice();
     void updateStatusLine();
 
     AppDelegate& ourDelegate_;
     ViewController* viewCont_;
     QLabel* notice_;
     QLabel* filesNotice_;
+    QLabel* storageNotice_;
     QPushButton* findFolder_;
 };
 

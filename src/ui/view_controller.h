@@ -33,6 +33,7 @@ public:
     void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
                                      double seconds, bool playing, bool shouldAudioDelete) override;
     void refreshSongFiles() override;
+    void refreshStorageNotice() override { emit storageChanged(); }
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override;
     void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) override;
     void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
@@ -50,6 +51,7 @@ public:
 signals:
     // Which songs have a file here changed; the window's status line follows.
     void songFilesChanged();
+    void storageChanged();
 
 private:
     AppDelegate& ourDelegate_;

@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platter::NeutralSystem system;
     platter::SeededRandom random(1);
     platter::LocalFileSystem fileSystem;
+    platter::MemoryStateStorage state;
     platter::AppDelegate app({.defaults = defaults,
                               .plistReader = reader,
                               .dialogs = dialogs,
@@ -76,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               .system = system,
                               .random = random,
                               .rules = rules,
-                              .fileSystem = fileSystem});
+                              .fileSystem = fileSystem,
+                              .state = state});
     app.applicationDidFinishLaunching();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "core/library/file_url.h"
 #include "core/services/seeded_random.h"
 #include "core/settings/memory_settings_file.h"
+#include "core/settings/memory_state_storage.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
@@ -41,6 +42,7 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
     GlibTaskRunner tasks;
     testing::FakeSystem system;
     LocalFileSystem fileSystem;
+    MemoryStateStorage state;
     SeededRandom random(5);
     testing::RecordingView view;
     AppDelegate app({.defaults = defaults,
@@ -54,7 +56,8 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
                      .system = system,
                      .random = random,
                      .rules = rules,
-                     .fileSystem = fileSystem});
+                     .fileSystem = fileSystem,
+                     .state = state});
     app.applicationWillFinishLaunching(&view);
     ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
     ASSERT_TRUE(testing::pumpUntil([&] { return app.songFilesKnown(); }, 10));
@@ -85,7 +88,8 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
               1)
         << "the embedded covers reached the view";
     EXPECT_EQ(app.playingNumDict().at(orchestral.persistentID()), 0) << "rewound to where it began";
-    EXPECT_FALSE(plist::find(settings.values, "playingNumbers") == nullptr);
+    app.applicationWillTerminate();
+    EXPECT_TRUE(state.files.contains(state_files::positions));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "core/plist/xml_writer.h"
 #include "core/services/seeded_random.h"
 #include "core/settings/memory_settings_file.h"
+#include "core/settings/memory_state_storage.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/files/local_file_system.h"
@@ -59,6 +60,7 @@ public:
                            .random = random,
                            .rules = rules,
                            .fileSystem = fileSystem,
+                           .state = state,
                            .mediaLibrary = &media,
                            .libraryWatcher = &watcher,
                            .http = r.http,
@@ -88,6 +90,26 @@ public:
         ManualTasks::drain(tasks.main);
     }
 
+    // The state as the next run reads it, once every write has been made.
+    PlayingNumbers storedPositions() {
+        if (app) app->applicationWillTerminate();
+        const auto file = state.read(state_files::positions);
+        const auto parsed = realReader.parse(file.bytes);
+        std::size_t dropped = 0;
+        return parsed.document ? playingNumbersFrom(plist::Value::copyOf(parsed.document->root()), dropped)
+                               : PlayingNumbers{};
+    }
+    std::optional<std::vector<std::string>> storedOrder(std::string_view playlistID) {
+        if (app) app->applicationWillTerminate();
+        const auto file = state.read(state_files::orderOf(playlistID));
+        return decodeOrder(file.bytes, playlistID, realReader);
+    }
+    // Positions as an earlier run stored them.
+    void storePositions(const PlayingNumbers& numbers) {
+        if (app) app->applicationWillTerminate();
+        state.files[state_files::positions] = plist::writeXml(playingNumbersValue(numbers));
+    }
+
     MyPlaylist& playlist(std::string_view persistentID) {
         for (const auto& p : app->allPlaylists())
             if (p->persistentID() == persistentID) return *p;
@@ -101,6 +123,7 @@ public:
     StringRules rules{unicode};
     LocalFileSystem fileSystem;
     MemorySettingsFile settings;
+    MemoryStateStorage state;
     std::unique_ptr<UserDefaults> defaults;
     FakeDialogs dialogs;
     FakeFileWriter files;

@@ -168,7 +168,9 @@ struct FakePlayers final : QueuePlayerFactory {
 // Artwork by audio file name.
 struct FakeArtwork final : ArtworkReader {
     std::map<std::string, std::string> images;
+    mutable int reads = 0;
     std::optional<std::string> artwork(const std::string& path) const override {
+        ++reads;
         const auto it = images.find(std::filesystem::path(path).filename().string());
         return it == images.end() ? std::nullopt : std::optional(it->second);
     }
@@ -206,6 +208,7 @@ struct RecordingView final : ViewRefresh {
     void refreshPlaylistView() override { calls.push_back("playlists"); }
     void refreshMainView() override { calls.push_back("main"); }
     void refreshSongFiles() override { calls.push_back("files"); }
+    void refreshStorageNotice() override { calls.push_back("storage"); }
     std::vector<std::vector<std::pair<std::string, std::string>>> linkPages;
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override {
         linkPages.push_back(pages);

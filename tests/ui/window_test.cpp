@@ -7,6 +7,7 @@
 
 #include "core/library/file_url.h"
 #include "core/settings/memory_settings_file.h"
+#include "core/settings/memory_state_storage.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"
@@ -97,6 +98,7 @@ protected:
                .random = random,
                .rules = rules,
                .fileSystem = fileSystem,
+               .state = state,
                .libraryWatcher = &watcher,
                .http = &http,
                .countries = &countries,
@@ -210,6 +212,7 @@ protected:
     IcuUnicodeRules unicode;
     StringRules rules{unicode};
     LocalFileSystem fileSystem;
+    MemoryStateStorage state;
     MemorySettingsFile settings;
     UserDefaults defaults;
     testing::FakeDialogs dialogs;

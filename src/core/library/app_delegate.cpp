@@ -1,9 +1,11 @@
 #include "core/library/app_delegate.h"
 
 #include "core/library/file_url.h"
+#include "core/plist/xml_writer.h"
 #include "core/services/dialogs.h"
 #include "core/services/property_list_reader.h"
 #include "core/services/system_info.h"
+#include "core/services/view_refresh.h"
 #include "core/settings/user_defaults.h"
 
 #include <algorithm>
@@ -11,7 +13,12 @@
 
 namespace platter {
 
-AppDelegate::AppDelegate(AppServices services) : services_(services), dialogs_(services.dialogs) {
+AppDelegate::AppDelegate(AppServices services)
+    : services_(services), dialogs_(services.dialogs),
+      stateWriter_(std::make_unique<StateWriter>(services.state, services.tasks,
+                                                 [this](const std::string& error) {
+                                                     storageProblem(stateWriteError_, error);
+                                                 })) {
     if (services_.mediaLibrary) {
         services_.mediaLibrary->setObserver(this);
         // Reading the sources starts the library's loading; they arrive through the observer.
@@ -67,7 +74,7 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
         if (auto candidate = readLibrary(url)) {
             musicLibraryUrl_ = url;
             services_.defaults.setObject(keys::xmlUrl, url);
-            services_.defaults.synchronize();
+            saveSettings();
             library = std::move(candidate);
         }
         // Without a word the panel would just come back, and the user would not know why.
@@ -84,11 +91,39 @@ std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
     return library;
 }
 
+namespace {
+
+// A state file read into its shape; anything in it that is not counts in `dropped`.
+template <typename Shape>
+Shape readStateFile(const StateStorage& storage, const std::string& name, const PropertyListReader& reader,
+                    Shape (*from)(const plist::Value&, std::size_t&), std::size_t& dropped) {
+    const auto file = storage.read(name);
+    if (file.status == StateStorage::ReadResult::Status::Missing) return {};
+    const auto parsed = file.status == StateStorage::ReadResult::Status::Found ? reader.parse(file.bytes)
+                                                                               : PropertyListReader::Result{};
+    if (!parsed.document) return ++dropped, Shape{};
+    return from(plist::Value::copyOf(parsed.document->root()), dropped);
+}
+
+} // namespace
+
 void AppDelegate::readStoredState() {
     std::size_t dropped = 0;
     albumSettings_ = readAlbumSettings(services_.defaults, services_.plistReader, dropped);
-    playlistDict_ = readPlaylistOrders(services_.defaults, dropped);
-    playingNumDict_ = readPlayingNumbers(services_.defaults, dropped);
+    std::size_t stateDropped = 0;
+    const auto& reader = services_.plistReader;
+    playingNumDict_ = readStateFile(services_.state, state_files::positions, reader, &playingNumbersFrom, stateDropped);
+    playlistDict_ =
+        readStateFile(services_.state, state_files::importedOrders, reader, &playlistOrdersFrom, stateDropped);
+    orderFilesRead_.clear();
+    if (services_.defaults.objectForKey(keys::playlists) || services_.defaults.objectForKey(keys::playingNumbers)) {
+        // What the state folder holds is newer than anything still in the settings.
+        for (auto& [id, order] : readPlaylistOrders(services_.defaults, dropped))
+            playlistDict_.try_emplace(id, std::move(order));
+        for (const auto& [id, number] : readPlayingNumbers(services_.defaults, dropped))
+            playingNumDict_.try_emplace(id, number);
+        migrateStoredState();
+    }
     // What was passed over is gone at the next save: the file as it was is kept.
     if (dropped > 0) {
         const auto copy = services_.defaults.keepCopy();
@@ -96,8 +131,47 @@ void AppDelegate::readStoredState() {
                                          "not be kept."
                                        : "Some saved choices, orders or positions could not be read; the "
                                          "settings file as it was is kept as " + copy + ".";
+    } else if (stateDropped > 0) {
+        settingsNotice_ = "Some saved orders or positions could not be read; those playlists start afresh.";
     }
     musicFolders_ = readMusicFolders(services_.defaults);
+}
+
+void AppDelegate::migrateStoredState() {
+    // Orders and positions used to be kept with the settings. They leave the settings only once
+    // they are safely in the state folder, so a failure here loses nothing.
+    auto error = services_.state.write(state_files::importedOrders, plist::writeXml(playlistOrdersValue(playlistDict_)));
+    if (error.empty())
+        error = services_.state.write(state_files::positions, plist::writeXml(playingNumbersValue(playingNumDict_)));
+    if (!error.empty()) return storageProblem(stateWriteError_, error);
+    services_.defaults.removeObjectForKey(keys::playlists);
+    services_.defaults.removeObjectForKey(keys::playingNumbers);
+    saveSettings();
+}
+
+void AppDelegate::saveSettings() {
+    storageProblem(settingsWriteError_, services_.defaults.synchronize() ? std::string() : "the settings file");
+}
+
+void AppDelegate::storePositions() {
+    stateWriter_->write(state_files::positions,
+                        [numbers = playingNumDict_] { return plist::writeXml(playingNumbersValue(numbers)); });
+}
+
+void AppDelegate::storageProblem(std::string& slot, const std::string& error) {
+    if (slot == error) return;
+    slot = error;
+    if (viewCont_) viewCont_->refreshStorageNotice();
+}
+
+std::string AppDelegate::storageNotice() const {
+    const auto& error = stateWriteError_.empty() ? settingsWriteError_ : stateWriteError_;
+    if (error.empty()) return {};
+    return "Could not save (" + error + "); Platter will try again at the next change.";
+}
+
+void AppDelegate::applicationWillTerminate() {
+    stateWriter_->flush();
 }
 
 AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {

@@ -9,6 +9,8 @@
 #include "core/library/my_playlist.h"
 #include "core/library/tracked_dialogs.h"
 #include "core/services/media_library.h"
+#include "core/services/state_storage.h"
+#include "core/settings/state_writer.h"
 #include "core/settings/stored_state.h"
 
 #include <chrono>
@@ -18,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace platter {
@@ -53,6 +56,7 @@ struct AppServices {
     RandomSource& random;
     const StringRules& rules;
     const FileSystem& fileSystem;
+    StateStorage& state;
     MediaLibrary* mediaLibrary = nullptr;    // none on systems without one
     FileWatcher* libraryWatcher = nullptr;   // none: the library is read again at Reset only
     HttpFetch* http = nullptr;               // none: no store links
@@ -80,7 +84,8 @@ public:
     // file is known), reads the stored state and builds the model. Cancelled when the user
     // closed the open panel instead of choosing a file: the application then quits.
     LaunchResult applicationDidFinishLaunching();
-    void applicationWillTerminate() {}
+    // Writes what is still to be stored.
+    void applicationWillTerminate();
 
     // Re-reads the library file and rebuilds the model. False, with the model untouched, when
     // the file cannot be read or is no library.
@@ -194,6 +199,8 @@ public:
     // What the user should know of the stored settings once they were read: entries passed
     // over, and where the file as it was is kept; empty when all was read.
     const std::string& settingsNotice() const { return settingsNotice_; }
+    // What could not be saved, worded for the status line; empty while everything is saved.
+    std::string storageNotice() const;
 
     // The playlist at an index, or null when the index is absent or past the end.
     MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
@@ -201,6 +208,11 @@ public:
 private:
     bool buildModel(const std::shared_ptr<const plist::Document>& library);
     void restoreStoredOrder(MyPlaylist& playlist);
+    // Settings are written at once, on this thread; state goes to the background writer.
+    void saveSettings();
+    void storePositions();
+    void migrateStoredState();
+    void storageProblem(std::string& slot, const std::string& error);
     // The library at `url` when it is one the model can be built from; else null, with the
     // reason in `libraryError_`.
     std::shared_ptr<const plist::Document> readLibrary(const std::string& url);
@@ -268,6 +280,11 @@ private:
     bool playWhenFilesKnown_ = false;
     FileCounts libraryFiles_;
     std::string settingsNotice_;
+    std::string settingsWriteError_;
+    std::string stateWriteError_;
+    // Playlists whose order file has been read this run; after that the order in memory is newer.
+    std::unordered_set<std::string> orderFilesRead_;
+    std::unique_ptr<StateWriter> stateWriter_;
     std::string libraryError_;
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;

@@ -118,7 +118,7 @@ void AppDelegate::setMusicFolders(std::vector<std::string> folders) {
         plist::Array stored(musicFolders_.begin(), musicFolders_.end());
         services_.defaults.setObject(keys::musicFolders, std::move(stored));
     }
-    services_.defaults.synchronize();
+    saveSettings();
     findSongFiles();
 }
 

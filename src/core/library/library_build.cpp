@@ -188,7 +188,14 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
 }
 
 void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
-    const auto stored = playlistDict_.find(playlist.persistentID());
+    const auto& id = playlist.persistentID();
+    // Its own file is newer than an imported order; read once, as later the order in memory is.
+    if (orderFilesRead_.insert(id).second) {
+        const auto file = services_.state.read(state_files::orderOf(id));
+        if (file.status == StateStorage::ReadResult::Status::Found)
+            if (auto order = decodeOrder(file.bytes, id, services_.plistReader)) playlistDict_[id] = std::move(*order);
+    }
+    const auto stored = playlistDict_.find(id);
     if (stored == playlistDict_.end()) return;
     auto storedIDs = stored->second;
     std::vector<std::string_view> current;
@@ -199,12 +206,13 @@ void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
     std::sort(current.begin(), current.end());
     if (!std::equal(storedIDs.begin(), storedIDs.end(), current.begin(), current.end())) {
         playlistDict_.erase(stored);
+        stateWriter_->remove(state_files::orderOf(id));
         return;
     }
     std::vector<SongPtr> order;
     order.reserve(stored->second.size());
-    for (const auto& id : stored->second)
-        order.push_back(songsPersistentIDDict_.at(id));
+    for (const auto& songID : stored->second)
+        order.push_back(songsPersistentIDDict_.at(songID));
     playlist.buildUnits(playlist.unitRange(), services_.random);
     playlist.shuffledSongs = std::move(order);
     playlist.shuffleVersion = 0;

@@ -165,8 +165,7 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
         playlist->player->seekPlayer(0);
     }
     playingNumDict_[playlist->persistentID()] = playlist->playingNum;
-    services_.defaults.setObject(keys::playingNumbers, playingNumbersValue(playingNumDict_));
-    services_.defaults.synchronize();
+    storePositions();
     if (viewCont_)
         if (const auto info = playlist->nowPlayingInfo())
             viewCont_->updatePlayingSongWithArtwork(nowPlayingArtwork(*playlist), info->song, info->album,

@@ -65,7 +65,7 @@ void AppDelegate::commitAlbumSettings() {
     if (!changed) return;
     ++settingVersion_;
     services_.defaults.setObject(keys::albumSettings, encodeAlbumSettings(albumSettings_));
-    services_.defaults.synchronize();
+    saveSettings();
 }
 
 } // namespace platter

@@ -95,12 +95,14 @@ void AppDelegate::reshuffle() {
 
 void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
     const auto ids = playlist.shuffleWithSettingVersion(settingVersion_, services_.random);
-    playlistDict_[playlist.persistentID()].assign(ids.begin(), ids.end());
+    const auto& id = playlist.persistentID();
+    auto& stored = playlistDict_[id];
+    stored.assign(ids.begin(), ids.end());
+    orderFilesRead_.insert(id);
+    stateWriter_->write(state_files::orderOf(id), [id, songs = stored] { return encodeOrder(id, songs); });
     // A new order starts at its first song.
-    playingNumDict_.erase(playlist.persistentID());
-    services_.defaults.setObject(keys::playlists, playlistOrdersValue(playlistDict_));
-    services_.defaults.setObject(keys::playingNumbers, playingNumbersValue(playingNumDict_));
-    services_.defaults.synchronize();
+    playingNumDict_.erase(id);
+    storePositions();
 }
 
 } // namespace platter

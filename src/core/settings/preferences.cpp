@@ -78,7 +78,7 @@ void AppDelegate::preferences() {
         topArtistsRatio_ = ratio;
         services_.defaults.setObject(keys::topArtistsRatio, ratio);
     }
-    services_.defaults.synchronize();
+    saveSettings();
 }
 
 } // namespace platter

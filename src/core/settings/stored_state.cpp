@@ -4,8 +4,10 @@
 #include "core/services/property_list_reader.h"
 #include "core/settings/user_defaults.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace platter {
 
@@ -72,21 +74,30 @@ AlbumSettings readAlbumSettings(const UserDefaults& defaults, const PropertyList
 
 PlaylistOrders readPlaylistOrders(const UserDefaults& defaults, std::size_t& dropped) {
     const auto* v = defaults.objectForKey(keys::playlists);
-    if (!v) return {};
-    const auto* dict = v->get<plist::Dict>();
+    return v ? playlistOrdersFrom(*v, dropped) : PlaylistOrders{};
+}
+
+// A list of strings, or nothing when anything else is in it.
+static std::optional<std::vector<std::string>> songIDsFrom(const plist::Value& value) {
+    const auto* ids = value.get<plist::Array>();
+    if (!ids) return std::nullopt;
+    std::vector<std::string> order;
+    order.reserve(ids->size());
+    for (const auto& id : *ids) {
+        const auto* s = id.get<std::string>();
+        if (!s) return std::nullopt;
+        order.push_back(*s);
+    }
+    return order;
+}
+
+PlaylistOrders playlistOrdersFrom(const plist::Value& value, std::size_t& dropped) {
+    const auto* dict = value.get<plist::Dict>();
     if (!dict) return ++dropped, PlaylistOrders{};
     PlaylistOrders out;
-    for (const auto& [id, value] : *dict) {
-        const auto* ids = value.get<plist::Array>();
-        bool whole = ids != nullptr;
-        std::vector<std::string> order;
-        for (std::size_t i = 0; whole && i < ids->size(); ++i) {
-            const auto* s = (*ids)[i].get<std::string>();
-            whole = s != nullptr;
-            if (whole) order.push_back(*s);
-        }
-        if (whole)
-            out[id] = std::move(order);
+    for (const auto& [id, entry] : *dict) {
+        if (auto order = songIDsFrom(entry))
+            out[id] = std::move(*order);
         else
             ++dropped;
     }
@@ -95,12 +106,15 @@ PlaylistOrders readPlaylistOrders(const UserDefaults& defaults, std::size_t& dro
 
 PlayingNumbers readPlayingNumbers(const UserDefaults& defaults, std::size_t& dropped) {
     const auto* v = defaults.objectForKey(keys::playingNumbers);
-    if (!v) return {};
-    const auto* dict = v->get<plist::Dict>();
+    return v ? playingNumbersFrom(*v, dropped) : PlayingNumbers{};
+}
+
+PlayingNumbers playingNumbersFrom(const plist::Value& value, std::size_t& dropped) {
+    const auto* dict = value.get<plist::Dict>();
     if (!dict) return ++dropped, PlayingNumbers{};
     PlayingNumbers out;
-    for (const auto& [id, value] : *dict) {
-        if (const auto* n = value.get<std::int64_t>())
+    for (const auto& [id, entry] : *dict) {
+        if (const auto* n = entry.get<std::int64_t>())
             out[id] = *n;
         else
             ++dropped;
@@ -145,6 +159,41 @@ plist::Value playingNumbersValue(const PlayingNumbers& numbers) {
     for (const auto& [id, n] : numbers)
         d.emplace_back(id, n);
     return d;
+}
+
+std::string state_files::orderOf(std::string_view playlistID) {
+    const bool plain = !playlistID.empty() && playlistID.size() <= 64 && playlistID != "imported" &&
+                       std::all_of(playlistID.begin(), playlistID.end(), [](char c) {
+                           return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                  c == '-' || c == '_';
+                       });
+    if (plain) return "orders/" + std::string(playlistID) + ".plist";
+    // FNV-1a: a stable name for any ID; the ID inside the file settles a clash.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : playlistID)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return "orders/~" + std::string(hex) + ".plist";
+}
+
+std::string encodeOrder(std::string_view playlistID, const std::vector<std::string>& songIDs) {
+    plist::Array songs;
+    songs.reserve(songIDs.size());
+    for (const auto& id : songIDs)
+        songs.emplace_back(id);
+    return plist::writeXml(plist::Dict{{"playlist", std::string(playlistID)}, {"songs", std::move(songs)}});
+}
+
+std::optional<std::vector<std::string>> decodeOrder(std::string_view bytes, std::string_view playlistID,
+                                                    const PropertyListReader& reader) {
+    const auto parsed = reader.parse(bytes);
+    if (!parsed.document) return std::nullopt;
+    const auto root = parsed.document->root();
+    if (!root.is(plist::Type::Dict) || root.stringFor("playlist") != playlistID) return std::nullopt;
+    const auto songs = root.find("songs");
+    if (!songs.valid()) return std::nullopt;
+    return songIDsFrom(plist::Value::copyOf(songs));
 }
 
 } // namespace platter

@@ -30,6 +30,8 @@ AlbumSettings readAlbumSettings(const UserDefaults& defaults, const PropertyList
                                 std::size_t& dropped);
 PlaylistOrders readPlaylistOrders(const UserDefaults& defaults, std::size_t& dropped);
 PlayingNumbers readPlayingNumbers(const UserDefaults& defaults, std::size_t& dropped);
+PlaylistOrders playlistOrdersFrom(const plist::Value& value, std::size_t& dropped);
+PlayingNumbers playingNumbersFrom(const plist::Value& value, std::size_t& dropped);
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
 // The chosen music folders: the stored array's strings; anything else in it is passed over.
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
@@ -44,5 +46,21 @@ std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const P
 
 plist::Value playlistOrdersValue(const PlaylistOrders& orders);
 plist::Value playingNumbersValue(const PlayingNumbers& numbers);
+
+// The state files. Every playlist's order has a file of its own, so storing one order rewrites
+// no other, and the play positions share one small file that no order is in.
+namespace state_files {
+inline const std::string positions = "positions.plist";
+// Orders stored by an earlier version, with the settings; read, never written again.
+inline const std::string importedOrders = "orders/imported.plist";
+// The file of one playlist's order. The ID is kept inside too: a name made from an ID that is
+// no safe file name cannot be read back into it.
+std::string orderOf(std::string_view playlistID);
+} // namespace state_files
+
+std::string encodeOrder(std::string_view playlistID, const std::vector<std::string>& songIDs);
+// The order's song IDs, or nothing when the bytes are no order of this playlist.
+std::optional<std::vector<std::string>> decodeOrder(std::string_view bytes, std::string_view playlistID,
+                                                    const PropertyListReader& reader);
 
 } // namespace platter

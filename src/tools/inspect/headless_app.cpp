@@ -25,7 +25,8 @@ HeadlessApp::HeadlessApp(const std::string& libraryPath, std::uint64_t seed, pli
                                                      .system = system_,
                                                      .random = random_,
                                                      .rules = rules_,
-                                                     .fileSystem = fileSystem_});
+                                                     .fileSystem = fileSystem_,
+                                                     .state = state_});
     app_->applicationWillFinishLaunching(view);
     ready_ = app_->applicationDidFinishLaunching() == AppDelegate::LaunchResult::Ready;
 }

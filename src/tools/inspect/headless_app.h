@@ -14,6 +14,7 @@
 #include "core/services/task_runner.h"
 #include "core/services/view_refresh.h"
 #include "core/settings/memory_settings_file.h"
+#include "core/settings/memory_state_storage.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/files/atomic_file_writer.h"
@@ -79,6 +80,7 @@ private:
     IcuUnicodeRules unicode_;
     StringRules rules_{unicode_};
     LocalFileSystem fileSystem_;
+    MemoryStateStorage state_;
     MemorySettingsFile settingsFile_;
     std::unique_ptr<UserDefaults> defaults_;
     CancellingDialogs dialogs_;

@@ -366,8 +366,8 @@ TEST(LibraryBuild, RestoresStoredOrdersThatStillMatch) {
     EXPECT_FALSE(app.playlistDict().contains("GREW")) << "forgotten in memory";
     EXPECT_TRUE(app.playlistDict().contains("DUP"));
     EXPECT_TRUE(app.playlistDict().contains("GONE")) << "orders of vanished playlists are kept";
-    EXPECT_TRUE(plist::find(*plist::find(h.settings.values, "playlists")->get<plist::Dict>(), "GREW"))
-        << "the store is not rewritten by reading";
+    EXPECT_NE(h.state.files.at(state_files::importedOrders).find("GREW"), std::string::npos)
+        << "imported orders are not rewritten by reading";
 }
 
 } // namespace

@@ -86,7 +86,7 @@ TEST_F(PlayQueue, SongsWithoutAFileAreSkipped) {
 TEST_F(PlayQueue, ResumesAStoredPositionAndRewindsAtTheEndOfTheOrder) {
     build(10, 60, {9});
     // A later run resumes at the stored song 5.
-    *plist::find(h.settings.values, "playingNumbers") = playingNumbersValue({{"P", 5}});
+    h.storePositions({{"P", 5}});
     h.launch();
     h.app->changePlaylistWithRow(1);
     h.app->showPlaylist();
@@ -218,7 +218,8 @@ TEST_F(PlayQueue, TheMediaLibrarysArtworkNeedsNoReading) {
         std::make_shared<MLMediaObject>(MLMediaObject{"id", "s0", {}, "library cover"}));
     h.app->playMusic();
     EXPECT_EQ(h.view.calls.back(), "play s0 with library cover");
-    EXPECT_TRUE(h.tasks.background.empty());
+    h.finishTasks();
+    EXPECT_EQ(h.artwork.reads, 0);
 }
 
 TEST_F(PlayQueue, ArtworkReadBeforeTheLookIsSeenOnce) {

@@ -49,11 +49,10 @@ TEST_F(Shuffle, OrdersUnitsByTheirNumbersAndStoresTheOrder) {
     EXPECT_EQ(h.random.bounds, (std::vector<std::uint32_t>{500, 500, 500}));
     EXPECT_FALSE(h.app->configuring());
     EXPECT_EQ(h.view.calls.back(), "mode 2");
-    const auto* stored = plist::find(h.settings.values, "playlists")->get<plist::Dict>();
-    ASSERT_TRUE(stored);
-    const auto& order = *plist::find(*stored, "P")->get<plist::Array>();
-    ASSERT_EQ(order.size(), 5u);
-    EXPECT_EQ(*order[0].get<std::string>(), persistentIDOf(3));
+    const auto order = h.storedOrder("P");
+    ASSERT_TRUE(order);
+    ASSERT_EQ(order->size(), 5u);
+    EXPECT_EQ(order->front(), persistentIDOf(3));
 }
 
 TEST_F(Shuffle, ReshuffleReusesUnitsUntilASettingChanges) {
@@ -86,8 +85,7 @@ TEST_F(Shuffle, OrderAndPositionComeBackAtTheNextStart) {
     h.app->showPlaylist();
     const auto order = names(p().shuffledSongs);
     // A position as playback would have stored it.
-    auto* numbers = plist::find(h.settings.values, "playingNumbers");
-    *numbers = playingNumbersValue({{"P", 3}});
+    h.storePositions({{"P", 3}});
     h.launch();
     EXPECT_EQ(names(p().shuffledSongs), order);
     EXPECT_EQ(p().playingNum, 3);
@@ -95,7 +93,7 @@ TEST_F(Shuffle, OrderAndPositionComeBackAtTheNextStart) {
     h.app->changePlaylistWithRow(1);
     h.app->reshuffle();
     EXPECT_FALSE(h.app->playingNumDict().contains("P")) << "a new order starts at its first song";
-    EXPECT_FALSE(plist::find(*plist::find(h.settings.values, "playingNumbers")->get<plist::Dict>(), "P"));
+    EXPECT_FALSE(h.storedPositions().contains("P"));
     h.launch();
     EXPECT_EQ(p().playingNum, 0);
 }
