@@ -1,0 +1,98 @@
+#include "core/plist/xml_writer.h"
+#include "core/settings/state_writer.h"
+#include "core/settings/stored_state.h"
+#include "platform/plist/plist_file_reader.h"
+#include "platform/settings/settings_file_store.h"
+#include "platform/settings/state_directory.h"
+#include "support/library_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace platter {
+namespace {
+
+using Status = StateStorage::ReadResult::Status;
+
+TEST(StateDirectory, ReadsBackWhatItWroteAndRefusesWhatIsNoFile) {
+    testing::TempDir dir;
+    StateDirectory state((dir.path() / "platter").string());
+    EXPECT_EQ(state.read("positions.plist").status, Status::Missing);
+    const auto orderFile = state_files::orderOf("../../etc/passwd");
+    EXPECT_EQ(orderFile.find('/'), orderFile.rfind('/')) << "an ID never leads out of the orders folder";
+    ASSERT_EQ(state.write(orderFile, "order"), "");
+    EXPECT_EQ(state.read(orderFile).bytes, "order");
+    EXPECT_EQ(state.remove(orderFile), "");
+    EXPECT_EQ(state.remove(orderFile), "") << "gone already is fine";
+    EXPECT_EQ(state.read(orderFile).status, Status::Missing);
+
+    ASSERT_EQ(::mkfifo((dir.path() / "platter" / "positions.plist").c_str(), 0600), 0);
+    const auto fifo = state.read("positions.plist");
+    EXPECT_EQ(fifo.status, Status::Failed) << "a FIFO is refused, not waited on";
+    EXPECT_NE(state.write("positions.plist", "x"), "");
+}
+
+// Runs background work on threads of its own; nothing waits for the main thread here.
+struct ThreadTasks final : TaskRunner {
+    void runInBackground(std::function<void()> work) override { std::thread(std::move(work)).detach(); }
+    void runOnMainThread(std::function<void()>) override {}
+    void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()>) override {}
+};
+
+// Plays and reshuffles for ever, as far as storing goes: every round stores a new order of a
+// large playlist, a position and the settings, each marked with the round.
+[[noreturn]] void storeForEver(const std::string& root, int firstRound) {
+    PlistFileReader reader;
+    StateDirectory state(root + "/state");
+    SettingsFileStore settings(root + "/settings.plist", reader);
+    ThreadTasks tasks;
+    StateWriter writer(state, tasks, {});
+    for (int round = firstRound;; ++round) {
+        std::vector<std::string> order(5000, std::to_string(round));
+        writer.write(state_files::orderOf("P"), [order] { return encodeOrder("P", order); });
+        writer.write(state_files::positions,
+                     [round] { return plist::writeXml(playingNumbersValue({{"P", round}})); });
+        settings.save(plist::Dict{{"round", std::int64_t{round}}});
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+}
+
+TEST(StateDirectory, KillsAtAnyMomentLeaveEveryFileWholeOldOrNew) {
+    testing::TempDir dir;
+    const auto root = dir.path().string();
+    PlistFileReader reader;
+    std::mt19937 random(7);
+    for (int kill = 0; kill < 50; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) storeForEver(root, kill * 1000000);
+        std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 30000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        // What the next start reads.
+        StateDirectory state(root + "/state");
+        const auto order = state.read(state_files::orderOf("P"));
+        const auto positions = state.read(state_files::positions);
+        if (order.status != Status::Missing) {
+            const auto ids = decodeOrder(order.bytes, "P", reader);
+            ASSERT_TRUE(ids) << "kill " << kill;
+            ASSERT_EQ(ids->size(), 5000u);
+            EXPECT_EQ(std::count(ids->begin(), ids->end(), ids->front()), 5000) << "one round's order, whole";
+        }
+        if (positions.status != Status::Missing) {
+            EXPECT_TRUE(reader.parse(positions.bytes).document) << "kill " << kill;
+        }
+        SettingsFileStore settings(root + "/settings.plist", reader);
+        EXPECT_NE(settings.load().status, SettingsFile::Status::Corrupt) << "kill " << kill;
+    }
+}
+
+} // namespace
+} // namespace platter
