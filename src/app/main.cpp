@@ -1,6 +1,7 @@
 // Platter: wires the real components to the application controller and the window, and runs.
 
 #include "core/library/app_delegate.h"
+#include "core/services/log.h"
 #include "core/services/seeded_random.h"
 #include "core/settings/user_defaults.h"
 #include "core/text/string_rules.h"
@@ -65,6 +66,9 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const char* spec = std::getenv("PLATTER_LOG")) platter::log::enable(spec);
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--verbose") platter::log::enable("all");
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Platter"));
     QApplication::setApplicationVersion(QStringLiteral(PLATTER_VERSION));

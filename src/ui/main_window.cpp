@@ -16,7 +16,7 @@ namespace platter {
 
 MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     : QMainWindow(parent), ourDelegate_(app), viewCont_(new ViewController(app, withLinkPanes, this)),
-      notice_(new QLabel(this)), filesNotice_(new QLabel(this)), storageNotice_(new QLabel(this)),
+      notice_(new QLabel(this)), filesNotice_(new QLabel(this)), statusNotice_(new QLabel(this)),
       findFolder_(new QPushButton(QStringLiteral("Find Music Folder\u2026"), this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(AppDelegate::bundleName.data(), AppDelegate::bundleName.size()));
@@ -30,21 +30,21 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     filesNotice_->setContentsMargins(8, 0, 4, 0);
     findFolder_->setObjectName(QStringLiteral("findMusicFolder"));
     findFolder_->setToolTip(QStringLiteral("Choose a folder or drive that holds your music"));
-    storageNotice_->setObjectName(QStringLiteral("storageNotice"));
-    storageNotice_->setContentsMargins(8, 0, 8, 0);
-    storageNotice_->setWordWrap(true);
-    statusBar()->addWidget(storageNotice_, 1);
+    statusNotice_->setObjectName(QStringLiteral("statusNotice"));
+    statusNotice_->setContentsMargins(8, 0, 8, 0);
+    statusNotice_->setWordWrap(true);
+    statusBar()->addWidget(statusNotice_, 1);
     statusBar()->addWidget(notice_, 1);
     statusBar()->addPermanentWidget(filesNotice_);
     statusBar()->addPermanentWidget(findFolder_);
     statusBar()->setSizeGripEnabled(false);
     filesNotice_->hide();
-    storageNotice_->hide();
+    statusNotice_->hide();
     findFolder_->hide();
     statusBar()->hide();
     connect(findFolder_, &QPushButton::clicked, this, [this] { ourDelegate_.chooseMusicFolder(); });
     connect(viewCont_, &ViewController::songFilesChanged, this, &MainWindow::showSongFiles);
-    connect(viewCont_, &ViewController::storageChanged, this, &MainWindow::showStorageNotice);
+    connect(viewCont_, &ViewController::statusNoticeChanged, this, &MainWindow::showStatusNotice);
     buildMenus();
     QFile style(QStringLiteral(":/platter.qss"));
     if (style.open(QIODevice::ReadOnly)) setStyleSheet(QString::fromUtf8(style.readAll()));
@@ -73,15 +73,15 @@ void MainWindow::showSongFiles() {
     updateStatusLine();
 }
 
-void MainWindow::showStorageNotice() {
-    storageNotice_->setText(QString::fromStdString(ourDelegate_.storageNotice()));
-    storageNotice_->setVisible(!storageNotice_->text().isEmpty());
+void MainWindow::showStatusNotice() {
+    statusNotice_->setText(QString::fromStdString(ourDelegate_.statusNotice()));
+    statusNotice_->setVisible(!statusNotice_->text().isEmpty());
     updateStatusLine();
 }
 
 void MainWindow::updateStatusLine() {
     statusBar()->setVisible(!notice_->text().isEmpty() || !filesNotice_->text().isEmpty() ||
-                            !storageNotice_->text().isEmpty());
+                            !statusNotice_->text().isEmpty());
 }
 
 QString MainWindow::notice() const {

@@ -29,8 +29,8 @@ public:
     QString notice() const;
     // What the status line says of the library's files, and its button that looks elsewhere.
     QLabel* filesNotice() const { return filesNotice_; }
-    // What could not be saved, while it could not.
-    QLabel* storageNotice() const { return storageNotice_; }
+    // What could not be saved, and why playback paused on its own.
+    QLabel* statusNotice() const { return statusNotice_; }
     QPushButton* findMusicFolderButton() const { return findFolder_; }
 
 protected:
@@ -39,14 +39,14 @@ protected:
 private:
     void buildMenus();
     void showSongFiles();
-    void showStorageNotice();
+    void showStatusNotice();
     void updateStatusLine();
 
     AppDelegate& ourDelegate_;
     ViewController* viewCont_;
     QLabel* notice_;
     QLabel* filesNotice_;
-    QLabel* storageNotice_;
+    QLabel* statusNotice_;
     QPushButton* findFolder_;
 };
 

@@ -33,7 +33,7 @@ public:
     void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
                                      double seconds, bool playing, bool shouldAudioDelete) override;
     void refreshSongFiles() override;
-    void refreshStorageNotice() override { emit storageChanged(); }
+    void refreshStatusNotice() override { emit statusNoticeChanged(); }
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override;
     void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) override;
     void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
@@ -51,7 +51,7 @@ public:
 signals:
     // Which songs have a file here changed; the window's status line follows.
     void songFilesChanged();
-    void storageChanged();
+    void statusNoticeChanged();
 
 private:
     AppDelegate& ourDelegate_;

@@ -19,9 +19,11 @@ using testing::pumpUntil;
 
 struct Ends final : QueuePlayer::Listener {
     std::vector<std::pair<QueuePlayer::ItemId, bool>> ended;
+    std::vector<std::string> outputFailures;
     void itemEnded(QueuePlayer&, QueuePlayer::ItemId item, bool failed) override {
         ended.emplace_back(item, failed);
     }
+    void outputFailed(QueuePlayer&, const std::string& reason) override { outputFailures.push_back(reason); }
 };
 
 class GstQueuePlayerTest : public ::testing::Test {
@@ -90,6 +92,33 @@ TEST_F(GstQueuePlayerTest, ABrokenNextFileIsChargedToItselfAndTheSongBeforePlays
               (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {2, true}, {3, false}}));
     // Reloaded where it stood when the error came: a buffer may go missing there, not a second.
     EXPECT_NEAR(static_cast<double>(samples.load()), 1.5 * 44100, 0.1 * 44100) << "the first song played whole";
+}
+
+TEST_F(GstQueuePlayerTest, ALostOutputPausesAndNoSongIsBlamedForIt) {
+    // An output that cannot be opened, as a device that went away.
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(
+        "audioconvert ! filesink name=out location=/nonexistent/platter/out.raw", TRUE, &error);
+    ASSERT_TRUE(sink) << (error ? error->message : "");
+    GstElement* out = gst_bin_get_by_name(GST_BIN(sink), "out");
+    player = std::make_unique<GstQueuePlayer>(sink);
+    player->setListener(&ends);
+    player->append(1, tone("a.wav", 0.5), 0.5);
+    player->append(2, tone("b.wav", 0.5), 0.5);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return !ends.outputFailures.empty(); }));
+    EXPECT_NE(ends.outputFailures[0].find("/nonexistent/platter/out.raw"), std::string::npos)
+        << ends.outputFailures[0];
+    EXPECT_TRUE(ends.ended.empty()) << "no song ended, and none as broken";
+    EXPECT_EQ(player->items(), (std::vector<QueuePlayer::ItemId>{1, 2}));
+
+    // The output is back: play goes on from the song that was playing.
+    g_object_set(out, "location", (dir.path() / "out.raw").c_str(), nullptr);
+    gst_object_unref(out);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
+    EXPECT_EQ(ends.ended, (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {2, false}}));
+    EXPECT_EQ(ends.outputFailures.size(), 1u);
 }
 
 // Resident memory of this process, in bytes.

@@ -138,6 +138,11 @@ struct FakeQueuePlayer final : QueuePlayer {
         appended.push_back(std::filesystem::path(path).filename().string());
     }
     void removeAllItems() override { queue.clear(); }
+    // The sound device went away: paused, with the queue kept.
+    void loseOutput(const std::string& reason) {
+        playing = false;
+        listener->outputFailed(*this, reason);
+    }
     void play() override { playing = true; }
     void pause() override { playing = false; }
     void seekPlayer(double seconds) override {
@@ -208,7 +213,7 @@ struct RecordingView final : ViewRefresh {
     void refreshPlaylistView() override { calls.push_back("playlists"); }
     void refreshMainView() override { calls.push_back("main"); }
     void refreshSongFiles() override { calls.push_back("files"); }
-    void refreshStorageNotice() override { calls.push_back("storage"); }
+    void refreshStatusNotice() override { calls.push_back("notice"); }
     std::vector<std::vector<std::pair<std::string, std::string>>> linkPages;
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override {
         linkPages.push_back(pages);

@@ -3,6 +3,7 @@
 #include "core/library/file_url.h"
 #include "core/plist/xml_writer.h"
 #include "core/services/dialogs.h"
+#include "core/services/log.h"
 #include "core/services/property_list_reader.h"
 #include "core/services/system_info.h"
 #include "core/services/view_refresh.h"
@@ -60,6 +61,7 @@ std::shared_ptr<const plist::Document> AppDelegate::readLibrary(const std::strin
     auto result = services_.plistReader.readFile(*path);
     libraryError_ = !result.document ? "It could not be read: " + result.error + "."
                                      : libraryProblem(*result.document);
+    if (!libraryError_.empty()) log::write(log::Category::Library, *path + ": " + libraryError_);
     return libraryError_.empty() ? std::move(result.document) : nullptr;
 }
 
@@ -144,13 +146,17 @@ void AppDelegate::migrateStoredState() {
     if (error.empty())
         error = services_.state.write(state_files::positions, plist::writeXml(playingNumbersValue(playingNumDict_)));
     if (!error.empty()) return storageProblem(stateWriteError_, error);
+    log::write(log::Category::State, "moved " + std::to_string(playlistDict_.size()) + " orders and " +
+                                         std::to_string(playingNumDict_.size()) + " positions out of the settings");
     services_.defaults.removeObjectForKey(keys::playlists);
     services_.defaults.removeObjectForKey(keys::playingNumbers);
     saveSettings();
 }
 
 void AppDelegate::saveSettings() {
-    storageProblem(settingsWriteError_, services_.defaults.synchronize() ? std::string() : "the settings file");
+    const bool saved = services_.defaults.synchronize();
+    if (!saved) log::write(log::Category::State, "the settings file could not be written");
+    storageProblem(settingsWriteError_, saved ? std::string() : "the settings file");
 }
 
 void AppDelegate::storePositions() {
@@ -161,13 +167,19 @@ void AppDelegate::storePositions() {
 void AppDelegate::storageProblem(std::string& slot, const std::string& error) {
     if (slot == error) return;
     slot = error;
-    if (viewCont_) viewCont_->refreshStorageNotice();
+    if (viewCont_) viewCont_->refreshStatusNotice();
 }
 
 std::string AppDelegate::storageNotice() const {
     const auto& error = stateWriteError_.empty() ? settingsWriteError_ : stateWriteError_;
     if (error.empty()) return {};
     return "Could not save (" + error + "); Platter will try again at the next change.";
+}
+
+std::string AppDelegate::statusNotice() const {
+    auto text = storageNotice();
+    if (!text.empty() && !audioNotice_.empty()) text += "  ";
+    return text + audioNotice_;
 }
 
 void AppDelegate::applicationWillTerminate() {

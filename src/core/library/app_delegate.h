@@ -201,6 +201,10 @@ public:
     const std::string& settingsNotice() const { return settingsNotice_; }
     // What could not be saved, worded for the status line; empty while everything is saved.
     std::string storageNotice() const;
+    // Why playback paused on its own, while it stays paused.
+    const std::string& audioNotice() const { return audioNotice_; }
+    // Both, as the status line shows them.
+    std::string statusNotice() const;
 
     // The playlist at an index, or null when the index is absent or past the end.
     MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
@@ -221,6 +225,8 @@ private:
     void refreshForSelection();
     void applyStoreLinks(const StoreLinksResult& result);
     void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
+    void outputFailed(QueuePlayer& player, const std::string& reason) override;
+    void setAudioNotice(std::string text);
     void mediaSourcesChanged(const MediaSources& sources) override;
     void rootMediaGroupChanged(const MLMediaSource& source,
                                const std::shared_ptr<MLMediaGroup>& root) override;
@@ -281,6 +287,7 @@ private:
     FileCounts libraryFiles_;
     std::string settingsNotice_;
     std::string settingsWriteError_;
+    std::string audioNotice_;
     std::string stateWriteError_;
     // Playlists whose order file has been read this run; after that the order in memory is newer.
     std::unordered_set<std::string> orderFilesRead_;

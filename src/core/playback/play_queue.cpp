@@ -95,6 +95,7 @@ void AppDelegate::playMusic() {
         explainNothingPlayable(*selected);
         return;
     }
+    setAudioNotice({});
     selected->player->play();
     playinglistNumber_ = playlistNumber_;
     if (viewCont_)
@@ -174,6 +175,20 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
 
 void AppDelegate::itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) {
     updatePlayWithNotification(player, item, failed);
+}
+
+void AppDelegate::outputFailed(QueuePlayer& player, const std::string& reason) {
+    const auto* playing = playlistAt(playinglistNumber_);
+    if (!playing || playing->player.get() != &player) return;
+    // No song is to blame: every one stays playable, and Play tries the output again.
+    pauseMusic();
+    setAudioNotice("The sound output is not available (" + reason + "). Playback is paused; press Play to try again.");
+}
+
+void AppDelegate::setAudioNotice(std::string text) {
+    if (audioNotice_ == text) return;
+    audioNotice_ = std::move(text);
+    if (viewCont_) viewCont_->refreshStatusNotice();
 }
 
 const MyPlaylist::PlayerItem* AppDelegate::currentItemOf(const MyPlaylist& playlist) const {

@@ -13,6 +13,10 @@
 //   the main thread, and the next item, if any, becomes current in the same state. When the
 //   last item ends the queue is empty and nothing plays until items are appended.
 //   removeAllItems() empties the queue without notifications.
+// Output:
+//   When the audio output fails (the device is gone or busy), no item is at fault: the player
+//   pauses itself with the current item kept where it was, and the listener hears
+//   outputFailed(). The next play() tries the output again from there.
 // Seeking:
 //   seekPlayer() moves within the current item; a time at or past its end ends it.
 //   seekItem() moves within the current item; other items are not sought.
@@ -34,6 +38,8 @@ public:
         virtual ~Listener() = default;
         // `failed`: the item ended because it could not be played, not at its end.
         virtual void itemEnded(QueuePlayer& player, ItemId item, bool failed) = 0;
+        // `reason`: the output's own words, for the user.
+        virtual void outputFailed(QueuePlayer& /*player*/, const std::string& /*reason*/) {}
     };
 
     virtual ~QueuePlayer() = default;

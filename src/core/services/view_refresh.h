@@ -24,8 +24,9 @@ public:
     virtual void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) = 0;
     // Which songs have a file here changed: the status line and the greyed rows are redrawn.
     virtual void refreshSongFiles() = 0;
-    // What could not be saved changed: see `AppDelegate::storageNotice`.
-    virtual void refreshStorageNotice() {}
+    // What the status line says of saving or of the sound output changed: see
+    // `AppDelegate::statusNotice`.
+    virtual void refreshStatusNotice() {}
     virtual void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) = 0;
     // Artwork is the encoded image (JPEG, PNG), or nothing.
     virtual void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,

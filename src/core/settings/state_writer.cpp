@@ -1,5 +1,7 @@
 #include "core/settings/state_writer.h"
 
+#include "core/services/log.h"
+
 namespace platter {
 
 struct StateWriter::Shared {
@@ -28,6 +30,7 @@ struct StateWriter::Shared {
             std::map<std::string, std::pair<Job, std::string>> outcomes;
             for (auto& [name, job] : batch) {
                 auto error = job.snapshot ? storage.write(name, job.snapshot()) : storage.remove(name);
+                if (!error.empty()) log::write(log::Category::State, name + " not stored: " + error);
                 outcomes.emplace(name, std::pair{std::move(job), std::move(error)});
             }
             lock.lock();

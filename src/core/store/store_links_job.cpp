@@ -1,5 +1,6 @@
 #include "core/store/store_links_job.h"
 
+#include "core/services/log.h"
 #include "core/services/seeded_random.h"
 #include "core/store/catalogue_query.h"
 #include "core/store/link_pages.h"
@@ -96,6 +97,7 @@ private:
             return none;
         case Outcome::Failed:
             // No answer is no verdict: rejected now, asked again at the next selection.
+            log::write(log::Category::Store, "no usable catalogue answer for " + artist.name);
             failed_.insert(artist.name);
             return none;
         }

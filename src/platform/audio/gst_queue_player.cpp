@@ -1,5 +1,7 @@
 #include "platform/audio/gst_queue_player.h"
 
+#include "core/services/log.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -144,6 +146,7 @@ void GstQueuePlayer::loadCurrent(gint64 at) {
 
 void GstQueuePlayer::removeAllItems() {
     gst_element_set_state(playbin_, GST_STATE_READY);
+    resumeAt_.reset();
     std::lock_guard lock(mutex_);
     queue_.clear();
     handedOver_.reset();
@@ -152,12 +155,17 @@ void GstQueuePlayer::removeAllItems() {
 
 void GstQueuePlayer::play() {
     playing_ = true;
+    if (resumeAt_) {
+        const auto at = *resumeAt_;
+        resumeAt_.reset();
+        return loadCurrent(at);
+    }
     if (currentItem()) gst_element_set_state(playbin_, GST_STATE_PLAYING);
 }
 
 void GstQueuePlayer::pause() {
     playing_ = false;
-    if (currentItem()) gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    if (currentItem() && !resumeAt_) gst_element_set_state(playbin_, GST_STATE_PAUSED);
 }
 
 void GstQueuePlayer::seekPlayer(double seconds) {
@@ -170,6 +178,10 @@ void GstQueuePlayer::seekPlayer(double seconds) {
         handedOver = handedOver_.has_value();
     }
     if (seconds >= duration) return endCurrent(false, false);
+    if (resumeAt_) {
+        resumeAt_ = static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND);
+        return;
+    }
     // Once the next item was handed over, a seek would land in it: load the current item
     // again. It asks for the next item again at once while it loads, so none is handed over
     // for the rest of this item: it ends, and the next one is loaded then.
@@ -220,39 +232,54 @@ void GstQueuePlayer::handle(GstMessage* message) {
     case GST_MESSAGE_EOS:
         endCurrent(false, false);
         break;
-    case GST_MESSAGE_ERROR: {
-        // The item handed over is prepared while the current one still plays its last moments;
-        // an error of its own is its fault, not the current item's. The current item then
-        // plays on to its end from where it was, with no hand-over, and the broken one fails
-        // when its turn comes.
-        const auto source = itemUriOf(GST_MESSAGE_SRC(message));
-        bool nextFailed = false;
-        {
-            std::lock_guard lock(mutex_);
-            nextFailed = source && handedOver_ && queue_.size() > 1 && *source == queue_[1].uri &&
-                         queue_[1].uri != queue_[0].uri;
-        }
-        gint64 position = 0;
-        if (nextFailed && !gst_element_query_position(playbin_, GST_FORMAT_TIME, &position)) nextFailed = false;
-        // A broken or unreadable file ends its item; the order goes on with the next one.
-        // The failing elements report more than once, some of them late: a fresh pipeline
-        // hears none of it.
-        dropPipeline();
-        buildPipeline();
-        if (!nextFailed) {
-            endCurrent(true, false);
-            break;
-        }
-        {
-            std::lock_guard lock(mutex_);
-            holdHandOver_ = true;
-        }
-        loadCurrent(position);
+    case GST_MESSAGE_ERROR:
+        handleError(message);
         break;
-    }
     default:
         break;
     }
+}
+
+void GstQueuePlayer::handleError(GstMessage* message) {
+    GError* error = nullptr;
+    gst_message_parse_error(message, &error, nullptr);
+    const std::string reason = error && error->message ? error->message : "unknown error";
+    g_clear_error(&error);
+    gint64 position = 0;
+    const bool positioned = gst_element_query_position(playbin_, GST_FORMAT_TIME, &position);
+    // An error inside the sink is the output's, not the song's: the song stays playable.
+    if (gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(sink_))) {
+        log::write(log::Category::Player, "output failed, paused: " + reason);
+        dropPipeline();
+        buildPipeline();
+        playing_ = false;
+        if (currentItem()) resumeAt_ = positioned ? position : 0;
+        if (listener_) listener_->outputFailed(*this, reason);
+        return;
+    }
+    // The item handed over is prepared while the current one still plays its last moments;
+    // an error of its own is its fault, not the current item's. The current item then plays
+    // on to its end from where it was, with no hand-over, and the broken one fails when its
+    // turn comes.
+    const auto source = itemUriOf(GST_MESSAGE_SRC(message));
+    bool nextFailed = false;
+    {
+        std::lock_guard lock(mutex_);
+        nextFailed = positioned && source && handedOver_ && queue_.size() > 1 && *source == queue_[1].uri &&
+                     queue_[1].uri != queue_[0].uri;
+    }
+    // A broken or unreadable file ends its item; the order goes on with the next one. The
+    // failing elements report more than once, some of them late: a fresh pipeline hears none
+    // of it.
+    dropPipeline();
+    buildPipeline();
+    log::write(log::Category::Player, std::string(nextFailed ? "next item" : "item") + " failed: " + reason);
+    if (!nextFailed) return endCurrent(true, false);
+    {
+        std::lock_guard lock(mutex_);
+        holdHandOver_ = true;
+    }
+    loadCurrent(position);
 }
 
 void GstQueuePlayer::endCurrent(bool failed, bool nextAlreadyStarted) {
@@ -262,6 +289,7 @@ void GstQueuePlayer::endCurrent(bool failed, bool nextAlreadyStarted) {
         if (queue_.empty()) return;
         ended = queue_.front().id;
         queue_.pop_front();
+        resumeAt_.reset();
         holdHandOver_ = false;
         if (nextAlreadyStarted) handedOver_.reset();
     }

@@ -52,6 +52,7 @@ private:
     static void onAboutToFinish(GstElement* playbin, gpointer self);
     static gboolean onBusMessage(GstBus* bus, GstMessage* message, gpointer self);
     void handle(GstMessage* message);
+    void handleError(GstMessage* message);
     void buildPipeline();
     void dropPipeline();
     // Loads the current item afresh, at its start or `at` nanoseconds into it, in the player's
@@ -72,6 +73,9 @@ private:
     std::optional<ItemId> handedOver_; // the next item, given to playbin ahead of the end
     bool awaitingStart_ = false;       // the next stream start is the current item's own
     bool holdHandOver_ = false;        // the current item was reloaded: no hand-over for it
+    // The output failed: the current item waits unloaded, to start here at the next play(), so
+    // that a dead device is not tried again and again on its own.
+    std::optional<gint64> resumeAt_;
 };
 
 class GstQueuePlayerFactory final : public QueuePlayerFactory {

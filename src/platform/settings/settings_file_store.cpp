@@ -1,6 +1,7 @@
 #include "platform/settings/settings_file_store.h"
 
 #include "core/plist/xml_writer.h"
+#include "core/services/log.h"
 #include "core/services/property_list_reader.h"
 #include "platform/files/atomic_file.h"
 #include "platform/system/system_environment.h"
@@ -41,6 +42,8 @@ SettingsFile::LoadResult SettingsFileStore::load() {
     result.setAsidePath = moveAside(path_, "corrupt");
     if (result.setAsidePath.empty()) writable_ = false;
     lastError_ = read.error.empty() ? "the settings file holds no dictionary" : read.error;
+    log::write(log::Category::State, path_ + " unreadable (" + lastError_ + "), set aside as " +
+                                         (result.setAsidePath.empty() ? "nothing" : result.setAsidePath));
     return result;
 }
 

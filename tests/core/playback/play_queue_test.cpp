@@ -114,6 +114,23 @@ TEST_F(PlayQueue, ResumesAStoredPositionAndRewindsAtTheEndOfTheOrder) {
     EXPECT_EQ(h.app->playingNumDict().at("P"), 5);
 }
 
+TEST_F(PlayQueue, ALostOutputPausesWithEverySongPlayableAndSaysSo) {
+    build(3, 60);
+    h.app->playMusic();
+    player().end();
+    player().loseOutput("Could not open audio device for playback.");
+    EXPECT_FALSE(h.app->playinglistNumber()) << "shown paused";
+    EXPECT_TRUE(p().unplayableIndexes.empty()) << "no song is blamed for the device";
+    EXPECT_EQ(h.view.calls.back(), "notice");
+    EXPECT_NE(h.app->statusNotice().find("Could not open audio device"), std::string::npos);
+    EXPECT_EQ(player().queue.size(), 2u) << "the queue waits where it stood";
+
+    h.app->playMusic();
+    EXPECT_TRUE(player().playing) << "Play tries the output again";
+    EXPECT_EQ(h.app->statusNotice(), "");
+    EXPECT_EQ(p().playingNum, 1);
+}
+
 TEST_F(PlayQueue, AFailingItemCountsAsUnplayableAndPlaybackGoesOn) {
     build(3, 60);
     h.app->playMusic();

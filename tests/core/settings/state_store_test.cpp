@@ -135,7 +135,7 @@ TEST_F(StoredState, AWriteThatFailsIsToldAndTriedAgainAtTheNextChange) {
     h.state.failWrites = "No space left on device";
     h.app->showPlaylist();
     h.finishTasks();
-    EXPECT_EQ(h.view.calls.back(), "storage");
+    EXPECT_EQ(h.view.calls.back(), "notice");
     EXPECT_NE(h.app->storageNotice().find("No space left on device"), std::string::npos);
 
     h.state.failWrites.clear();
