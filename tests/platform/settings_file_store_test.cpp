@@ -3,6 +3,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"
+#include "platform/settings/state_directory.h"
 #include "support/library_fixture.h"
 
 #include <fstream>
@@ -154,7 +155,7 @@ TEST_F(SettingsFileStoreTest, AFifoIsSetAsideAndStaleTemporariesGo) {
     EXPECT_EQ(slurp(copy), slurp(file()));
 }
 
-TEST_F(SettingsFileStoreTest, DefaultPathFollowsXdgConfigHome) {
+TEST_F(SettingsFileStoreTest, DefaultPathsFollowTheXdgVariables) {
     ::setenv("XDG_CONFIG_HOME", "/tmp/xdg-test", 1);
     EXPECT_EQ(SettingsFileStore::defaultPath(), "/tmp/xdg-test/platter/settings.plist");
     ::setenv("XDG_CONFIG_HOME", "relative", 1);
@@ -162,6 +163,12 @@ TEST_F(SettingsFileStoreTest, DefaultPathFollowsXdgConfigHome) {
     EXPECT_EQ(SettingsFileStore::defaultPath(), "/home/someone/.config/platter/settings.plist")
         << "a relative value is ignored, as the XDG rules say";
     ::unsetenv("XDG_CONFIG_HOME");
+
+    ::setenv("XDG_STATE_HOME", "/tmp/xdg-state", 1);
+    EXPECT_EQ(StateDirectory::defaultPath(), "/tmp/xdg-state/platter");
+    ::setenv("XDG_STATE_HOME", "relative", 1);
+    EXPECT_EQ(StateDirectory::defaultPath(), "/home/someone/.local/state/platter");
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 } // namespace
