@@ -1,5 +1,7 @@
 #include "platform/plist/binary_plist.h"
 
+#include "platform/plist/utf8.h"
+
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -15,23 +17,10 @@ constexpr std::size_t trailerSize = 32;
 
 void appendUtf8(std::string& out, char32_t c) {
     // Surrogates, and the two non-characters XML cannot hold, are no text.
-    if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) {
+    if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF)
         out += replacement;
-    } else if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    else
+        encodeUtf8(out, c);
 }
 
 class BinaryReader {
