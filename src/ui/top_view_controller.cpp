@@ -134,7 +134,7 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     transportView_->raise();
 
     setArtworkAndTextsWithArtwork(std::nullopt, {}, {}, {});
-    setViewsWithMode(0);
+    setViewsWithMode(TopViewMode::NoSelection);
     playPauseB_->setIcon({});
     forwardB_->setIcon({});
     backwardB_->setIcon({});
@@ -152,24 +152,24 @@ QString MyTopViewController::countsText(std::int64_t songCount, std::int64_t alb
     return QStringLiteral("%1 Songs, %2 Albums, %3 hours").arg(songCount).arg(albumCount).arg(number);
 }
 
-void MyTopViewController::setViewsWithMode(int mode) {
+void MyTopViewController::setViewsWithMode(TopViewMode mode) {
     switch (mode) {
-    case 0:
+    case TopViewMode::NoSelection:
         configureView_->hide();
         playlistView_->hide();
         cautionCentred_ = true;
         cautionView_->setText(cautionNoSelection);
         break;
-    case -1:
+    case TopViewMode::NoSongs:
         cautionCentred_ = true;
         cautionView_->setText(cautionNoSongs);
         break;
-    case 1:
+    case TopViewMode::Configuring:
         playlistView_->hide();
         configureView_->show();
         cautionCentred_ = false;
         break;
-    default:
+    case TopViewMode::Playing:
         configureView_->hide();
         playlistView_->show();
         break;
@@ -216,7 +216,7 @@ bool MyTopViewController::showsArtwork() const {
 
 void MyTopViewController::showPlaylist() {
     ourDelegate_.showPlaylist();
-    setViewsWithMode(2);
+    setViewsWithMode(TopViewMode::Playing);
     setAudioControlViewWithPlaying(ourDelegate_.playinglistNumber().has_value(), false);
 }
 

@@ -4,9 +4,11 @@
 // holds), the buttons of the current step, the transport buttons, and the artwork and titles
 // of the song that plays.
 //
-// Modes: 0 no playlist selected (caution centred, asking for a selection); -1 no songs;
-// 1 configuring (caution along the top with the counts, the confirm button shown);
-// 2 and any other value, the playing list (reshuffle, export and back buttons shown).
+// Modes (`TopViewMode`): no playlist selected, the caution centred and asking for one; no
+// songs; configuring, the caution along the top with the counts and the confirm button
+// shown; playing, the reshuffle, export and back buttons shown.
+
+#include "core/services/view_refresh.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -34,7 +36,7 @@ public:
 
     explicit MyTopViewController(AppDelegate& app, QWidget* parent = nullptr);
 
-    void setViewsWithMode(int mode);
+    void setViewsWithMode(TopViewMode mode);
     void setCautionViewWithSongCount(std::int64_t songCount, std::int64_t albumCount, double seconds);
     void setAudioControlViewWithPlaying(bool playing, bool shouldDelete);
     // `artwork` is an encoded image; nothing, or bytes that are no image, show no artwork.

@@ -65,16 +65,17 @@ void ViewController::refreshMainView() {
     mainViewCont_->refreshView();
 }
 
-void ViewController::refreshViewsWithTopViewMode(int mode) {
+void ViewController::refreshViewsWithTopViewMode(TopViewMode mode) {
     topViewCont_->setViewsWithMode(mode);
     mainViewCont_->refreshView();
 }
 
-void ViewController::refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
+void ViewController::refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount, std::int64_t albumCount,
                                                  double seconds, bool playing, bool shouldAudioDelete) {
     topViewCont_->setViewsWithMode(mode);
     topViewCont_->setAudioControlViewWithPlaying(playing, shouldAudioDelete);
-    if (mode > 0) topViewCont_->setCautionViewWithSongCount(songCount, albumCount, seconds);
+    if (mode == TopViewMode::Configuring || mode == TopViewMode::Playing)
+        topViewCont_->setCautionViewWithSongCount(songCount, albumCount, seconds);
     mainViewCont_->refreshView();
 }
 

@@ -29,8 +29,8 @@ public:
 
     void refreshPlaylistView() override;
     void refreshMainView() override;
-    void refreshViewsWithTopViewMode(int mode) override;
-    void refreshViewsWithTopViewMode(int mode, std::int64_t songCount, std::int64_t albumCount,
+    void refreshViewsWithTopViewMode(TopViewMode mode) override;
+    void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount, std::int64_t albumCount,
                                      double seconds, bool playing, bool shouldAudioDelete) override;
     void refreshSongFiles() override;
     void refreshStatusNotice() override { emit statusNoticeChanged(); }

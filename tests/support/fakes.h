@@ -230,10 +230,12 @@ struct RecordingView final : ViewRefresh {
     void willPauseWithAudioShoudDelete(bool audio, bool artwork) override {
         calls.push_back(std::string("pause ") + (audio ? "1" : "0") + (artwork ? "1" : "0"));
     }
-    void refreshViewsWithTopViewMode(int mode) override { calls.push_back("mode " + std::to_string(mode)); }
-    void refreshViewsWithTopViewMode(int mode, std::int64_t songs, std::int64_t albums, double seconds,
+    void refreshViewsWithTopViewMode(TopViewMode mode) override {
+        calls.push_back("mode " + std::to_string(static_cast<int>(mode)));
+    }
+    void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songs, std::int64_t albums, double seconds,
                                      bool playing, bool deleteAudio) override {
-        calls.push_back("mode " + std::to_string(mode) + " " + std::to_string(songs) + " " +
+        calls.push_back("mode " + std::to_string(static_cast<int>(mode)) + " " + std::to_string(songs) + " " +
                         std::to_string(albums) + " " + std::to_string(seconds) + " " + (playing ? "1" : "0") +
                         (deleteAudio ? "1" : "0"));
     }

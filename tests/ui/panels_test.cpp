@@ -59,12 +59,12 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
     EXPECT_FALSE(shown(top.configureView()) || shown(top.playlistView()));
 
-    top.setViewsWithMode(2); // straight after 0: the list's controls, the caution left as it was
+    top.setViewsWithMode(TopViewMode::Playing); // straight after 0: the list's controls, the caution left as it was
     EXPECT_TRUE(shown(top.playlistView()));
     EXPECT_TRUE(top.cautionCentred());
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
 
-    top.setViewsWithMode(1);
+    top.setViewsWithMode(TopViewMode::Configuring);
     top.setCautionViewWithSongCount(7, 1, 2700);
     EXPECT_TRUE(shown(top.configureView()));
     EXPECT_FALSE(shown(top.playlistView()));
@@ -72,7 +72,7 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     EXPECT_EQ(top.cautionView()->geometry().topLeft(), QPoint(20, 10));
     EXPECT_EQ(top.cautionView()->text(), "7 Songs, 1 Albums, 0.8 hours");
 
-    top.setViewsWithMode(-1);
+    top.setViewsWithMode(TopViewMode::NoSongs);
     EXPECT_TRUE(top.cautionCentred());
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs);
 }
@@ -182,15 +182,15 @@ TEST_F(Routing, RefreshesReachThePanelsInTheirOrder) {
     view.loadLinkPages({{"<p>artist</p>", "<p>album</p>"}}); // nowhere to show them: nothing happens
 
     app->changePlaylistWithRow(rowOf("Mix"));
-    view.refreshViewsWithTopViewMode(0, 6, 3, 360, false, true);
+    view.refreshViewsWithTopViewMode(TopViewMode::NoSelection, 6, 3, 360, false, true);
     EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection)
         << "mode 0 shows no counts";
-    view.refreshViewsWithTopViewMode(1, 6, 3, 360, false, true);
+    view.refreshViewsWithTopViewMode(TopViewMode::Configuring, 6, 3, 360, false, true);
     EXPECT_EQ(top->cautionView()->text(), "6 Songs, 3 Albums, 0.1 hours");
     EXPECT_EQ(main->shownView(), main->outlineView());
 
     app->showPlaylist();
-    view.refreshViewsWithTopViewMode(2);
+    view.refreshViewsWithTopViewMode(TopViewMode::Playing);
     EXPECT_EQ(main->shownView(), main->tableView());
     view.willPlayWithArtwork(std::nullopt, "Prelude", "Suite", "Ana");
     EXPECT_FALSE(top->playPauseB()->icon().isNull());

@@ -182,7 +182,7 @@ bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& libra
 
     if (viewCont_) {
         viewCont_->refreshPlaylistView();
-        viewCont_->refreshViewsWithTopViewMode(0, 0, 0, 0.0, false, true);
+        viewCont_->refreshViewsWithTopViewMode(TopViewMode::NoSelection, 0, 0, 0.0, false, true);
     }
     return true;
 }

@@ -94,7 +94,7 @@ void AppDelegate::takeChangedLibrary(const std::shared_ptr<const plist::Document
     if (!viewCont_) return;
     viewCont_->refreshPlaylistView();
     refreshForSelection();
-    if (!configuring_) viewCont_->refreshViewsWithTopViewMode(2);
+    if (!configuring_) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
     if (auto* now = playlistAt(playinglistNumber_))
         if (const auto info = now->nowPlayingInfo())
             viewCont_->willPlayWithArtwork(nowPlayingArtwork(*now), info->song, info->album, info->artist);

@@ -23,7 +23,7 @@ void AppDelegate::refreshForSelection() {
     if (!viewCont_) return;
     const auto* selected = playlistAt(playlistNumber_);
     viewCont_->refreshViewsWithTopViewMode(
-        selected ? 1 : 0, selected ? static_cast<std::int64_t>(selected->songs().size()) : 0,
+        selected ? TopViewMode::Configuring : TopViewMode::NoSelection, selected ? static_cast<std::int64_t>(selected->songs().size()) : 0,
         selected ? static_cast<std::int64_t>(selected->albums().size()) : 0,
         selected ? selected->duration() : 0.0, playinglistNumber_.has_value(), true);
 }
@@ -35,13 +35,13 @@ void AppDelegate::showPlaylist() {
     // An order already drawn stays; changed settings take effect at the next reshuffle.
     if (selected->shuffledSongs.empty()) shuffleAndStore(*selected);
     configuring_ = false;
-    if (viewCont_) viewCont_->refreshViewsWithTopViewMode(2);
+    if (viewCont_) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
 }
 
 void AppDelegate::backToConfig() {
     if (configuring_) return;
     configuring_ = true;
-    if (viewCont_) viewCont_->refreshViewsWithTopViewMode(1);
+    if (viewCont_) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Configuring);
 }
 
 void AppDelegate::commitAlbumSettings() {
