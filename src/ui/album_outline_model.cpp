@@ -32,10 +32,10 @@ int discRowOf(quintptr id) {
 
 } // namespace
 
-AlbumOutlineModel::AlbumOutlineModel(const AppDelegate& app, QObject* parent)
+AlbumOutlineModel::AlbumOutlineModel(AppDelegate& app, QObject* parent)
     : QAbstractItemModel(parent), app_(app) {}
 
-MyPlaylist* AlbumOutlineModel::playlist() const {
+const MyPlaylist* AlbumOutlineModel::playlist() const {
     return app_.playlistAt(app_.playlistNumber());
 }
 
@@ -218,7 +218,7 @@ void AlbumOutlineModel::reload() {
 }
 
 bool AlbumOutlineModel::sortByColumn(int column) {
-    auto* list = playlist();
+    const auto* list = playlist();
     if (!list || (column != Title && column != Artist)) return false;
     const bool byTitle = column == Title;
     if (byTitle == list->sortAlbum) return false;
@@ -227,7 +227,7 @@ bool AlbumOutlineModel::sortByColumn(int column) {
     std::vector<const MyAlbum*> before;
     for (const auto& a : list->albums())
         before.push_back(a.get());
-    list->sortAlbumsWithFirstAlbum(byTitle, true);
+    app_.sortAlbums(byTitle);
     std::unordered_map<const MyAlbum*, int> rowNow;
     for (std::size_t i = 0; i < list->albums().size(); ++i)
         rowNow[list->albums()[i].get()] = static_cast<int>(i);

@@ -22,7 +22,7 @@ public:
     // The columns "title", "artist", "separateDiscs" and "separateSongs".
     enum Column { Title, Artist, SeparateDiscs, SeparateSongs, ColumnCount };
 
-    explicit AlbumOutlineModel(const AppDelegate& app, QObject* parent = nullptr);
+    explicit AlbumOutlineModel(AppDelegate& app, QObject* parent = nullptr);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -51,12 +51,12 @@ private:
         const MyDisc* disc = nullptr;
         const MySong* song = nullptr;
     };
-    MyPlaylist* playlist() const;
+    const MyPlaylist* playlist() const;
     Item itemAt(const QModelIndex& index) const;
     const MyDisc* discOf(const MyAlbum& album, int row) const;
     void albumRowsChanged(const QModelIndex& album);
 
-    const AppDelegate& app_;
+    AppDelegate& app_;
 };
 
 } // namespace platter

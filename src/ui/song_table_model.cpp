@@ -10,7 +10,7 @@ SongTableModel::SongTableModel(const AppDelegate& app, QIcon playImage, QIcon pa
     : QAbstractTableModel(parent), app_(app), playImage_(std::move(playImage)),
       pauseImage_(std::move(pauseImage)) {}
 
-MyPlaylist* SongTableModel::playlist() const {
+const MyPlaylist* SongTableModel::playlist() const {
     return app_.playlistAt(app_.playlistNumber());
 }
 

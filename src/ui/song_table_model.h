@@ -38,7 +38,7 @@ public:
     static QString trackNumText(std::int64_t trackNumber, std::optional<std::int64_t> trackCount);
 
 private:
-    MyPlaylist* playlist() const;
+    const MyPlaylist* playlist() const;
 
     const AppDelegate& app_;
     QIcon playImage_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 namespace platter {
 
@@ -36,8 +37,12 @@ void AppDelegate::applicationWillFinishLaunching(ViewRefresh* view) {
     viewCont_ = view;
 }
 
-MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) const {
+const MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) const {
     return index && *index < allPlaylists_.size() ? allPlaylists_[*index].get() : nullptr;
+}
+
+MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) {
+    return const_cast<MyPlaylist*>(std::as_const(*this).playlistAt(index));
 }
 
 std::string AppDelegate::libraryProblem(const plist::Document& library) {

@@ -106,6 +106,8 @@ public:
     // Commits the album settings and shows the selected playlist's order, shuffling it first
     // if it has none.
     void showPlaylist();
+    // Orders the selected playlist's albums by title, or else by artist.
+    void sortAlbums(bool byTitle);
     void backToConfig();
     void save() { commitAlbumSettings(); }
     // Takes every album's edited setting as its committed one; raises `settingVersion` and
@@ -207,7 +209,8 @@ public:
     std::string statusNotice() const;
 
     // The playlist at an index, or null when the index is absent or past the end.
-    MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
+    const MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
+    MyPlaylist* playlistAt(std::optional<std::size_t> index);
 
 private:
     bool buildModel(const std::shared_ptr<const plist::Document>& library);

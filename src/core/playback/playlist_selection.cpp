@@ -38,6 +38,10 @@ void AppDelegate::showPlaylist() {
     if (viewCont_) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
 }
 
+void AppDelegate::sortAlbums(bool byTitle) {
+    if (auto* selected = playlistAt(playlistNumber_)) selected->sortAlbumsWithFirstAlbum(byTitle, true);
+}
+
 void AppDelegate::backToConfig() {
     if (configuring_) return;
     configuring_ = true;

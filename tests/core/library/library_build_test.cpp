@@ -332,15 +332,18 @@ TEST(LibraryBuild, RestoresStoredOrdersThatStillMatch) {
                playlistOrdersValue({
                    {"SAME", {persistentIDOf(3), persistentIDOf(1), persistentIDOf(2)}},
                    {"GREW", {persistentIDOf(1), persistentIDOf(2)}},
+                   // As many songs as the playlist holds, but one of them another song.
+                   {"SWAP", {persistentIDOf(3), persistentIDOf(1), persistentIDOf(4)}},
                    {"DUP", {persistentIDOf(1), persistentIDOf(2)}},
                    {"FAR", {persistentIDOf(2), persistentIDOf(1)}},
                    {"GONE", {persistentIDOf(1)}},
                }));
     plist::set(h.settings.values, "playingNumbers",
-               playingNumbersValue({{"SAME", 2}, {"GREW", 1}, {"FAR", 2}, {"DUP", 0}}));
-    h.useLibrary(testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}},
+               playingNumbersValue({{"SAME", 2}, {"GREW", 1}, {"FAR", 2}, {"DUP", 0}, {"SWAP", 1}}));
+    h.useLibrary(testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}, {4, "d", "D"}},
                                        {{"SAME", "Same", {1, 2, 3}},
                                         {"GREW", "Grew", {1, 2, 3}},
+                                        {"SWAP", "Swapped", {1, 2, 3}},
                                         {"DUP", "Duplicate", {1, 2, 2}},
                                         {"FAR", "Position past the end", {1, 2}}}));
     auto& app = h.launch();
@@ -355,6 +358,8 @@ TEST(LibraryBuild, RestoresStoredOrdersThatStillMatch) {
 
     EXPECT_TRUE(h.playlist("GREW").shuffledSongs.empty());
     EXPECT_EQ(h.playlist("GREW").playingNum, 0);
+    EXPECT_TRUE(h.playlist("SWAP").shuffledSongs.empty()) << "a count that matches is not enough";
+    EXPECT_EQ(h.playlist("SWAP").playingNum, 0);
     EXPECT_EQ(ids(h.playlist("DUP").shuffledSongs), (std::vector{persistentIDOf(1), persistentIDOf(2)}))
         << "a playlist that lists a song twice holds it once, so its order comes back";
     EXPECT_EQ(h.playlist("DUP").songs().size(), 2u);
@@ -364,6 +369,7 @@ TEST(LibraryBuild, RestoresStoredOrdersThatStillMatch) {
 
     EXPECT_TRUE(app.playlistDict().contains("SAME"));
     EXPECT_FALSE(app.playlistDict().contains("GREW")) << "forgotten in memory";
+    EXPECT_FALSE(app.playlistDict().contains("SWAP"));
     EXPECT_TRUE(app.playlistDict().contains("DUP"));
     EXPECT_TRUE(app.playlistDict().contains("GONE")) << "orders of vanished playlists are kept";
     EXPECT_NE(h.state.files.at(state_files::importedOrders).find("GREW"), std::string::npos)
