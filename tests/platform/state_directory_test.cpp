@@ -63,6 +63,20 @@ struct ThreadTasks final : TaskRunner {
     }
 }
 
+TEST(StateDirectory, WritesFromTheMainThreadWhileTheWriterWorksEndWithTheNewest) {
+    testing::TempDir dir;
+    StateDirectory state(dir.path().string());
+    ThreadTasks tasks;
+    StateWriter writer(state, tasks, {});
+    for (int i = 0; i <= 2000; ++i) {
+        writer.write("positions.plist", [i] { return std::to_string(i); });
+        if (i % 3 == 0) writer.write("orders/P.plist", [i] { return "order " + std::to_string(i); });
+    }
+    EXPECT_EQ(writer.flush(), "");
+    EXPECT_EQ(state.read("positions.plist").bytes, "2000");
+    EXPECT_EQ(state.read("orders/P.plist").bytes, "order 1998");
+}
+
 TEST(StateDirectory, KillsAtAnyMomentLeaveEveryFileWholeOldOrNew) {
     testing::TempDir dir;
     const auto root = dir.path().string();
