@@ -26,6 +26,8 @@ GlibTaskRunner::~GlibTaskRunner() {
     }
     wake_.notify_one();
     worker_.join();
+    std::lock_guard lock(mainMutex_);
+    if (mainSource_ != 0) g_source_remove(mainSource_);
 }
 
 void GlibTaskRunner::runInBackground(std::function<void()> work) {
@@ -50,7 +52,22 @@ void dropTask(gpointer data) {
 } // namespace
 
 void GlibTaskRunner::runOnMainThread(std::function<void()> task) {
-    g_idle_add_full(G_PRIORITY_DEFAULT, runOnce, new std::function<void()>(std::move(task)), dropTask);
+    std::lock_guard lock(mainMutex_);
+    mainTasks_.push_back(std::move(task));
+    if (mainSource_ == 0) mainSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &GlibTaskRunner::runMainTasks, this, nullptr);
+}
+
+int GlibTaskRunner::runMainTasks(void* self) {
+    auto& runner = *static_cast<GlibTaskRunner*>(self);
+    std::deque<std::function<void()>> tasks;
+    {
+        std::lock_guard lock(runner.mainMutex_);
+        tasks.swap(runner.mainTasks_);
+        runner.mainSource_ = 0;
+    }
+    for (auto& task : tasks)
+        task();
+    return G_SOURCE_REMOVE;
 }
 
 void GlibTaskRunner::runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) {

@@ -25,6 +25,15 @@ public:
     void runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
 
 private:
+    static int runMainTasks(void* self);
+
+    // Main-thread tasks wait in a queue of our own, under our own lock, and one idle source
+    // runs them: the hand-over from the worker is then plain to ThreadSanitizer, which cannot
+    // see through GLib's locks.
+    std::mutex mainMutex_;
+    std::deque<std::function<void()>> mainTasks_;
+    unsigned mainSource_ = 0;
+
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> work_;
