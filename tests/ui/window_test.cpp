@@ -205,6 +205,9 @@ protected:
     }
 
     ViewController* view() { return window.viewController(); }
+    QModelIndex movementsRow();
+    void configureEveningMix();
+    void confirmAndPlay();
     MyPlaylist& selected() { return *app.playlistAt(app.playlistNumber()); }
 
     testing::FakeCatalogue catalogue;
@@ -230,7 +233,44 @@ protected:
     testing::TempDir dir;
 };
 
-TEST_F(Window, ClickThroughTheWholeCourse) {
+// The three-disc album of "Evening Mix", found in the outline.
+QModelIndex Window::movementsRow() {
+    auto* model = view()->mainViewCont()->outlineModel();
+    for (int r = 0; r < model->rowCount(); ++r)
+        if (model->index(r, 0).data().toString() == "Three Movements") return model->index(r, 0);
+    return {};
+}
+
+// "Evening Mix" selected, its three-disc album split into discs and its second disc (the only
+// one the playlist has songs of) into songs, by clicking the boxes.
+void Window::configureEveningMix() {
+    selectPlaylist("Evening Mix");
+    ASSERT_EQ(app.playlistNumber(), static_cast<std::size_t>(rowOf("Evening Mix")));
+    auto* main = view()->mainViewCont();
+    ASSERT_EQ(main->shownView(), main->outlineView());
+    auto* outline = main->outlineView();
+    auto* model = main->outlineModel();
+    const auto movements = movementsRow();
+    ASSERT_TRUE(movements.isValid());
+    outline->expand(movements);
+    clickBox(outline, movements.siblingAtColumn(AlbumOutlineModel::SeparateDiscs));
+    const auto disc2 = model->index(1, 0, movements);
+    ASSERT_EQ(disc2.data().toString(), "Disc 2");
+    ASSERT_GT(model->rowCount(disc2), 0);
+    outline->expand(disc2);
+    clickBox(outline, disc2.siblingAtColumn(AlbumOutlineModel::SeparateSongs));
+    ASSERT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, false}, {2, true}, {3, false}}));
+}
+
+// The order shown and playing.
+void Window::confirmAndPlay() {
+    click("showList");
+    ASSERT_EQ(view()->mainViewCont()->shownView(), view()->mainViewCont()->tableView());
+    click("playPause");
+    ASSERT_TRUE(app.playinglistNumber());
+}
+
+TEST_F(Window, SelectAPlaylistAndChooseHowItsAlbumsAreShuffled) {
     launch();
     auto* top = view()->topViewCont();
     auto* main = view()->mainViewCont();
@@ -239,28 +279,8 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     EXPECT_EQ(main->shownView(), nullptr);
     shot("1-no-selection");
 
-    // Select a playlist: its albums in the outline, its counts in the caution line.
-    selectPlaylist("Evening Mix");
-    ASSERT_EQ(app.playlistNumber(), static_cast<std::size_t>(rowOf("Evening Mix")));
+    configureEveningMix();
     EXPECT_EQ(top->cautionView()->text(), "13 Songs, 4 Albums, 0.1 hours");
-    ASSERT_EQ(main->shownView(), main->outlineView());
-
-    // Split the three-disc album into discs and one disc into songs, by clicking the boxes.
-    auto* outline = main->outlineView();
-    auto* model = main->outlineModel();
-    QModelIndex movements;
-    for (int r = 0; r < model->rowCount(); ++r)
-        if (model->index(r, 0).data().toString() == "Three Movements") movements = model->index(r, 0);
-    ASSERT_TRUE(movements.isValid());
-    outline->expand(movements);
-    clickBox(outline, movements.siblingAtColumn(AlbumOutlineModel::SeparateDiscs));
-    // The playlist holds songs of the second disc only; that one is split into songs.
-    const auto disc2 = model->index(1, 0, movements);
-    ASSERT_EQ(disc2.data().toString(), "Disc 2");
-    ASSERT_GT(model->rowCount(disc2), 0);
-    outline->expand(disc2);
-    clickBox(outline, disc2.siblingAtColumn(AlbumOutlineModel::SeparateSongs));
-    EXPECT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, false}, {2, true}, {3, false}}));
     const auto saves = settings.saves;
     QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); // Save
     EXPECT_EQ(settings.saves, saves + 1) << "the album choices are stored";
@@ -268,8 +288,13 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
         << "store links for the selection; catalogue requests: " << catalogue.targets().size()
         << "; pane shows: " << htmlOf(view()->webViews()[1]).toStdString();
     shot("2-configuring");
+}
 
-    // Confirm: the shuffled order in the table.
+TEST_F(Window, ConfirmAndPlayWithTheMarkerSpaceAndForward) {
+    launch();
+    configureEveningMix();
+    auto* top = view()->topViewCont();
+    auto* main = view()->mainViewCont();
     click("showList");
     ASSERT_EQ(main->shownView(), main->tableView());
     auto* songs = main->songModel();
@@ -298,6 +323,14 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     EXPECT_EQ(songs->markerRow(), 1);
     EXPECT_TRUE(songs->index(0, SongTableModel::Audio).data(Qt::DecorationRole).isNull());
     EXPECT_EQ(top->songTitle()->text().toStdString(), selected().shuffledSongs[1]->name());
+}
+
+TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
+    launch();
+    configureEveningMix();
+    confirmAndPlay();
+    auto* main = view()->mainViewCont();
+    auto* songs = main->songModel();
 
     // Reshuffle: a new order from its start.
     const auto order = selected().shuffledSongs;
@@ -320,10 +353,13 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     // Back to configuration, and the album keeps its choice.
     click("backToConfig");
     EXPECT_EQ(main->shownView(), main->outlineView());
-    EXPECT_FALSE(top->configureView()->isHidden());
-    EXPECT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, false}, {2, true}, {3, false}}));
+    EXPECT_FALSE(view()->topViewCont()->configureView()->isHidden());
+    EXPECT_EQ(main->outlineModel()->albumAt(movementsRow())->setting(),
+              (AlbumSetting{{1, false}, {2, true}, {3, false}}));
+}
 
-    // Preferences: OK stores, Cancel changes nothing.
+TEST_F(Window, PreferencesStoreOnOkAndCancelChangesNothing) {
+    launch();
     dialogs.preferenceAnswers.push_back(Dialogs::PreferencesChoice{std::nullopt, "40", {}});
     dialogs.preferenceAnswers.push_back(std::nullopt);
     menuAction("Preferences…")->trigger();
@@ -331,39 +367,48 @@ TEST_F(Window, ClickThroughTheWholeCourse) {
     menuAction("Preferences…")->trigger();
     EXPECT_EQ(app.topArtistsRatio(), 40);
     EXPECT_EQ(dialogs.preferencesShown.back().ratio, 40);
+}
 
-    // Reset: Cancel keeps everything, OK reads the library again and clears the selection.
+TEST_F(Window, ResetAsksThenReadsTheLibraryAgainAndClearsTheSelection) {
+    launch();
+    configureEveningMix();
+    confirmAndPlay();
     dialogs.alertAnswers = {1, 0};
     menuAction("Reset…")->trigger();
-    EXPECT_TRUE(app.playlistNumber());
+    EXPECT_TRUE(app.playlistNumber()) << "Cancel keeps everything";
+    EXPECT_TRUE(app.playinglistNumber());
     menuAction("Reset…")->trigger();
     EXPECT_EQ(dialogs.alerts.size(), 2u);
     EXPECT_FALSE(app.playinglistNumber()) << "reset pauses first";
     EXPECT_FALSE(app.playlistNumber());
     EXPECT_TRUE(view()->playlistsViewCont()->myTableView()->selectionModel()->selectedRows().isEmpty());
-    EXPECT_EQ(main->shownView(), nullptr);
-    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(view()->mainViewCont()->shownView(), nullptr);
+    EXPECT_EQ(view()->topViewCont()->cautionView()->text(), MyTopViewController::cautionNoSelection);
     EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
+}
 
-    if (!qEnvironmentVariableIsEmpty("PLATTER_SCREENSHOTS")) {
-        // The course again for the pictures: playing from the table with the link panes full.
-        selectPlaylist("Orchestral");
-        main->outlineView()->expandAll();
-        shot("4-configuring-orchestral");
-        click("showList");
-        click("playPause");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000));
-        QTest::qWait(1500);
-        shot("5-playing-orchestral");
-        Dialogs::Preferences shown;
-        for (const auto& c : countries.countries())
-            shown.countries.push_back(c.name);
-        shown.selectedCountry = 0;
-        MySettingWindowController preferences(shown, &window);
-        preferences.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&preferences));
-        shot("6-preferences", &preferences);
-    }
+// Pictures for the README and the release, with PLATTER_SCREENSHOTS set: playing from the table
+// with the link panes full, and the preferences.
+TEST_F(Window, Screenshots) {
+    if (qEnvironmentVariableIsEmpty("PLATTER_SCREENSHOTS")) GTEST_SKIP() << "PLATTER_SCREENSHOTS is not set";
+    launch();
+    auto* top = view()->topViewCont();
+    selectPlaylist("Orchestral");
+    view()->mainViewCont()->outlineView()->expandAll();
+    shot("4-configuring-orchestral");
+    click("showList");
+    click("playPause");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000));
+    QTest::qWait(1500);
+    shot("5-playing-orchestral");
+    Dialogs::Preferences shown;
+    for (const auto& c : countries.countries())
+        shown.countries.push_back(c.name);
+    shown.selectedCountry = 0;
+    MySettingWindowController preferences(shown, &window);
+    preferences.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&preferences));
+    shot("6-preferences", &preferences);
 }
 
 TEST_F(Window, AChosenMusicFolderFindsTheGreyedSongs) {
