@@ -81,7 +81,8 @@ struct SearchEnds final : ViewRefresh {
     void refreshPlaylistView() override {}
     void refreshMainView() override {}
     void refreshViewsWithTopViewMode(platter::TopViewMode) override {}
-    void refreshViewsWithTopViewMode(platter::TopViewMode, std::int64_t, std::int64_t, double, bool, bool) override {}
+    void refreshViewsWithTopViewMode(platter::TopViewMode, std::int64_t, std::int64_t, double, bool,
+                                     bool) override {}
     void loadLinkPages(const std::vector<std::pair<std::string, std::string>>&) override {}
     void willPauseWithAudioShoudDelete(bool, bool) override {}
     void willPlayWithArtwork(const std::optional<std::string>&, const std::string&, const std::string&,

@@ -66,7 +66,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const char* spec = std::getenv("PLATTER_LOG")) platter::log::enable(spec);
+    if (const char* categories = std::getenv("PLATTER_LOG")) platter::log::enable(categories);
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--verbose") platter::log::enable("all");
     QApplication qtApp(argc, argv);

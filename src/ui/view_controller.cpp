@@ -70,8 +70,9 @@ void ViewController::refreshViewsWithTopViewMode(TopViewMode mode) {
     mainViewCont_->refreshView();
 }
 
-void ViewController::refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount, std::int64_t albumCount,
-                                                 double seconds, bool playing, bool shouldAudioDelete) {
+void ViewController::refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount,
+                                                 std::int64_t albumCount, double seconds, bool playing,
+                                                 bool shouldAudioDelete) {
     topViewCont_->setViewsWithMode(mode);
     topViewCont_->setAudioControlViewWithPlaying(playing, shouldAudioDelete);
     if (mode == TopViewMode::Configuring || mode == TopViewMode::Playing)

@@ -2,10 +2,9 @@
 #include "platform/plist/plain_xml_scanner.h"
 #include "platform/plist/plist_file_reader.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace platter {
 namespace {
@@ -37,7 +36,8 @@ const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
 
 TEST(PlainXmlScanner, ReadsWhatLibxml2ReadsWhereverTheInputIsCut) {
     const std::string documents[] = {
-        head + "<plist version=\"1.0\">\n<dict>\n\t<key>Name</key><string>Plain</string>\n</dict>\n</plist>\n",
+        head +
+            "<plist version=\"1.0\">\n<dict>\n\t<key>Name</key><string>Plain</string>\n</dict>\n</plist>\n",
         "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8' standalone='yes'?>\r\n<plist version='1.0'><dict>"
         "<key>A</key><string>line\r\nends\rhere</string><key>B</key><true />"
         "<key>C</key><string>x &amp; &lt;y&gt; &#38; &#x263A; &#x1F3B5; &quot;&apos;</string>"
@@ -51,9 +51,11 @@ TEST(PlainXmlScanner, ReadsWhatLibxml2ReadsWhereverTheInputIsCut) {
     for (const auto& text : documents) {
         const auto expected = PlistFileReader::parseWithLibxml2(text);
         ASSERT_TRUE(expected.document) << expected.error << "\n" << text;
-        for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, text.size()})
-            EXPECT_EQ(written(scanInPieces(text, piece)), written(expected.document)) << "piece " << piece << "\n"
-                                                                                    << text;
+        for (const std::size_t piece :
+             {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, text.size()})
+            EXPECT_EQ(written(scanInPieces(text, piece)), written(expected.document))
+                << "piece " << piece << "\n"
+                << text;
     }
 }
 
@@ -65,26 +67,26 @@ TEST(PlainXmlScanner, StepsAsideWhereLibxml2MustJudge) {
     for (int i = 0; i < 300; ++i)
         deep += "<array>";
     const std::string cases[] = {
-        wrap("<string>\xC3(</string>"),                // malformed UTF-8
-        wrap("<string>\xED\xA0\x80</string>"),         // a surrogate
-        wrap("<string>\xEF\xBF\xBE</string>"),         // U+FFFE
-        wrap("<string>a\x01z</string>"),               // a control character
-        wrap("<string>&#0;</string>"),                 // a reference to no character
-        wrap("<string>&nbsp;</string>"),               // an entity not declared
-        wrap("<string>a ]]> b</string>"),              // CDATA's end in plain text
-        wrap("<string>a</key>"),                       // mismatched tags
-        wrap("<string><string>x</string></string>"),   // an element inside a leaf
-        wrap("<x:string>a</x:string>"),                // a namespace prefix
-        wrap("<string a=\"1\" a=\"2\">x</string>"),    // a repeated attribute
-        wrap("<!-- a -- b --><string/>"),              // two dashes inside a comment
-        wrap("<?pi here?><string/>"),                  // a processing instruction
-        wrap("stray<string/>"),                        // text outside a value
-        wrap("<integer>twelve</integer>"),             // a value that is none of its type
+        wrap("<string>\xC3(</string>"),              // malformed UTF-8
+        wrap("<string>\xED\xA0\x80</string>"),       // a surrogate
+        wrap("<string>\xEF\xBF\xBE</string>"),       // U+FFFE
+        wrap("<string>a\x01z</string>"),             // a control character
+        wrap("<string>&#0;</string>"),               // a reference to no character
+        wrap("<string>&nbsp;</string>"),             // an entity not declared
+        wrap("<string>a ]]> b</string>"),            // CDATA's end in plain text
+        wrap("<string>a</key>"),                     // mismatched tags
+        wrap("<string><string>x</string></string>"), // an element inside a leaf
+        wrap("<x:string>a</x:string>"),              // a namespace prefix
+        wrap("<string a=\"1\" a=\"2\">x</string>"),  // a repeated attribute
+        wrap("<!-- a -- b --><string/>"),            // two dashes inside a comment
+        wrap("<?pi here?><string/>"),                // a processing instruction
+        wrap("stray<string/>"),                      // text outside a value
+        wrap("<integer>twelve</integer>"),           // a value that is none of its type
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>caf\xE9</string></plist>",
         "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY e \"x\">]><plist><string>&e;</string></plist>",
-        std::string("\xFF\xFE<\0p\0", 6),              // UTF-16
-        head + "<plist><dict></dict></plist><dict/>",  // a second root
-        head + "<plist><dict>",                        // cut short
+        std::string("\xFF\xFE<\0p\0", 6),             // UTF-16
+        head + "<plist><dict></dict></plist><dict/>", // a second root
+        head + "<plist><dict>",                       // cut short
         deep,
     };
     const PlistFileReader reader;

@@ -6,9 +6,8 @@
 #include "platform/settings/state_directory.h"
 #include "support/library_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -56,8 +55,9 @@ struct ThreadTasks final : TaskRunner {
     for (int round = firstRound;; ++round) {
         std::vector<std::string> order(5000, std::to_string(round));
         writer.write(state_files::orderOf("P"), [order] { return encodeOrder("P", order); });
-        writer.write(state_files::positions,
-                     [round] { return plist::writeXml(playingNumbersValue({{"P", round}})); });
+        writer.write(state_files::positions, [round] {
+            return plist::writeXml(playingNumbersValue({{"P", round}}));
+        });
         settings.save(plist::Dict{{"round", std::int64_t{round}}});
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }

@@ -233,8 +233,8 @@ struct RecordingView final : ViewRefresh {
     void refreshViewsWithTopViewMode(TopViewMode mode) override {
         calls.push_back("mode " + std::to_string(static_cast<int>(mode)));
     }
-    void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songs, std::int64_t albums, double seconds,
-                                     bool playing, bool deleteAudio) override {
+    void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songs, std::int64_t albums,
+                                     double seconds, bool playing, bool deleteAudio) override {
         calls.push_back("mode " + std::to_string(static_cast<int>(mode)) + " " + std::to_string(songs) + " " +
                         std::to_string(albums) + " " + std::to_string(seconds) + " " + (playing ? "1" : "0") +
                         (deleteAudio ? "1" : "0"));

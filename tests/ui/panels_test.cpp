@@ -59,7 +59,8 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
     EXPECT_FALSE(shown(top.configureView()) || shown(top.playlistView()));
 
-    top.setViewsWithMode(TopViewMode::Playing); // straight after 0: the list's controls, the caution left as it was
+    top.setViewsWithMode(
+        TopViewMode::Playing); // straight after 0: the list's controls, the caution left as it was
     EXPECT_TRUE(shown(top.playlistView()));
     EXPECT_TRUE(top.cautionCentred());
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);

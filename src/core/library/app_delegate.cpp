@@ -17,10 +17,10 @@ namespace platter {
 
 AppDelegate::AppDelegate(AppServices services)
     : services_(services), dialogs_(services.dialogs),
-      stateWriter_(std::make_unique<StateWriter>(services.state, services.tasks,
-                                                 [this](const std::string& error) {
-                                                     storageProblem(stateWriteError_, error);
-                                                 })) {
+      stateWriter_(
+          std::make_unique<StateWriter>(services.state, services.tasks, [this](const std::string& error) {
+              storageProblem(stateWriteError_, error);
+          })) {
     if (services_.mediaLibrary) {
         services_.mediaLibrary->setObserver(this);
         // Reading the sources starts the library's loading; they arrive through the observer.
@@ -119,11 +119,13 @@ void AppDelegate::readStoredState() {
     albumSettings_ = readAlbumSettings(services_.defaults, services_.plistReader, dropped);
     std::size_t stateDropped = 0;
     const auto& reader = services_.plistReader;
-    playingNumDict_ = readStateFile(services_.state, state_files::positions, reader, &playingNumbersFrom, stateDropped);
-    playlistDict_ =
-        readStateFile(services_.state, state_files::importedOrders, reader, &playlistOrdersFrom, stateDropped);
+    playingNumDict_ =
+        readStateFile(services_.state, state_files::positions, reader, &playingNumbersFrom, stateDropped);
+    playlistDict_ = readStateFile(services_.state, state_files::importedOrders, reader, &playlistOrdersFrom,
+                                  stateDropped);
     orderFilesRead_.clear();
-    if (services_.defaults.objectForKey(keys::playlists) || services_.defaults.objectForKey(keys::playingNumbers)) {
+    if (services_.defaults.objectForKey(keys::playlists) ||
+        services_.defaults.objectForKey(keys::playingNumbers)) {
         // What the state folder holds is newer than anything still in the settings.
         for (auto& [id, order] : readPlaylistOrders(services_.defaults, dropped))
             playlistDict_.try_emplace(id, std::move(order));
@@ -147,12 +149,15 @@ void AppDelegate::readStoredState() {
 void AppDelegate::migrateStoredState() {
     // Orders and positions used to be kept with the settings. They leave the settings only once
     // they are safely in the state folder, so a failure here loses nothing.
-    auto error = services_.state.write(state_files::importedOrders, plist::writeXml(playlistOrdersValue(playlistDict_)));
+    auto error = services_.state.write(state_files::importedOrders,
+                                       plist::writeXml(playlistOrdersValue(playlistDict_)));
     if (error.empty())
-        error = services_.state.write(state_files::positions, plist::writeXml(playingNumbersValue(playingNumDict_)));
+        error = services_.state.write(state_files::positions,
+                                      plist::writeXml(playingNumbersValue(playingNumDict_)));
     if (!error.empty()) return storageProblem(stateWriteError_, error);
     log::write(log::Category::State, "moved " + std::to_string(playlistDict_.size()) + " orders and " +
-                                         std::to_string(playingNumDict_.size()) + " positions out of the settings");
+                                         std::to_string(playingNumDict_.size()) +
+                                         " positions out of the settings");
     services_.defaults.removeObjectForKey(keys::playlists);
     services_.defaults.removeObjectForKey(keys::playingNumbers);
     saveSettings();
@@ -165,8 +170,9 @@ void AppDelegate::saveSettings() {
 }
 
 void AppDelegate::storePositions() {
-    stateWriter_->write(state_files::positions,
-                        [numbers = playingNumDict_] { return plist::writeXml(playingNumbersValue(numbers)); });
+    stateWriter_->write(state_files::positions, [numbers = playingNumDict_] {
+        return plist::writeXml(playingNumbersValue(numbers));
+    });
 }
 
 void AppDelegate::storageProblem(std::string& slot, const std::string& error) {

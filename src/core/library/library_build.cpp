@@ -193,7 +193,8 @@ void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
     if (orderFilesRead_.insert(id).second) {
         const auto file = services_.state.read(state_files::orderOf(id));
         if (file.status == StateStorage::ReadResult::Status::Found)
-            if (auto order = decodeOrder(file.bytes, id, services_.plistReader)) playlistDict_[id] = std::move(*order);
+            if (auto order = decodeOrder(file.bytes, id, services_.plistReader))
+                playlistDict_[id] = std::move(*order);
     }
     const auto stored = playlistDict_.find(id);
     if (stored == playlistDict_.end()) return;

@@ -182,7 +182,8 @@ void AppDelegate::outputFailed(QueuePlayer& player, const std::string& reason) {
     if (!playing || playing->player.get() != &player) return;
     // No song is to blame: every one stays playable, and Play tries the output again.
     pauseMusic();
-    setAudioNotice("The sound output is not available (" + reason + "). Playback is paused; press Play to try again.");
+    setAudioNotice("The sound output is not available (" + reason +
+                   "). Playback is paused; press Play to try again.");
 }
 
 void AppDelegate::setAudioNotice(std::string text) {

@@ -23,7 +23,8 @@ void AppDelegate::refreshForSelection() {
     if (!viewCont_) return;
     const auto* selected = playlistAt(playlistNumber_);
     viewCont_->refreshViewsWithTopViewMode(
-        selected ? TopViewMode::Configuring : TopViewMode::NoSelection, selected ? static_cast<std::int64_t>(selected->songs().size()) : 0,
+        selected ? TopViewMode::Configuring : TopViewMode::NoSelection,
+        selected ? static_cast<std::int64_t>(selected->songs().size()) : 0,
         selected ? static_cast<std::int64_t>(selected->albums().size()) : 0,
         selected ? selected->duration() : 0.0, playinglistNumber_.has_value(), true);
 }

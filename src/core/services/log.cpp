@@ -17,13 +17,13 @@ const auto started = std::chrono::steady_clock::now();
 
 } // namespace
 
-void enable(std::string_view spec) {
-    while (!spec.empty()) {
-        const auto comma = spec.find(',');
-        const auto name = spec.substr(0, comma);
+void enable(std::string_view categories) {
+    while (!categories.empty()) {
+        const auto comma = categories.find(',');
+        const auto name = categories.substr(0, comma);
         for (std::size_t i = 0; i < names.size(); ++i)
             if (name == names[i] || name == "all") enabledMask |= 1u << i;
-        spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+        categories = comma == std::string_view::npos ? std::string_view() : categories.substr(comma + 1);
     }
 }
 
@@ -34,9 +34,11 @@ bool enabled(Category category) {
 void write(Category category, std::string_view message) {
     if (!enabled(category)) return;
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "[%.3f ", seconds);
     // One call per line, so lines from several threads do not interleave.
-    const auto line = "[" + std::to_string(seconds).substr(0, std::to_string(seconds).find('.') + 4) + " " +
-                      std::string(names[static_cast<std::size_t>(category)]) + "] " + std::string(message) + "\n";
+    const auto line =
+        stamp + std::string(names[static_cast<std::size_t>(category)]) + "] " + std::string(message) + "\n";
     std::fputs(line.c_str(), stderr);
 }
 

@@ -9,9 +9,9 @@ namespace platter::log {
 
 enum class Category { Player, Store, State, Library };
 
-// Turns on the categories named in `spec`, separated by commas; "all" turns on every one.
-// Unknown names are passed over.
-void enable(std::string_view spec);
+// Turns on the categories named, separated by commas; "all" turns on every one. Unknown
+// names are passed over.
+void enable(std::string_view categories);
 bool enabled(Category category);
 // One line, if its category is on. Safe from any thread.
 void write(Category category, std::string_view message);

@@ -10,10 +10,10 @@ namespace platter {
 
 // What the top panel shows.
 enum class TopViewMode {
-    NoSongs = -1,     // a caution: the songs are still being read, or there are none
-    NoSelection = 0,  // a caution: no playlist is selected
-    Configuring = 1,  // the selected playlist's counts and the button that shuffles it
-    Playing = 2,      // the shuffled order's controls
+    NoSongs = -1,    // a caution: the songs are still being read, or there are none
+    NoSelection = 0, // a caution: no playlist is selected
+    Configuring = 1, // the selected playlist's counts and the button that shuffles it
+    Playing = 2,     // the shuffled order's controls
 };
 
 // The refreshes the model asks of the main window. The window reads what it shows from the
@@ -25,8 +25,9 @@ public:
     // The main panel shows the outline or the song table as `configuring` says, reloaded.
     virtual void refreshMainView() = 0;
     virtual void refreshViewsWithTopViewMode(TopViewMode mode) = 0;
-    virtual void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount, std::int64_t albumCount,
-                                             double seconds, bool playing, bool shouldAudioDelete) = 0;
+    virtual void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount,
+                                             std::int64_t albumCount, double seconds, bool playing,
+                                             bool shouldAudioDelete) = 0;
     // Pairs of (artist page, album page) for the first link panes, at most three; panes beyond
     // the pairs keep what they show.
     virtual void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) = 0;

@@ -5,7 +5,8 @@
 namespace platter {
 
 struct StateWriter::Shared {
-    Shared(StateStorage& s, std::function<void(const std::string&)> f) : storage(s), onProblem(std::move(f)) {}
+    Shared(StateStorage& s, std::function<void(const std::string&)> f)
+        : storage(s), onProblem(std::move(f)) {}
 
     StateStorage& storage;
     std::function<void(const std::string&)> onProblem;
@@ -49,7 +50,8 @@ struct StateWriter::Shared {
     }
 };
 
-StateWriter::StateWriter(StateStorage& storage, TaskRunner& tasks, std::function<void(const std::string&)> onProblem)
+StateWriter::StateWriter(StateStorage& storage, TaskRunner& tasks,
+                         std::function<void(const std::string&)> onProblem)
     : shared_(std::make_shared<Shared>(storage, std::move(onProblem))), tasks_(tasks) {}
 
 StateWriter::~StateWriter() {

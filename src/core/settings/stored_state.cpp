@@ -164,8 +164,8 @@ plist::Value playingNumbersValue(const PlayingNumbers& numbers) {
 std::string state_files::orderOf(std::string_view playlistID) {
     const bool plain = !playlistID.empty() && playlistID.size() <= 64 && playlistID != "imported" &&
                        std::all_of(playlistID.begin(), playlistID.end(), [](char c) {
-                           return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                  c == '-' || c == '_';
+                           return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                                  (c >= 'a' && c <= 'z') || c == '-' || c == '_';
                        });
     if (plain) return "orders/" + std::string(playlistID) + ".plist";
     // FNV-1a: a stable name for any ID; the ID inside the file settles a clash.

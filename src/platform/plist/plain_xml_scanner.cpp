@@ -4,8 +4,8 @@
 
 #include <array>
 #include <charconv>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace platter {
@@ -17,8 +17,8 @@ bool isSpace(char c) {
 }
 
 bool isNameChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-           c == '.' || c == ':';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.' || c == ':';
 }
 
 bool isNameStart(char c) {
@@ -93,7 +93,8 @@ bool appendReference(std::string& out, std::string_view name) {
     }
     std::uint32_t cp = 0;
     const auto r = std::from_chars(name.data(), name.data() + name.size(), cp, base);
-    return !name.empty() && r.ec == std::errc{} && r.ptr == name.data() + name.size() && appendCodePoint(out, cp);
+    return !name.empty() && r.ec == std::errc{} && r.ptr == name.data() + name.size() &&
+           appendCodePoint(out, cp);
 }
 
 // Appends text with its line ends normalised, as XML reads them, and, unless it is a CDATA
@@ -166,7 +167,8 @@ struct TagReader {
         if (close == std::string_view::npos) return std::nullopt;
         const auto value = s.substr(i, close - i);
         for (const char c : value)
-            if (pubid ? !isPubidChar(c, quote) : (c < 0x20 || c > 0x7E || c == '<' || c == '&')) return std::nullopt;
+            if (pubid ? !isPubidChar(c, quote) : (c < 0x20 || c > 0x7E || c == '<' || c == '&'))
+                return std::nullopt;
         i = close + 1;
         return value;
     }
@@ -305,7 +307,8 @@ PlainXmlScanner::Step PlainXmlScanner::markup(std::string_view in, std::size_t& 
     if (rest.starts_with("<![CDATA[")) {
         const auto close = in.find("]]>", p + 9);
         if (close == std::string_view::npos) return Step::NeedMore;
-        if (!events_.inLeaf() || !appendText(text_, in.substr(p + 9, close - p - 9), false)) return Step::Decline;
+        if (!events_.inLeaf() || !appendText(text_, in.substr(p + 9, close - p - 9), false))
+            return Step::Decline;
         textPending_ = true;
         p = close + 3;
         return Step::Ok;

@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <libxml/parser.h>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platter {
@@ -227,14 +227,17 @@ PropertyListReader::Result PlistFileReader::readFile(const std::string& path) co
     // is never held in memory as a whole.
     bool readFailed = false;
     auto document = scanPlainXml(
-        std::move(buffer), end, [&](char* into, std::size_t room) { return file.read(into, room); }, readFailed);
+        std::move(buffer), end, [&](char* into, std::size_t room) { return file.read(into, room); },
+        readFailed);
     if (readFailed) return readError();
     if (document) return {std::move(document), {}};
     // libxml2 reads the file from its start when the scanner stepped aside.
     if (::lseek(file.fd, 0, SEEK_SET) != 0) return {nullptr, path + ": " + std::strerror(errno)};
     SaxParse p;
-    p.run([](void* source, char* into, int size) {
-            return static_cast<int>(static_cast<FileSource*>(source)->read(into, static_cast<std::size_t>(size)));
+    p.run(
+        [](void* source, char* into, int size) {
+            return static_cast<int>(
+                static_cast<FileSource*>(source)->read(into, static_cast<std::size_t>(size)));
         },
         &file);
     auto result = p.finish();

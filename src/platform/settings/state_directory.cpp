@@ -22,14 +22,17 @@ constexpr std::int64_t maxStateFile = std::int64_t{512} << 20;
 StateDirectory::StateDirectory(std::string root) : root_(std::move(root)) {}
 
 std::string StateDirectory::defaultPath() {
-    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/platter";
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/')
+        return std::string(xdg) + "/platter";
     return SystemEnvironment().homeDirectory() + "/.local/state/platter";
 }
 
 StateStorage::ReadResult StateDirectory::read(const std::string& name) const {
     const auto path = root_ + "/" + name;
     removeStaleTemporaries(path);
-    const auto failed = [&](const std::string& why) { return ReadResult{ReadResult::Status::Failed, {}, path + ": " + why}; };
+    const auto failed = [&](const std::string& why) {
+        return ReadResult{ReadResult::Status::Failed, {}, path + ": " + why};
+    };
     // Opened without blocking and looked at before a byte is read: a FIFO would wait for ever.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? ReadResult{} : failed(std::strerror(errno));
@@ -48,7 +51,8 @@ StateStorage::ReadResult StateDirectory::read(const std::string& name) const {
     }
     const int error = errno;
     ::close(fd);
-    if (have < bytes.size()) return failed(have == 0 && error ? std::strerror(error) : "cut short while read");
+    if (have < bytes.size())
+        return failed(have == 0 && error ? std::strerror(error) : "cut short while read");
     return {ReadResult::Status::Found, std::move(bytes), {}};
 }
 

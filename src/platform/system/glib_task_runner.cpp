@@ -54,7 +54,8 @@ void dropTask(gpointer data) {
 void GlibTaskRunner::runOnMainThread(std::function<void()> task) {
     std::lock_guard lock(mainMutex_);
     mainTasks_.push_back(std::move(task));
-    if (mainSource_ == 0) mainSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &GlibTaskRunner::runMainTasks, this, nullptr);
+    if (mainSource_ == 0)
+        mainSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &GlibTaskRunner::runMainTasks, this, nullptr);
 }
 
 int GlibTaskRunner::runMainTasks(void* self) {

@@ -68,7 +68,8 @@ protected:
         for (auto& [key, track] : *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>()) {
             const auto file = "song" + key + ".mp3";
             h.dir.write(file, "audio");
-            plist::set(*track.get<plist::Dict>(), "Location", fileUrlFromPath((h.dir.path() / file).string()));
+            plist::set(*track.get<plist::Dict>(), "Location",
+                       fileUrlFromPath((h.dir.path() / file).string()));
             h.audioFiles.seconds[file] = 60;
         }
         h.useLibrary(lib);
@@ -115,7 +116,8 @@ TEST_F(StoredState, OrdersAndPositionsLeaveTheSettingsOnlyWhenSafelyMoved) {
     h.state.failWrites = "Read-only file system";
     h.launch();
     EXPECT_TRUE(plist::find(h.settings.values, "playlists")) << "kept where it was";
-    EXPECT_NE(h.app->storageNotice().find("Read-only file system"), std::string::npos) << h.app->storageNotice();
+    EXPECT_NE(h.app->storageNotice().find("Read-only file system"), std::string::npos)
+        << h.app->storageNotice();
     EXPECT_EQ(h.playlist("P").playingNum, 2) << "and used all the same";
 
     h.state.failWrites.clear();
