@@ -154,7 +154,13 @@ void AppDelegate::migrateStoredState() {
     if (error.empty())
         error = services_.state.write(state_files::positions,
                                       plist::writeXml(playingNumbersValue(playingNumDict_)));
-    if (!error.empty()) return storageProblem(stateWriteError_, error);
+    if (!error.empty()) {
+        // Nothing later retries this, so it is said once, as the start's own notice.
+        log::write(log::Category::State, "orders and positions not moved: " + error);
+        settingsNotice_ = "Saved orders and positions could not be moved to the state folder (" + error +
+                          "); they stay in the settings file and move at the next start.";
+        return;
+    }
     log::write(log::Category::State, "moved " + std::to_string(playlistDict_.size()) + " orders and " +
                                          std::to_string(playingNumDict_.size()) +
                                          " positions out of the settings");

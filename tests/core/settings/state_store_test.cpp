@@ -116,15 +116,15 @@ TEST_F(StoredState, OrdersAndPositionsLeaveTheSettingsOnlyWhenSafelyMoved) {
     h.state.failWrites = "Read-only file system";
     h.launch();
     EXPECT_TRUE(plist::find(h.settings.values, "playlists")) << "kept where it was";
-    EXPECT_NE(h.app->storageNotice().find("Read-only file system"), std::string::npos)
-        << h.app->storageNotice();
+    EXPECT_NE(h.app->settingsNotice().find("Read-only file system"), std::string::npos)
+        << h.app->settingsNotice();
     EXPECT_EQ(h.playlist("P").playingNum, 2) << "and used all the same";
 
     h.state.failWrites.clear();
     h.launch();
     EXPECT_FALSE(plist::find(h.settings.values, "playlists"));
     EXPECT_FALSE(plist::find(h.settings.values, "playingNumbers"));
-    EXPECT_EQ(h.app->storageNotice(), "");
+    EXPECT_EQ(h.app->settingsNotice(), "");
     h.launch();
     EXPECT_EQ(h.app->playlistDict().at("P"), order);
     EXPECT_EQ(h.playlist("P").playingNum, 2);
