@@ -7,6 +7,8 @@
 #include "support/library_fixture.h"
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -35,6 +37,24 @@ TEST(StateDirectory, ReadsBackWhatItWroteAndRefusesWhatIsNoFile) {
     const auto fifo = state.read("positions.plist");
     EXPECT_EQ(fifo.status, Status::Failed) << "a FIFO is refused, not waited on";
     EXPECT_NE(state.write("positions.plist", "x"), "");
+}
+
+TEST(StateDirectory, TheFirstReadInAFolderClearsWhatKilledWritesLeftThere) {
+    testing::TempDir dir;
+    const auto orders = dir.path() / "orders";
+    std::filesystem::create_directories(orders);
+    const auto leave = [&](const std::string& name, std::chrono::minutes age) {
+        std::ofstream(orders / name) << "half";
+        std::filesystem::last_write_time(orders / name, std::filesystem::file_time_type::clock::now() - age);
+    };
+    leave("A.plist.tmp-a1B2c3", std::chrono::minutes(5)); // another playlist's, killed
+    leave("B.plist.tmp-d4E5f6", std::chrono::minutes(0)); // a write under way
+    leave("notes.tmp-x", std::chrono::minutes(5));        // not one of ours
+    StateDirectory state(dir.path().string());
+    EXPECT_EQ(state.read("orders/C.plist").status, Status::Missing);
+    EXPECT_FALSE(std::filesystem::exists(orders / "A.plist.tmp-a1B2c3"));
+    EXPECT_TRUE(std::filesystem::exists(orders / "B.plist.tmp-d4E5f6"));
+    EXPECT_TRUE(std::filesystem::exists(orders / "notes.tmp-x"));
 }
 
 // Runs background work on threads of its own; nothing waits for the main thread here.

@@ -114,18 +114,34 @@ std::string copyAside(const std::string& path, std::string_view reason) {
     });
 }
 
-void removeStaleTemporaries(const std::string& path) {
-    const std::filesystem::path target(path);
-    const auto prefix = target.filename().string() + ".tmp-";
+namespace {
+
+// mkostemp's six characters after `.tmp-`, and nothing else.
+bool isTemporaryOf(const std::string& name, std::string_view stem) {
+    constexpr std::string_view marker = ".tmp-";
+    if (name.size() < marker.size() + 6) return false;
+    const auto at = name.size() - 6 - marker.size();
+    if (name.compare(at, marker.size(), marker) != 0) return false;
+    return stem.empty() ? at > 0 : at == stem.size() && name.compare(0, at, stem) == 0;
+}
+
+void sweep(const std::filesystem::path& folder, std::string_view stem) {
     std::error_code ec;
     const auto now = std::filesystem::file_time_type::clock::now();
-    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec)) {
-        const auto name = entry.path().filename().string();
-        // mkostemp's six characters after the prefix, and nothing else.
-        if (!name.starts_with(prefix) || name.size() != prefix.size() + 6 || !entry.is_regular_file(ec)) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (!isTemporaryOf(entry.path().filename().string(), stem) || !entry.is_regular_file(ec)) continue;
         const auto written = entry.last_write_time(ec);
         if (!ec && now - written > std::chrono::minutes(1)) std::filesystem::remove(entry.path(), ec);
     }
 }
+
+} // namespace
+
+void removeStaleTemporaries(const std::string& path) {
+    const std::filesystem::path target(path);
+    sweep(target.parent_path(), target.filename().string());
+}
+
+void removeStaleTemporariesIn(const std::string& folder) { sweep(folder, {}); }
 
 } // namespace platter

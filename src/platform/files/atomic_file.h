@@ -22,5 +22,7 @@ std::string copyAside(const std::string& path, std::string_view reason);
 // Removes the temporary files that writes to `path` left behind when the process was killed
 // during them, those untouched for a minute (a write under way is younger).
 void removeStaleTemporaries(const std::string& path);
+// The same for every file in `folder`: one listing, where a folder holds many such files.
+void removeStaleTemporariesIn(const std::string& folder);
 
 } // namespace platter

@@ -29,7 +29,7 @@ std::string StateDirectory::defaultPath() {
 
 StateStorage::ReadResult StateDirectory::read(const std::string& name) const {
     const auto path = root_ + "/" + name;
-    removeStaleTemporaries(path);
+    sweepOnce(path);
     const auto failed = [&](const std::string& why) {
         return ReadResult{ReadResult::Status::Failed, {}, path + ": " + why};
     };
@@ -54,6 +54,17 @@ StateStorage::ReadResult StateDirectory::read(const std::string& name) const {
     if (have < bytes.size())
         return failed(have == 0 && error ? std::strerror(error) : "cut short while read");
     return {ReadResult::Status::Found, std::move(bytes), {}};
+}
+
+// Once per folder and run: at start every playlist's order is read, and listing orders/ for
+// each of them would cost the square of their number.
+void StateDirectory::sweepOnce(const std::string& path) const {
+    const auto folder = path.substr(0, path.rfind('/'));
+    {
+        const std::lock_guard lock(sweptLock_);
+        if (!swept_.insert(folder).second) return;
+    }
+    removeStaleTemporariesIn(folder);
 }
 
 std::string StateDirectory::write(const std::string& name, std::string_view bytes) {

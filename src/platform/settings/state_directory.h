@@ -2,6 +2,8 @@
 
 #include "core/services/state_storage.h"
 
+#include <mutex>
+#include <set>
 #include <string>
 
 namespace platter {
@@ -19,7 +21,11 @@ public:
     std::string remove(const std::string& name) override;
 
 private:
+    void sweepOnce(const std::string& path) const;
+
     std::string root_;
+    mutable std::mutex sweptLock_;
+    mutable std::set<std::string> swept_; // folders already cleared of killed writes' leftovers
 };
 
 } // namespace platter
