@@ -1,6 +1,6 @@
 #include "library_generator.h"
 
-#include "core/library/file_url.h"
+#include "core/model/file_url.h"
 #include "core/plist/date_text.h"
 #include "core/plist/xml_writer.h"
 

@@ -2,8 +2,8 @@
 // playlists that no longer exist, read as a launch reads them. Prints the time.
 
 #include "core/plist/xml_writer.h"
-#include "core/settings/stored_state.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/stored_state.h"
+#include "core/persistence/user_defaults.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"
 

@@ -2,6 +2,7 @@
 // change) and reused (a plain reshuffle), with every album whole and with every album split
 // into songs, the case with the most units.
 
+#include "core/shuffle/shuffle.h"
 #include "library_generator.h"
 #include "tools/inspect/headless_app.h"
 
@@ -31,10 +32,10 @@ void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild) {
     auto& all = *app.allPlaylists()[0];
     platter::SeededRandom random(7);
     std::int64_t version = 1;
-    all.shuffleWithSettingVersion(version, random);
+    shuffleWithSettingVersion(all, version, random);
     for (auto _ : state) {
         if (rebuild) ++version;
-        benchmark::DoNotOptimize(all.shuffleWithSettingVersion(version, random));
+        benchmark::DoNotOptimize(shuffleWithSettingVersion(all, version, random));
     }
     state.counters["songs"] = static_cast<double>(all.shuffledSongs.size());
     state.counters["units"] = static_cast<double>(all.units.size());

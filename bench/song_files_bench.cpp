@@ -6,7 +6,7 @@
 //
 //   song_files_bench [SONGS] [FOLDER]   (default 50000, a folder under the system's temp dir)
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "core/plist/xml_writer.h"
 #include "core/services/view_refresh.h"
 #include "platform/system/glib_task_runner.h"

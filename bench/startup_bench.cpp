@@ -4,7 +4,7 @@
 // PLATTER_LAUNCH_NS in its main) and quits. Needs a display; scripts/bench-startup gives it a
 // virtual one.
 
-#include "core/library/file_url.h"
+#include "core/model/file_url.h"
 #include "core/plist/value.h"
 #include "core/plist/xml_writer.h"
 #include "library_generator.h"

@@ -3,8 +3,8 @@
 // it rewrote the whole settings file with every order in it. Prints the figures.
 
 #include "core/plist/xml_writer.h"
-#include "core/settings/state_writer.h"
-#include "core/settings/stored_state.h"
+#include "core/persistence/state_writer.h"
+#include "core/persistence/stored_state.h"
 #include "library_generator.h"
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"

@@ -1,9 +1,9 @@
 // Platter: wires the real components to the application controller and the window, and runs.
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "core/services/log.h"
 #include "core/services/seeded_random.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/files/atomic_file_writer.h"

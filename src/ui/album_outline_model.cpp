@@ -1,7 +1,7 @@
 #include "ui/album_outline_model.h"
 
-#include "core/library/app_delegate.h"
-#include "core/playback/album_selection.h"
+#include "core/app/app_delegate.h"
+#include "core/shuffle/album_selection.h"
 #include "ui/qt_text.h"
 #include "ui/song_file_look.h"
 

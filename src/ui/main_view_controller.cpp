@@ -1,6 +1,6 @@
 #include "ui/main_view_controller.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "ui/album_outline_model.h"
 #include "ui/song_table_model.h"
 

@@ -1,6 +1,6 @@
 #include "ui/main_window.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "ui/top_view_controller.h"
 #include "ui/view_controller.h"
 

@@ -1,6 +1,6 @@
 #include "ui/playlists_view_controller.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 
 #include <QLabel>
 #include <QListView>

@@ -1,6 +1,6 @@
 #include "ui/song_file_look.h"
 
-#include "core/library/my_song.h"
+#include "core/model/my_song.h"
 
 #include <QPalette>
 

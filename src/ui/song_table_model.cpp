@@ -1,6 +1,6 @@
 #include "ui/song_table_model.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "ui/qt_text.h"
 #include "ui/song_file_look.h"
 

@@ -1,6 +1,6 @@
 #include "ui/top_view_controller.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

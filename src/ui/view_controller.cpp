@@ -1,6 +1,6 @@
 #include "ui/view_controller.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "ui/link_pane.h"
 #include "ui/main_view_controller.h"
 #include "ui/playlists_view_controller.h"

@@ -2,9 +2,9 @@
 // back; what is written must read back.
 
 #include "core/plist/xml_writer.h"
-#include "core/settings/memory_settings_file.h"
-#include "core/settings/stored_state.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/memory_settings_file.h"
+#include "core/persistence/stored_state.h"
+#include "core/persistence/user_defaults.h"
 #include "platform/plist/plist_file_reader.h"
 
 #include <cstddef>

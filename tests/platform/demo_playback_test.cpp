@@ -1,12 +1,12 @@
 // The bundled demo library played end to end on the real components: the library reader,
 // TagLib, GStreamer (into a sink that renders at full speed) and the GLib main loop.
 
-#include "core/library/app_delegate.h"
-#include "core/library/file_url.h"
+#include "core/app/app_delegate.h"
+#include "core/model/file_url.h"
 #include "core/services/seeded_random.h"
-#include "core/settings/memory_settings_file.h"
-#include "core/settings/memory_state_storage.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/memory_settings_file.h"
+#include "core/persistence/memory_state_storage.h"
+#include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/files/local_file_system.h"
@@ -73,8 +73,10 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
     ASSERT_EQ(orchestral.shuffledSongs.size(), 8u);
     app.playMusic();
     ASSERT_TRUE(app.playinglistNumber());
-    EXPECT_EQ(orchestral.playerItems.size(), 8u) << "the files were found beside the library";
-    EXPECT_TRUE(orchestral.unplayableIndexes.empty());
+    const auto* queue = app.queueOf(orchestral);
+    ASSERT_TRUE(queue);
+    EXPECT_EQ(queue->items().size(), 8u) << "the files were found beside the library";
+    EXPECT_TRUE(queue->unplayableIndexes().empty());
 
     const auto countOf = [&](std::string_view prefix) {
         return std::count_if(view.calls.begin(), view.calls.end(),

@@ -1,5 +1,5 @@
-#include "core/settings/stored_state.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/stored_state.h"
+#include "core/persistence/user_defaults.h"
 #include "platform/files/atomic_file.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"

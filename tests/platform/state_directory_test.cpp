@@ -1,6 +1,6 @@
 #include "core/plist/xml_writer.h"
-#include "core/settings/state_writer.h"
-#include "core/settings/stored_state.h"
+#include "core/persistence/state_writer.h"
+#include "core/persistence/stored_state.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"

@@ -3,13 +3,13 @@
 // An application controller on real readers and fake dialogs, system and view, with its
 // settings in memory and a seeded random source.
 
-#include "core/library/app_delegate.h"
-#include "core/library/file_url.h"
+#include "core/app/app_delegate.h"
+#include "core/model/file_url.h"
 #include "core/plist/xml_writer.h"
 #include "core/services/seeded_random.h"
-#include "core/settings/memory_settings_file.h"
-#include "core/settings/memory_state_storage.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/memory_settings_file.h"
+#include "core/persistence/memory_state_storage.h"
+#include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/files/local_file_system.h"
 #include "platform/plist/plist_file_reader.h"

@@ -1,4 +1,4 @@
-#include "core/playback/album_selection.h"
+#include "core/shuffle/album_selection.h"
 #include "panel_fixture.h"
 #include "ui/album_outline_model.h"
 #include "ui/main_view_controller.h"

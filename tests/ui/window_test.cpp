@@ -5,9 +5,9 @@
 // With PLATTER_SCREENSHOTS set to a folder, the course saves a picture of the window at each
 // step there.
 
-#include "core/library/file_url.h"
-#include "core/settings/memory_settings_file.h"
-#include "core/settings/memory_state_storage.h"
+#include "core/model/file_url.h"
+#include "core/persistence/memory_settings_file.h"
+#include "core/persistence/memory_state_storage.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"

@@ -5,7 +5,7 @@
 //
 // usage: platter-make-demo OUTPUT_FOLDER
 
-#include "core/library/file_url.h"
+#include "core/model/file_url.h"
 #include "core/plist/xml_writer.h"
 #include "platform/audio/gst_pipeline.h"
 

@@ -1,6 +1,6 @@
 #include "tools/inspect/headless_app.h"
 
-#include "core/library/file_url.h"
+#include "core/model/file_url.h"
 
 #include <filesystem>
 

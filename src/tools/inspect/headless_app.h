@@ -4,7 +4,7 @@
 // dialog is cancelled, and the settings live in memory. The model is built exactly as the
 // application builds it.
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 #include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
@@ -13,9 +13,9 @@
 #include "core/services/system_info.h"
 #include "core/services/task_runner.h"
 #include "core/services/view_refresh.h"
-#include "core/settings/memory_settings_file.h"
-#include "core/settings/memory_state_storage.h"
-#include "core/settings/user_defaults.h"
+#include "core/persistence/memory_settings_file.h"
+#include "core/persistence/memory_state_storage.h"
+#include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/files/atomic_file_writer.h"
 #include "platform/files/local_file_system.h"

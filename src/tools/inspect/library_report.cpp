@@ -1,6 +1,6 @@
 #include "tools/inspect/library_report.h"
 
-#include "core/library/app_delegate.h"
+#include "core/app/app_delegate.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // JSON report of it, or a playlist's shuffled order, or writes its export. A developer and
 // support tool; Platter itself has no command line.
 
-#include "core/settings/user_defaults.h"
+#include "core/persistence/user_defaults.h"
 #include "tools/inspect/headless_app.h"
 #include "tools/inspect/library_report.h"
 

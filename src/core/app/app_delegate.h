@@ -1,0 +1,305 @@
+#pragma once
+
+// The application controller: the root of the model. It owns every song, album, artist and
+// playlist, the working copies of the stored preferences, and reaches the platform only
+// through the services it is given, so every rule it applies runs without a display.
+
+#include "core/containers/flat_hash_map.h"
+#include "core/model/album_grouping.h"
+#include "core/model/my_playlist.h"
+#include "core/playback/play_queue.h"
+#include "core/app/tracked_dialogs.h"
+#include "core/services/media_library.h"
+#include "core/services/state_storage.h"
+#include "core/persistence/state_writer.h"
+#include "core/persistence/stored_state.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace platter {
+
+class ArtworkReader;
+class AudioFiles;
+class CountryNames;
+class HttpFetch;
+struct StoreLinksResult;
+class TaskRunner;
+class Dialogs;
+class FileSystem;
+class FileWatcher;
+class FileWriter;
+class PropertyListReader;
+struct SongFileResults;
+class RandomSource;
+class StringRules;
+class SystemInfo;
+class UserDefaults;
+class ViewRefresh;
+
+struct AppServices {
+    UserDefaults& defaults;
+    const PropertyListReader& plistReader;
+    Dialogs& dialogs;
+    FileWriter& files;
+    const AudioFiles& audioFiles;
+    const ArtworkReader& artwork;
+    QueuePlayerFactory& players;
+    TaskRunner& tasks;
+    const SystemInfo& system;
+    RandomSource& random;
+    const StringRules& rules;
+    const FileSystem& fileSystem;
+    StateStorage& state;
+    MediaLibrary* mediaLibrary = nullptr;    // none on systems without one
+    FileWatcher* libraryWatcher = nullptr;   // none: the library is read again at Reset only
+    HttpFetch* http = nullptr;               // none: no store links
+    const CountryNames* countries = nullptr; // none: no preferences window
+    std::string catalogueBase = "https://itunes.apple.com";
+};
+
+// A ratio as typed in the preferences window, clamped into 1..100; text that is no number is 0.
+std::int64_t ratioFromText(std::string_view text);
+
+class AppDelegate : private QueuePlayer::Listener, private MediaLibrary::Observer {
+public:
+    static constexpr std::string_view defaultLibrarySuffix = "/Music/iTunes/iTunes Music Library.xml";
+    // The application's display name, in dialogs and default file names.
+    static constexpr std::string_view bundleName = "Platter";
+
+    explicit AppDelegate(AppServices services);
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // Start-up.
+    void applicationWillFinishLaunching(ViewRefresh* view);
+    enum class LaunchResult { Ready, Cancelled };
+    // Reads the preferences, locates the library (asking with the open panel while no usable
+    // file is known), reads the stored state and builds the model. Cancelled when the user
+    // closed the open panel instead of choosing a file: the application then quits.
+    LaunchResult applicationDidFinishLaunching();
+    // Writes what is still to be stored.
+    void applicationWillTerminate();
+
+    // Re-reads the library file and rebuilds the model. False, with the model untouched, when
+    // the file cannot be read or is no library.
+    bool setAllTracks();
+
+    // The library file changed on disk (another computer synced it, the library application
+    // wrote it). Once it has been quiet for `libraryQuietPeriod` it is read again in the
+    // background and the model rebuilt as at a restart, keeping the selected playlist and a
+    // playing one whose order still holds. A file that is no library then (half-written) leaves
+    // the model as it is, until the next change.
+    static constexpr std::chrono::milliseconds libraryQuietPeriod{2000};
+    void libraryFileChanged();
+
+    // Selection and configuration.
+    // Selects the playlist at `row` of the playlists list; a negative row, or one past the end,
+    // selects none.
+    void changePlaylistWithRow(std::int64_t row);
+    // Commits the album settings and shows the selected playlist's order, shuffling it first
+    // if it has none.
+    void showPlaylist();
+    // Orders the selected playlist's albums by title, or else by artist.
+    void sortAlbums(bool byTitle);
+    void backToConfig();
+    void save() { commitAlbumSettings(); }
+    // Takes every album's edited setting as its committed one; raises `settingVersion` and
+    // stores the settings when any changed.
+    void commitAlbumSettings();
+
+    // Shuffling.
+    void reshuffle();
+    void shuffleAndStore(MyPlaylist& playlist);
+
+    // Playback.
+    void playMusic();
+    void pauseMusic();
+    void play() { playMusic(); }
+    void pause() { pauseMusic(); }
+    // The play/pause button: plays the selected playlist when none plays, else pauses.
+    void playPause() {
+        if (playinglistNumber_)
+            pauseMusic();
+        else
+            playMusic();
+    }
+    // A queued item of a player ended; `failed` when it could not be played.
+    void updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId item, bool failed);
+    void forward();
+    void backward();
+
+    // Finding the songs' files. Every build of the model looks for them in the background;
+    // the results reach the songs, the playlists' counts and the window when the search ends,
+    // and playing waits for them.
+    void findSongFiles();
+    bool songFilesKnown() const { return songFilesKnown_; }
+    const FileCounts& libraryFiles() const { return libraryFiles_; }
+    // The folders the user chose to look for music in, searched before any other.
+    const std::vector<std::string>& musicFolders() const { return musicFolders_; }
+    // Asks for a folder that holds the library's music; a chosen one is stored and searched.
+    // True when the user chose one.
+    bool chooseMusicFolder();
+    void setMusicFolders(std::vector<std::string> folders);
+
+    // Store links for the selected playlist's top artists, worked out in the background and
+    // shown in the link panes while the playlist is still selected.
+    void showiTunesLinks();
+
+    // Links songs to the media library's objects: by persistent ID, then by name, album and
+    // artist.
+    void setMediaObjects();
+
+    // Asks where to export the selected playlist's order and writes it there. (`export` is a
+    // reserved word.)
+    void exportPlaylist();
+    // Asks for confirmation, then rebuilds the model from the library file.
+    void resetAll();
+    // The modal preferences window: the catalogue country and the top-artist ratio.
+    void preferences();
+
+    // Fields.
+    const std::string& masterPersistentID() const { return masterPersistentID_; }
+    const std::string& musicLibraryUrl() const { return musicLibraryUrl_; }
+    ViewRefresh* viewCont() const { return viewCont_; }
+    const std::vector<SongPtr>& allSongs() const { return allSongs_; }
+    const FlatHashMap<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
+    const FlatHashMap<std::string_view, SongPtr>& songsPersistentIDDict() const {
+        return songsPersistentIDDict_;
+    }
+    const std::vector<AlbumPtr>& allAlbums() const { return allAlbums_; }
+    const AlbumDict& albumDict() const { return albumDict_; }
+    const std::vector<PlaylistPtr>& allPlaylists() const { return allPlaylists_; }
+    const ArtistDict& allArtists() const { return allArtists_; }
+    std::optional<std::size_t> playlistNumber() const { return playlistNumber_; }
+    std::optional<std::size_t> playinglistNumber() const { return playinglistNumber_; }
+    bool configuring() const { return configuring_; }
+    std::int64_t settingVersion() const { return settingVersion_; }
+    const AlbumSettings& albumSettings() const { return albumSettings_; }
+    const PlaylistOrders& playlistDict() const { return playlistDict_; }
+    const PlayingNumbers& playingNumDict() const { return playingNumDict_; }
+    const std::string& countryCode() const { return countryCode_; }
+    std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
+
+    const std::shared_ptr<MLMediaSource>& myiTunes() const { return myiTunes_; }
+    const std::shared_ptr<MLMediaGroup>& rootMediaGroup() const { return rootMediaGroup_; }
+    const std::shared_ptr<MLMediaGroup>& musicMediaGroup() const { return musicMediaGroup_; }
+    const MediaObjects& allMediaObjs() const { return allMediaObjs_; }
+    const MediaObjects& newestMediaObjs() const { return newestMediaObjs_; }
+
+    // Why the library file last read could not be used, in words; empty when it could.
+    const std::string& libraryError() const { return libraryError_; }
+    // Why a parsed property list is no library the model can be built from; empty when it is.
+    static std::string libraryProblem(const plist::Document& library);
+
+    // What the user should know of the stored settings once they were read: entries passed
+    // over, and where the file as it was is kept; empty when all was read.
+    const std::string& settingsNotice() const { return settingsNotice_; }
+    // What could not be saved, worded for the status line; empty while everything is saved.
+    std::string storageNotice() const;
+    // Why playback paused on its own, while it stays paused.
+    const std::string& audioNotice() const { return audioNotice_; }
+    // Both, as the status line shows them.
+    std::string statusNotice() const;
+
+    // The playlist at an index, or null when the index is absent or past the end.
+    const MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
+    MyPlaylist* playlistAt(std::optional<std::size_t> index);
+    // A playlist's queue while it has one: from its first play until its next order.
+    PlayQueue* queueOf(const MyPlaylist& playlist) const;
+
+private:
+    bool buildModel(const std::shared_ptr<const plist::Document>& library);
+    void restoreStoredOrder(MyPlaylist& playlist);
+    // Settings are written at once, on this thread; state goes to the background writer.
+    void saveSettings();
+    void storePositions();
+    void migrateStoredState();
+    void storageProblem(std::string& slot, const std::string& error);
+    // The library at `url` when it is one the model can be built from; else null, with the
+    // reason in `libraryError_`.
+    std::shared_ptr<const plist::Document> readLibrary(const std::string& url);
+    std::shared_ptr<const plist::Document> locateLibrary();
+    void readStoredState();
+    void refreshForSelection();
+    void applyStoreLinks(const StoreLinksResult& result);
+    void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
+    void outputFailed(QueuePlayer& player, const std::string& reason) override;
+    void setAudioNotice(std::string text);
+    void mediaSourcesChanged(const MediaSources& sources) override;
+    void rootMediaGroupChanged(const MLMediaSource& source,
+                               const std::shared_ptr<MLMediaGroup>& root) override;
+    void mediaObjectsChanged(const MLMediaGroup& group, const MediaObjects& objects) override;
+    PlayQueue::FilePreparer filePreparer() const;
+    void dropQueue(const MyPlaylist& playlist);
+    void watchLibraryFile();
+    void reloadChangedLibrary(std::uint64_t change);
+    void takeChangedLibrary(const std::shared_ptr<const plist::Document>& library);
+    // Hands a search's results to the songs a slice at a time, so that the main thread is never
+    // held for long; the counts and the window follow with the last slice.
+    void applySongFiles(std::uint64_t search, const std::shared_ptr<SongFileResults>& results, std::size_t from);
+    // Play found nothing to play in the playlist: says why, and offers to look elsewhere.
+    void explainNothingPlayable(const MyPlaylist& playlist);
+    // The current song's artwork as far as it is known now; read in the background, and
+    // delivered later if it arrives after this look and the song is still current.
+    std::optional<std::string> nowPlayingArtwork(const MyPlaylist& playlist);
+
+    AppServices services_;
+    TrackedDialogs dialogs_;
+
+    std::string masterPersistentID_ = "AllSongsMaster";
+    std::string musicLibraryUrl_ = "file:///Users";
+    // The library's "Music Folder", where its files lay when it was written.
+    std::string musicFolderUrl_;
+    QueuePlayer::ItemId nextItemId_ = 1;
+    std::unordered_map<const MyPlaylist*, std::unique_ptr<PlayQueue>> queues_;
+    // Work handed back to the main thread checks this is still alive.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
+    ViewRefresh* viewCont_ = nullptr;
+    std::shared_ptr<MLMediaSource> myiTunes_;
+    std::shared_ptr<MLMediaGroup> rootMediaGroup_;
+    std::shared_ptr<MLMediaGroup> musicMediaGroup_;
+    MediaObjects allMediaObjs_;
+    MediaObjects newestMediaObjs_;
+    std::uint64_t linkSelection_ = 0; // the selection whose store links are wanted
+    std::vector<SongPtr> allSongs_;
+    FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;
+    // Keys view the songs' persistent IDs in the library document.
+    FlatHashMap<std::string_view, SongPtr> songsPersistentIDDict_;
+    std::vector<AlbumPtr> allAlbums_;
+    AlbumDict albumDict_;
+    std::vector<PlaylistPtr> allPlaylists_;
+    ArtistDict allArtists_;
+    std::optional<std::size_t> playlistNumber_;
+    std::optional<std::size_t> playinglistNumber_;
+    bool configuring_ = true;
+    std::int64_t settingVersion_ = 0;
+    AlbumSettings albumSettings_;
+    PlaylistOrders playlistDict_;
+    PlayingNumbers playingNumDict_;
+    std::vector<std::string> musicFolders_;
+    std::uint64_t songFileSearch_ = 0; // the search whose results are wanted
+    std::uint64_t libraryChange_ = 0;  // the latest change of the library file
+    bool songFilesKnown_ = false;
+    bool playWhenFilesKnown_ = false;
+    FileCounts libraryFiles_;
+    std::string settingsNotice_;
+    std::string settingsWriteError_;
+    std::string audioNotice_;
+    std::string stateWriteError_;
+    // Playlists whose order file has been read this run; after that the order in memory is newer.
+    std::unordered_set<std::string> orderFilesRead_;
+    std::unique_ptr<StateWriter> stateWriter_;
+    std::string libraryError_;
+    std::string countryCode_ = "jp";
+    std::int64_t topArtistsRatio_ = 25;
+};
+
+} // namespace platter

@@ -1,0 +1,25 @@
+#include "core/app/app_delegate.h"
+#include "core/model/my_playlist.h"
+#include "core/plist/xml_writer.h"
+#include "core/services/dialogs.h"
+#include "core/services/file_writer.h"
+
+#include <string>
+#include <unordered_set>
+
+namespace platter {
+
+void AppDelegate::exportPlaylist() {
+    const auto* selected = playlistAt(playlistNumber_);
+    if (!selected || configuring_) return;
+    const auto path = dialogs_.runSavePanel(
+        {"Export iTune Playlist", {"xml"}, std::string(bundleName) + " - " + selected->name(), true});
+    if (!path) return;
+    const auto error = services_.files.writeAtomically(*path, selected->xmlDataWithName(exportNameOf(*path)));
+    // A failed write leaves any earlier file as it was; the user has to know the export is not there.
+    if (!error.empty())
+        dialogs_.runAlert(
+            {Dialogs::AlertStyle::Warning, "The playlist could not be exported.", error, {"OK"}});
+}
+
+} // namespace platter

@@ -1,0 +1,72 @@
+// Store links for the selected playlist: the catalogue work runs as a background job; what it
+// learned and the pages it built are applied here, on the main thread.
+
+#include "core/app/app_delegate.h"
+#include "core/services/random_source.h"
+#include "core/services/task_runner.h"
+#include "core/services/view_refresh.h"
+#include "core/store/store_links_job.h"
+#include "core/text/string_rules.h"
+
+namespace platter {
+
+void AppDelegate::showiTunesLinks() {
+    const auto* selected = playlistAt(playlistNumber_);
+    if (!selected || !services_.http) return;
+    StoreLinksRequest request;
+    request.selection = ++linkSelection_;
+    request.base = services_.catalogueBase;
+    request.country = countryCode_;
+    request.ratio = topArtistsRatio_;
+    request.seed = services_.random.uniform(UINT32_MAX);
+    request.albumKeys.reserve(albumDict_.size());
+    for (const auto& [key, album] : albumDict_)
+        request.albumKeys.insert(key);
+    for (const auto& name : selected->topArtists()) {
+        ArtistSnapshot snapshot;
+        snapshot.name = name;
+        const auto found = allArtists_.find(services_.rules.key(name));
+        if (found == allArtists_.end()) {
+            snapshot.inLibrary = false;
+        } else if (const auto& artist = *found->second; artist.itunesArtistId) {
+            snapshot.state = ArtistSnapshot::State::Found;
+            snapshot.url = artist.itunesArtistUrlStr.value_or("");
+            for (const auto& album : artist.notHavingAlbums)
+                snapshot.albums.push_back({album, album->songs});
+        } else if (artist.noiTunesId) {
+            snapshot.state = ArtistSnapshot::State::NotFound;
+        }
+        request.topArtists.push_back(std::move(snapshot));
+    }
+    const std::weak_ptr<int> alive = lifetime_;
+    services_.tasks.runInBackground([request = std::move(request), alive, this, &http = *services_.http,
+                                     &rules = services_.rules, &tasks = services_.tasks]() mutable {
+        auto result = std::make_shared<StoreLinksResult>(runStoreLinksJob(std::move(request), http, rules));
+        tasks.runOnMainThread([result, alive, this] {
+            if (!alive.expired()) applyStoreLinks(*result);
+        });
+    });
+}
+
+void AppDelegate::applyStoreLinks(const StoreLinksResult& result) {
+    // What was learned stays learned, whichever selection asked.
+    const auto artist = [this](const std::string& name) -> MyArtist* {
+        const auto found = allArtists_.find(services_.rules.key(name));
+        return found == allArtists_.end() ? nullptr : found->second.get();
+    };
+    for (const auto& found : result.found)
+        if (auto* a = artist(found.name); a && !a->itunesArtistId && !a->noiTunesId) {
+            a->itunesArtistId = found.id;
+            a->itunesArtistUrlStr = found.url;
+            a->notHavingAlbums = found.albums;
+        }
+    for (const auto& name : result.notFound)
+        if (auto* a = artist(name); a && !a->itunesArtistId) a->noiTunesId = true;
+    for (const auto& [album, songs] : result.albumTracks)
+        if (album->songs.empty()) album->songs = songs;
+    // The pages belong to the selection that asked for them.
+    if (result.selection == linkSelection_ && viewCont_ && !result.pages.empty())
+        viewCont_->loadLinkPages(result.pages);
+}
+
+} // namespace platter

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/model/my_disc.h"
+#include "core/model/my_song.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace platter {
+
+// The user's shuffle grain for one album, told apart by the number of entries alone:
+// none, the whole album; one ({-1: true}), every song; one per disc number, every disc, with
+// a disc whose value is true split further into its songs.
+using AlbumSetting = std::map<std::int64_t, bool>;
+
+// The songs sharing one album ID, split into discs.
+class MyAlbum {
+public:
+    // `initWithAlbumName:sortAlbum:artist:sortArtist:compilation:songs:masterPersistentID:`
+    MyAlbum(std::string_view albumName, std::string_view sortAlbum, std::string_view artist,
+            std::string_view sortArtist, bool compilation, std::vector<SongPtr> songs,
+            std::string_view masterPersistentID);
+    MyAlbum(const MyAlbum&) = delete;
+    MyAlbum& operator=(const MyAlbum&) = delete;
+
+    const std::string& albumName() const { return albumName_; }
+    const std::string& sortAlbum() const { return sortAlbum_; }
+    const std::string& artist() const { return artist_; }
+    const std::string& sortArtist() const { return sortArtist_; }
+    const std::string& albumID() const { return albumID_; }
+
+    bool compilation() const { return compilation_; }
+    void setCompilation(bool c) { compilation_ = c; }
+    // The distinct disc numbers of the songs, ascending.
+    const std::vector<std::int64_t>& discNum() const { return discNum_; }
+    const std::vector<SongPtr>& songs() const { return songs_; }
+    void setSongs(std::vector<SongPtr> songs) { songs_ = std::move(songs); }
+    AlbumSetting& setting() { return setting_; }
+    const AlbumSetting& setting() const { return setting_; }
+    AlbumSetting& oldSetting() { return oldSetting_; }
+    const AlbumSetting& oldSetting() const { return oldSetting_; }
+    // Disc lists by playlist persistent ID; the master persistent ID holds every song.
+    std::unordered_map<std::string, DiscList>& discsForPlaylists() { return discsForPlaylists_; }
+    const std::unordered_map<std::string, DiscList>& discsForPlaylists() const { return discsForPlaylists_; }
+
+    // Recomputes `discNum` and the master disc list from `songs`, dropping every playlist's
+    // disc list.
+    void rebuildDiscs(std::string_view masterPersistentID);
+    // Keeps a split-into-discs setting to exactly the album's disc numbers, new discs whole.
+    void fitSettingToDiscs();
+
+private:
+    std::string albumName_;
+    std::string sortAlbum_;
+    std::string artist_;
+    std::string sortArtist_;
+    std::string albumID_;
+    bool compilation_;
+    std::vector<std::int64_t> discNum_;
+    std::vector<SongPtr> songs_;
+    AlbumSetting setting_;
+    AlbumSetting oldSetting_;
+    std::unordered_map<std::string, DiscList> discsForPlaylists_;
+};
+
+using AlbumPtr = std::shared_ptr<MyAlbum>;
+// Album ID to that album's non-empty setting.
+using AlbumSettings = std::map<std::string, AlbumSetting>;
+
+// Songs ordered by track number; songs with equal numbers in no particular order.
+void sortByTrackNumber(std::vector<SongPtr>& songs);
+
+} // namespace platter

@@ -1,0 +1,82 @@
+#pragma once
+
+// A playing playlist's queue: a player of its own, with the songs of the playlist's order
+// queued about forty minutes ahead, songs without a playable file passed over. It is made when
+// the playlist first plays and dropped with a new order.
+
+#include "core/model/my_playlist.h"
+#include "core/services/queue_player.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace platter {
+
+class PlayQueue {
+public:
+    struct Item {
+        QueuePlayer::ItemId id;
+        std::string path;
+        double duration;
+    };
+    // A song's file as the queue plays it; nothing when there is none to play.
+    struct QueuedFile {
+        std::string path;
+        double duration;
+    };
+    using FilePreparer = std::function<std::optional<QueuedFile>(const MySong&)>;
+
+    // Queues the playlist's order from its current song on.
+    PlayQueue(PlaylistPtr playlist, std::unique_ptr<QueuePlayer> player);
+    PlayQueue(const PlayQueue&) = delete;
+    PlayQueue& operator=(const PlayQueue&) = delete;
+
+    MyPlaylist& playlist() const { return *playlist_; }
+    QueuePlayer& player() const { return *player_; }
+    const std::vector<Item>& items() const { return items_; }
+    // The index in the order of each item, in step with `items`.
+    const std::vector<std::int64_t>& indexesOfItems() const { return indexesOfItems_; }
+    const std::set<std::int64_t>& unplayableIndexes() const { return unplayableIndexes_; }
+    double finishedTime() const { return finishedTime_; }
+    std::int64_t nextNumToAdd() const { return nextNumToAdd_; }
+
+    // Tops the queue up to forty minutes ahead, songs without a playable file counted as
+    // unplayable. `nextItemId` numbers the items made.
+    void addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId);
+    // After `item` ended (`failed` when it could not be played): accounts for it, tops the
+    // queue up and moves the playlist on to the next playable song.
+    void itemEnded(const Item& item, bool failed, const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId);
+    // A resumed position whose song cannot be played moves on to one that can.
+    void skipUnplayableCurrent();
+    // The next playable index after `from`, cyclically; `from` itself when there is none.
+    std::int64_t nextPlayableAfter(std::int64_t from) const;
+    // The whole order has played: queues again what was queued, from its first playable item,
+    // and puts the playlist there.
+    void rewind();
+    // The item playing or paused at.
+    const Item* currentItem() const;
+    // That item, or else the queued item of the playlist's current song.
+    const Item* itemOfCurrentSong() const;
+    // Goes on with another object of the same playlist, whose order is this one's (the library
+    // was read again).
+    void moveTo(PlaylistPtr playlist);
+
+private:
+    PlaylistPtr playlist_;
+    std::unique_ptr<QueuePlayer> player_;
+    std::vector<Item> items_;
+    std::vector<std::int64_t> indexesOfItems_;
+    std::set<std::int64_t> unplayableIndexes_;
+    // Songs queued or found unplayable; each is visited once.
+    std::size_t songsVisited_ = 0;
+    std::int64_t nextNumToAdd_;
+    double addedTime_ = 0;
+    double finishedTime_ = 0;
+};
+
+} // namespace platter

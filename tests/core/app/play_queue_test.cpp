@@ -1,0 +1,257 @@
+#include "core/playback/artwork_holder.h"
+#include "support/app_harness.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace platter {
+namespace {
+
+using testing::AppHarness;
+using testing::FakeQueuePlayer;
+using testing::ManualTasks;
+
+// A playlist "P" of `count` one-song albums whose files exist, each `seconds` long; the songs
+// at `withoutLocation` have no location and those at `missing` point at no file.
+class PlayQueue : public ::testing::Test {
+protected:
+    void build(int count, double seconds, std::set<int> withoutLocation = {}, std::set<int> missing = {}) {
+        std::vector<testing::Track> tracks;
+        std::vector<std::int64_t> ids;
+        for (int i = 0; i < count; ++i) {
+            tracks.push_back({i + 1, "s" + std::to_string(i), "album " + std::to_string(1000 + i), "X"});
+            ids.push_back(i + 1);
+        }
+        auto lib = testing::libraryValue(tracks, {{"P", "P", ids}});
+        auto& list = *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
+        for (int i = 0; i < count; ++i) {
+            auto& track = *list[static_cast<std::size_t>(i)].second.get<plist::Dict>();
+            const auto file = "song" + std::to_string(i) + ".mp3";
+            if (withoutLocation.contains(i)) {
+                plist::erase(track, "Location");
+                continue;
+            }
+            if (!missing.contains(i)) h.dir.write(file, "audio");
+            plist::set(track, "Location", fileUrlFromPath((h.dir.path() / file).string()));
+            h.audioFiles.seconds[file] = seconds;
+        }
+        h.useLibrary(lib);
+        h.launch();
+        // Albums are named so that the shuffle keeps the file order: every unit draws 0.
+        h.app->changePlaylistWithRow(1);
+        h.random.next.assign(static_cast<std::size_t>(count), 0);
+        h.app->showPlaylist();
+    }
+    MyPlaylist& p() { return h.playlist("P"); }
+    const platter::PlayQueue& q() { return *h.app->queueOf(p()); }
+    FakeQueuePlayer& player() { return *h.players.made.back(); }
+    std::vector<std::string> appended() const { return h.players.made.back()->appended; }
+    AppHarness h;
+};
+
+TEST_F(PlayQueue, QueuesFortyMinutesAheadAndOneMorePerEndedSong) {
+    build(100, 300);
+    h.app->playMusic();
+    EXPECT_EQ(player().queue.size(), 8u);
+    EXPECT_TRUE(player().playing);
+    EXPECT_EQ(h.view.calls.back(), "play s0");
+    player().end();
+    EXPECT_EQ(player().queue.size(), 8u);
+    EXPECT_EQ(q().items().size(), 9u);
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_EQ(h.view.calls.back(), "now s1 row 1");
+    EXPECT_EQ(h.app->playingNumDict().at("P"), 1) << "the next song is remembered after every song";
+}
+
+TEST_F(PlayQueue, LongSongsFillTheWindowSooner) {
+    build(3, 1200);
+    h.app->playMusic();
+    EXPECT_EQ(appended(), (std::vector<std::string>{"song0.mp3", "song1.mp3"}));
+    player().end();
+    EXPECT_EQ(appended().size(), 3u);
+    player().end();
+    EXPECT_EQ(appended().size(), 3u) << "every song has been queued once";
+}
+
+TEST_F(PlayQueue, SongsWithoutAFileAreSkipped) {
+    build(10, 60, {4}, {5});
+    h.app->playMusic();
+    for (int i = 0; i < 4; ++i)
+        player().end();
+    EXPECT_EQ(p().playingNum, 6);
+    EXPECT_EQ(q().unplayableIndexes(), (std::set<std::int64_t>{4, 5}));
+    const auto queued = appended();
+    EXPECT_EQ(std::count(queued.begin(), queued.end(), "song5.mp3"), 0);
+}
+
+TEST_F(PlayQueue, ResumesAStoredPositionAndRewindsAtTheEndOfTheOrder) {
+    build(10, 60, {9});
+    // A later run resumes at the stored song 5.
+    h.storePositions({{"P", 5}});
+    h.launch();
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_EQ(appended(),
+              (std::vector<std::string>{"song5.mp3", "song6.mp3", "song7.mp3", "song8.mp3", "song0.mp3",
+                                        "song1.mp3", "song2.mp3", "song3.mp3", "song4.mp3"}));
+    for (int i = 0; i < 3; ++i)
+        player().end();
+    EXPECT_EQ(p().playingNum, 8);
+    player().end();
+    EXPECT_EQ(p().playingNum, 0) << "past the song without a file, round to the start";
+    for (int i = 0; i < 4; ++i)
+        player().end();
+    EXPECT_EQ(p().playingNum, 4);
+    h.view.calls.clear();
+    player().end(); // the last song of the order
+    EXPECT_FALSE(player().playing);
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_EQ(player().queue.size(), 9u) << "rebuilt from where it began";
+    EXPECT_EQ(player().queue.front().path.substr(player().queue.front().path.size() - 9), "song5.mp3");
+    EXPECT_EQ(p().playingNum, 5);
+    EXPECT_EQ(q().finishedTime(), 0);
+    EXPECT_EQ(h.view.calls.front(), "pause 00");
+    EXPECT_EQ(h.app->playingNumDict().at("P"), 5);
+}
+
+TEST_F(PlayQueue, ALostOutputPausesWithEverySongPlayableAndSaysSo) {
+    build(3, 60);
+    h.app->playMusic();
+    player().end();
+    player().loseOutput("Could not open audio device for playback.");
+    EXPECT_FALSE(h.app->playinglistNumber()) << "shown paused";
+    EXPECT_TRUE(q().unplayableIndexes().empty()) << "no song is blamed for the device";
+    EXPECT_EQ(h.view.calls.back(), "notice");
+    EXPECT_NE(h.app->statusNotice().find("Could not open audio device"), std::string::npos);
+    EXPECT_EQ(player().queue.size(), 2u) << "the queue waits where it stood";
+
+    h.app->playMusic();
+    EXPECT_TRUE(player().playing) << "Play tries the output again";
+    EXPECT_EQ(h.app->statusNotice(), "");
+    EXPECT_EQ(p().playingNum, 1);
+}
+
+TEST_F(PlayQueue, AFailingItemCountsAsUnplayableAndPlaybackGoesOn) {
+    build(3, 60);
+    h.app->playMusic();
+    player().end(true);
+    EXPECT_EQ(q().unplayableIndexes(), (std::set<std::int64_t>{0}));
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_TRUE(player().playing);
+    player().end();
+    player().end();
+    EXPECT_EQ(player().queue.size(), 2u) << "the failed song is not queued again";
+    EXPECT_EQ(p().playingNum, 1);
+}
+
+TEST_F(PlayQueue, NothingPlayableMeansNothingPlays) {
+    build(3, 60, {0}, {1, 2});
+    h.view.calls.clear();
+    h.app->playMusic();
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_TRUE(h.view.calls.empty());
+    EXPECT_EQ(q().unplayableIndexes().size(), 3u);
+}
+
+TEST_F(PlayQueue, NowPlayingNeverIndexesOutsideTheOrder) {
+    build(2, 60);
+    EXPECT_EQ(p().nowPlayingInfo()->song, "s0");
+    p().playingNum = 2;
+    EXPECT_FALSE(p().nowPlayingInfo());
+    p().playingNum = -1;
+    EXPECT_FALSE(p().nowPlayingInfo());
+    EXPECT_FALSE(h.app->allPlaylists()[0]->nowPlayingInfo()) << "All Songs is not shuffled yet";
+}
+
+TEST_F(PlayQueue, ForwardEndsTheSongAndBackwardRestartsIt) {
+    build(3, 60);
+    h.app->forward();
+    EXPECT_TRUE(h.players.made.empty()) << "nothing plays yet";
+    h.app->playMusic();
+    h.app->backward();
+    ASSERT_EQ(player().seeks.size(), 1u);
+    EXPECT_EQ(player().seeks[0].second, 0);
+    EXPECT_EQ(p().playingNum, 0);
+    h.app->forward();
+    EXPECT_EQ(p().playingNum, 1);
+    h.app->forward();
+    EXPECT_EQ(player().seeks.back().second, 120) << "the item's length plus what has finished";
+    h.app->forward();
+    EXPECT_FALSE(h.app->playinglistNumber()) << "forward on the last song ends the order";
+}
+
+TEST_F(PlayQueue, ASecondPlaylistPausesTheFirst) {
+    build(4, 60);
+    h.app->playMusic();
+    auto& first = player();
+    first.end();
+    h.app->changePlaylistWithRow(0); // All Songs
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_FALSE(first.playing);
+    EXPECT_EQ(h.view.calls[h.view.calls.size() - 2], "pause 01") << "the first one's artwork goes";
+    EXPECT_EQ(h.app->playinglistNumber(), 0u);
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_TRUE(first.playing) << "resumed with its own queue";
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_EQ(first.queue.size(), 3u);
+}
+
+TEST_F(PlayQueue, ReshufflingDropsTheQueue) {
+    build(3, 60);
+    h.app->playMusic();
+    h.app->reshuffle();
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_FALSE(h.app->queueOf(p()));
+}
+
+TEST_F(PlayQueue, ArtworkReadInTheBackgroundReachesTheViewWhileItsSongPlays) {
+    build(3, 60);
+    h.artwork.images = {{"song0.mp3", "cover zero"}, {"song1.mp3", "cover one"}};
+    h.app->playMusic();
+    EXPECT_EQ(h.view.calls.back(), "play s0") << "not read yet when the view was told";
+    ManualTasks::drain(h.tasks.background);
+    ManualTasks::drain(h.tasks.main);
+    EXPECT_EQ(h.view.calls.back(), "now s0 row 0 with cover zero") << "delivered later";
+
+    // An image that arrives after its song has ended is dropped.
+    player().end();
+    ManualTasks::drain(h.tasks.background);
+    player().end();
+    const auto calls = h.view.calls.size();
+    ManualTasks::drain(h.tasks.main);
+    EXPECT_EQ(h.view.calls.size(), calls);
+    ManualTasks::drain(h.tasks.background);
+    EXPECT_TRUE(h.tasks.main.empty()) << "song 2 has no artwork";
+}
+
+TEST_F(PlayQueue, TheMediaLibrarysArtworkNeedsNoReading) {
+    build(2, 60);
+    h.artwork.images = {{"song0.mp3", "file cover"}};
+    p().shuffledSongs[0]->setMediaObj(
+        std::make_shared<MLMediaObject>(MLMediaObject{"id", "s0", {}, "library cover"}));
+    h.app->playMusic();
+    EXPECT_EQ(h.view.calls.back(), "play s0 with library cover");
+    h.finishTasks();
+    EXPECT_EQ(h.artwork.reads, 0);
+}
+
+TEST_F(PlayQueue, ArtworkReadBeforeTheLookIsSeenOnce) {
+    build(2, 60);
+    h.artwork.images = {{"song1.mp3", "cover one"}};
+    h.app->playMusic();
+    ManualTasks::drain(h.tasks.background);
+    ManualTasks::drain(h.tasks.main);
+    EXPECT_EQ(h.view.calls.back(), "play s0") << "the first song has no artwork";
+    // A read that finishes before the requester looks is seen by that look, not delivered again.
+    ArtworkHolder holder;
+    EXPECT_FALSE(holder.fill("early")) << "nobody has looked yet: nothing to deliver later";
+    EXPECT_EQ(holder.read(), "early");
+    EXPECT_FALSE(holder.fill(std::nullopt)) << "nothing to deliver";
+}
+
+} // namespace
+} // namespace platter
