@@ -38,23 +38,11 @@ void AppDelegate::applicationWillFinishLaunching(ViewRefresh* view) {
 }
 
 const MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) const {
-    return index && *index < allPlaylists_.size() ? allPlaylists_[*index].get() : nullptr;
+    return index && *index < library_.playlists.size() ? library_.playlists[*index].get() : nullptr;
 }
 
 MyPlaylist* AppDelegate::playlistAt(std::optional<std::size_t> index) {
     return const_cast<MyPlaylist*>(std::as_const(*this).playlistAt(index));
-}
-
-std::string AppDelegate::libraryProblem(const plist::Document& library) {
-    const auto root = library.root();
-    if (!root.is(plist::Type::Dict)) return "It holds no dictionary at its top.";
-    if (root.size() == 0) return "It is empty.";
-    const auto tracks = root.find("Tracks");
-    if (!tracks.is(plist::Type::Dict)) return "It has no \u201cTracks\u201d dictionary.";
-    for (std::size_t i = 0; i < tracks.size(); ++i)
-        if (!tracks.at(i).is(plist::Type::Dict))
-            return "Its track \u201c" + std::string(tracks.keyAt(i)) + "\u201d is no dictionary.";
-    return {};
 }
 
 std::shared_ptr<const plist::Document> AppDelegate::readLibrary(const std::string& url) {

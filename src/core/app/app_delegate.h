@@ -5,7 +5,7 @@
 // through the services it is given, so every rule it applies runs without a display.
 
 #include "core/containers/flat_hash_map.h"
-#include "core/model/album_grouping.h"
+#include "core/model/library.h"
 #include "core/model/my_playlist.h"
 #include "core/playback/play_queue.h"
 #include "core/app/tracked_dialogs.h"
@@ -166,18 +166,18 @@ public:
     void preferences();
 
     // Fields.
-    const std::string& masterPersistentID() const { return masterPersistentID_; }
+    std::string_view masterPersistentID() const { return Library::masterPersistentID; }
     const std::string& musicLibraryUrl() const { return musicLibraryUrl_; }
     ViewRefresh* viewCont() const { return viewCont_; }
-    const std::vector<SongPtr>& allSongs() const { return allSongs_; }
-    const FlatHashMap<std::int64_t, SongPtr>& songsTrackIDDict() const { return songsTrackIDDict_; }
+    const std::vector<SongPtr>& allSongs() const { return library_.songs; }
+    const FlatHashMap<std::int64_t, SongPtr>& songsTrackIDDict() const { return library_.songsByTrackID; }
     const FlatHashMap<std::string_view, SongPtr>& songsPersistentIDDict() const {
-        return songsPersistentIDDict_;
+        return library_.songsByPersistentID;
     }
-    const std::vector<AlbumPtr>& allAlbums() const { return allAlbums_; }
-    const AlbumDict& albumDict() const { return albumDict_; }
-    const std::vector<PlaylistPtr>& allPlaylists() const { return allPlaylists_; }
-    const ArtistDict& allArtists() const { return allArtists_; }
+    const std::vector<AlbumPtr>& allAlbums() const { return library_.albums; }
+    const AlbumDict& albumDict() const { return library_.albumDict; }
+    const std::vector<PlaylistPtr>& allPlaylists() const { return library_.playlists; }
+    const ArtistDict& allArtists() const { return library_.artists; }
     std::optional<std::size_t> playlistNumber() const { return playlistNumber_; }
     std::optional<std::size_t> playinglistNumber() const { return playinglistNumber_; }
     bool configuring() const { return configuring_; }
@@ -197,7 +197,7 @@ public:
     // Why the library file last read could not be used, in words; empty when it could.
     const std::string& libraryError() const { return libraryError_; }
     // Why a parsed property list is no library the model can be built from; empty when it is.
-    static std::string libraryProblem(const plist::Document& library);
+    static std::string libraryProblem(const plist::Document& library) { return platter::libraryProblem(library); }
 
     // What the user should know of the stored settings once they were read: entries passed
     // over, and where the file as it was is kept; empty when all was read.
@@ -254,10 +254,8 @@ private:
     AppServices services_;
     TrackedDialogs dialogs_;
 
-    std::string masterPersistentID_ = "AllSongsMaster";
     std::string musicLibraryUrl_ = "file:///Users";
-    // The library's "Music Folder", where its files lay when it was written.
-    std::string musicFolderUrl_;
+    Library library_;
     QueuePlayer::ItemId nextItemId_ = 1;
     std::unordered_map<const MyPlaylist*, std::unique_ptr<PlayQueue>> queues_;
     // Work handed back to the main thread checks this is still alive.
@@ -269,14 +267,6 @@ private:
     MediaObjects allMediaObjs_;
     MediaObjects newestMediaObjs_;
     std::uint64_t linkSelection_ = 0; // the selection whose store links are wanted
-    std::vector<SongPtr> allSongs_;
-    FlatHashMap<std::int64_t, SongPtr> songsTrackIDDict_;
-    // Keys view the songs' persistent IDs in the library document.
-    FlatHashMap<std::string_view, SongPtr> songsPersistentIDDict_;
-    std::vector<AlbumPtr> allAlbums_;
-    AlbumDict albumDict_;
-    std::vector<PlaylistPtr> allPlaylists_;
-    ArtistDict allArtists_;
     std::optional<std::size_t> playlistNumber_;
     std::optional<std::size_t> playinglistNumber_;
     bool configuring_ = true;

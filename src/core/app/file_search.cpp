@@ -50,11 +50,11 @@ void searchAll(SongFileResults& results, SongLocator& locator) {
 void AppDelegate::findSongFiles() {
     const auto search = ++songFileSearch_;
     const auto library = pathFromFileUrl(musicLibraryUrl_).value_or("");
-    SongLocator::Places places{musicFolderUrl_, musicFolders_, library.substr(0, library.rfind('/')),
+    SongLocator::Places places{library_.musicFolderUrl, musicFolders_, library.substr(0, library.rfind('/')),
                                services_.system.musicDirectory()};
     auto results = std::make_shared<SongFileResults>();
-    results->songs = allSongs_;
-    results->playlists = allPlaylists_;
+    results->songs = library_.songs;
+    results->playlists = library_.playlists;
     // The work outlives nothing it uses: the runner stops before the services go, and the
     // controller is looked for again on the main thread. Songs and playlists are only read.
     services_.tasks.runInBackground([&files = services_.fileSystem, &rules = services_.rules,

@@ -69,9 +69,9 @@ void AppDelegate::takeChangedLibrary(const std::shared_ptr<const plist::Document
     const std::string selectedID = selected ? selected->persistentID() : std::string();
     const bool wasConfiguring = configuring_;
     // The playing playlist keeps its player alive through the rebuild.
-    const auto playing = playinglistNumber_ ? allPlaylists_[*playinglistNumber_] : nullptr;
+    const auto playing = playinglistNumber_ ? library_.playlists[*playinglistNumber_] : nullptr;
     auto playingQueue = playing ? queues_.extract(playing.get()) : decltype(queues_)::node_type{};
-    const auto earlierSongs = songsPersistentIDDict_;
+    const auto earlierSongs = library_.songsByPersistentID;
     if (!buildModel(library)) {
         if (playingQueue) queues_.insert(std::move(playingQueue));
         return;
@@ -79,23 +79,23 @@ void AppDelegate::takeChangedLibrary(const std::shared_ptr<const plist::Document
 
     // Songs whose location did not change keep the file found for them until the search
     // that the build started tells again, so a playing queue can go on meanwhile.
-    for (const auto& song : allSongs_)
+    for (const auto& song : library_.songs)
         if (const auto* earlier = earlierSongs.find(song->persistentID());
             earlier && song->fileStatus() == SongFile::Status::Unknown && (*earlier)->url() == song->url())
             song->setFile({(*earlier)->fileStatus(), std::string((*earlier)->filePath())});
 
     if (playing) {
-        const auto index = indexOf(allPlaylists_, playing->persistentID());
-        if (index && playingQueue && sameOrder(*allPlaylists_[*index], *playing)) {
-            playingQueue.mapped()->moveTo(allPlaylists_[*index]);
-            playingQueue.key() = allPlaylists_[*index].get();
+        const auto index = indexOf(library_.playlists, playing->persistentID());
+        if (index && playingQueue && sameOrder(*library_.playlists[*index], *playing)) {
+            playingQueue.mapped()->moveTo(library_.playlists[*index]);
+            playingQueue.key() = library_.playlists[*index].get();
             queues_.insert(std::move(playingQueue));
             playinglistNumber_ = index;
         }
     }
-    if (const auto index = selectedID.empty() ? std::nullopt : indexOf(allPlaylists_, selectedID)) {
+    if (const auto index = selectedID.empty() ? std::nullopt : indexOf(library_.playlists, selectedID)) {
         playlistNumber_ = index;
-        configuring_ = wasConfiguring || allPlaylists_[*index]->shuffledSongs.empty();
+        configuring_ = wasConfiguring || library_.playlists[*index]->shuffledSongs.empty();
     }
     if (!viewCont_) return;
     viewCont_->refreshPlaylistView();

@@ -61,12 +61,12 @@ void AppDelegate::mediaObjectsChanged(const MLMediaGroup&, const MediaObjects& o
 void AppDelegate::setMediaObjects() {
     MediaObjects unmatched;
     for (const auto& object : allMediaObjs_) {
-        if (const auto* song = songsPersistentIDDict_.find(object->identifier))
+        if (const auto* song = library_.songsByPersistentID.find(object->identifier))
             (*song)->setMediaObj(object);
         else
             unmatched.push_back(object);
     }
-    for (const auto& song : allSongs_) {
+    for (const auto& song : library_.songs) {
         if (song->mediaObj()) continue;
         for (auto it = unmatched.begin(); it != unmatched.end(); ++it) {
             const auto& object = **it;

@@ -40,7 +40,7 @@ void AppDelegate::playMusic() {
         auto player = services_.players.create();
         if (!player) return;
         player->setListener(this);
-        const auto& shared = allPlaylists_[*playlistNumber_];
+        const auto& shared = library_.playlists[*playlistNumber_];
         queue = (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player))).get();
     }
     if (queue->player().items().empty()) {

@@ -12,7 +12,7 @@ namespace platter {
 
 void AppDelegate::changePlaylistWithRow(std::int64_t row) {
     playlistNumber_.reset();
-    if (row >= 0 && static_cast<std::uint64_t>(row) < allPlaylists_.size())
+    if (row >= 0 && static_cast<std::uint64_t>(row) < library_.playlists.size())
         playlistNumber_ = static_cast<std::size_t>(row);
     configuring_ = true;
     refreshForSelection();
@@ -51,7 +51,7 @@ void AppDelegate::backToConfig() {
 
 void AppDelegate::commitAlbumSettings() {
     bool changed = false;
-    for (const auto& album : allAlbums_) {
+    for (const auto& album : library_.albums) {
         auto& setting = album->setting();
         // An album with every disc split into songs is an album split into songs.
         if (setting.size() > 1 &&

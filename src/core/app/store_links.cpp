@@ -19,14 +19,14 @@ void AppDelegate::showiTunesLinks() {
     request.country = countryCode_;
     request.ratio = topArtistsRatio_;
     request.seed = services_.random.uniform(UINT32_MAX);
-    request.albumKeys.reserve(albumDict_.size());
-    for (const auto& [key, album] : albumDict_)
+    request.albumKeys.reserve(library_.albumDict.size());
+    for (const auto& [key, album] : library_.albumDict)
         request.albumKeys.insert(key);
     for (const auto& name : selected->topArtists()) {
         ArtistSnapshot snapshot;
         snapshot.name = name;
-        const auto found = allArtists_.find(services_.rules.key(name));
-        if (found == allArtists_.end()) {
+        const auto found = library_.artists.find(services_.rules.key(name));
+        if (found == library_.artists.end()) {
             snapshot.inLibrary = false;
         } else if (const auto& artist = *found->second; artist.itunesArtistId) {
             snapshot.state = ArtistSnapshot::State::Found;
@@ -51,8 +51,8 @@ void AppDelegate::showiTunesLinks() {
 void AppDelegate::applyStoreLinks(const StoreLinksResult& result) {
     // What was learned stays learned, whichever selection asked.
     const auto artist = [this](const std::string& name) -> MyArtist* {
-        const auto found = allArtists_.find(services_.rules.key(name));
-        return found == allArtists_.end() ? nullptr : found->second.get();
+        const auto found = library_.artists.find(services_.rules.key(name));
+        return found == library_.artists.end() ? nullptr : found->second.get();
     };
     for (const auto& found : result.found)
         if (auto* a = artist(found.name); a && !a->itunesArtistId && !a->noiTunesId) {
