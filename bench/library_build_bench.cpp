@@ -4,7 +4,7 @@
 // its own.
 
 #include "library_generator.h"
-#include "tools/inspect/headless_app.h"
+#include "tools/inspect/inspection.h"
 
 #include <chrono>
 #include <cstdio>
@@ -127,8 +127,8 @@ bool saxBaseline(const std::string& path) {
 
 bool fullBuild(const std::string& path) {
     // The child ends right after: tearing the model down is no part of building it.
-    auto* headless = new platter::HeadlessApp(path);
-    return headless->ready() && !headless->app().allSongs().empty();
+    auto* inspection = new platter::Inspection(platter::inspectLibrary({path, {}, false, {}}));
+    return inspection->library && !inspection->library->songs.empty();
 }
 
 } // namespace

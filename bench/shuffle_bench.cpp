@@ -2,9 +2,10 @@
 // change) and reused (a plain reshuffle), with every album whole and with every album split
 // into songs, the case with the most units.
 
+#include "core/services/seeded_random.h"
 #include "core/shuffle/shuffle.h"
 #include "library_generator.h"
-#include "tools/inspect/headless_app.h"
+#include "tools/inspect/inspection.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -12,24 +13,24 @@
 
 namespace {
 
-platter::HeadlessApp& library() {
-    static const auto app = [] {
+platter::Library& library() {
+    static const auto inspection = [] {
         const auto dir = std::filesystem::current_path() / "build" / "bench-data";
         std::filesystem::create_directories(dir);
         const auto path = (dir / "library-200000.xml").string();
         if (!std::filesystem::exists(path)) platter::bench::generateLibrary(path, 200000);
-        return std::make_unique<platter::HeadlessApp>(path);
+        return std::make_unique<platter::Inspection>(platter::inspectLibrary({path, {}, false, {}}));
     }();
-    return *app;
+    return *inspection->library;
 }
 
 void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild) {
-    auto& app = library().app();
-    for (const auto& album : app.allAlbums()) {
-        album->setting().clear();
+    auto& model = library();
+    for (const auto& album : model.albums) {
+        album->setting() = {};
         if (splitIntoSongs) album->setting() = {{-1, true}};
     }
-    auto& all = *app.allPlaylists()[0];
+    auto& all = *model.playlists[0];
     platter::SeededRandom random(7);
     std::int64_t version = 1;
     shuffleWithSettingVersion(all, version, random);

@@ -10,10 +10,7 @@
 #include "core/plist/xml_writer.h"
 #include "core/services/view_refresh.h"
 #include "platform/system/glib_task_runner.h"
-#include "tools/inspect/headless_app.h"
-
-#include <glib.h>
-#include <unistd.h>
+#include "support/app_harness.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,6 +18,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <glib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -136,9 +135,12 @@ int main(int argc, char** argv) {
     // Every search is waited for below, so no background work outlives the controller.
     GlibTaskRunner tasks;
     SearchEnds view;
-    HeadlessApp headless(library.string(), 1, {}, true, &tasks, &view);
-    if (!headless.ready()) return 1;
-    auto& app = headless.app();
+    testing::AppHarness harness;
+    harness.useLibraryFile(library);
+    harness.defaults = std::make_unique<UserDefaults>(harness.settings);
+    AppDelegate app(harness.services({.tasks = &tasks}));
+    app.applicationWillFinishLaunching(&view);
+    if (app.applicationDidFinishLaunching() != AppDelegate::LaunchResult::Ready) return 1;
     while (!view.ended)
         g_main_context_iteration(nullptr, TRUE); // the search the build started
 

@@ -3,7 +3,7 @@
 // offscreen platform. A frame of a smooth scroll has about 16 ms.
 
 #include "library_generator.h"
-#include "tools/inspect/headless_app.h"
+#include "support/app_harness.h"
 #include "ui/main_view_controller.h"
 #include "ui/song_table_model.h"
 
@@ -47,9 +47,10 @@ int main(int argc, char** argv) {
     const auto path = (dataDir / ("library-" + std::to_string(tracks) + ".xml")).string();
     if (!std::filesystem::exists(path)) platter::bench::generateLibrary(path, tracks);
 
-    platter::HeadlessApp headless(path);
-    if (!headless.ready()) return 1;
-    auto& app = headless.app();
+    platter::testing::AppHarness harness;
+    harness.useLibraryFile(path);
+    auto& app = harness.launch(false);
+    if (app.allPlaylists().empty()) return 1;
     app.changePlaylistWithRow(0);
     app.showPlaylist();
 

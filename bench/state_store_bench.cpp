@@ -2,13 +2,13 @@
 // with its store, and the store after a finished song, beside what a finished song cost when
 // it rewrote the whole settings file with every order in it. Prints the figures.
 
-#include "core/plist/xml_writer.h"
 #include "core/persistence/state_writer.h"
 #include "core/persistence/stored_state.h"
+#include "core/plist/xml_writer.h"
 #include "library_generator.h"
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"
-#include "tools/inspect/headless_app.h"
+#include "support/app_harness.h"
 
 #include <algorithm>
 #include <chrono>
@@ -44,14 +44,15 @@ int main() {
     std::filesystem::create_directories(data);
     const auto library = (data / "library-200000.xml").string();
     if (!std::filesystem::exists(library)) bench::generateLibrary(library, 200000);
-    HeadlessApp headless(library);
-    auto& app = headless.app();
+    testing::AppHarness harness;
+    harness.useLibraryFile(library);
+    auto& app = harness.launch(false);
     app.changePlaylistWithRow(0);
     app.showPlaylist();
     const auto songs = app.playlistAt(0)->shuffledSongs.size();
 
-    // Background writes are dropped by the headless application: what is timed is the main
-    // thread's part, the shuffle and the snapshot of its order.
+    // Background writes wait in the harness's task list: what is timed is the main thread's
+    // part, the shuffle and the snapshot of its order.
     std::vector<double> reshuffles;
     for (int i = 0; i < 7; ++i) {
         const auto start = Clock::now();

@@ -1,9 +1,14 @@
 // Any bytes as a library file: parsed, written back (what is written must read back), and
-// built into the model as at start-up.
+// built into the model and shuffled.
 
+#include "core/model/library.h"
 #include "core/plist/xml_writer.h"
+#include "core/services/seeded_random.h"
+#include "core/shuffle/shuffle.h"
+#include "core/text/string_rules.h"
 #include "platform/plist/plain_xml_scanner.h"
-#include "tools/inspect/headless_app.h"
+#include "platform/plist/plist_file_reader.h"
+#include "platform/text/icu_unicode_rules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -13,14 +18,6 @@
 #include <string_view>
 
 namespace {
-
-// Hands the fuzzer's bytes to the application as the library file, whatever path it asks for.
-struct BytesReader final : platter::PropertyListReader {
-    std::string_view bytes;
-    platter::PlistFileReader real;
-    Result readFile(const std::string&) const override { return real.parse(bytes); }
-    Result parse(std::string_view b) const override { return real.parse(b); }
-};
 
 // The scanner takes only what libxml2 takes, to the same values, however its input is cut.
 void checkScannerAgainstLibxml2(std::string_view bytes) {
@@ -48,37 +45,18 @@ void checkScannerAgainstLibxml2(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const platter::IcuUnicodeRules unicode;
     static const platter::StringRules rules{unicode};
-    BytesReader reader;
-    reader.bytes = std::string_view(reinterpret_cast<const char*>(data), size);
+    const platter::PlistFileReader reader;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    checkScannerAgainstLibxml2(reader.bytes);
-    const auto parsed = reader.parse(reader.bytes);
-    if (parsed.document && !reader.parse(platter::plist::writeXml(parsed.document->root())).document) std::abort();
-
-    platter::MemorySettingsFile file;
-    file.values.emplace_back("xmlUrl", "file:///library.xml");
-    file.exists = true;
-    platter::UserDefaults defaults(file);
-    platter::CancellingDialogs dialogs;
-    platter::AtomicFileWriter files;
-    platter::NoAudio audio;
-    platter::NeutralSystem system;
+    checkScannerAgainstLibxml2(bytes);
+    const auto parsed = reader.parse(bytes);
+    if (!parsed.document) return 0;
+    if (!reader.parse(platter::plist::writeXml(parsed.document->root())).document) std::abort();
+    if (!platter::libraryProblem(*parsed.document).empty()) return 0;
+    auto library = platter::buildLibrary(parsed.document, {}, rules);
+    if (!library) std::abort();
     platter::SeededRandom random(1);
-    platter::LocalFileSystem fileSystem;
-    platter::MemoryStateStorage state;
-    platter::AppDelegate app({.defaults = defaults,
-                              .plistReader = reader,
-                              .dialogs = dialogs,
-                              .files = files,
-                              .audioFiles = audio,
-                              .artwork = audio,
-                              .players = audio,
-                              .tasks = audio,
-                              .system = system,
-                              .random = random,
-                              .rules = rules,
-                              .fileSystem = fileSystem,
-                              .state = state});
-    app.applicationDidFinishLaunching();
+    for (const auto& playlist : library->playlists)
+        platter::shuffleWithSettingVersion(*playlist, 0, random);
     return 0;
 }

@@ -37,9 +37,12 @@ public:
     // Writes the library to a file and stores its location, as an earlier run would have.
     std::filesystem::path useLibrary(const plist::Value& library, const std::string& name = "Library.xml") {
         const auto path = dir.write(name, plist::writeXml(library));
+        useLibraryFile(path);
+        return path;
+    }
+    void useLibraryFile(const std::filesystem::path& path) {
         plist::set(settings.values, "xmlUrl", fileUrlFromPath(path.string()));
         settings.exists = true;
-        return path;
     }
     void rewriteLibrary(const std::filesystem::path& path, const plist::Value& library) {
         dir.write(path.filename().string(), plist::writeXml(library));

@@ -1,9 +1,9 @@
 // Golden files: every folder under tests/data/libraries holds a library file beside the report
 // platter-inspect must print for it. Set PLATTER_UPDATE_GOLDEN=1 to rewrite the reports.
 
-#include "tools/inspect/headless_app.h"
-#include "tools/inspect/library_report.h"
 #include "support/app_harness.h"
+#include "tools/inspect/inspection.h"
+#include "tools/inspect/library_report.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,9 +28,9 @@ class LibraryReport : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(LibraryReport, MatchesTheExpectedReport) {
     const auto folder = librariesDir / GetParam();
-    HeadlessApp headless((folder / "Library.xml").string());
-    ASSERT_TRUE(headless.ready());
-    const auto actual = libraryReport(headless.app()).dump(2) + "\n";
+    const auto inspection = inspectLibrary({(folder / "Library.xml").string(), {}, false, {}});
+    ASSERT_TRUE(inspection.library) << inspection.error;
+    const auto actual = libraryReport(*inspection.library).dump(2) + "\n";
     const auto expectedPath = folder / "expected.json";
     if (std::getenv("PLATTER_UPDATE_GOLDEN")) std::ofstream(expectedPath) << actual;
     std::ifstream in(expectedPath);
@@ -73,9 +73,9 @@ TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
     plist::set(h.settings.values, "musicFolders", plist::Array{drive});
     const auto& window = h.launch().libraryFiles();
 
-    HeadlessApp headless(library.string(), 1, {{"musicFolders", plist::Array{drive}}}, true);
-    ASSERT_TRUE(headless.ready());
-    const auto report = libraryReport(headless.app(), true);
+    const auto inspection = inspectLibrary({library.string(), {}, true, {drive}});
+    ASSERT_TRUE(inspection.library);
+    const auto report = libraryReport(*inspection.library, inspection.files);
     const auto& files = report["files"];
     EXPECT_EQ(files["found"], window.found);
     EXPECT_EQ(files["notFound"], window.notFound);
@@ -87,20 +87,23 @@ TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
     EXPECT_EQ(files["examples"][0]["location"], locations[3]);
     EXPECT_EQ(files["examples"][0]["lookedFor"], (h.dir.path() / "iTunes/iTunes Media/Music/a/4.mp3").string());
     EXPECT_EQ(report["playlists"][1]["files"], (nlohmann::ordered_json{{"found", 3}, {"notFound", 0}, {"noFile", 0}}));
-    EXPECT_FALSE(libraryReport(headless.app()).contains("files")) << "only when asked";
+    EXPECT_FALSE(libraryReport(*inspection.library).contains("files")) << "only when asked";
 }
 
 TEST(LibraryReportTool, RefusesFilesThatAreNoLibrary) {
-    EXPECT_FALSE(HeadlessApp((librariesDir / "no-such-folder" / "Library.xml").string()).ready());
+    const auto inspect = [](const std::filesystem::path& path) {
+        return inspectLibrary({path.string(), {}, false, {}});
+    };
+    EXPECT_FALSE(inspect(librariesDir / "no-such-folder" / "Library.xml").library);
     // Whatever the window refuses, with the reader's own reason.
     testing::TempDir dir;
     const auto huge = dir.write("huge.xml", "<plist><dict><key>Tracks</key><dict><key>1</key><dict><key>Track ID</key>"
                                             "<integer>99999999999999999999</integer></dict></dict></dict></plist>");
-    HeadlessApp beyond64Bits(huge.string());
-    EXPECT_FALSE(beyond64Bits.ready());
-    EXPECT_NE(beyond64Bits.app().libraryError().find("line 1"), std::string::npos) << beyond64Bits.app().libraryError();
+    const auto beyond64Bits = inspect(huge);
+    EXPECT_FALSE(beyond64Bits.library);
+    EXPECT_NE(beyond64Bits.error.find("line 1"), std::string::npos) << beyond64Bits.error;
     const auto entry = dir.write("entry.xml", plist::writeXml(plist::Dict{{"Tracks", plist::Dict{{"1", "x"}}}}));
-    EXPECT_FALSE(HeadlessApp(entry.string()).ready());
+    EXPECT_FALSE(inspect(entry).library);
 }
 
 } // namespace

@@ -15,37 +15,9 @@
 
 namespace platter {
 
-// One search's results: every song's file, in the order of the songs searched, and the counts
-// worked out beside them.
-struct SongFileResults {
-    std::vector<SongPtr> songs;
-    std::vector<PlaylistPtr> playlists;
-    std::vector<SongFile> files;
-    FileCounts library;
-    std::vector<FileCounts> playlistFiles;
-};
-
 namespace {
-
 constexpr std::size_t songsPerSlice = 4096;
-
-void searchAll(SongFileResults& results, SongLocator& locator) {
-    results.files.reserve(results.songs.size());
-    FlatHashMap<const MySong*, SongFile::Status> statusOf;
-    statusOf.reserve(results.songs.size());
-    for (const auto& song : results.songs) {
-        results.files.push_back(locator.locate(song->url()));
-        results.library.add(results.files.back().status);
-        statusOf[song.get()] = results.files.back().status;
-    }
-    for (const auto& playlist : results.playlists) {
-        auto& counts = results.playlistFiles.emplace_back();
-        for (const auto& song : playlist->songs())
-            if (const auto* status = statusOf.find(song.get())) counts.add(*status);
-    }
 }
-
-} // namespace
 
 void AppDelegate::findSongFiles() {
     const auto search = ++songFileSearch_;
@@ -61,7 +33,7 @@ void AppDelegate::findSongFiles() {
                                      &tasks = services_.tasks, alive = std::weak_ptr<int>(lifetime_), this,
                                      search, results = std::move(results), places = std::move(places)] {
         SongLocator locator(files, rules, places);
-        searchAll(*results, locator);
+        locateAll(*results, locator);
         tasks.runOnMainThread([alive, this, search, results] {
             if (!alive.expired()) applySongFiles(search, results, 0);
         });

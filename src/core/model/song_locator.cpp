@@ -1,5 +1,6 @@
 #include "core/model/song_locator.h"
 
+#include "core/containers/flat_hash_map.h"
 #include "core/model/file_url.h"
 #include "core/services/file_system.h"
 #include "core/text/string_rules.h"
@@ -212,6 +213,22 @@ void SongLocator::remember(std::string written, std::string local) {
     if (same != mappings_.end()) mappings_.erase(same);
     mappings_.insert(mappings_.begin(), {std::move(written), std::move(local)});
     if (mappings_.size() > maxMappings) mappings_.pop_back();
+}
+
+void locateAll(SongFileResults& results, SongLocator& locator) {
+    results.files.reserve(results.songs.size());
+    FlatHashMap<const MySong*, SongFile::Status> statusOf;
+    statusOf.reserve(results.songs.size());
+    for (const auto& song : results.songs) {
+        results.files.push_back(locator.locate(song->url()));
+        results.library.add(results.files.back().status);
+        statusOf[song.get()] = results.files.back().status;
+    }
+    for (const auto& playlist : results.playlists) {
+        auto& counts = results.playlistFiles.emplace_back();
+        for (const auto& song : playlist->songs())
+            if (const auto* status = statusOf.find(song.get())) counts.add(*status);
+    }
 }
 
 } // namespace platter

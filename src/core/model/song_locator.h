@@ -9,6 +9,7 @@
 //
 // One locator serves one search on one thread; it is not shared between threads.
 
+#include "core/model/my_playlist.h"
 #include "core/model/song_file.h"
 
 #include <optional>
@@ -70,5 +71,18 @@ private:
     std::vector<Mapping> mappings_; // most recently useful first
     std::unordered_map<std::string, Listing> listings_;
 };
+
+// One search's results: every song's file, in the order of the songs searched, and the counts
+// worked out beside them.
+struct SongFileResults {
+    std::vector<SongPtr> songs;
+    std::vector<PlaylistPtr> playlists;
+    std::vector<SongFile> files;
+    FileCounts library;
+    std::vector<FileCounts> playlistFiles;
+};
+
+// Looks for the files of `results.songs` and counts them for the library and each playlist.
+void locateAll(SongFileResults& results, SongLocator& locator);
 
 } // namespace platter

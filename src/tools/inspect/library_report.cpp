@@ -1,7 +1,5 @@
 #include "tools/inspect/library_report.h"
 
-#include "core/app/app_delegate.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -17,17 +15,17 @@ nlohmann::ordered_json countsOf(const FileCounts& counts) {
 
 } // namespace
 
-nlohmann::ordered_json libraryReport(const AppDelegate& app, bool files) {
+nlohmann::ordered_json libraryReport(const Library& library, const std::optional<FileCounts>& files) {
     nlohmann::ordered_json report;
-    report["songs"] = app.allSongs().size();
-    report["albums"] = app.allAlbums().size();
-    report["artists"] = app.allArtists().size();
-    report["songsWithoutLocation"] = std::count_if(app.allSongs().begin(), app.allSongs().end(),
-                                                   [](const SongPtr& s) { return !s->url(); });
+    report["songs"] = library.songs.size();
+    report["albums"] = library.albums.size();
+    report["artists"] = library.artists.size();
+    report["songsWithoutLocation"] =
+        std::count_if(library.songs.begin(), library.songs.end(), [](const SongPtr& s) { return !s->url(); });
     if (files) {
-        auto& entry = report["files"] = countsOf(app.libraryFiles());
+        auto& entry = report["files"] = countsOf(*files);
         auto& examples = entry["examples"] = nlohmann::ordered_json::array();
-        for (const auto& song : app.allSongs()) {
+        for (const auto& song : library.songs) {
             if (examples.size() == maxExamples) break;
             if (song->fileStatus() == SongFile::Status::NotFound)
                 examples.push_back({{"location", std::string(song->url().value_or(""))},
@@ -35,7 +33,7 @@ nlohmann::ordered_json libraryReport(const AppDelegate& app, bool files) {
         }
     }
     auto& playlists = report["playlists"] = nlohmann::ordered_json::array();
-    for (const auto& p : app.allPlaylists()) {
+    for (const auto& p : library.playlists) {
         nlohmann::ordered_json entry;
         entry["persistentID"] = p->persistentID();
         entry["name"] = p->name();

@@ -2,8 +2,13 @@
 // JSON report of it, or a playlist's shuffled order, or writes its export. A developer and
 // support tool; Platter itself has no command line.
 
+#include "core/persistence/stored_state.h"
 #include "core/persistence/user_defaults.h"
-#include "tools/inspect/headless_app.h"
+#include "core/services/seeded_random.h"
+#include "core/shuffle/shuffle.h"
+#include "platform/files/atomic_file.h"
+#include "platform/plist/plist_file_reader.h"
+#include "tools/inspect/inspection.h"
 #include "tools/inspect/library_report.h"
 
 #include <chrono>
@@ -80,15 +85,14 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
     return o;
 }
 
-// The album settings of a settings file, as they would be stored; nothing else of it is used.
-std::optional<platter::plist::Dict> albumSettingsOf(const std::string& path) {
-    const auto read = platter::PlistFileReader().readFile(path);
+// The album settings of a settings file, as Platter reads them; nothing else of it is used.
+std::optional<platter::AlbumSettings> albumSettingsOf(const std::string& path) {
+    const platter::PlistFileReader reader;
+    const auto read = reader.readFile(path);
     if (!read.document || !read.document->root().is(platter::plist::Type::Dict)) return std::nullopt;
-    platter::plist::Dict settings;
-    if (const auto data = read.document->root().find(platter::keys::albumSettings);
-        data.is(platter::plist::Type::Data))
-        settings.emplace_back(std::string(platter::keys::albumSettings), platter::plist::Value::copyOf(data));
-    return settings;
+    const auto data = read.document->root().find(platter::keys::albumSettings);
+    if (!data.is(platter::plist::Type::Data)) return platter::AlbumSettings{};
+    return platter::decodeAlbumSettings(data.data(), reader);
 }
 
 } // namespace
@@ -96,51 +100,47 @@ std::optional<platter::plist::Dict> albumSettingsOf(const std::string& path) {
 int main(int argc, char** argv) {
     const auto options = parse(std::vector<std::string>(argv + 1, argv + argc));
     if (!options) return usage();
-    platter::plist::Dict settings;
+    platter::InspectionRequest request{options->library, {}, options->files, {}};
     if (options->settings) {
         auto stored = albumSettingsOf(*options->settings);
         if (!stored) {
             std::cerr << "platter-inspect: " << *options->settings << " is not a readable settings file\n";
             return 1;
         }
-        settings = std::move(*stored);
+        request.albumSettings = std::move(*stored);
     }
-
-    if (!options->musicFolders.empty()) {
-        platter::plist::Array folders;
-        for (const auto& f : options->musicFolders) {
-            std::error_code ec;
-            const auto absolute = std::filesystem::absolute(f, ec);
-            folders.emplace_back(ec ? f : absolute.lexically_normal().string());
-        }
-        platter::plist::set(settings, platter::keys::musicFolders, std::move(folders));
+    for (const auto& f : options->musicFolders) {
+        std::error_code ec;
+        const auto absolute = std::filesystem::absolute(f, ec);
+        request.musicFolders.push_back(ec ? f : absolute.lexically_normal().string());
     }
 
     const auto start = std::chrono::steady_clock::now();
-    platter::HeadlessApp headless(options->library, options->seed, std::move(settings), options->files);
+    auto inspection = platter::inspectLibrary(request);
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!headless.ready()) {
+    if (!inspection.library) {
         std::cerr << "platter-inspect: " << options->library << " is no library Platter can use. "
-                  << headless.app().libraryError() << '\n';
+                  << inspection.error << '\n';
         return 1;
     }
-    auto& app = headless.app();
+    const auto& library = *inspection.library;
     if (!options->shuffle) {
         // Text is valid UTF-8 as read; should any not be, it is replaced rather than thrown on.
-        std::cout << platter::libraryReport(app, options->files)
+        std::cout << platter::libraryReport(library, inspection.files)
                          .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << std::endl;
     } else {
         platter::MyPlaylist* playlist = nullptr;
-        for (const auto& p : app.allPlaylists())
+        for (const auto& p : library.playlists)
             if (p->persistentID() == *options->shuffle) playlist = p.get();
         if (!playlist) {
             std::cerr << "platter-inspect: no playlist with persistent ID " << *options->shuffle << '\n';
             return 1;
         }
-        app.shuffleAndStore(*playlist);
+        platter::SeededRandom random(options->seed);
+        platter::shuffleWithSettingVersion(*playlist, 0, random);
         if (options->exportTo) {
-            const auto error = headless.files().writeAtomically(
+            const auto error = platter::writeFileAtomically(
                 *options->exportTo, playlist->xmlDataWithName(platter::exportNameOf(*options->exportTo)));
             if (!error.empty()) {
                 std::cerr << "platter-inspect: " << error << '\n';
