@@ -1,6 +1,7 @@
 // Real playback through GStreamer, headless: a counting sink that does not keep time stands in
 // for the sound card, so the tests run fast and measure exactly what was rendered.
 
+#include "core/services/log.h"
 #include "platform/audio/gst_queue_player.h"
 #include "support/audio_fixture.h"
 #include "support/library_fixture.h"
@@ -195,6 +196,34 @@ TEST_F(GstQueuePlayerTest, BackwardAfterTheHandOverStaysOnTheCurrentItem) {
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
     EXPECT_EQ(ends.ended[0].first, 1u) << "the restarted item ended first";
     EXPECT_GT(samples.load(), 2 * 44100u) << "the first second played again";
+}
+
+TEST_F(GstQueuePlayerTest, ASeekAfterTheHandOverHoldsBackOnlyThatItemsHandOver) {
+    makePlayer(true);
+    log::enable("player");
+    ::testing::internal::CaptureStderr();
+    player->append(1, tone("a.wav", 1.0), 1.0);
+    player->append(2, tone("b.wav", 0.6), 0.6);
+    player->append(3, tone("c.wav", 0.3), 0.3);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return samples.load() > 44100 * 3 / 4; }));
+    player->seekItem(1, 0.5); // reloads item 1, item 2 held back
+    player->seekItem(1, 0.6); // and once more while held
+    EXPECT_EQ(player->currentItem(), 1u);
+    const bool allEnded = pumpUntil([&] { return ends.ended.size() == 3; });
+    const auto log = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(allEnded) << log;
+    EXPECT_EQ(ends.ended,
+              (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {2, false}, {3, false}}));
+    const auto count = [&](const std::string& line) {
+        std::size_t n = 0;
+        for (auto at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("handed over item 2\n"), 1u) << "not again after the seeks: item 2 followed the end\n"
+                                                 << log;
+    EXPECT_EQ(count("handed over item 3\n"), 1u) << "the hold ended with its item\n" << log;
 }
 
 TEST_F(GstQueuePlayerTest, PausedPlayersHoldAndRemovedItemsAreGone) {

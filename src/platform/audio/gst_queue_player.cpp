@@ -207,6 +207,7 @@ void GstQueuePlayer::onAboutToFinish(GstElement* playbin, gpointer self) {
     if (p.queue_.size() < 2 || p.handedOver_ || p.holdHandOver_) return;
     p.handedOver_ = p.queue_[1].id;
     g_object_set(playbin, "uri", p.queue_[1].uri.c_str(), nullptr);
+    log::write(log::Category::Player, "handed over item " + std::to_string(p.queue_[1].id));
 }
 
 gboolean GstQueuePlayer::onBusMessage(GstBus*, GstMessage* message, gpointer self) {
