@@ -28,7 +28,7 @@ void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild) {
     auto& model = library();
     for (const auto& album : model.albums) {
         album->setting() = {};
-        if (splitIntoSongs) album->setting() = {{-1, true}};
+        if (splitIntoSongs) album->setting() = platter::AlbumSetting::songs();
     }
     auto& all = *model.playlists[0];
     platter::SeededRandom random(7);

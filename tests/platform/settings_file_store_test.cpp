@@ -44,7 +44,8 @@ TEST_F(SettingsFileStoreTest, AllSixKeysSurviveARestartInTheirShapes) {
         defaults.setObject(keys::xmlUrl, "file:///home/u/Music/Library.xml");
         defaults.setObject(keys::countryCode, "de");
         defaults.setObject(keys::topArtistsRatio, 40);
-        defaults.setObject(keys::albumSettings, encodeAlbumSettings({{"A\tB", {{1, true}, {2, false}}}}));
+        defaults.setObject(keys::albumSettings,
+                           encodeAlbumSettings({{"A\tB", AlbumSetting::discs({{1, true}, {2, false}})}}));
         defaults.setObject(keys::playlists, playlistOrdersValue({{"P", {"S1", "S2"}}}));
         defaults.setObject(keys::playingNumbers, playingNumbersValue({{"P", 3}}));
         ASSERT_TRUE(defaults.synchronize()) << store.lastError();
@@ -58,7 +59,8 @@ TEST_F(SettingsFileStoreTest, AllSixKeysSurviveARestartInTheirShapes) {
     EXPECT_EQ(defaults.stringForKey(keys::countryCode), "de");
     EXPECT_EQ(readTopArtistsRatio(defaults), 40);
     std::size_t dropped = 0;
-    EXPECT_EQ(readAlbumSettings(defaults, reader, dropped), (AlbumSettings{{"A\tB", {{1, true}, {2, false}}}}));
+    EXPECT_EQ(readAlbumSettings(defaults, reader, dropped),
+              (AlbumSettings{{"A\tB", AlbumSetting::discs({{1, true}, {2, false}})}}));
     EXPECT_EQ(readPlaylistOrders(defaults, dropped), (PlaylistOrders{{"P", {"S1", "S2"}}}));
     EXPECT_EQ(readPlayingNumbers(defaults, dropped), (PlayingNumbers{{"P", 3}}));
     EXPECT_EQ(dropped, 0u);

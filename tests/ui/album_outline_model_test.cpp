@@ -93,14 +93,14 @@ TEST_F(Outline, CheckBoxesFollowTheAlbumsShape) {
 
     ASSERT_TRUE(click(disc1, Col::SeparateSongs));
     EXPECT_EQ(box(disc1, Col::SeparateSongs), Qt::Checked);
-    EXPECT_EQ(model->albumAt(suite)->setting(), (AlbumSetting{{1, true}, {2, false}}));
+    EXPECT_EQ(model->albumAt(suite)->setting(), AlbumSetting::discs({{1, true}, {2, false}}));
 
     ASSERT_TRUE(click(suite, Col::SeparateSongs)) << "ticking the other box clears the first";
     EXPECT_EQ(box(suite, Col::SeparateDiscs), Qt::Unchecked);
     EXPECT_EQ(box(suite, Col::SeparateSongs), Qt::Checked);
     EXPECT_FALSE(box(disc1, Col::SeparateSongs).isValid());
     ASSERT_TRUE(click(suite, Col::SeparateSongs));
-    EXPECT_TRUE(model->albumAt(suite)->setting().empty()) << "clearing the ticked box: the whole album";
+    EXPECT_TRUE(model->albumAt(suite)->setting().isWhole()) << "clearing the ticked box: the whole album";
 
     EXPECT_FALSE(model->setData(song.siblingAtColumn(Col::SeparateSongs), Qt::Checked, Qt::CheckStateRole));
     EXPECT_EQ(h.settings.saves, 0) << "nothing is stored while the user clicks";

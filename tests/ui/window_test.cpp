@@ -259,7 +259,7 @@ void Window::configureEveningMix() {
     ASSERT_GT(model->rowCount(disc2), 0);
     outline->expand(disc2);
     clickBox(outline, disc2.siblingAtColumn(AlbumOutlineModel::SeparateSongs));
-    ASSERT_EQ(model->albumAt(movements)->setting(), (AlbumSetting{{1, false}, {2, true}, {3, false}}));
+    ASSERT_EQ(model->albumAt(movements)->setting(), AlbumSetting::discs({{1, false}, {2, true}, {3, false}}));
 }
 
 // The order shown and playing.
@@ -355,7 +355,7 @@ TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
     EXPECT_EQ(main->shownView(), main->outlineView());
     EXPECT_FALSE(view()->topViewCont()->configureView()->isHidden());
     EXPECT_EQ(main->outlineModel()->albumAt(movementsRow())->setting(),
-              (AlbumSetting{{1, false}, {2, true}, {3, false}}));
+              AlbumSetting::discs({{1, false}, {2, true}, {3, false}}));
 }
 
 TEST_F(Window, PreferencesStoreOnOkAndCancelChangesNothing) {

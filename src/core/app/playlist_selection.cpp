@@ -54,14 +54,12 @@ void AppDelegate::commitAlbumSettings() {
     for (const auto& album : library_.albums) {
         auto& setting = album->setting();
         // An album with every disc split into songs is an album split into songs.
-        if (setting.size() > 1 &&
-            static_cast<std::size_t>(std::count_if(setting.begin(), setting.end(), [](const auto& e) {
-                return e.second;
-            })) == album->discNum().size())
-            setting = {{-1, true}};
+        if (setting.shape() == AlbumShape::SplitIntoDiscs &&
+            setting.discsSplitIntoSongs() == album->discNum().size())
+            setting = AlbumSetting::songs();
         if (setting == album->oldSetting()) continue;
         album->oldSetting() = setting;
-        if (setting.empty())
+        if (setting.isWhole())
             albumSettings_.erase(album->albumID());
         else
             albumSettings_[album->albumID()] = setting;

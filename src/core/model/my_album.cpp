@@ -45,13 +45,11 @@ void MyAlbum::rebuildDiscs(std::string_view masterPersistentID) {
 }
 
 void MyAlbum::fitSettingToDiscs() {
-    if (setting_.size() < 2) return;
-    AlbumSetting fitted;
-    for (const auto d : discNum_) {
-        const auto it = setting_.find(d);
-        fitted.emplace(d, it != setting_.end() && it->second);
-    }
-    setting_ = std::move(fitted);
+    if (setting_.shape() != AlbumShape::SplitIntoDiscs) return;
+    std::map<std::int64_t, bool> fitted;
+    for (const auto d : discNum_)
+        fitted.emplace(d, setting_.isDiscSplitIntoSongs(d));
+    setting_ = AlbumSetting::discs(std::move(fitted));
 }
 
 } // namespace platter

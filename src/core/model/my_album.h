@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/album_setting.h"
 #include "core/model/my_disc.h"
 #include "core/model/my_song.h"
 
@@ -12,11 +13,6 @@
 #include <vector>
 
 namespace platter {
-
-// The user's shuffle grain for one album, told apart by the number of entries alone:
-// none, the whole album; one ({-1: true}), every song; one per disc number, every disc, with
-// a disc whose value is true split further into its songs.
-using AlbumSetting = std::map<std::int64_t, bool>;
 
 // The songs sharing one album ID, split into discs.
 class MyAlbum {
@@ -51,7 +47,8 @@ public:
     // Recomputes `discNum` and the master disc list from `songs`, dropping every playlist's
     // disc list.
     void rebuildDiscs(std::string_view masterPersistentID);
-    // Keeps a split-into-discs setting to exactly the album's disc numbers, new discs whole.
+    // Keeps a split-into-discs setting to exactly the album's disc numbers, new discs whole; an
+    // album down to one disc is no longer split into discs.
     void fitSettingToDiscs();
 
 private:
@@ -69,7 +66,7 @@ private:
 };
 
 using AlbumPtr = std::shared_ptr<MyAlbum>;
-// Album ID to that album's non-empty setting.
+// Album ID to that album's setting, for albums not played whole.
 using AlbumSettings = std::map<std::string, AlbumSetting>;
 
 // Songs ordered by track number; songs with equal numbers in no particular order.

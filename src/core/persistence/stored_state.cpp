@@ -27,7 +27,7 @@ plist::Data encodeAlbumSettings(const AlbumSettings& settings) {
     root.reserve(settings.size());
     for (const auto& [albumID, setting] : settings) {
         plist::Dict entry;
-        for (const auto& [disc, split] : setting)
+        for (const auto& [disc, split] : setting.stored())
             entry.emplace_back(std::to_string(disc), split);
         root.emplace_back(albumID, std::move(entry));
     }
@@ -43,7 +43,7 @@ std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const P
     AlbumSettings out;
     for (std::size_t i = 0; i < root.size(); ++i) {
         const auto entry = root.at(i);
-        std::optional<AlbumSetting> setting;
+        std::optional<std::map<std::int64_t, bool>> setting;
         if (entry.is(plist::Type::Dict)) {
             setting.emplace();
             for (std::size_t j = 0; j < entry.size() && setting; ++j) {
@@ -55,7 +55,7 @@ std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const P
             }
         }
         if (setting)
-            out[std::string(root.keyAt(i))] = std::move(*setting);
+            out[std::string(root.keyAt(i))] = AlbumSetting::fromStored(std::move(*setting));
         else if (dropped)
             ++*dropped;
     }

@@ -5,53 +5,44 @@ namespace platter {
 namespace {
 
 AlbumSetting everyDiscWhole(const MyAlbum& album) {
-    AlbumSetting s;
+    std::map<std::int64_t, bool> discs;
     for (const auto d : album.discNum())
-        s.emplace(d, false);
-    return s;
+        discs.emplace(d, false);
+    return AlbumSetting::discs(std::move(discs));
 }
-
-const AlbumSetting splitIntoSongs{{-1, true}};
 
 } // namespace
-
-AlbumShape shapeOf(const AlbumSetting& setting) {
-    if (setting.empty()) return AlbumShape::Whole;
-    return setting.size() == 1 ? AlbumShape::SplitIntoSongs : AlbumShape::SplitIntoDiscs;
-}
 
 bool offersSeparateDiscs(const MyAlbum& album) {
     return album.discNum().size() >= 2;
 }
 
 bool isChecked(const MyAlbum& album, SplitColumn column) {
-    const auto shape = shapeOf(album.setting());
+    const auto shape = album.setting().shape();
     return column == SplitColumn::SeparateDiscs ? shape == AlbumShape::SplitIntoDiscs
                                                 : shape == AlbumShape::SplitIntoSongs;
 }
 
 bool offersDiscRows(const MyAlbum& album) {
-    return shapeOf(album.setting()) == AlbumShape::SplitIntoDiscs;
+    return album.setting().shape() == AlbumShape::SplitIntoDiscs;
 }
 
 bool isDiscChecked(const MyAlbum& album, std::int64_t discNumber) {
-    const auto it = album.setting().find(discNumber);
-    return it != album.setting().end() && it->second;
+    return album.setting().isDiscSplitIntoSongs(discNumber);
 }
 
 void toggleAlbum(MyAlbum& album, SplitColumn column) {
     auto& setting = album.setting();
-    const auto shape = shapeOf(setting);
+    const auto shape = setting.shape();
     if (column == SplitColumn::SeparateDiscs)
         setting = shape == AlbumShape::SplitIntoDiscs ? AlbumSetting{} : everyDiscWhole(album);
     else
-        setting = shape == AlbumShape::SplitIntoSongs ? AlbumSetting{} : splitIntoSongs;
+        setting = shape == AlbumShape::SplitIntoSongs ? AlbumSetting{} : AlbumSetting::songs();
 }
 
 void toggleDisc(MyAlbum& album, std::int64_t discNumber) {
     if (!offersDiscRows(album)) return;
-    auto& value = album.setting()[discNumber];
-    value = !value;
+    album.setting().toggleDisc(discNumber);
 }
 
 } // namespace platter

@@ -1,7 +1,7 @@
 #pragma once
 
 // What a user's choice for an album means, and how the configuration outline's two check-box
-// columns change it. The shape of a setting is told by its number of entries alone.
+// columns change it.
 
 #include "core/model/my_album.h"
 
@@ -9,11 +9,8 @@
 
 namespace platter {
 
-enum class AlbumShape { Whole, SplitIntoSongs, SplitIntoDiscs };
 // The outline's columns, "separateDiscs" and "separateSongs".
 enum class SplitColumn { SeparateDiscs, SeparateSongs };
-
-AlbumShape shapeOf(const AlbumSetting& setting);
 
 // The album row offers "separateDiscs" only for an album of two or more discs.
 bool offersSeparateDiscs(const MyAlbum& album);

@@ -19,23 +19,27 @@ void buildUnits(MyPlaylist& playlist, std::uint32_t range, RandomSource& random)
         if (found == album->discsForPlaylists().end()) continue;
         const auto& discs = found->second;
         const auto& setting = album->setting();
-        if (setting.empty()) {
+        switch (setting.shape()) {
+        case AlbumShape::Whole: {
             std::vector<SongPtr> all;
             for (const auto& disc : discs)
                 all.insert(all.end(), disc->songs().begin(), disc->songs().end());
             unit(std::move(all));
-        } else if (setting.size() == 1) {
+            break;
+        }
+        case AlbumShape::SplitIntoSongs:
             for (const auto& disc : discs)
                 songBySong(*disc);
-        } else {
+            break;
+        case AlbumShape::SplitIntoDiscs:
+            // Grouping keeps one entry per disc; a disc it somehow missed plays whole.
             for (const auto& disc : discs) {
-                // Grouping keeps one entry per disc; a disc it somehow missed plays whole.
-                const auto entry = setting.find(disc->discNumber());
-                if (entry != setting.end() && entry->second)
+                if (setting.isDiscSplitIntoSongs(disc->discNumber()))
                     songBySong(*disc);
                 else
                     unit(disc->songs());
             }
+            break;
         }
     }
     playlist.units = std::move(built);

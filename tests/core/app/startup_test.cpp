@@ -120,7 +120,8 @@ TEST(Startup, StoredValuesOfTheWrongShapeAreIgnored) {
 }
 
 TEST(Startup, AlbumSettingsSurviveTheirEncoding) {
-    const AlbumSettings settings{{"A\tB", {{-1, true}}}, {"C & <D>\t", {{1, true}, {2, false}, {10, true}}}};
+    const AlbumSettings settings{{"A\tB", AlbumSetting::songs()},
+                                 {"C & <D>\t", AlbumSetting::discs({{1, true}, {2, false}, {10, true}})}};
     const PlistFileReader reader;
     EXPECT_EQ(decodeAlbumSettings(encodeAlbumSettings(settings).bytes, reader), settings);
     EXPECT_EQ(decodeAlbumSettings(encodeAlbumSettings({}).bytes, reader), AlbumSettings{});
@@ -129,8 +130,14 @@ TEST(Startup, AlbumSettingsSurviveTheirEncoding) {
     const auto wrong = plist::writeXml(plist::Dict{{"A", plist::Dict{{"one", true}}},
                                                    {"B", plist::Dict{{"1", 1}}},
                                                    {"C", 5},
-                                                   {"D", plist::Dict{{"-1", true}}}});
-    EXPECT_EQ(decodeAlbumSettings(wrong, reader, &dropped), (AlbumSettings{{"D", {{-1, true}}}}));
+                                                   {"D", plist::Dict{{"-1", true}}},
+                                                   // one entry, whatever its key, is every song
+                                                   {"E", plist::Dict{{"7", false}}},
+                                                   {"F", plist::Dict{}}});
+    const auto decoded = decodeAlbumSettings(wrong, reader, &dropped);
+    EXPECT_EQ(decoded,
+              (AlbumSettings{{"D", AlbumSetting::songs()}, {"E", AlbumSetting::songs()}, {"F", {}}}));
+    EXPECT_EQ(decoded->at("E").stored(), (std::map<std::int64_t, bool>{{-1, true}}));
     EXPECT_EQ(dropped, 3u);
     EXPECT_FALSE(decodeAlbumSettings("no property list", reader));
 }

@@ -247,12 +247,12 @@ TEST(LibraryBuild, PlaylistRanksArtistsByAlbumCount) {
 TEST(LibraryBuild, StoredSettingsReturnToNewAlbumsFittedToTheirDiscs) {
     AppHarness h;
     AlbumSettings stored{
-        {"Two\tX", {{1, true}, {2, false}}},
-        {"Three\tX", {{1, true}, {2, false}}},  // the album has grown a third disc
-        {"Shrunk\tX", {{1, false}, {2, true}}}, // the album now has disc 1 only
-        {"Songs\tX", {{-1, true}}},
-        {"Odd\tX", {{7, false}}}, // one entry: split into songs, kept as is
-        {"Gone\tX", {{-1, true}}},
+        {"Two\tX", AlbumSetting::discs({{1, true}, {2, false}})},
+        {"Three\tX", AlbumSetting::discs({{1, true}, {2, false}})},  // the album has grown a third disc
+        {"Shrunk\tX", AlbumSetting::discs({{1, false}, {2, true}})}, // the album now has disc 1 only
+        {"Split\tX", AlbumSetting::discs({{1, true}, {2, false}})},  // the same, its disc split
+        {"Songs\tX", AlbumSetting::songs()},
+        {"Gone\tX", AlbumSetting::songs()},
     };
     plist::set(h.settings.values, "albumSettings", encodeAlbumSettings(stored));
     h.useLibrary(testing::libraryValue(
@@ -264,18 +264,20 @@ TEST(LibraryBuild, StoredSettingsReturnToNewAlbumsFittedToTheirDiscs) {
             {5, "t", "Three", "X", {}, 3, 1},
             {6, "t", "Shrunk", "X", {}, 1, 1},
             {7, "t", "Songs", "X", {}, 1, 1},
-            {8, "t", "Odd", "X", {}, 1, 1},
+            {8, "t", "Split", "X", {}, 1, 1},
             {9, "t", "Plain", "X"},
         },
         {}));
     auto& app = h.launch();
-    EXPECT_EQ(app.albumDict().at("Two\tX")->setting(), (AlbumSetting{{1, true}, {2, false}}));
-    EXPECT_EQ(app.albumDict().at("Three\tX")->setting(), (AlbumSetting{{1, true}, {2, false}, {3, false}}));
-    EXPECT_EQ(app.albumDict().at("Shrunk\tX")->setting(), (AlbumSetting{{1, false}}));
-    EXPECT_EQ(app.albumDict().at("Songs\tX")->setting(), (AlbumSetting{{-1, true}}));
-    EXPECT_EQ(app.albumDict().at("Odd\tX")->setting(), (AlbumSetting{{7, false}}));
-    EXPECT_TRUE(app.albumDict().at("Plain\tX")->setting().empty());
-    EXPECT_TRUE(app.albumDict().at("Two\tX")->oldSetting().empty());
+    EXPECT_EQ(app.albumDict().at("Two\tX")->setting(), AlbumSetting::discs({{1, true}, {2, false}}));
+    EXPECT_EQ(app.albumDict().at("Three\tX")->setting(),
+              AlbumSetting::discs({{1, true}, {2, false}, {3, false}}));
+    // One disc left is no split into discs: it plays as that disc was chosen to play.
+    EXPECT_TRUE(app.albumDict().at("Shrunk\tX")->setting().isWhole());
+    EXPECT_EQ(app.albumDict().at("Split\tX")->setting(), AlbumSetting::songs());
+    EXPECT_EQ(app.albumDict().at("Songs\tX")->setting(), AlbumSetting::songs());
+    EXPECT_TRUE(app.albumDict().at("Plain\tX")->setting().isWhole());
+    EXPECT_TRUE(app.albumDict().at("Two\tX")->oldSetting().isWhole());
     EXPECT_EQ(app.albumSettings().size(), 6u) << "settings of albums not in the library stay stored";
 }
 
@@ -286,8 +288,8 @@ TEST(LibraryBuild, RebuildCarriesAlbumsOverWithTheirSettings) {
         {{"P1", "One", {1}}, {"P2", "Two", {2}}}));
     auto& app = h.launch();
     const auto kept = app.albumDict().at("Kept\tX");
-    kept->setting() = {{1, true}, {2, false}};
-    kept->oldSetting() = {{1, true}};
+    kept->setting() = AlbumSetting::discs({{1, true}, {2, false}});
+    kept->oldSetting() = AlbumSetting::songs();
     ASSERT_EQ(app.allPlaylists().size(), 3u);
 
     h.rewriteLibrary(
@@ -297,8 +299,9 @@ TEST(LibraryBuild, RebuildCarriesAlbumsOverWithTheirSettings) {
     ASSERT_TRUE(app.setAllTracks());
     const auto again = app.albumDict().at("Kept\tX");
     EXPECT_EQ(again, kept) << "the same album object";
-    EXPECT_EQ(again->setting(), (AlbumSetting{{1, true}, {3, false}})) << "cleaned to the current discs";
-    EXPECT_EQ(again->oldSetting(), (AlbumSetting{{1, true}}));
+    EXPECT_EQ(again->setting(), AlbumSetting::discs({{1, true}, {3, false}}))
+        << "cleaned to the current discs";
+    EXPECT_EQ(again->oldSetting(), AlbumSetting::songs());
     EXPECT_EQ(again->songs().size(), 2u);
     EXPECT_FALSE(again->discsForPlaylists().contains("P2")) << "old playlists' disc lists are gone";
     EXPECT_TRUE(again->discsForPlaylists().contains("P1"));

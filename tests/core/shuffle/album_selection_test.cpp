@@ -24,16 +24,18 @@ protected:
 TEST_F(AlbumSelection, AlbumRowTransitions) {
     auto& a = two();
     using enum SplitColumn;
-    const AlbumSetting songs{{-1, true}}, discs{{1, false}, {2, false}}, whole{};
+    const auto songs = AlbumSetting::songs(), discs = AlbumSetting::discs({{1, false}, {2, false}}),
+               whole = AlbumSetting{};
 
     toggleAlbum(a, SeparateDiscs); // whole -> discs
     EXPECT_EQ(a.setting(), discs);
-    a.setting()[2] = true;
+    a.setting().toggleDisc(2);
     toggleAlbum(a, SeparateDiscs); // discs -> whole
     EXPECT_EQ(a.setting(), whole);
     toggleAlbum(a, SeparateSongs); // whole -> songs
     EXPECT_EQ(a.setting(), songs);
-    toggleAlbum(a, SeparateDiscs); // songs -> discs, -1 gone
+    toggleAlbum(a, SeparateDiscs); // songs -> discs
+    EXPECT_EQ(a.setting().stored(), (std::map<std::int64_t, bool>{{1, false}, {2, false}})) << "-1 gone";
     EXPECT_EQ(a.setting(), discs);
     toggleAlbum(a, SeparateSongs); // discs -> songs
     EXPECT_EQ(a.setting(), songs);
@@ -47,7 +49,7 @@ TEST_F(AlbumSelection, DiscRowsAndDisplayedState) {
     EXPECT_FALSE(offersSeparateDiscs(one())) << "a single disc offers whole or songs only";
     EXPECT_FALSE(offersDiscRows(a));
     toggleDisc(a, 1);
-    EXPECT_TRUE(a.setting().empty()) << "disc boxes do nothing unless the album is split into discs";
+    EXPECT_TRUE(a.setting().isWhole()) << "disc boxes do nothing unless the album is split into discs";
 
     toggleAlbum(a, SplitColumn::SeparateDiscs);
     EXPECT_TRUE(offersDiscRows(a));
@@ -59,7 +61,7 @@ TEST_F(AlbumSelection, DiscRowsAndDisplayedState) {
     toggleDisc(a, 2);
     EXPECT_FALSE(isDiscChecked(a, 2));
 
-    a.setting() = {{7, false}}; // any single entry reads as split into songs
+    a.setting() = AlbumSetting::fromStored({{7, false}}); // any single entry reads as split into songs
     EXPECT_TRUE(isChecked(a, SplitColumn::SeparateSongs));
     EXPECT_FALSE(isChecked(a, SplitColumn::SeparateDiscs));
 }
@@ -67,20 +69,20 @@ TEST_F(AlbumSelection, DiscRowsAndDisplayedState) {
 TEST_F(AlbumSelection, CommitFoldsStoresAndCountsVersions) {
     auto& app = *h.app;
     auto& a = two();
-    a.setting() = {{1, true}, {2, true}};
+    a.setting() = AlbumSetting::discs({{1, true}, {2, true}});
     app.save();
-    EXPECT_EQ(a.setting(), (AlbumSetting{{-1, true}})) << "every disc split into songs is split into songs";
+    EXPECT_EQ(a.setting(), AlbumSetting::songs()) << "every disc split into songs is split into songs";
     EXPECT_TRUE(isChecked(a, SplitColumn::SeparateSongs));
     EXPECT_FALSE(isChecked(a, SplitColumn::SeparateDiscs));
     EXPECT_EQ(app.settingVersion(), 1);
-    EXPECT_EQ(app.albumSettings().at("Two\tX"), (AlbumSetting{{-1, true}}));
+    EXPECT_EQ(app.albumSettings().at("Two\tX"), AlbumSetting::songs());
     const auto saves = h.settings.saves;
 
     app.save();
     EXPECT_EQ(app.settingVersion(), 1) << "nothing changed";
     EXPECT_EQ(h.settings.saves, saves) << "and nothing was written";
 
-    a.setting().clear();
+    a.setting() = {};
     app.save();
     EXPECT_EQ(app.settingVersion(), 2);
     EXPECT_FALSE(app.albumSettings().contains("Two\tX")) << "a whole album is not stored";
@@ -90,10 +92,10 @@ TEST_F(AlbumSelection, CommitFoldsStoresAndCountsVersions) {
 }
 
 TEST_F(AlbumSelection, RestoredSettingsCountAsChangedAtTheFirstCommit) {
-    two().setting() = {{1, true}, {2, false}};
+    two().setting() = AlbumSetting::discs({{1, true}, {2, false}});
     h.app->save();
     h.launch(); // a new run over the stored settings
-    EXPECT_EQ(two().setting(), (AlbumSetting{{1, true}, {2, false}}));
+    EXPECT_EQ(two().setting(), AlbumSetting::discs({{1, true}, {2, false}}));
     EXPECT_EQ(h.app->settingVersion(), 0);
     h.app->save();
     EXPECT_EQ(h.app->settingVersion(), 1);

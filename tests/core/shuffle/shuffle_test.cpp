@@ -62,7 +62,7 @@ TEST_F(Shuffle, ReshuffleReusesUnitsUntilASettingChanges) {
     EXPECT_EQ(unitContents(p()), before) << "the same units, in another order";
     EXPECT_EQ(h.view.calls.back(), "main");
 
-    h.app->albumDict().at("C\tX")->setting() = {{1, false}, {2, false}};
+    h.app->albumDict().at("C\tX")->setting() = AlbumSetting::discs({{1, false}, {2, false}});
     h.app->save();
     h.app->reshuffle();
     EXPECT_EQ(p().units.size(), 4u) << "rebuilt from the new settings";
@@ -75,7 +75,7 @@ TEST_F(Shuffle, ShowingAnAlreadyShuffledPlaylistKeepsItsOrder) {
     h.app->backToConfig();
     EXPECT_TRUE(h.app->configuring());
     EXPECT_EQ(h.view.calls.back(), "mode 1");
-    h.app->albumDict().at("A\tX")->setting() = {{-1, true}};
+    h.app->albumDict().at("A\tX")->setting() = AlbumSetting::songs();
     h.app->showPlaylist();
     EXPECT_EQ(names(p().shuffledSongs), order);
     EXPECT_EQ(p().units.size(), 3u);

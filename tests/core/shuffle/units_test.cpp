@@ -49,7 +49,7 @@ TEST_F(Units, WholeAlbumIsOneUnitDiscByDiscInTrackOrder) {
 }
 
 TEST_F(Units, SplitIntoSongsWhateverTheSingleEntry) {
-    for (const AlbumSetting& setting : {AlbumSetting{{-1, true}}, AlbumSetting{{5, false}}}) {
+    for (const AlbumSetting& setting : {AlbumSetting::songs(), AlbumSetting::fromStored({{5, false}})}) {
         big().setting() = setting;
         buildUnits(all(), 700, h.random);
         EXPECT_EQ(unitSongs(all()), (std::vector<std::vector<std::string>>{
@@ -58,7 +58,7 @@ TEST_F(Units, SplitIntoSongsWhateverTheSingleEntry) {
 }
 
 TEST_F(Units, SplitIntoDiscsWithOneDiscIntoSongsAndEmptyDiscsGivingNothing) {
-    big().setting() = {{1, false}, {2, true}, {3, false}};
+    big().setting() = AlbumSetting::discs({{1, false}, {2, true}, {3, false}});
     buildUnits(all(), 700, h.random);
     EXPECT_EQ(unitSongs(all()), (std::vector<std::vector<std::string>>{
                                     {"1-1", "1-2"}, {"2-1"}, {"2-2"}, {"3-1"}, {"s1", "s2"}}));
@@ -67,20 +67,20 @@ TEST_F(Units, SplitIntoDiscsWithOneDiscIntoSongsAndEmptyDiscsGivingNothing) {
     EXPECT_EQ(unitSongs(p),
               (std::vector<std::vector<std::string>>{{"1-1", "1-2"}, {"2-1"}, {"2-2"}, {"s1", "s2"}}))
         << "disc 3 holds none of the playlist's songs";
-    big().setting() = {{1, true}, {2, true}, {3, true}};
+    big().setting() = AlbumSetting::discs({{1, true}, {2, true}, {3, true}});
     buildUnits(p, p.unitRange(), h.random);
     EXPECT_EQ(p.units.size(), 5u);
 }
 
 TEST_F(Units, AMissingDiscEntryPlaysThatDiscWhole) {
-    big().setting() = {{1, true}, {7, true}};
+    big().setting() = AlbumSetting::discs({{1, true}, {7, true}});
     buildUnits(all(), 700, h.random);
     EXPECT_EQ(unitSongs(all()), (std::vector<std::vector<std::string>>{
                                     {"1-1"}, {"1-2"}, {"2-1", "2-2"}, {"3-1"}, {"s1", "s2"}}));
 }
 
 TEST_F(Units, NumbersStayBelowTheRange) {
-    big().setting() = {{-1, true}};
+    big().setting() = AlbumSetting::songs();
     EXPECT_EQ(h.playlist("P").unitRange(), 600u);
     for (int round = 0; round < 50; ++round) {
         buildUnits(all(), 3, h.random);
