@@ -1,11 +1,12 @@
 // Platter: wires the real components to the application controller and the window, and runs.
 
 #include "core/app/app_delegate.h"
+#include "core/persistence/user_defaults.h"
 #include "core/services/log.h"
 #include "core/services/seeded_random.h"
-#include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
+#include "platform/dbus/mpris_service.h"
 #include "platform/files/atomic_file_writer.h"
 #include "platform/files/local_file_system.h"
 #include "platform/media/taglib_media_files.h"
@@ -76,6 +77,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/platter.png")));
 
     using namespace platter;
+    // One Platter a session: a second start shows the first one's window and leaves.
+    const auto claim = MprisService::claimName();
+    if (claim == MprisService::Claim::AnotherRuns) return 0;
+
     // The web engine refuses the root user unless its sandbox is turned off, and turning it off
     // is not ours to do: as root the window goes without its store-link panes.
     const bool linkPanes = ::geteuid() != 0 || qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX");
@@ -126,6 +131,23 @@ int main(int argc, char** argv) {
     if (const char* launch = std::getenv("PLATTER_LAUNCH_NS"))
         probe = std::make_unique<FirstPaintProbe>(window.viewController()->playlistsViewCont()->myTableView(),
                                                   std::atoll(launch));
+
+    std::unique_ptr<MprisService> mpris;
+    if (claim == MprisService::Claim::Ours) {
+        const char* cache = std::getenv("XDG_CACHE_HOME");
+        const auto cacheFolder =
+            (cache && *cache == '/' ? std::string(cache) : system.homeDirectory() + "/.cache") +
+            "/platter/artwork";
+        mpris = std::make_unique<MprisService>(app,
+                                               MprisService::Hooks{.raise =
+                                                                       [&window] {
+                                                                           window.show();
+                                                                           window.raise();
+                                                                           window.activateWindow();
+                                                                       },
+                                                                   .quit = [&window] { window.close(); }},
+                                               cacheFolder);
+    }
 
     app.applicationWillFinishLaunching(window.viewController());
     window.show();

@@ -5,11 +5,11 @@
 
 #include "core/app/app_delegate.h"
 #include "core/model/file_url.h"
-#include "core/plist/xml_writer.h"
-#include "core/services/seeded_random.h"
 #include "core/persistence/memory_settings_file.h"
 #include "core/persistence/memory_state_storage.h"
 #include "core/persistence/user_defaults.h"
+#include "core/plist/xml_writer.h"
+#include "core/services/seeded_random.h"
 #include "core/text/string_rules.h"
 #include "platform/files/local_file_system.h"
 #include "platform/plist/plist_file_reader.h"
@@ -18,6 +18,7 @@
 #include "support/library_fixture.h"
 
 #include <memory>
+#include <set>
 
 namespace platter::testing {
 
@@ -80,6 +81,39 @@ public:
         result = app->applicationDidFinishLaunching();
         if (findFiles) finishTasks();
         return *app;
+    }
+
+    // Launches on a playlist "P" of `count` one-song albums whose files exist, each `seconds`
+    // long, selected and shuffled in file order; the songs at `withoutLocation` have no
+    // location and those at `missing` point at no file. Song i is "s<i>" in "album <1000+i>",
+    // its file "song<i>.mp3".
+    void launchPlayable(int count, double seconds, std::set<int> withoutLocation = {},
+                        std::set<int> missing = {}) {
+        std::vector<Track> tracks;
+        std::vector<std::int64_t> ids;
+        for (int i = 0; i < count; ++i) {
+            tracks.push_back({i + 1, "s" + std::to_string(i), "album " + std::to_string(1000 + i), "X"});
+            ids.push_back(i + 1);
+        }
+        auto lib = libraryValue(tracks, {{"P", "P", ids}});
+        auto& list = *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
+        for (int i = 0; i < count; ++i) {
+            auto& track = *list[static_cast<std::size_t>(i)].second.get<plist::Dict>();
+            const auto file = "song" + std::to_string(i) + ".mp3";
+            if (withoutLocation.contains(i)) {
+                plist::erase(track, "Location");
+                continue;
+            }
+            if (!missing.contains(i)) dir.write(file, "audio");
+            plist::set(track, "Location", fileUrlFromPath((dir.path() / file).string()));
+            audioFiles.seconds[file] = seconds;
+        }
+        useLibrary(lib);
+        launch();
+        // Albums are named so that the shuffle keeps the file order: every unit draws 0.
+        app->changePlaylistWithRow(1);
+        random.next.assign(static_cast<std::size_t>(count), 0);
+        app->showPlaylist();
     }
 
     // The library file changed and has been quiet since: it is read again.

@@ -122,6 +122,8 @@ struct FakeQueuePlayer final : QueuePlayer {
     std::vector<std::string> appended; // every path ever appended, in order
     bool playing = false;
     std::vector<std::pair<std::optional<ItemId>, double>> seeks;
+    double at = 0; // the position in the current item
+    double volume = 1.0;
 
     void setListener(Listener* l) override { listener = l; }
     std::vector<ItemId> items() const override {
@@ -147,14 +149,21 @@ struct FakeQueuePlayer final : QueuePlayer {
     void pause() override { playing = false; }
     void seekPlayer(double seconds) override {
         seeks.emplace_back(std::nullopt, seconds);
-        if (!queue.empty() && files && seconds >= *files->duration(queue.front().path)) end();
+        if (!queue.empty() && files && seconds >= *files->duration(queue.front().path)) return end();
+        at = seconds;
     }
-    void seekItem(ItemId id, double seconds) override { seeks.emplace_back(id, seconds); }
+    void seekItem(ItemId id, double seconds) override {
+        seeks.emplace_back(id, seconds);
+        if (currentItem() == id) at = seconds;
+    }
+    double position() const override { return queue.empty() ? 0 : at; }
+    void setVolume(double linear) override { volume = linear; }
 
     // The current item ends, as at its end or when it cannot be decoded.
     void end(bool failed = false) {
         const auto id = queue.front().id;
         queue.erase(queue.begin());
+        at = 0;
         if (listener) listener->itemEnded(*this, id, failed);
     }
 };

@@ -189,12 +189,16 @@ std::string AppDelegate::statusNotice() const {
 
 void AppDelegate::applicationWillTerminate() {
     stateWriter_->flush();
+    if (std::exchange(volumeUnsaved_, false)) saveSettings();
 }
 
 AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     auto& defaults = services_.defaults;
     if (auto code = defaults.stringForKey(keys::countryCode)) countryCode_ = std::move(*code);
     if (const auto ratio = readTopArtistsRatio(defaults)) topArtistsRatio_ = *ratio;
+    if (const auto* stored = defaults.objectForKey(keys::volume))
+        if (const auto* volume = stored->get<double>(); volume && *volume >= 0 && *volume <= 1)
+            volume_ = *volume;
     const auto storedUrl = defaults.stringForKey(keys::xmlUrl);
     if (storedUrl && pathFromFileUrl(*storedUrl))
         musicLibraryUrl_ = *storedUrl;

@@ -30,6 +30,7 @@ class ArtworkReader;
 class AudioFiles;
 class CountryNames;
 class HttpFetch;
+class PlaybackListener;
 struct StoreLinksResult;
 class TaskRunner;
 class Dialogs;
@@ -136,6 +137,29 @@ public:
     void forward();
     void backward();
 
+    // Playback as controls outside the window see it (the desktop's media controls). The
+    // current song is the playing playlist's, or else that of the selected playlist's order,
+    // where the play button would start.
+    enum class PlaybackStatus { Stopped, Paused, Playing };
+    PlaybackStatus playbackStatus() const;
+    SongPtr currentSong() const;
+    // The current song's artwork as last shown, encoded; nothing while none is known.
+    const std::optional<std::string>& currentArtwork() const { return currentArtwork_; }
+    // Seconds into the current song, and its length: its file's once it is queued.
+    double position() const;
+    double currentLength() const;
+    bool canPlay() const;
+    bool canSeek() const;
+    // Moves within the current song; at or past its end the next song plays.
+    void seek(double seconds);
+    // Pauses and goes back to the start of the current song.
+    void stop();
+    double volume() const { return volume_; }
+    // A linear gain from 0 to 1, for every playlist's player; stored with the settings.
+    void setVolume(double linear);
+    void addPlaybackListener(PlaybackListener* listener);
+    void removePlaybackListener(PlaybackListener* listener);
+
     // Finding the songs' files. Every build of the model looks for them in the background;
     // the results reach the songs, the playlists' counts and the window when the search ends,
     // and playing waits for them.
@@ -233,6 +257,10 @@ private:
     void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
     void outputFailed(QueuePlayer& player, const std::string& reason) override;
     void setAudioNotice(std::string text);
+    // The window and the desktop's controls show `playlist`'s current song with `artwork`.
+    void showNowPlaying(const MyPlaylist& playlist, const std::optional<std::string>& artwork, bool started);
+    void tellPlaybackChanged();
+    void tellSeeked();
     void mediaSourcesChanged(const MediaSources& sources) override;
     void rootMediaGroupChanged(const MLMediaSource& source,
                                const std::shared_ptr<MLMediaGroup>& root) override;
@@ -288,6 +316,10 @@ private:
     std::unordered_set<std::string> orderFilesRead_;
     std::unique_ptr<StateWriter> stateWriter_;
     std::string libraryError_;
+    std::vector<PlaybackListener*> playbackListeners_;
+    std::optional<std::string> currentArtwork_;
+    double volume_ = 1.0;
+    bool volumeUnsaved_ = false;
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;
 };

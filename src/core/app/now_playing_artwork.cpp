@@ -3,7 +3,6 @@
 #include "core/services/artwork_reader.h"
 #include "core/services/media_library.h"
 #include "core/services/task_runner.h"
-#include "core/services/view_refresh.h"
 
 #include <algorithm>
 
@@ -31,14 +30,12 @@ std::optional<std::string> AppDelegate::nowPlayingArtwork(const MyPlaylist& play
             if (alive.expired()) return;
             const auto* playing = playlistAt(playinglistNumber_);
             const auto current = song.lock();
-            if (!playing || !current || !viewCont_) return;
+            if (!playing || !current) return;
             const auto n = playing->playingNum;
             if (n < 0 || static_cast<std::size_t>(n) >= playing->shuffledSongs.size() ||
                 playing->shuffledSongs[static_cast<std::size_t>(n)] != current)
                 return;
-            viewCont_->updatePlayingSongWithArtwork(holder->read(), std::string(current->name()),
-                                                    std::string(current->album()),
-                                                    std::string(current->artist()), n);
+            showNowPlaying(*playing, holder->read(), false);
         });
     });
     return holder->read();

@@ -40,6 +40,7 @@ void AppDelegate::playMusic() {
         auto player = services_.players.create();
         if (!player) return;
         player->setListener(this);
+        player->setVolume(volume_);
         const auto& shared = library_.playlists[*playlistNumber_];
         queue = (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player))).get();
     }
@@ -55,10 +56,20 @@ void AppDelegate::playMusic() {
     setAudioNotice({});
     queue->player().play();
     playinglistNumber_ = playlistNumber_;
-    if (viewCont_)
-        if (const auto info = selected->nowPlayingInfo())
-            viewCont_->willPlayWithArtwork(nowPlayingArtwork(*selected), info->song, info->album,
-                                           info->artist);
+    showNowPlaying(*selected, nowPlayingArtwork(*selected), true);
+}
+
+void AppDelegate::showNowPlaying(const MyPlaylist& playlist, const std::optional<std::string>& artwork,
+                                 bool started) {
+    currentArtwork_ = artwork;
+    if (const auto info = playlist.nowPlayingInfo(); info && viewCont_) {
+        if (started)
+            viewCont_->willPlayWithArtwork(artwork, info->song, info->album, info->artist);
+        else
+            viewCont_->updatePlayingSongWithArtwork(artwork, info->song, info->album, info->artist,
+                                                    playlist.playingNum);
+    }
+    tellPlaybackChanged();
 }
 
 void AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
@@ -92,6 +103,7 @@ void AppDelegate::pauseMusic() {
         viewCont_->willPauseWithAudioShoudDelete(!selected || configuring_,
                                                  selected && playlistNumber_ != playinglistNumber_);
     playinglistNumber_.reset();
+    tellPlaybackChanged();
 }
 
 void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId ended, bool failed) {
@@ -109,10 +121,7 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
     }
     playingNumDict_[playlist->persistentID()] = playlist->playingNum;
     storePositions();
-    if (viewCont_)
-        if (const auto info = playlist->nowPlayingInfo())
-            viewCont_->updatePlayingSongWithArtwork(nowPlayingArtwork(*playlist), info->song, info->album,
-                                                    info->artist, playlist->playingNum);
+    showNowPlaying(*playlist, nowPlayingArtwork(*playlist), false);
 }
 
 void AppDelegate::itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) {
@@ -153,7 +162,10 @@ void AppDelegate::forward() {
 void AppDelegate::backward() {
     const auto* playing = playlistAt(playinglistNumber_);
     const auto* queue = playing ? queueOf(*playing) : nullptr;
-    if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);
+    if (const auto* item = queue ? queue->currentItem() : nullptr) {
+        queue->player().seekItem(item->id, 0);
+        tellSeeked();
+    }
 }
 
 } // namespace platter

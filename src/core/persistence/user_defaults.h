@@ -43,6 +43,8 @@ inline constexpr std::string_view playlists = "playlists";
 inline constexpr std::string_view playingNumbers = "playingNumbers";
 // The folders the user chose to look for music in, as paths.
 inline constexpr std::string_view musicFolders = "musicFolders";
+// The playback volume, a linear gain from 0 to 1.
+inline constexpr std::string_view volume = "volume";
 } // namespace keys
 
 } // namespace platter

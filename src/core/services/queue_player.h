@@ -20,6 +20,9 @@
 // Seeking:
 //   seekPlayer() moves within the current item; a time at or past its end ends it.
 //   seekItem() moves within the current item; other items are not sought.
+//   position() is the time into the current item; 0 with none.
+// Volume:
+//   setVolume() takes a linear gain from 0 (silent) to 1 (as recorded), for every item.
 
 #include <cstdint>
 #include <memory>
@@ -55,6 +58,8 @@ public:
     virtual void pause() = 0;
     virtual void seekPlayer(double seconds) = 0;
     virtual void seekItem(ItemId item, double seconds) = 0;
+    virtual double position() const = 0;
+    virtual void setVolume(double linear) = 0;
 };
 
 class QueuePlayerFactory {

@@ -86,7 +86,7 @@ GstQueuePlayer::~GstQueuePlayer() {
 void GstQueuePlayer::buildPipeline() {
     playbin_ = gst_element_factory_make("playbin", nullptr);
     // Audio only: no video or subtitle streams are built for files that carry them.
-    g_object_set(playbin_, "audio-sink", sink_, "flags", 0x2 /* audio */, nullptr);
+    g_object_set(playbin_, "audio-sink", sink_, "flags", 0x2 /* audio */, "volume", volume_, nullptr);
     g_signal_connect(playbin_, "about-to-finish", G_CALLBACK(&GstQueuePlayer::onAboutToFinish), this);
     GstBus* bus = gst_element_get_bus(playbin_);
     busWatch_ = gst_bus_add_watch(bus, &GstQueuePlayer::onBusMessage, this);
@@ -195,6 +195,26 @@ void GstQueuePlayer::seekPlayer(double seconds) {
     gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                             static_cast<gint64>(seconds * GST_SECOND));
+}
+
+double GstQueuePlayer::position() const {
+    double duration = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty()) return 0;
+        duration = queue_.front().duration;
+    }
+    gint64 at = 0;
+    if (resumeAt_)
+        at = *resumeAt_;
+    else if (!gst_element_query_position(playbin_, GST_FORMAT_TIME, &at))
+        return 0;
+    return std::clamp(static_cast<double>(at) / GST_SECOND, 0.0, duration);
+}
+
+void GstQueuePlayer::setVolume(double linear) {
+    volume_ = std::clamp(linear, 0.0, 1.0);
+    g_object_set(playbin_, "volume", volume_, nullptr);
 }
 
 void GstQueuePlayer::seekItem(ItemId item, double seconds) {

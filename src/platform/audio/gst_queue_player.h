@@ -35,6 +35,8 @@ public:
     void pause() override;
     void seekPlayer(double seconds) override;
     void seekItem(ItemId item, double seconds) override;
+    double position() const override;
+    void setVolume(double linear) override;
 
     // Whether audio goes nowhere because the system has no output device.
     bool silent() const { return silent_; }
@@ -67,6 +69,7 @@ private:
     Listener* listener_ = nullptr;
     bool playing_ = false;
     bool silent_ = false;
+    double volume_ = 1.0;
 
     mutable std::mutex mutex_; // queue_ and handedOver_, read on the streaming thread
     std::deque<Entry> queue_;
@@ -86,6 +89,7 @@ public:
 
 private:
     bool silent_ = false;
+    double volume_ = 1.0;
 };
 
 } // namespace platter

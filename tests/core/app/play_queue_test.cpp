@@ -11,36 +11,10 @@ using testing::AppHarness;
 using testing::FakeQueuePlayer;
 using testing::ManualTasks;
 
-// A playlist "P" of `count` one-song albums whose files exist, each `seconds` long; the songs
-// at `withoutLocation` have no location and those at `missing` point at no file.
 class PlayQueue : public ::testing::Test {
 protected:
     void build(int count, double seconds, std::set<int> withoutLocation = {}, std::set<int> missing = {}) {
-        std::vector<testing::Track> tracks;
-        std::vector<std::int64_t> ids;
-        for (int i = 0; i < count; ++i) {
-            tracks.push_back({i + 1, "s" + std::to_string(i), "album " + std::to_string(1000 + i), "X"});
-            ids.push_back(i + 1);
-        }
-        auto lib = testing::libraryValue(tracks, {{"P", "P", ids}});
-        auto& list = *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
-        for (int i = 0; i < count; ++i) {
-            auto& track = *list[static_cast<std::size_t>(i)].second.get<plist::Dict>();
-            const auto file = "song" + std::to_string(i) + ".mp3";
-            if (withoutLocation.contains(i)) {
-                plist::erase(track, "Location");
-                continue;
-            }
-            if (!missing.contains(i)) h.dir.write(file, "audio");
-            plist::set(track, "Location", fileUrlFromPath((h.dir.path() / file).string()));
-            h.audioFiles.seconds[file] = seconds;
-        }
-        h.useLibrary(lib);
-        h.launch();
-        // Albums are named so that the shuffle keeps the file order: every unit draws 0.
-        h.app->changePlaylistWithRow(1);
-        h.random.next.assign(static_cast<std::size_t>(count), 0);
-        h.app->showPlaylist();
+        h.launchPlayable(count, seconds, std::move(withoutLocation), std::move(missing));
     }
     MyPlaylist& p() { return h.playlist("P"); }
     const platter::PlayQueue& q() { return *h.app->queueOf(p()); }

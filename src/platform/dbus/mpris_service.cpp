@@ -1,0 +1,248 @@
+#include "platform/dbus/mpris_service.h"
+
+#include "core/app/app_delegate.h"
+#include "platform/files/atomic_file.h"
+
+#include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QUrl>
+#include <cmath>
+#include <filesystem>
+
+namespace platter {
+
+namespace {
+
+constexpr const char* playerInterface = "org.mpris.MediaPlayer2.Player";
+constexpr const char* noTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+qlonglong microseconds(double seconds) {
+    return static_cast<qlonglong>(std::llround(seconds * 1e6));
+}
+
+QString statusText(AppDelegate::PlaybackStatus status) {
+    switch (status) {
+    case AppDelegate::PlaybackStatus::Playing:
+        return QStringLiteral("Playing");
+    case AppDelegate::PlaybackStatus::Paused:
+        return QStringLiteral("Paused");
+    case AppDelegate::PlaybackStatus::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+} // namespace
+
+MprisService::Claim MprisService::claimName() {
+    auto bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return Claim::NoBus;
+    const auto reply = bus.interface()->registerService(QString::fromLatin1(serviceName),
+                                                        QDBusConnectionInterface::DontQueueService,
+                                                        QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) return Claim::Ours;
+    // Someone holds the name: the running Platter shows its window instead of a second one.
+    auto raise =
+        QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+                                       QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Raise"));
+    bus.call(raise, QDBus::Block, 1000);
+    return Claim::AnotherRuns;
+}
+
+MprisService::MprisService(AppDelegate& app, Hooks hooks, std::string artworkFolder, QObject* parent)
+    : QObject(parent), app_(app), hooks_(std::move(hooks)), artworkFolder_(std::move(artworkFolder)) {
+    new MprisRoot(this);
+    new MprisPlayer(this);
+    auto bus = QDBusConnection::sessionBus();
+    registered_ = bus.isConnected() &&
+                  bus.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors);
+    lastSent_ = playerProperties();
+    app_.addPlaybackListener(this);
+}
+
+MprisService::~MprisService() {
+    app_.removePlaybackListener(this);
+    if (registered_) QDBusConnection::sessionBus().unregisterObject(QString::fromLatin1(objectPath));
+}
+
+QString MprisService::trackIdOf(std::string_view persistentID) {
+    // Object path elements allow [A-Za-z0-9_] only; anything else is spelled out in hex.
+    QString id = QStringLiteral("/org/mpris/MediaPlayer2/track/");
+    static constexpr char hex[] = "0123456789ABCDEF";
+    for (const char c : persistentID) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')) {
+            id += QLatin1Char(c);
+        } else {
+            id += QLatin1Char('_');
+            id += QLatin1Char(hex[u >> 4]);
+            id += QLatin1Char(hex[u & 15]);
+        }
+    }
+    if (persistentID.empty()) id += QLatin1Char('_');
+    return id;
+}
+
+std::string MprisService::artworkFile(const std::string& folder, const std::string& image) {
+    const auto digest =
+        QCryptographicHash::hash(QByteArrayView(image.data(), static_cast<qsizetype>(image.size())),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .toStdString();
+    const bool png = image.starts_with("\x89PNG");
+    const auto path = folder + "/" + digest + (png ? ".png" : ".jpg");
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return path;
+    return writeFileAtomically(path, image).empty() ? path : std::string();
+}
+
+QVariantMap MprisService::metadata() {
+    const auto song = app_.currentSong();
+    if (!song)
+        return {{QStringLiteral("mpris:trackid"),
+                 QVariant::fromValue(QDBusObjectPath(QString::fromLatin1(noTrack)))}};
+    QVariantMap m;
+    m.insert(QStringLiteral("mpris:trackid"),
+             QVariant::fromValue(QDBusObjectPath(trackIdOf(song->persistentID()))));
+    m.insert(QStringLiteral("mpris:length"), microseconds(app_.currentLength()));
+    m.insert(QStringLiteral("xesam:title"), text(song->name()));
+    m.insert(QStringLiteral("xesam:album"), text(song->album()));
+    m.insert(QStringLiteral("xesam:artist"), QStringList{text(song->artist())});
+    const auto albumArtist = song->albumArtist().empty() ? song->artist() : song->albumArtist();
+    m.insert(QStringLiteral("xesam:albumArtist"), QStringList{text(albumArtist)});
+    m.insert(QStringLiteral("xesam:trackNumber"), static_cast<int>(song->trackNumber()));
+    m.insert(QStringLiteral("xesam:discNumber"), static_cast<int>(song->discNumer()));
+    if (!song->filePath().empty())
+        m.insert(QStringLiteral("xesam:url"),
+                 QUrl::fromLocalFile(text(song->filePath())).toString(QUrl::FullyEncoded));
+    if (const auto& artwork = app_.currentArtwork(); artwork && !artwork->empty())
+        if (const auto file = artworkFile(artworkFolder_, *artwork); !file.empty())
+            m.insert(QStringLiteral("mpris:artUrl"),
+                     QUrl::fromLocalFile(QString::fromStdString(file)).toString());
+    return m;
+}
+
+QVariantMap MprisService::playerProperties() {
+    const bool current = app_.canSeek();
+    return {
+        {QStringLiteral("PlaybackStatus"), statusText(app_.playbackStatus())},
+        {QStringLiteral("Metadata"), metadata()},
+        {QStringLiteral("Volume"), app_.volume()},
+        {QStringLiteral("CanGoNext"), current},
+        {QStringLiteral("CanGoPrevious"), current},
+        {QStringLiteral("CanSeek"), current},
+        {QStringLiteral("CanPlay"), app_.canPlay()},
+        {QStringLiteral("CanPause"), app_.canPlay()},
+    };
+}
+
+void MprisService::playbackChanged() {
+    auto now = playerProperties();
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (lastSent_.value(it.key()) != it.value()) changed.insert(it.key(), it.value());
+    lastSent_ = std::move(now);
+    if (changed.isEmpty() || !registered_) return;
+    auto signal = QDBusMessage::createSignal(QString::fromLatin1(objectPath),
+                                             QStringLiteral("org.freedesktop.DBus.Properties"),
+                                             QStringLiteral("PropertiesChanged"));
+    signal << QString::fromLatin1(playerInterface) << changed << QStringList();
+    QDBusConnection::sessionBus().send(signal);
+}
+
+void MprisService::seeked(double seconds) {
+    if (auto* player = findChild<MprisPlayer*>()) emit player->Seeked(microseconds(seconds));
+}
+
+void MprisService::refuse(const QString& why) {
+    if (calledFromDBus()) sendErrorReply(QDBusError::NotSupported, why);
+}
+
+void MprisRoot::Raise() {
+    if (service_->hooks().raise) service_->hooks().raise();
+}
+
+void MprisRoot::Quit() {
+    if (service_->hooks().quit) service_->hooks().quit();
+}
+
+QString MprisPlayer::playbackStatus() const {
+    return statusText(service_->app().playbackStatus());
+}
+
+double MprisPlayer::volume() const {
+    return service_->app().volume();
+}
+
+void MprisPlayer::setVolume(double volume) {
+    if (std::isfinite(volume)) service_->app().setVolume(volume);
+}
+
+qlonglong MprisPlayer::position() const {
+    return microseconds(service_->app().position());
+}
+
+bool MprisPlayer::canPlay() const {
+    return service_->app().canPlay();
+}
+
+bool MprisPlayer::canPause() const {
+    return service_->app().canPlay();
+}
+
+bool MprisPlayer::canSeek() const {
+    return service_->app().canSeek();
+}
+
+void MprisPlayer::Next() {
+    service_->app().forward();
+}
+
+void MprisPlayer::Previous() {
+    service_->app().backward();
+}
+
+void MprisPlayer::Pause() {
+    service_->app().pauseMusic();
+}
+
+void MprisPlayer::PlayPause() {
+    service_->app().playPause();
+}
+
+void MprisPlayer::Stop() {
+    service_->app().stop();
+}
+
+void MprisPlayer::Play() {
+    service_->app().playMusic();
+}
+
+void MprisPlayer::Seek(qlonglong offset) {
+    auto& app = service_->app();
+    if (!app.canSeek()) return;
+    // Before the start is the start; past the end is the next song.
+    app.seek(std::max(0.0, app.position() + static_cast<double>(offset) / 1e6));
+}
+
+void MprisPlayer::SetPosition(const QDBusObjectPath& trackId, qlonglong position) {
+    auto& app = service_->app();
+    const auto song = app.currentSong();
+    // A request for a song that is no longer current, or a place outside it, is stale.
+    if (!song || !app.canSeek() || trackId.path() != MprisService::trackIdOf(song->persistentID()) ||
+        position < 0 || static_cast<double>(position) / 1e6 > app.currentLength())
+        return;
+    app.seek(static_cast<double>(position) / 1e6);
+}
+
+void MprisPlayer::OpenUri(const QString&) {
+    service_->refuse(QStringLiteral("Platter plays the orders of its library's playlists only."));
+}
+
+} // namespace platter
