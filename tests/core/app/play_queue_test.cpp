@@ -227,5 +227,44 @@ TEST_F(PlayQueue, ArtworkReadBeforeTheLookIsSeenOnce) {
     EXPECT_FALSE(holder.fill(std::nullopt)) << "nothing to deliver";
 }
 
+TEST_F(PlayQueue, TheVolumeReachesEveryPlayerAndIsStoredAtQuit) {
+    build(2, 60);
+    h.app->setVolume(0.25);
+    h.app->playMusic();
+    EXPECT_EQ(player().volume, 0.25) << "a player made later starts at the chosen volume";
+    h.app->setVolume(0.5);
+    EXPECT_EQ(player().volume, 0.5);
+    const auto saves = h.settings.saves;
+    h.app->setVolume(0.75);
+    EXPECT_EQ(h.settings.saves, saves) << "a dragged slider does not write at every step";
+    h.app->applicationWillTerminate();
+    EXPECT_EQ(h.settings.saves, saves + 1);
+
+    h.launch();
+    EXPECT_EQ(h.app->volume(), 0.75);
+    plist::set(h.settings.values, "volume", "loud");
+    h.launch();
+    EXPECT_EQ(h.app->volume(), 1.0) << "a stored value that is no volume is passed over";
+}
+
+TEST_F(PlayQueue, StopPausesAtTheSongsStartAndSeekingPastTheEndPlaysTheNext) {
+    build(3, 60);
+    EXPECT_EQ(h.app->playbackStatus(), AppDelegate::PlaybackStatus::Stopped);
+    EXPECT_EQ(h.app->currentSong()->name(), "s0") << "where Play would start";
+    h.app->playMusic();
+    h.app->seek(30);
+    EXPECT_EQ(h.app->position(), 30);
+    h.app->stop();
+    EXPECT_EQ(h.app->playbackStatus(), AppDelegate::PlaybackStatus::Paused);
+    EXPECT_EQ(h.app->position(), 0);
+    h.app->playMusic();
+    h.app->seek(60);
+    EXPECT_EQ(h.app->currentSong()->name(), "s1");
+    h.app->backToConfig();
+    EXPECT_EQ(h.app->currentSong()->name(), "s1") << "it plays on while the choices show";
+    h.app->pauseMusic();
+    EXPECT_FALSE(h.app->currentSong()) << "paused, with the choices showing: no song to resume";
+}
+
 } // namespace
 } // namespace platter
