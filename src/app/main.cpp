@@ -7,6 +7,7 @@
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/dbus/mpris_service.h"
+#include "platform/dbus/song_notifier.h"
 #include "platform/files/atomic_file_writer.h"
 #include "platform/files/local_file_system.h"
 #include "platform/media/taglib_media_files.h"

@@ -122,6 +122,17 @@ void MainWindow::buildMenus() {
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Right")));
     controls->addAction(QStringLiteral("&Restart Song"), top, &MyTopViewController::backward)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Left")));
+    controls->addSeparator();
+    auto* notifications = controls->addAction(QStringLiteral("Announce New &Songs"));
+    notifications->setObjectName(QStringLiteral("songNotifications"));
+    notifications->setToolTip(
+        QStringLiteral("A desktop notification for each new song while this window is not in front"));
+    notifications->setCheckable(true);
+    // The settings are read after the window is built: the box shows them when the menu opens.
+    connect(controls, &QMenu::aboutToShow, notifications,
+            [this, notifications] { notifications->setChecked(ourDelegate_.songNotifications()); });
+    connect(notifications, &QAction::toggled, this,
+            [this](bool on) { ourDelegate_.setSongNotifications(on); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

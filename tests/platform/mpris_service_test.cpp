@@ -2,9 +2,11 @@
 // against a controller on fake players.
 
 #include "platform/dbus/mpris_service.h"
+#include "platform/dbus/song_notifier.h"
 #include "support/app_harness.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -53,12 +55,38 @@ std::pair<int, std::string> call(const std::string& member, const QStringList& a
 }
 
 void pump(const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i) {
+    for (int i = 0; i < 100 && !done(); ++i) {
         QEventLoop loop;
         QTimer::singleShot(10, &loop, &QEventLoop::quit);
         loop.exec();
     }
 }
+
+// A desktop's notification service, on a connection of its own as another program's would be.
+class FakeNotifications final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    struct Shown {
+        uint replaces;
+        QString summary, body;
+        QVariantMap hints;
+    };
+    std::vector<Shown> shown;
+    bool start() {
+        auto bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notifications"));
+        return bus.registerService(QStringLiteral("org.freedesktop.Notifications")) &&
+               bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                                  QDBusConnection::ExportAllSlots);
+    }
+public Q_SLOTS:
+    uint Notify(const QString&, uint replaces, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap& hints, int) {
+        shown.push_back({replaces, summary, body, hints});
+        return static_cast<uint>(40 + shown.size());
+    }
+};
 
 class Mpris : public ::testing::Test {
 protected:
@@ -189,6 +217,53 @@ TEST_F(Mpris, RequestsThatCannotBeMetChangeNothing) {
     EXPECT_EQ(MprisService::trackIdOf("AB-c/ d"), "/org/mpris/MediaPlayer2/track/AB_2Dc_2F_20d");
 }
 
+TEST_F(Mpris, NewSongsAreAnnouncedWhileTheWindowIsElsewhereEachReplacingTheLast) {
+    FakeNotifications service;
+    ASSERT_TRUE(service.start());
+    bool windowActive = false;
+    SongNotifier notifier(
+        *h.app, [&] { return windowActive; }, (h.dir.path() / "art").string());
+    const auto shown = [&](std::size_t n) {
+        pump([&] { return service.shown.size() >= n; });
+        return service.shown.size();
+    };
+    h.app->playMusic();
+    ASSERT_EQ(shown(1), 1u);
+    EXPECT_EQ(service.shown[0].summary, "s0");
+    EXPECT_EQ(service.shown[0].body, "X \u2014 album 1000");
+    EXPECT_EQ(service.shown[0].replaces, 0u);
+    EXPECT_FALSE(service.shown[0].hints.contains("image-path")) << "its artwork is still being read";
+    h.finishTasks();
+    ASSERT_EQ(shown(2), 2u);
+    EXPECT_EQ(service.shown[1].replaces, 41u) << "the artwork arrived: the same song, shown again with it";
+    EXPECT_TRUE(service.shown[1].hints.value("image-path").toString().startsWith("file://"));
+    player().end();
+    ASSERT_EQ(shown(3), 3u);
+    EXPECT_EQ(service.shown[2].summary, "s1");
+    EXPECT_EQ(service.shown[2].replaces, 42u);
+
+    windowActive = true; // the song shows in the window
+    player().end();
+    windowActive = false;
+    h.app->pauseMusic();
+    h.app->playMusic(); // the same song, resumed
+    h.app->setSongNotifications(false);
+    player().end();
+    h.app->setSongNotifications(true);
+    EXPECT_EQ(shown(4), 3u);
+}
+
+TEST_F(Mpris, WithoutANotificationServiceSongsPlayOnQuietly) {
+    SongNotifier notifier(
+        *h.app, [] { return false; }, (h.dir.path() / "art").string());
+    ::testing::internal::CaptureStderr();
+    h.app->playMusic();
+    pump([] { return false; });
+    player().end();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(h.app->currentSong()->name(), "s1");
+}
+
 TEST_F(Mpris, ASecondStartRaisesTheFirstWindowAndLeaves) {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -203,3 +278,5 @@ TEST_F(Mpris, ASecondStartRaisesTheFirstWindowAndLeaves) {
 
 } // namespace
 } // namespace platter
+
+#include "mpris_service_test.moc"

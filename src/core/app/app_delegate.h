@@ -157,6 +157,9 @@ public:
     double volume() const { return volume_; }
     // A linear gain from 0 to 1, for every playlist's player; stored with the settings.
     void setVolume(double linear);
+    // Whether the desktop announces each new song while the window is not in front.
+    bool songNotifications() const { return songNotifications_; }
+    void setSongNotifications(bool on);
     void addPlaybackListener(PlaybackListener* listener);
     void removePlaybackListener(PlaybackListener* listener);
 
@@ -320,6 +323,7 @@ private:
     std::optional<std::string> currentArtwork_;
     double volume_ = 1.0;
     bool volumeUnsaved_ = false;
+    bool songNotifications_ = true;
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;
 };

@@ -88,6 +88,13 @@ void AppDelegate::setVolume(double linear) {
     tellPlaybackChanged();
 }
 
+void AppDelegate::setSongNotifications(bool on) {
+    if (on == songNotifications_) return;
+    songNotifications_ = on;
+    services_.defaults.setObject(keys::songNotifications, on);
+    saveSettings();
+}
+
 void AppDelegate::addPlaybackListener(PlaybackListener* listener) {
     if (listener) playbackListeners_.push_back(listener);
 }

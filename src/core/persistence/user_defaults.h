@@ -45,6 +45,8 @@ inline constexpr std::string_view playingNumbers = "playingNumbers";
 inline constexpr std::string_view musicFolders = "musicFolders";
 // The playback volume, a linear gain from 0 to 1.
 inline constexpr std::string_view volume = "volume";
+// Whether a new song is announced by the desktop while the window is not in front.
+inline constexpr std::string_view songNotifications = "songNotifications";
 } // namespace keys
 
 } // namespace platter
