@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 
@@ -82,6 +85,9 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
       backwardB_(transportButton(transportView_, QStringLiteral("backward"),
                                  QStringLiteral("Restart the song"), 40)),
       forwardB_(transportButton(transportView_, QStringLiteral("forward"), QStringLiteral("Next song"), 40)),
+      positionView_(new QWidget(this)), elapsedView_(new QLabel(positionView_)),
+      positionSlider_(new QSlider(Qt::Horizontal, positionView_)), remainingView_(new QLabel(positionView_)),
+      volumeSlider_(new QSlider(Qt::Horizontal, positionView_)), positionTimer_(new QTimer(this)),
       playImage_(QStringLiteral(":/play.png")), pauseImage_(QStringLiteral(":/pause.png")),
       forwardImage_(QStringLiteral(":/forward.png")), backImage_(QStringLiteral(":/backward.png")) {
     setObjectName(QStringLiteral("topPanel"));
@@ -128,10 +134,45 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     connect(forwardB_, &QToolButton::clicked, this, &MyTopViewController::forward);
     connect(backwardB_, &QToolButton::clicked, this, &MyTopViewController::backward);
 
+    positionSlider_->setObjectName(QStringLiteral("position"));
+    positionSlider_->setToolTip(QStringLiteral("Where the song is; drag to move within it"));
+    elapsedView_->setObjectName(QStringLiteral("elapsed"));
+    remainingView_->setObjectName(QStringLiteral("remaining"));
+    for (auto* clock : {elapsedView_, remainingView_}) {
+        clock->setMinimumWidth(QFontMetrics(clock->font()).horizontalAdvance(QStringLiteral("-0:00:00")));
+        clock->setAlignment(Qt::AlignCenter);
+    }
+    volumeSlider_->setObjectName(QStringLiteral("volume"));
+    volumeSlider_->setToolTip(QStringLiteral("Volume"));
+    volumeSlider_->setAccessibleName(QStringLiteral("Volume"));
+    volumeSlider_->setRange(0, 100);
+    volumeSlider_->setFixedWidth(90);
+    auto* positionLayout = new QHBoxLayout(positionView_);
+    positionLayout->setContentsMargins(0, 0, 0, 0);
+    positionLayout->setSpacing(6);
+    positionLayout->addWidget(elapsedView_);
+    positionLayout->addWidget(positionSlider_, 1);
+    positionLayout->addWidget(remainingView_);
+    positionLayout->addSpacing(12);
+    positionLayout->addWidget(volumeSlider_);
+    // A drag seeks when it is let go, a click on the groove at once.
+    connect(positionSlider_, &QSlider::sliderReleased, this, &MyTopViewController::seekToSlider);
+    connect(positionSlider_, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove)
+            QTimer::singleShot(0, this, &MyTopViewController::seekToSlider);
+    });
+    connect(positionSlider_, &QSlider::sliderMoved, this,
+            [this](int ms) { elapsedView_->setText(clockText(ms / 1000.0)); });
+    connect(volumeSlider_, &QSlider::valueChanged, this,
+            [this](int percent) { ourDelegate_.setVolume(percent / 100.0); });
+    positionTimer_->setInterval(250);
+    connect(positionTimer_, &QTimer::timeout, this, &MyTopViewController::refreshPosition);
+
     // The step buttons and the transport lie over the song information's empty left part.
     configureView_->raise();
     playlistView_->raise();
     transportView_->raise();
+    positionView_->raise();
 
     setArtworkAndTextsWithArtwork(std::nullopt, {}, {}, {});
     setViewsWithMode(TopViewMode::NoSelection);
@@ -174,6 +215,12 @@ void MyTopViewController::setViewsWithMode(TopViewMode mode) {
         playlistView_->show();
         break;
     }
+    positionView_->setVisible(mode == TopViewMode::Playing);
+    if (mode == TopViewMode::Playing)
+        positionTimer_->start();
+    else
+        positionTimer_->stop();
+    refreshPosition();
     layOut();
 }
 
@@ -237,6 +284,39 @@ void MyTopViewController::playPause() {
 void MyTopViewController::forward() {
     ourDelegate_.forward();
 }
+QString MyTopViewController::clockText(double seconds) {
+    const auto total = std::isfinite(seconds) ? static_cast<long long>(std::max(seconds, 0.0)) : 0;
+    const auto h = total / 3600, m = total / 60 % 60, sec = total % 60;
+    return h > 0 ? QStringLiteral("%1:%2:%3")
+                       .arg(h)
+                       .arg(m, 2, 10, QLatin1Char('0'))
+                       .arg(sec, 2, 10, QLatin1Char('0'))
+                 : QStringLiteral("%1:%2").arg(m).arg(sec, 2, 10, QLatin1Char('0'));
+}
+
+void MyTopViewController::refreshPosition() {
+    const QSignalBlocker volumeBlocker(volumeSlider_);
+    volumeSlider_->setValue(static_cast<int>(std::lround(ourDelegate_.volume() * 100)));
+    const bool seekable = ourDelegate_.canSeek();
+    positionSlider_->setEnabled(seekable);
+    const double length = seekable ? ourDelegate_.currentLength() : 0;
+    const double at = seekable ? ourDelegate_.position() : 0;
+    elapsedView_->setVisible(seekable);
+    remainingView_->setVisible(seekable);
+    if (positionSlider_->isSliderDown()) return;
+    const QSignalBlocker positionBlocker(positionSlider_);
+    positionSlider_->setRange(0, static_cast<int>(length * 1000));
+    positionSlider_->setPageStep(std::max(1000, static_cast<int>(length * 100)));
+    positionSlider_->setValue(static_cast<int>(at * 1000));
+    elapsedView_->setText(clockText(at));
+    remainingView_->setText(QStringLiteral("-") + clockText(length - at));
+}
+
+void MyTopViewController::seekToSlider() {
+    if (ourDelegate_.canSeek()) ourDelegate_.seek(positionSlider_->sliderPosition() / 1000.0);
+    refreshPosition();
+}
+
 void MyTopViewController::backward() {
     ourDelegate_.backward();
 }
@@ -265,6 +345,9 @@ void MyTopViewController::layOut() {
     configureView_->setGeometry(0, (h - 61) / 2, 155, 61);
     playlistView_->setGeometry(0, (h - 61) / 2, 475, 61);
     transportView_->setGeometry(0, h - 62, 200, 56);
+    // Beside the transport, up to the artwork.
+    const int left = 200;
+    positionView_->setGeometry(left, h - 62, std::max(0, w - h - 16 - left), 56);
 }
 
 } // namespace platter

@@ -18,6 +18,8 @@
 
 class QLabel;
 class QPushButton;
+class QSlider;
+class QTimer;
 class QToolButton;
 
 namespace platter {
@@ -65,7 +67,16 @@ public:
     QLabel* songTitle() const { return songTitle_; }
     QLabel* albumTitle() const { return albumTitle_; }
     QLabel* artistName() const { return artistName_; }
+    QSlider* positionSlider() const { return positionSlider_; }
+    QLabel* elapsedView() const { return elapsedView_; }
+    QLabel* remainingView() const { return remainingView_; }
+    QSlider* volumeSlider() const { return volumeSlider_; }
     bool showsArtwork() const;
+    // Reads the song's position, length and the volume from the controller; a slider the user
+    // holds keeps where the user put it.
+    void refreshPosition();
+    // "1:05", "1:02:03".
+    static QString clockText(double seconds);
     bool cautionCentred() const { return cautionCentred_; }
 
 protected:
@@ -73,6 +84,7 @@ protected:
 
 private:
     void layOut();
+    void seekToSlider();
 
     AppDelegate& ourDelegate_;
     QLabel* cautionView_;
@@ -87,6 +99,12 @@ private:
     QToolButton* playPauseB_;
     QToolButton* backwardB_;
     QToolButton* forwardB_;
+    QWidget* positionView_;
+    QLabel* elapsedView_;
+    QSlider* positionSlider_;
+    QLabel* remainingView_;
+    QSlider* volumeSlider_;
+    QTimer* positionTimer_;
     QIcon playImage_;
     QIcon pauseImage_;
     QIcon forwardImage_;

@@ -119,6 +119,44 @@ TEST_F(TopPanel, ButtonsCallTheControllersActions) {
     EXPECT_EQ(h.view.calls, std::vector<std::string>{"mode 1"}) << "the second press refreshes nothing";
 }
 
+TEST_F(TopPanel, ThePositionFollowsTheSongAndTheSlidersSeekAndSetTheVolume) {
+    MyTopViewController top(*app);
+    top.resize(1100, 200);
+    app->changePlaylistWithRow(rowOf("Mix"));
+    app->showPlaylist();
+    top.setViewsWithMode(TopViewMode::Playing);
+    EXPECT_FALSE(top.positionSlider()->isEnabled()) << "nothing to seek before it plays";
+    app->playMusic();
+    auto& player = *h.players.made.back();
+    player.at = 65;
+    top.refreshPosition();
+    EXPECT_EQ(top.positionSlider()->maximum(), 60000) << "the file's length";
+    EXPECT_EQ(top.elapsedView()->text(), "1:00") << "never past the length";
+    player.at = 12.5;
+    top.refreshPosition();
+    EXPECT_EQ(top.elapsedView()->text(), "0:12");
+    EXPECT_EQ(top.remainingView()->text(), "-0:47");
+
+    // Dragged: the thumb stays where the user holds it, and the song moves when it is let go.
+    top.positionSlider()->setSliderDown(true);
+    top.positionSlider()->setSliderPosition(30000);
+    top.refreshPosition();
+    EXPECT_EQ(top.positionSlider()->sliderPosition(), 30000);
+    top.positionSlider()->setSliderDown(false);
+    EXPECT_EQ(player.seeks.back(), std::make_pair(player.currentItem(), 30.0));
+    EXPECT_EQ(top.elapsedView()->text(), "0:30");
+
+    top.volumeSlider()->setValue(40);
+    EXPECT_EQ(app->volume(), 0.4);
+    EXPECT_EQ(player.volume, 0.4);
+    app->setVolume(0.8); // from the desktop's controls
+    top.refreshPosition();
+    EXPECT_EQ(top.volumeSlider()->value(), 80);
+
+    EXPECT_EQ(MyTopViewController::clockText(3723), "1:02:03");
+    EXPECT_EQ(MyTopViewController::clockText(std::nan("")), "0:00");
+}
+
 using PlaylistsList = testing::PanelFixture;
 
 TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {

@@ -37,7 +37,9 @@ SongPtr AppDelegate::currentSong() const {
 double AppDelegate::position() const {
     const auto* playlist = controlledPlaylist(*this);
     const auto* queue = playlist ? queueOf(*playlist) : nullptr;
-    return queue && queue->currentItem() ? queue->player().position() : 0.0;
+    const auto* item = queue ? queue->currentItem() : nullptr;
+    // A decoder may run on past the length its file gave: the song is at its end then.
+    return item ? std::clamp(queue->player().position(), 0.0, item->duration) : 0.0;
 }
 
 double AppDelegate::currentLength() const {
