@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
                      .countries = &countries});
 
     MainWindow window(app, linkPanes);
+    window.keepLayoutIn(QString::fromStdString(StateDirectory::defaultPath() + "/window.conf"));
     dialogs.setParent(&window);
     QStringList notices;
     if (players.silent()) notices << QStringLiteral("No audio output device was found: songs play silently.");

@@ -63,6 +63,9 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     connect(tableView_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (index.column() == SongTableModel::Audio && index.row() == songModel_->markerRow()) playPause();
     });
+    connect(tableView_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) ourDelegate_.playFromSong(static_cast<std::size_t>(index.row()));
+    });
 
     pages_->addWidget(empty_);
     pages_->addWidget(outlineView_);

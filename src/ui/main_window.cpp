@@ -1,16 +1,21 @@
 #include "ui/main_window.h"
 
 #include "core/app/app_delegate.h"
+#include "ui/main_view_controller.h"
 #include "ui/top_view_controller.h"
 #include "ui/view_controller.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTableView>
+#include <QTreeView>
 
 namespace platter {
 
@@ -135,7 +140,28 @@ void MainWindow::buildMenus() {
             [this](bool on) { ourDelegate_.setSongNotifications(on); });
 }
 
+void MainWindow::keepLayoutIn(const QString& file) {
+    layoutFile_ = file;
+    const QSettings stored(file, QSettings::IniFormat);
+    // A file that is not ours, or from another version, restores nothing it cannot read.
+    restoreGeometry(stored.value(QStringLiteral("window")).toByteArray());
+    auto* main = viewCont_->mainViewCont();
+    main->outlineView()->header()->restoreState(stored.value(QStringLiteral("albumColumns")).toByteArray());
+    main->tableView()->horizontalHeader()->restoreState(
+        stored.value(QStringLiteral("songColumns")).toByteArray());
+}
+
+void MainWindow::storeLayout() const {
+    if (layoutFile_.isEmpty()) return;
+    QSettings stored(layoutFile_, QSettings::IniFormat);
+    stored.setValue(QStringLiteral("window"), saveGeometry());
+    auto* main = viewCont_->mainViewCont();
+    stored.setValue(QStringLiteral("albumColumns"), main->outlineView()->header()->saveState());
+    stored.setValue(QStringLiteral("songColumns"), main->tableView()->horizontalHeader()->saveState());
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    storeLayout();
     ourDelegate_.applicationWillTerminate();
     event->accept();
     QApplication::quit();

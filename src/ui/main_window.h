@@ -32,6 +32,10 @@ public:
     // What could not be saved, and why playback paused on its own.
     QLabel* statusNotice() const { return statusNotice_; }
     QPushButton* findMusicFolderButton() const { return findFolder_; }
+    // Where the window's size and place and its columns' widths are kept from run to run; none
+    // unless given. Read once at once; written when the window closes.
+    void keepLayoutIn(const QString& file);
+    void storeLayout() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,6 +52,7 @@ private:
     QLabel* filesNotice_;
     QLabel* statusNotice_;
     QPushButton* findFolder_;
+    QString layoutFile_;
 };
 
 } // namespace platter

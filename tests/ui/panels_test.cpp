@@ -12,13 +12,16 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
+#include <cmath>
 
 namespace platter {
 namespace {
@@ -155,6 +158,29 @@ TEST_F(TopPanel, ThePositionFollowsTheSongAndTheSlidersSeekAndSetTheVolume) {
 
     EXPECT_EQ(MyTopViewController::clockText(3723), "1:02:03");
     EXPECT_EQ(MyTopViewController::clockText(std::nan("")), "0:00");
+}
+
+TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
+    const auto file = QString::fromStdString((h.dir.path() / "window.conf").string());
+    {
+        MainWindow window(*app, false);
+        window.keepLayoutIn(file);
+        window.resize(1234, 777);
+        window.viewController()->mainViewCont()->tableView()->horizontalHeader()->resizeSection(
+            SongTableModel::Name, 333);
+        window.storeLayout();
+    }
+    MainWindow again(*app, false);
+    again.keepLayoutIn(file);
+    EXPECT_EQ(again.size(), QSize(1234, 777));
+    EXPECT_EQ(again.viewController()->mainViewCont()->tableView()->horizontalHeader()->sectionSize(
+                  SongTableModel::Name),
+              333);
+
+    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\nsongColumns=7\n\x01\x02");
+    MainWindow fresh(*app, false);
+    fresh.keepLayoutIn(QString::fromStdString((h.dir.path() / "garbage.conf").string()));
+    EXPECT_EQ(fresh.size(), QSize(1400, 900)) << "a file it cannot read changes nothing";
 }
 
 using PlaylistsList = testing::PanelFixture;

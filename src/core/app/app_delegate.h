@@ -136,6 +136,8 @@ public:
     void updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId item, bool failed);
     void forward();
     void backward();
+    // Plays the selected playlist's order from the song at `index`, the order unchanged.
+    void playFromSong(std::size_t index);
 
     // Playback as controls outside the window see it (the desktop's media controls). The
     // current song is the playing playlist's, or else that of the selected playlist's order,

@@ -159,6 +159,18 @@ void AppDelegate::forward() {
         queue->player().seekPlayer(item->duration + queue->finishedTime());
 }
 
+void AppDelegate::playFromSong(std::size_t index) {
+    auto* selected = playlistAt(playlistNumber_);
+    if (!selected || configuring_ || index >= selected->shuffledSongs.size()) return;
+    if (playinglistNumber_ == playlistNumber_) pauseMusic();
+    // A queue holds what follows the song it began with: it is built again from this one.
+    dropQueue(*selected);
+    selected->playingNum = static_cast<std::int64_t>(index);
+    playingNumDict_[selected->persistentID()] = selected->playingNum;
+    storePositions();
+    playMusic();
+}
+
 void AppDelegate::backward() {
     const auto* playing = playlistAt(playinglistNumber_);
     const auto* queue = playing ? queueOf(*playing) : nullptr;

@@ -266,5 +266,24 @@ TEST_F(PlayQueue, StopPausesAtTheSongsStartAndSeekingPastTheEndPlaysTheNext) {
     EXPECT_FALSE(h.app->currentSong()) << "paused, with the choices showing: no song to resume";
 }
 
+TEST_F(PlayQueue, PlayingFromAChosenSongKeepsTheOrder) {
+    build(6, 60, {}, {4});
+    h.app->playMusic();
+    const auto order = p().shuffledSongs;
+    h.app->playFromSong(2);
+    EXPECT_EQ(p().shuffledSongs, order);
+    EXPECT_EQ(p().playingNum, 2);
+    EXPECT_EQ(h.players.made.size(), 2u) << "a queue from the chosen song on";
+    EXPECT_EQ(appended().front(), "song2.mp3");
+    EXPECT_TRUE(player().playing);
+    EXPECT_EQ(h.storedPositions().at("P"), 2);
+
+    h.app->playFromSong(4); // its file is missing: the next playable song plays
+    EXPECT_EQ(p().playingNum, 5);
+    EXPECT_EQ(appended().front(), "song5.mp3");
+    h.app->playFromSong(6);
+    EXPECT_EQ(p().playingNum, 5) << "no such row";
+}
+
 } // namespace
 } // namespace platter
