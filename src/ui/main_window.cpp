@@ -2,6 +2,7 @@
 
 #include "core/app/app_delegate.h"
 #include "ui/main_view_controller.h"
+#include "ui/theme.h"
 #include "ui/top_view_controller.h"
 #include "ui/view_controller.h"
 
@@ -51,8 +52,19 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     connect(viewCont_, &ViewController::songFilesChanged, this, &MainWindow::showSongFiles);
     connect(viewCont_, &ViewController::statusNoticeChanged, this, &MainWindow::showStatusNotice);
     buildMenus();
+    applyTheme();
+}
+
+void MainWindow::applyTheme() {
     QFile style(QStringLiteral(":/platter.qss"));
-    if (style.open(QIODevice::ReadOnly)) setStyleSheet(QString::fromUtf8(style.readAll()));
+    if (style.open(QIODevice::ReadOnly))
+        setStyleSheet(Theme::of(QApplication::palette()).styleSheet(QString::fromUtf8(style.readAll())));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    // The desktop switched between light and dark.
+    if (event->type() == QEvent::ApplicationPaletteChange) applyTheme();
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::setNotice(const QString& text) {

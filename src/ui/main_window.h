@@ -39,9 +39,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
+    void applyTheme();
     void showSongFiles();
     void showStatusNotice();
     void updateStatusLine();

@@ -7,6 +7,7 @@
 #include "ui/main_window.h"
 #include "ui/playlists_view_controller.h"
 #include "ui/song_table_model.h"
+#include "ui/theme.h"
 #include "ui/top_view_controller.h"
 #include "ui/view_controller.h"
 
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
@@ -181,6 +183,42 @@ TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
     MainWindow fresh(*app, false);
     fresh.keepLayoutIn(QString::fromStdString((h.dir.path() / "garbage.conf").string()));
     EXPECT_EQ(fresh.size(), QSize(1400, 900)) << "a file it cannot read changes nothing";
+}
+
+TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7b, 0xd9));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    for (const auto& [scheme, palette] :
+         {std::pair{"light", QApplication::style()->standardPalette()}, std::pair{"dark", dark}}) {
+        const auto theme = Theme::of(palette);
+        const auto c = [&](const char* name) { return theme.colours.at(QString::fromLatin1(name)); };
+        // Text on each background the style sheet puts it on.
+        for (const auto& [fore, back] :
+             std::vector<std::pair<const char*, const char*>>{{"text", "sidebar"},
+                                                              {"secondaryText", "sidebar"},
+                                                              {"text", "topStart"},
+                                                              {"text", "topEnd"},
+                                                              {"secondaryText", "topEnd"},
+                                                              {"buttonText", "button"},
+                                                              {"buttonText", "base"},
+                                                              {"buttonText", "alternateBase"},
+                                                              {"buttonText", "selection"},
+                                                              {"secondaryText", "header"},
+                                                              {"noticeText", "notice"}})
+            EXPECT_GE(Theme::contrast(c(fore), c(back)), 4.5) << scheme << ": " << fore << " on " << back;
+        // The selected playlist: the palette's own highlight pair.
+        EXPECT_GE(Theme::contrast(c("accentText"), c("accent")), 3.0) << scheme;
+        QFile style(QStringLiteral(":/platter.qss"));
+        ASSERT_TRUE(style.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(theme.styleSheet(QString::fromUtf8(style.readAll())).contains(QLatin1Char('@')))
+            << scheme << ": every colour named is known";
+    }
+    EXPECT_LT(Theme::of(dark).colours.at("base").lightness(), 60) << "a dark scheme gets a dark window";
 }
 
 using PlaylistsList = testing::PanelFixture;

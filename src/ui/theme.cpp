@@ -1,0 +1,74 @@
+#include "ui/theme.h"
+
+#include <cmath>
+
+namespace platter {
+
+namespace {
+
+// `share` of `b` in `a`.
+QColor mix(const QColor& a, const QColor& b, double share) {
+    const auto part = [&](double x, double y) { return static_cast<int>(std::lround(x + (y - x) * share)); };
+    return QColor(part(a.red(), b.red()), part(a.green(), b.green()), part(a.blue(), b.blue()));
+}
+
+double luminance(const QColor& c) {
+    const auto linear = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+
+} // namespace
+
+double Theme::contrast(const QColor& a, const QColor& b) {
+    const auto x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+Theme Theme::of(const QPalette& palette) {
+    const auto window = palette.color(QPalette::Window);
+    const auto windowText = palette.color(QPalette::WindowText);
+    const auto base = palette.color(QPalette::Base);
+    const auto text = palette.color(QPalette::Text);
+    const auto highlight = palette.color(QPalette::Highlight);
+    const bool dark = luminance(window) < luminance(windowText);
+    // Secondary text is dimmed towards its background, but never below a readable contrast.
+    auto secondary = mix(windowText, window, 0.35);
+    if (contrast(secondary, window) < 4.5) secondary = mix(windowText, window, 0.2);
+    const QColor noticeHue(0xff, 0xc8, 0x00);
+    Theme t;
+    t.colours = {
+        {QStringLiteral("sidebar"), mix(window, windowText, 0.03)},
+        {QStringLiteral("border"), mix(window, windowText, 0.16)},
+        {QStringLiteral("softBorder"), mix(window, windowText, 0.1)},
+        {QStringLiteral("secondaryText"), secondary},
+        {QStringLiteral("text"), windowText},
+        {QStringLiteral("topStart"), mix(window, base, 0.6)},
+        {QStringLiteral("topEnd"), mix(window, windowText, 0.03)},
+        {QStringLiteral("button"), base},
+        {QStringLiteral("buttonText"), text},
+        {QStringLiteral("buttonBorder"), mix(base, text, 0.25)},
+        {QStringLiteral("accent"), highlight},
+        {QStringLiteral("accentBorder"), highlight.darker(112)},
+        {QStringLiteral("accentText"), palette.color(QPalette::HighlightedText)},
+        {QStringLiteral("hover"), mix(window, windowText, 0.08)},
+        {QStringLiteral("base"), base},
+        {QStringLiteral("alternateBase"), mix(base, windowText, 0.035)},
+        {QStringLiteral("selection"), mix(base, highlight, dark ? 0.45 : 0.22)},
+        {QStringLiteral("header"), mix(base, window, 0.6)},
+        {QStringLiteral("notice"), mix(base, noticeHue, dark ? 0.18 : 0.13)},
+        {QStringLiteral("noticeText"),
+         dark ? mix(text, noticeHue, 0.35) : mix(text, QColor(0x8a, 0x60, 0x00), 0.85)},
+    };
+    return t;
+}
+
+QString Theme::styleSheet(QString text) const {
+    for (const auto& [name, colour] : colours)
+        text.replace(QLatin1Char('@') + name + QLatin1Char('@'), colour.name());
+    return text;
+}
+
+} // namespace platter

@@ -1,0 +1,23 @@
+#pragma once
+
+// The window's colours, taken from the desktop's palette so that the window follows a light or
+// a dark scheme; the style sheet names them as @name@.
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+#include <map>
+
+namespace platter {
+
+struct Theme {
+    std::map<QString, QColor> colours;
+    // The colours the palette gives.
+    static Theme of(const QPalette& palette);
+    // The style sheet with every @name@ replaced by its colour.
+    QString styleSheet(QString text) const;
+    // WCAG's contrast ratio of two colours, from 1 (none) to 21.
+    static double contrast(const QColor& a, const QColor& b);
+};
+
+} // namespace platter
