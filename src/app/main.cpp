@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Platter"));
     QApplication::setApplicationVersion(QStringLiteral(PLATTER_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("platter"));
+    QApplication::setDesktopFileName(QString::fromLatin1(platter::MprisService::desktopEntry));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/platter.png")));
 
     using namespace platter;

@@ -179,6 +179,9 @@ TEST_F(Mpris, RequestsThatCannotBeMetChangeNothing) {
     };
     EXPECT_NE(get("org.mpris.MediaPlayer2", "Identity").find("\"Platter\""), std::string::npos);
     EXPECT_NE(get("org.mpris.MediaPlayer2", "DesktopEntry").find("\"platter\""), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(std::string(PLATTER_DESKTOP_FOLDER "/") + MprisService::desktopEntry +
+                                        ".desktop"))
+        << "the desktop finds Platter's entry by that name";
     EXPECT_NE(get("org.mpris.MediaPlayer2", "HasTrackList").find("boolean false"), std::string::npos);
     EXPECT_EQ(call("org.mpris.MediaPlayer2.Raise").first, 0);
     EXPECT_EQ(raised, 1);
@@ -218,29 +221,30 @@ TEST_F(Mpris, RequestsThatCannotBeMetChangeNothing) {
 }
 
 TEST_F(Mpris, NewSongsAreAnnouncedWhileTheWindowIsElsewhereEachReplacingTheLast) {
-    FakeNotifications service;
-    ASSERT_TRUE(service.start());
+    FakeNotifications notifications;
+    ASSERT_TRUE(notifications.start());
     bool windowActive = false;
     SongNotifier notifier(
         *h.app, [&] { return windowActive; }, (h.dir.path() / "art").string());
     const auto shown = [&](std::size_t n) {
-        pump([&] { return service.shown.size() >= n; });
-        return service.shown.size();
+        pump([&] { return notifications.shown.size() >= n; });
+        return notifications.shown.size();
     };
     h.app->playMusic();
     ASSERT_EQ(shown(1), 1u);
-    EXPECT_EQ(service.shown[0].summary, "s0");
-    EXPECT_EQ(service.shown[0].body, "X \u2014 album 1000");
-    EXPECT_EQ(service.shown[0].replaces, 0u);
-    EXPECT_FALSE(service.shown[0].hints.contains("image-path")) << "its artwork is still being read";
+    EXPECT_EQ(notifications.shown[0].summary, "s0");
+    EXPECT_EQ(notifications.shown[0].body, "X \u2014 album 1000");
+    EXPECT_EQ(notifications.shown[0].replaces, 0u);
+    EXPECT_FALSE(notifications.shown[0].hints.contains("image-path")) << "its artwork is still being read";
     h.finishTasks();
     ASSERT_EQ(shown(2), 2u);
-    EXPECT_EQ(service.shown[1].replaces, 41u) << "the artwork arrived: the same song, shown again with it";
-    EXPECT_TRUE(service.shown[1].hints.value("image-path").toString().startsWith("file://"));
+    EXPECT_EQ(notifications.shown[1].replaces, 41u)
+        << "the artwork arrived: the same song, shown again with it";
+    EXPECT_TRUE(notifications.shown[1].hints.value("image-path").toString().startsWith("file://"));
     player().end();
     ASSERT_EQ(shown(3), 3u);
-    EXPECT_EQ(service.shown[2].summary, "s1");
-    EXPECT_EQ(service.shown[2].replaces, 42u);
+    EXPECT_EQ(notifications.shown[2].summary, "s1");
+    EXPECT_EQ(notifications.shown[2].replaces, 42u);
 
     windowActive = true; // the song shows in the window
     player().end();

@@ -92,10 +92,18 @@ public:
         std::vector<Track> tracks;
         std::vector<std::int64_t> ids;
         for (int i = 0; i < count; ++i) {
-            tracks.push_back({i + 1, "s" + std::to_string(i), "album " + std::to_string(1000 + i), "X"});
+            tracks.push_back({i + 1,
+                              "s" + std::to_string(i),
+                              "album " + std::to_string(1000 + i),
+                              "X",
+                              {},
+                              {},
+                              {},
+                              200000,
+                              {}});
             ids.push_back(i + 1);
         }
-        auto lib = libraryValue(tracks, {{"P", "P", ids}});
+        auto lib = libraryValue(tracks, {{"P", "P", ids, {}}});
         auto& list = *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
         for (int i = 0; i < count; ++i) {
             auto& track = *list[static_cast<std::size_t>(i)].second.get<plist::Dict>();

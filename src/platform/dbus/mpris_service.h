@@ -28,6 +28,8 @@ class MprisService final : public QObject, protected QDBusContext, private Playb
 public:
     static constexpr const char* serviceName = "org.mpris.MediaPlayer2.platter";
     static constexpr const char* objectPath = "/org/mpris/MediaPlayer2";
+    // The installed .desktop file's name, without its suffix.
+    static constexpr const char* desktopEntry = "platter";
 
     struct Hooks {
         std::function<void()> raise;
@@ -85,7 +87,7 @@ public:
     bool canRaise() const { return true; }
     bool hasTrackList() const { return false; }
     QString identity() const { return QStringLiteral("Platter"); }
-    QString desktopEntry() const { return QStringLiteral("platter"); }
+    QString desktopEntry() const { return QString::fromLatin1(MprisService::desktopEntry); }
     QStringList supportedUriSchemes() const { return {}; }
     QStringList supportedMimeTypes() const { return {}; }
 public Q_SLOTS:

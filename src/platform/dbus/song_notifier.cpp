@@ -49,7 +49,7 @@ void SongNotifier::notify(const MySong& song, const QString& image) {
     auto call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("platter")},
+    QVariantMap hints{{QStringLiteral("desktop-entry"), QString::fromLatin1(MprisService::desktopEntry)},
                       {QStringLiteral("category"), QStringLiteral("x-gnome.music")}};
     if (!image.isEmpty()) hints.insert(QStringLiteral("image-path"), image);
     call << QStringLiteral("Platter") << lastId_ << QStringLiteral("platter") << text(song.name())
