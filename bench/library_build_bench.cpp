@@ -4,7 +4,7 @@
 // its own.
 
 #include "library_generator.h"
-#include "tools/inspect/inspection.h"
+#include "tools/inspect/library_model.h"
 
 #include <chrono>
 #include <cstdio>

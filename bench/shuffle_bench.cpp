@@ -5,7 +5,7 @@
 #include "core/services/seeded_random.h"
 #include "core/shuffle/shuffle.h"
 #include "library_generator.h"
-#include "tools/inspect/inspection.h"
+#include "tools/inspect/library_model.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -2,7 +2,7 @@
 // platter-inspect must print for it. Set PLATTER_UPDATE_GOLDEN=1 to rewrite the reports.
 
 #include "support/app_harness.h"
-#include "tools/inspect/inspection.h"
+#include "tools/inspect/library_model.h"
 #include "tools/inspect/library_report.h"
 
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include "core/shuffle/shuffle.h"
 #include "platform/files/atomic_file.h"
 #include "platform/plist/plist_file_reader.h"
-#include "tools/inspect/inspection.h"
+#include "tools/inspect/library_model.h"
 #include "tools/inspect/library_report.h"
 
 #include <chrono>

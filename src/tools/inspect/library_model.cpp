@@ -1,4 +1,4 @@
-#include "tools/inspect/inspection.h"
+#include "tools/inspect/library_model.h"
 
 #include "core/model/file_url.h"
 #include "core/model/song_locator.h"
