@@ -64,7 +64,21 @@ LinkPane::LinkPane(QWidget* parent) : QWebEngineView(parent) {
 }
 
 void LinkPane::loadPage(const std::string& html) {
-    setHtml(QString::fromStdString(html), QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + '/'));
+    html_ = QString::fromStdString(html);
+    showPage();
+}
+
+void LinkPane::setLook(const QString& pageStyle, const QColor& background) {
+    pageStyle_ = pageStyle;
+    // What an empty pane, or a page still loading, shows.
+    page()->setBackgroundColor(background);
+    if (!html_.isEmpty()) showPage();
+}
+
+void LinkPane::showPage() {
+    // A style element ahead of the page lands in its head.
+    setHtml(QStringLiteral("<style>") + pageStyle_ + QStringLiteral("</style>") + html_,
+            QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + '/'));
 }
 
 } // namespace platter

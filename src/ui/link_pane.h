@@ -27,6 +27,14 @@ public:
     explicit LinkPane(QWidget* parent = nullptr);
     // Loads one of our pages; relative addresses resolve against the application's folder.
     void loadPage(const std::string& html);
+    // The window's colours for our pages; the page shown takes them at once.
+    void setLook(const QString& pageStyle, const QColor& background);
+
+private:
+    void showPage();
+
+    QString html_;
+    QString pageStyle_;
 };
 
 } // namespace platter

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "core/app/app_delegate.h"
+#include "ui/link_pane.h"
 #include "ui/main_view_controller.h"
 #include "ui/theme.h"
 #include "ui/top_view_controller.h"
@@ -53,18 +54,23 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     connect(viewCont_, &ViewController::statusNoticeChanged, this, &MainWindow::showStatusNotice);
     buildMenus();
     applyTheme();
+    // A new application palette is announced to the application object, not to top-level windows.
+    qApp->installEventFilter(this);
 }
 
 void MainWindow::applyTheme() {
+    const auto theme = Theme::of(QApplication::palette());
     QFile style(QStringLiteral(":/platter.qss"));
-    if (style.open(QIODevice::ReadOnly))
-        setStyleSheet(Theme::of(QApplication::palette()).styleSheet(QString::fromUtf8(style.readAll())));
+    if (style.open(QIODevice::ReadOnly)) setStyleSheet(theme.styleSheet(QString::fromUtf8(style.readAll())));
+    viewCont_->topViewCont()->setLook(theme);
+    for (auto* pane : viewCont_->webViews())
+        if (pane) pane->setLook(theme.pageStyle(), theme.colours.at(QStringLiteral("base")));
 }
 
-void MainWindow::changeEvent(QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // The desktop switched between light and dark.
-    if (event->type() == QEvent::ApplicationPaletteChange) applyTheme();
-    QMainWindow::changeEvent(event);
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) applyTheme();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::setNotice(const QString& text) {

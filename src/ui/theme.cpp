@@ -1,5 +1,7 @@
 #include "ui/theme.h"
 
+#include <QPainter>
+#include <QPixmap>
 #include <cmath>
 
 namespace platter {
@@ -20,6 +22,15 @@ double luminance(const QColor& c) {
     return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
 }
 
+// `back` moved away from `text` until text on it reads at `ratio`; palettes such as a dark scheme's
+// bright highlight under white text fall short.
+QColor readableBehind(QColor back, const QColor& text, double ratio) {
+    const QColor away = luminance(text) > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+    for (int step = 0; step < 20 && Theme::contrast(text, back) < ratio; ++step)
+        back = mix(back, away, 0.1);
+    return back;
+}
+
 } // namespace
 
 double Theme::contrast(const QColor& a, const QColor& b) {
@@ -32,6 +43,8 @@ Theme Theme::of(const QPalette& palette) {
     const auto windowText = palette.color(QPalette::WindowText);
     const auto base = palette.color(QPalette::Base);
     const auto text = palette.color(QPalette::Text);
+    const auto accentText = palette.color(QPalette::HighlightedText);
+    const auto accent = readableBehind(palette.color(QPalette::Highlight), accentText, 4.5);
     const auto highlight = palette.color(QPalette::Highlight);
     const bool dark = luminance(window) < luminance(windowText);
     // Secondary text is dimmed towards its background, but never below a readable contrast.
@@ -39,6 +52,7 @@ Theme Theme::of(const QPalette& palette) {
     if (contrast(secondary, window) < 4.5) secondary = mix(windowText, window, 0.2);
     const QColor noticeHue(0xff, 0xc8, 0x00);
     Theme t;
+    t.dark = dark;
     t.colours = {
         {QStringLiteral("sidebar"), mix(window, windowText, 0.03)},
         {QStringLiteral("border"), mix(window, windowText, 0.16)},
@@ -50,11 +64,12 @@ Theme Theme::of(const QPalette& palette) {
         {QStringLiteral("button"), base},
         {QStringLiteral("buttonText"), text},
         {QStringLiteral("buttonBorder"), mix(base, text, 0.25)},
-        {QStringLiteral("accent"), highlight},
-        {QStringLiteral("accentBorder"), highlight.darker(112)},
-        {QStringLiteral("accentText"), palette.color(QPalette::HighlightedText)},
+        {QStringLiteral("accent"), accent},
+        {QStringLiteral("accentBorder"), accent.darker(112)},
+        {QStringLiteral("accentText"), accentText},
         {QStringLiteral("hover"), mix(window, windowText, 0.08)},
         {QStringLiteral("base"), base},
+        {QStringLiteral("link"), palette.color(QPalette::Link)},
         {QStringLiteral("alternateBase"), mix(base, windowText, 0.035)},
         {QStringLiteral("selection"), mix(base, highlight, dark ? 0.45 : 0.22)},
         {QStringLiteral("header"), mix(base, window, 0.6)},
@@ -69,6 +84,25 @@ QString Theme::styleSheet(QString text) const {
     for (const auto& [name, colour] : colours)
         text.replace(QLatin1Char('@') + name + QLatin1Char('@'), colour.name());
     return text;
+}
+
+QString Theme::pageStyle() const {
+    // Our pages give their body a light bgcolor; a style rule outranks that attribute.
+    return styleSheet(QStringLiteral(":root { color-scheme: %1; }\n"
+                                     "body { background: @base@; color: @buttonText@; }\n"
+                                     "body[bgcolor] { background: @header@; }\n"
+                                     "a { color: @link@; }\n")
+                          .arg(dark ? QStringLiteral("dark") : QStringLiteral("light")));
+}
+
+QIcon Theme::glyph(const QString& resource) const {
+    QPixmap shape(resource);
+    if (shape.isNull()) return {};
+    QPainter painter(&shape);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(shape.rect(), colours.at(QStringLiteral("text")));
+    painter.end();
+    return QIcon(shape);
 }
 
 } // namespace platter

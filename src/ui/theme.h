@@ -4,6 +4,7 @@
 // a dark scheme; the style sheet names them as @name@.
 
 #include <QColor>
+#include <QIcon>
 #include <QPalette>
 #include <QString>
 #include <map>
@@ -12,10 +13,15 @@ namespace platter {
 
 struct Theme {
     std::map<QString, QColor> colours;
+    bool dark = false;
     // The colours the palette gives.
     static Theme of(const QPalette& palette);
     // The style sheet with every @name@ replaced by its colour.
     QString styleSheet(QString text) const;
+    // The style our web pages take, so that they sit in the window rather than on white.
+    QString pageStyle() const;
+    // A one-colour picture (its shape in the alpha channel) drawn in the text colour.
+    QIcon glyph(const QString& resource) const;
     // WCAG's contrast ratio of two colours, from 1 (none) to 21.
     static double contrast(const QColor& a, const QColor& b);
 };

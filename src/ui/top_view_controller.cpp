@@ -1,6 +1,7 @@
 #include "ui/top_view_controller.h"
 
 #include "core/app/app_delegate.h"
+#include "ui/theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -87,9 +88,9 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
       forwardB_(transportButton(transportView_, QStringLiteral("forward"), QStringLiteral("Next song"), 40)),
       positionView_(new QWidget(this)), elapsedView_(new QLabel(positionView_)),
       positionSlider_(new QSlider(Qt::Horizontal, positionView_)), remainingView_(new QLabel(positionView_)),
-      volumeSlider_(new QSlider(Qt::Horizontal, positionView_)), positionTimer_(new QTimer(this)),
-      playImage_(QStringLiteral(":/play.png")), pauseImage_(QStringLiteral(":/pause.png")),
-      forwardImage_(QStringLiteral(":/forward.png")), backImage_(QStringLiteral(":/backward.png")) {
+      volumeSlider_(new QSlider(Qt::Horizontal, positionView_)),
+      positionTimer_(new QTimer(this)) {
+    setLook(Theme::of(palette()));
     setObjectName(QStringLiteral("topPanel"));
     setFixedHeight(panelHeight);
     setAttribute(Qt::WA_StyledBackground);
@@ -229,8 +230,17 @@ void MyTopViewController::setCautionViewWithSongCount(std::int64_t songCount, st
     cautionView_->setText(countsText(songCount, albumCount, seconds));
 }
 
+void MyTopViewController::setLook(const Theme& theme) {
+    playImage_ = theme.glyph(QStringLiteral(":/play.png"));
+    pauseImage_ = theme.glyph(QStringLiteral(":/pause.png"));
+    forwardImage_ = theme.glyph(QStringLiteral(":/forward.png"));
+    backImage_ = theme.glyph(QStringLiteral(":/backward.png"));
+    if (transport_ != Transport::Hidden) setAudioControlViewWithPlaying(transport_ == Transport::Pause, false);
+}
+
 void MyTopViewController::setAudioControlViewWithPlaying(bool playing, bool shouldDelete) {
-    if (!playing && shouldDelete) {
+    transport_ = !playing && shouldDelete ? Transport::Hidden : playing ? Transport::Pause : Transport::Play;
+    if (transport_ == Transport::Hidden) {
         playPauseB_->setIcon({});
         forwardB_->setIcon({});
         backwardB_->setIcon({});

@@ -26,6 +26,7 @@ namespace platter {
 
 class AppDelegate;
 class ArtworkView;
+struct Theme;
 
 class MyTopViewController final : public QWidget {
     Q_OBJECT
@@ -41,6 +42,8 @@ public:
     void setViewsWithMode(TopViewMode mode);
     void setCautionViewWithSongCount(std::int64_t songCount, std::int64_t albumCount, double seconds);
     void setAudioControlViewWithPlaying(bool playing, bool shouldDelete);
+    // The transport buttons' pictures, drawn in the window's text colour.
+    void setLook(const Theme& theme);
     // `artwork` is an encoded image; nothing, or bytes that are no image, show no artwork.
     void setArtworkAndTextsWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
                                        const std::string& album, const std::string& artist);
@@ -110,6 +113,8 @@ private:
     QIcon forwardImage_;
     QIcon backImage_;
     bool cautionCentred_ = true;
+    // What the transport buttons show: nothing, or the play or the pause picture.
+    enum class Transport { Hidden, Play, Pause } transport_ = Transport::Hidden;
 };
 
 } // namespace platter

@@ -1,6 +1,7 @@
 // The top panel, the playlists list and the main panel's switching, on the application
 // controller with a recording view: what each panel shows and which actions it calls.
 
+#include "dark_palette.h"
 #include "panel_fixture.h"
 #include "ui/album_outline_model.h"
 #include "ui/main_view_controller.h"
@@ -186,13 +187,7 @@ TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
 }
 
 TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    dark.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
-    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7b, 0xd9));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
+    const auto dark = testing::darkPalette();
     for (const auto& [scheme, palette] :
          {std::pair{"light", QApplication::style()->standardPalette()}, std::pair{"dark", dark}}) {
         const auto theme = Theme::of(palette);
@@ -209,16 +204,40 @@ TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
                                                               {"buttonText", "alternateBase"},
                                                               {"buttonText", "selection"},
                                                               {"secondaryText", "header"},
-                                                              {"noticeText", "notice"}})
+                                                              {"noticeText", "notice"},
+                                                              {"accentText", "accent"},
+                                                              {"link", "base"},
+                                                              {"link", "header"}})
             EXPECT_GE(Theme::contrast(c(fore), c(back)), 4.5) << scheme << ": " << fore << " on " << back;
-        // The selected playlist: the palette's own highlight pair.
-        EXPECT_GE(Theme::contrast(c("accentText"), c("accent")), 3.0) << scheme;
         QFile style(QStringLiteral(":/platter.qss"));
         ASSERT_TRUE(style.open(QIODevice::ReadOnly));
         EXPECT_FALSE(theme.styleSheet(QString::fromUtf8(style.readAll())).contains(QLatin1Char('@')))
             << scheme << ": every colour named is known";
     }
     EXPECT_LT(Theme::of(dark).colours.at("base").lightness(), 60) << "a dark scheme gets a dark window";
+}
+
+TEST_F(TopPanel, TheWindowFollowsTheDesktopFromLightToDark) {
+    MainWindow window(*app, false);
+    const auto light = QApplication::palette();
+    const auto base = [&] { return Theme::of(QApplication::palette()).colours.at("base").name(); };
+    EXPECT_TRUE(window.styleSheet().contains(base()));
+    auto* play = window.viewController()->topViewCont()->playPauseB();
+    window.viewController()->topViewCont()->setAudioControlViewWithPlaying(false, false);
+    // The picture's darkest drawn pixel: dark glyphs on a light window, light ones on a dark one.
+    const auto glyphLightness = [&] {
+        const auto image = play->icon().pixmap(32).toImage();
+        int darkest = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 200) darkest = std::min(darkest, QColor(image.pixel(x, y)).lightness());
+        return darkest;
+    };
+    EXPECT_LT(glyphLightness(), 100);
+    QApplication::setPalette(testing::darkPalette());
+    EXPECT_TRUE(window.styleSheet().contains(base())) << "restyled at the switch";
+    EXPECT_GT(glyphLightness(), 150) << "the transport buttons stay visible";
+    QApplication::setPalette(light);
 }
 
 using PlaylistsList = testing::PanelFixture;

@@ -8,6 +8,7 @@
 #include "core/model/file_url.h"
 #include "core/persistence/memory_settings_file.h"
 #include "core/persistence/memory_state_storage.h"
+#include "dark_palette.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"
@@ -409,6 +410,14 @@ TEST_F(Window, Screenshots) {
     preferences.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&preferences));
     shot("6-preferences", &preferences);
+    preferences.close();
+
+    // The same window under a dark scheme, as the desktop would switch it.
+    const auto light = QApplication::palette();
+    QApplication::setPalette(testing::darkPalette());
+    QTest::qWait(1000); // the panes load their pages again
+    shot("7-playing-dark");
+    QApplication::setPalette(light);
 }
 
 TEST_F(Window, AChosenMusicFolderFindsTheGreyedSongs) {
