@@ -17,6 +17,7 @@
 #include "support/fakes.h"
 #include "support/library_fixture.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -86,9 +87,9 @@ public:
     // Launches on a playlist "P" of `count` one-song albums whose files exist, each `seconds`
     // long, selected and shuffled in file order; the songs at `withoutLocation` have no
     // location and those at `missing` point at no file. Song i is "s<i>" in "album <1000+i>",
-    // its file "song<i>.mp3".
+    // its file "song<i>.mp3"; `shape` may then put songs together on albums and discs.
     void launchPlayable(int count, double seconds, std::set<int> withoutLocation = {},
-                        std::set<int> missing = {}) {
+                        std::set<int> missing = {}, const std::function<void(int, Track&)>& shape = {}) {
         std::vector<Track> tracks;
         std::vector<std::int64_t> ids;
         for (int i = 0; i < count; ++i) {
@@ -101,6 +102,7 @@ public:
                               {},
                               200000,
                               {}});
+            if (shape) shape(i, tracks.back());
             ids.push_back(i + 1);
         }
         auto lib = libraryValue(tracks, {{"P", "P", ids, {}}});

@@ -140,6 +140,12 @@ struct FakeQueuePlayer final : QueuePlayer {
         appended.push_back(std::filesystem::path(path).filename().string());
     }
     void removeAllItems() override { queue.clear(); }
+    void removeItemsAfterCurrent() override {
+        if (!queue.empty()) queue.resize(1);
+    }
+    void cueCurrent(double seconds) override {
+        if (!queue.empty()) at = seconds;
+    }
     // The sound device went away: paused, with the queue kept.
     void loseOutput(const std::string& reason) {
         playing = false;

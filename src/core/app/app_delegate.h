@@ -138,6 +138,13 @@ public:
     void backward();
     // Plays the selected playlist's order from the song at `index`, the order unchanged.
     void playFromSong(std::size_t index);
+    // The playing unit: skips the rest of it, or plays it again from its first song. Past the
+    // last unit the order has played: it stops at its start, as after its last song.
+    void nextAlbum();
+    void restartAlbum();
+    // Moves the unit of the selected playlist's song at `index` to just after its playing unit,
+    // and stores the order; the song playing plays on.
+    void playNext(std::size_t index);
 
     // Playback as controls outside the window see it (the desktop's media controls). The
     // current song is the playing playlist's, or else that of the selected playlist's order,
@@ -247,6 +254,10 @@ public:
 private:
     bool buildModel(const std::shared_ptr<const plist::Document>& library);
     void restoreStoredOrder(MyPlaylist& playlist);
+    void storeOrder(MyPlaylist& playlist);
+    void startPlaying(std::size_t number);
+    // Plays playlist `number` from the song at `index` of its order, with a new queue.
+    void playFrom(std::size_t number, std::int64_t index);
     // Settings are written at once, on this thread; state goes to the background writer.
     void saveSettings();
     void storePositions();

@@ -67,8 +67,7 @@ void AppDelegate::restoreStoredOrder(MyPlaylist& playlist) {
     order.reserve(stored->second.size());
     for (const auto& songID : stored->second)
         order.push_back(library_.songsByPersistentID.at(songID));
-    buildUnits(playlist, playlist.unitRange(), services_.random);
-    playlist.shuffledSongs = std::move(order);
+    restoreOrder(playlist, std::move(order), services_.random);
     playlist.shuffleVersion = 0;
     // A position outside the order would index past its end; the order then starts afresh.
     if (const auto n = playingNumDict_.find(playlist.persistentID());

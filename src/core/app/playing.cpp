@@ -23,10 +23,14 @@ PlayQueue::FilePreparer AppDelegate::filePreparer() const {
 }
 
 void AppDelegate::playMusic() {
-    auto* selected = playlistAt(playlistNumber_);
-    if (!selected || configuring_) return;
+    if (playlistAt(playlistNumber_) && !configuring_) startPlaying(*playlistNumber_);
+}
+
+void AppDelegate::startPlaying(std::size_t number) {
+    auto* selected = playlistAt(number);
+    if (!selected) return;
     if (playinglistNumber_) {
-        if (*playinglistNumber_ == *playlistNumber_) return;
+        if (*playinglistNumber_ == number) return;
         pauseMusic();
     }
     if (selected->shuffledSongs.empty()) return;
@@ -41,7 +45,7 @@ void AppDelegate::playMusic() {
         if (!player) return;
         player->setListener(this);
         player->setVolume(volume_);
-        const auto& shared = library_.playlists[*playlistNumber_];
+        const auto& shared = library_.playlists[number];
         queue = (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player))).get();
     }
     if (queue->player().items().empty()) {
@@ -55,7 +59,7 @@ void AppDelegate::playMusic() {
     }
     setAudioNotice({});
     queue->player().play();
-    playinglistNumber_ = playlistNumber_;
+    playinglistNumber_ = number;
     showNowPlaying(*selected, nowPlayingArtwork(*selected), true);
 }
 
@@ -160,15 +164,40 @@ void AppDelegate::forward() {
 }
 
 void AppDelegate::playFromSong(std::size_t index) {
-    auto* selected = playlistAt(playlistNumber_);
+    const auto* selected = playlistAt(playlistNumber_);
     if (!selected || configuring_ || index >= selected->shuffledSongs.size()) return;
-    if (playinglistNumber_ == playlistNumber_) pauseMusic();
+    playFrom(*playlistNumber_, static_cast<std::int64_t>(index));
+}
+
+void AppDelegate::playFrom(std::size_t number, std::int64_t index) {
+    auto* playlist = playlistAt(number);
+    if (playinglistNumber_ == number) pauseMusic();
     // A queue holds what follows the song it began with: it is built again from this one.
-    dropQueue(*selected);
-    selected->playingNum = static_cast<std::int64_t>(index);
-    playingNumDict_[selected->persistentID()] = selected->playingNum;
+    dropQueue(*playlist);
+    playlist->playingNum = index;
+    playingNumDict_[playlist->persistentID()] = index;
     storePositions();
-    playMusic();
+    startPlaying(number);
+}
+
+void AppDelegate::nextAlbum() {
+    auto* playing = playlistAt(playinglistNumber_);
+    const auto place = playing ? playing->unitAt(playing->playingNum) : std::nullopt;
+    if (!place) return;
+    if (place->end < static_cast<std::int64_t>(playing->shuffledSongs.size()))
+        return playFrom(*playinglistNumber_, place->end);
+    pauseMusic();
+    dropQueue(*playing);
+    playing->playingNum = 0;
+    playingNumDict_[playing->persistentID()] = 0;
+    storePositions();
+    showNowPlaying(*playing, nowPlayingArtwork(*playing), false);
+}
+
+void AppDelegate::restartAlbum() {
+    const auto* playing = playlistAt(playinglistNumber_);
+    if (const auto place = playing ? playing->unitAt(playing->playingNum) : std::nullopt)
+        playFrom(*playinglistNumber_, place->first);
 }
 
 void AppDelegate::backward() {

@@ -17,16 +17,35 @@ void AppDelegate::reshuffle() {
 }
 
 void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
-    const auto ids = shuffleWithSettingVersion(playlist, settingVersion_, services_.random);
+    shuffleWithSettingVersion(playlist, settingVersion_, services_.random);
     dropQueue(playlist);
+    storeOrder(playlist);
+    // A new order starts at its first song.
+    playingNumDict_.erase(playlist.persistentID());
+    storePositions();
+}
+
+void AppDelegate::storeOrder(MyPlaylist& playlist) {
     const auto& id = playlist.persistentID();
     auto& stored = playlistDict_[id];
-    stored.assign(ids.begin(), ids.end());
+    stored.clear();
+    stored.reserve(playlist.shuffledSongs.size());
+    for (const auto& song : playlist.shuffledSongs)
+        stored.emplace_back(song->persistentID());
     orderFilesRead_.insert(id);
     stateWriter_->write(state_files::orderOf(id), [id, songs = stored] { return encodeOrder(id, songs); });
-    // A new order starts at its first song.
-    playingNumDict_.erase(id);
+}
+
+void AppDelegate::playNext(std::size_t index) {
+    auto* selected = playlistAt(playlistNumber_);
+    if (!selected || configuring_ || !selected->moveUnitAfterPlaying(static_cast<std::int64_t>(index))) return;
+    storeOrder(*selected);
+    playingNumDict_[selected->persistentID()] = selected->playingNum;
     storePositions();
+    // The song playing plays on; a queue that holds none is built again at the next play.
+    if (auto* queue = queueOf(*selected); queue && !queue->requeueAfterCurrent(filePreparer(), nextItemId_))
+        dropQueue(*selected);
+    if (viewCont_) viewCont_->refreshMainView();
 }
 
 } // namespace platter

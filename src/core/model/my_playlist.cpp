@@ -81,6 +81,46 @@ void MyPlaylist::sortAlbumsWithFirstAlbum(bool firstAlbum, bool ascendingOrder) 
     });
 }
 
+void MyPlaylist::setOrder(std::vector<UnitPtr> ordered) {
+    units = std::move(ordered);
+    shuffledSongs.clear();
+    shuffledSongs.reserve(songs_.size());
+    unitStarts_.clear();
+    unitStarts_.reserve(units.size());
+    for (const auto& unit : units) {
+        unitStarts_.push_back(static_cast<std::int64_t>(shuffledSongs.size()));
+        shuffledSongs.insert(shuffledSongs.end(), unit->songs().begin(), unit->songs().end());
+    }
+}
+
+std::optional<MyPlaylist::UnitPlace> MyPlaylist::unitAt(std::int64_t index) const {
+    // An order set past `setOrder` has no units to tell.
+    if (unitStarts_.size() != units.size() || index < 0 ||
+        index >= static_cast<std::int64_t>(shuffledSongs.size()))
+        return std::nullopt;
+    const auto after = std::upper_bound(unitStarts_.begin(), unitStarts_.end(), index);
+    const auto unit = static_cast<std::size_t>(after - unitStarts_.begin()) - 1;
+    return UnitPlace{unit, unitStarts_[unit],
+                     after == unitStarts_.end() ? static_cast<std::int64_t>(shuffledSongs.size()) : *after};
+}
+
+bool MyPlaylist::moveUnitAfterPlaying(std::int64_t index) {
+    const auto moved = unitAt(index);
+    const auto playing = unitAt(playingNum);
+    if (!moved || !playing || moved->unit == playing->unit || moved->unit == playing->unit + 1) return false;
+    auto ordered = units;
+    auto unit = std::move(ordered[moved->unit]);
+    ordered.erase(ordered.begin() + static_cast<std::ptrdiff_t>(moved->unit));
+    const bool fromBefore = moved->unit < playing->unit;
+    // Taken from before the playing unit, it leaves that unit one place, and its song as many
+    // places as it has songs, earlier.
+    const auto at = playing->unit + (fromBefore ? 0 : 1);
+    ordered.insert(ordered.begin() + static_cast<std::ptrdiff_t>(at), std::move(unit));
+    if (fromBefore) playingNum -= moved->end - moved->first;
+    setOrder(std::move(ordered));
+    return true;
+}
+
 std::optional<MyPlaylist::NowPlaying> MyPlaylist::nowPlayingInfo() const {
     if (playingNum < 0 || static_cast<std::size_t>(playingNum) >= shuffledSongs.size()) return std::nullopt;
     const auto& song = *shuffledSongs[static_cast<std::size_t>(playingNum)];

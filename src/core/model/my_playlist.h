@@ -50,7 +50,7 @@ public:
 
     // The order: its units, in order, and their songs one after another. `shuffleVersion` is
     // the album settings' version the units were cut by; `playingNum` the index of the song to
-    // play or playing.
+    // play or playing. Set an order through `setOrder`, which keeps the two in step.
     std::vector<UnitPtr> units;
     std::vector<SongPtr> shuffledSongs;
     std::int64_t shuffleVersion = 0;
@@ -58,6 +58,20 @@ public:
     // How the configuration outline shows its albums.
     bool sortAlbum = true;
     bool ascending = true;
+
+    // Makes `ordered` the order: the units, and their songs one after another.
+    void setOrder(std::vector<UnitPtr> ordered);
+    // The unit of the order the song at `index` belongs to, with the order indexes of its
+    // first song and of the song after its last; nothing outside the order.
+    struct UnitPlace {
+        std::size_t unit;
+        std::int64_t first, end;
+    };
+    std::optional<UnitPlace> unitAt(std::int64_t index) const;
+    // Moves the unit holding the song at `index` to just after the unit being played (that of
+    // `playingNum`), which keeps playing the same song. False when nothing moved: the index is
+    // outside the order, or its unit is the one being played or already follows it.
+    bool moveUnitAfterPlaying(std::int64_t index);
 
     // Reorders `albums` by album then artist sort key, or artist then album, in one direction.
     void sortAlbumsWithFirstAlbum(bool firstAlbum, bool ascendingOrder);
@@ -82,6 +96,8 @@ private:
     double duration_ = 0;
     std::vector<std::string> topArtists_;
     FileCounts files_;
+    // The order index of each unit's first song, in step with `units`.
+    std::vector<std::int64_t> unitStarts_;
 };
 
 using PlaylistPtr = std::shared_ptr<MyPlaylist>;

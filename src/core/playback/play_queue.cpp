@@ -56,9 +56,38 @@ void PlayQueue::itemEnded(const Item& item, bool failed, const FilePreparer& pre
     playlist_->playingNum = nextPlayableAfter(playlist_->playingNum);
 }
 
+bool PlayQueue::requeueAfterCurrent(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId) {
+    const auto* current = currentItem();
+    if (!current) return false;
+    const auto kept = *current;
+    player_->removeItemsAfterCurrent();
+    // Order indexes of the old order mean nothing now: the queue starts over from this item.
+    items_ = {kept};
+    indexesOfItems_ = {playlist_->playingNum};
+    unplayableIndexes_.clear();
+    // Counted as if the round had begun at the order's start: it stops after the last song.
+    songsVisited_ = static_cast<std::size_t>(playlist_->playingNum) + 1;
+    endsWithOrder_ = true;
+    nextNumToAdd_ = (playlist_->playingNum + 1) % static_cast<std::int64_t>(playlist_->shuffledSongs.size());
+    addedTime_ = finishedTime_ + kept.duration;
+    addItems(prepare, nextItemId);
+    return true;
+}
+
 void PlayQueue::rewind() {
     player_->removeAllItems();
     finishedTime_ = 0;
+    if (endsWithOrder_) {
+        // The next round is queued from the order's start when it plays.
+        items_.clear();
+        indexesOfItems_.clear();
+        unplayableIndexes_.clear();
+        songsVisited_ = 0;
+        nextNumToAdd_ = playlist_->playingNum = 0;
+        addedTime_ = 0;
+        endsWithOrder_ = false;
+        return;
+    }
     bool first = true;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const auto index = indexesOfItems_[i];

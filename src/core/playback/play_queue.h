@@ -55,6 +55,11 @@ public:
     void skipUnplayableCurrent();
     // The next playable index after `from`, cyclically; `from` itself when there is none.
     std::int64_t nextPlayableAfter(std::int64_t from) const;
+    // The order changed around the current song, now at the playlist's position: the current
+    // item plays on, and what follows it in the new order is queued, up to the order's end,
+    // where the next round begins at its start. False when there was no current item to keep;
+    // the queue is then to be built again.
+    bool requeueAfterCurrent(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId);
     // The whole order has played: queues again what was queued, from its first playable item,
     // and puts the playlist there.
     void rewind();
@@ -77,6 +82,8 @@ private:
     std::int64_t nextNumToAdd_;
     double addedTime_ = 0;
     double finishedTime_ = 0;
+    // The round ends with the order's last song: the order changed while it played.
+    bool endsWithOrder_ = false;
 };
 
 } // namespace platter

@@ -12,7 +12,8 @@
 //   its end, or could not be decoded), it leaves the queue, the listener hears itemEnded() on
 //   the main thread, and the next item, if any, becomes current in the same state. When the
 //   last item ends the queue is empty and nothing plays until items are appended.
-//   removeAllItems() empties the queue without notifications.
+//   removeAllItems() empties the queue without notifications; removeItemsAfterCurrent() keeps
+//   the current item playing where it is and drops the others, for an order that changed.
 // Output:
 //   When the audio output fails (the device is gone or busy), no item is at fault: the player
 //   pauses itself with the current item kept where it was, and the listener hears
@@ -20,6 +21,8 @@
 // Seeking:
 //   seekPlayer() moves within the current item; a time at or past its end ends it.
 //   seekItem() moves within the current item; other items are not sought.
+//   cueCurrent() puts the current item of a paused player `seconds` in, where the next play()
+//   starts it: a playlist resumed where it stopped.
 //   position() is the time into the current item; 0 with none.
 // Volume:
 //   setVolume() takes a linear gain from 0 (silent) to 1 (as recorded), for every item.
@@ -54,10 +57,12 @@ public:
     // `duration`: the item's length in seconds, as read from its file.
     virtual void append(ItemId item, const std::string& path, double duration) = 0;
     virtual void removeAllItems() = 0;
+    virtual void removeItemsAfterCurrent() = 0;
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void seekPlayer(double seconds) = 0;
     virtual void seekItem(ItemId item, double seconds) = 0;
+    virtual void cueCurrent(double seconds) = 0;
     virtual double position() const = 0;
     virtual void setVolume(double linear) = 0;
 };

@@ -3,6 +3,7 @@
 #include "core/services/random_source.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace platter {
 
@@ -27,19 +28,37 @@ std::vector<std::string_view> shuffleWithSettingVersion(MyPlaylist& playlist, st
     sorted.reserve(playlist.units.size());
     for (const auto& key : keys)
         sorted.push_back(std::move(playlist.units[key.second]));
-    playlist.units = std::move(sorted);
-
-    playlist.shuffledSongs.clear();
-    playlist.shuffledSongs.reserve(playlist.songs().size());
-    for (const auto& unit : playlist.units)
-        for (const auto& song : unit->songs())
-            playlist.shuffledSongs.push_back(song);
+    playlist.setOrder(std::move(sorted));
     playlist.playingNum = 0;
     std::vector<std::string_view> ids;
     ids.reserve(playlist.shuffledSongs.size());
     for (const auto& song : playlist.shuffledSongs)
         ids.push_back(song->persistentID());
     return ids;
+}
+
+void restoreOrder(MyPlaylist& playlist, std::vector<SongPtr> order, RandomSource& random) {
+    buildUnits(playlist, playlist.unitRange(), random);
+    std::unordered_map<const MySong*, const MyUnit*> unitOf;
+    unitOf.reserve(order.size());
+    for (const auto& unit : playlist.units)
+        for (const auto& song : unit->songs())
+            unitOf.emplace(song.get(), unit.get());
+    // The order as runs of songs from one unit: whole units when the settings are those it
+    // was drawn by, pieces of them when the settings changed since.
+    std::vector<UnitPtr> units;
+    std::size_t runStart = 0;
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        const auto* unit = unitOf[order[runStart].get()];
+        if (i < order.size() && unit && unitOf[order[i].get()] == unit) continue;
+        units.push_back(std::make_shared<MyUnit>(
+            unit ? unit->num() : 0,
+            std::vector<SongPtr>(order.begin() + static_cast<std::ptrdiff_t>(runStart),
+                                 order.begin() + static_cast<std::ptrdiff_t>(i)),
+            unit ? unit->kind() : UnitKind::Song, unit ? unit->disc() : 0));
+        runStart = i;
+    }
+    playlist.setOrder(std::move(units));
 }
 
 } // namespace platter

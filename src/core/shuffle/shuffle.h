@@ -22,4 +22,8 @@ void buildUnits(MyPlaylist& playlist, std::uint32_t range, RandomSource& random)
 std::vector<std::string_view> shuffleWithSettingVersion(MyPlaylist& playlist, std::int64_t version,
                                                         RandomSource& random);
 
+// Takes `order`, a stored order of the playlist's songs, as its order, cut into the units the
+// album settings make.
+void restoreOrder(MyPlaylist& playlist, std::vector<SongPtr> order, RandomSource& random);
+
 } // namespace platter

@@ -6,13 +6,14 @@ namespace platter {
 void buildUnits(MyPlaylist& playlist, std::uint32_t range, RandomSource& random) {
     std::vector<UnitPtr> built;
     // Empty discs make no units: a unit always has something to play.
-    const auto unit = [&](std::vector<SongPtr> songs) {
+    const auto unit = [&](std::vector<SongPtr> songs, UnitKind kind, std::int64_t disc = 0) {
         if (!songs.empty())
-            built.push_back(std::make_shared<MyUnit>(random.uniform(range), std::move(songs)));
+            built.push_back(std::make_shared<MyUnit>(random.uniform(range), std::move(songs), kind,
+                                                     static_cast<std::int32_t>(disc)));
     };
     const auto songBySong = [&](const MyDisc& disc) {
         for (const auto& s : disc.songs())
-            unit({s});
+            unit({s}, UnitKind::Song);
     };
     for (const auto& album : playlist.albums()) {
         const auto found = album->discsForPlaylists().find(playlist.persistentID());
@@ -24,7 +25,7 @@ void buildUnits(MyPlaylist& playlist, std::uint32_t range, RandomSource& random)
             std::vector<SongPtr> all;
             for (const auto& disc : discs)
                 all.insert(all.end(), disc->songs().begin(), disc->songs().end());
-            unit(std::move(all));
+            unit(std::move(all), UnitKind::Album);
             break;
         }
         case AlbumShape::SplitIntoSongs:
@@ -37,7 +38,7 @@ void buildUnits(MyPlaylist& playlist, std::uint32_t range, RandomSource& random)
                 if (setting.isDiscSplitIntoSongs(disc->discNumber()))
                     songBySong(*disc);
                 else
-                    unit(disc->songs());
+                    unit(disc->songs(), UnitKind::Disc, disc->discNumber());
             }
             break;
         }

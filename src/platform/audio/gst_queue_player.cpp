@@ -153,6 +153,34 @@ void GstQueuePlayer::removeAllItems() {
     holdHandOver_ = false;
 }
 
+void GstQueuePlayer::removeItemsAfterCurrent() {
+    bool handedOver = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.size() < 2) return;
+        queue_.resize(1);
+        handedOver = handedOver_.has_value();
+    }
+    // playbin already holds the old next item: the current one is loaded again where it is, and
+    // plays to its end without a hand-over.
+    if (handedOver && !resumeAt_) {
+        gint64 at = 0;
+        gst_element_query_position(playbin_, GST_FORMAT_TIME, &at);
+        {
+            std::lock_guard lock(mutex_);
+            holdHandOver_ = true;
+        }
+        loadCurrent(at);
+    }
+}
+
+void GstQueuePlayer::cueCurrent(double seconds) {
+    if (playing_ || !currentItem()) return;
+    // Loaded at the next play(), as after a lost output: nothing is decoded before then.
+    gst_element_set_state(playbin_, GST_STATE_READY);
+    resumeAt_ = static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND);
+}
+
 void GstQueuePlayer::play() {
     playing_ = true;
     if (resumeAt_) {

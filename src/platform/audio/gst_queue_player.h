@@ -31,10 +31,12 @@ public:
     std::optional<ItemId> currentItem() const override;
     void append(ItemId item, const std::string& path, double duration) override;
     void removeAllItems() override;
+    void removeItemsAfterCurrent() override;
     void play() override;
     void pause() override;
     void seekPlayer(double seconds) override;
     void seekItem(ItemId item, double seconds) override;
+    void cueCurrent(double seconds) override;
     double position() const override;
     void setVolume(double linear) override;
 
