@@ -226,6 +226,31 @@ TEST_F(GstQueuePlayerTest, ASeekAfterTheHandOverHoldsBackOnlyThatItemsHandOver) 
     EXPECT_EQ(count("handed over item 3\n"), 1u) << "the hold ended with its item\n" << log;
 }
 
+TEST_F(GstQueuePlayerTest, ACuedItemStartsWhereItWasCuedAtTheNextPlay) {
+    player->append(1, tone("a.wav", 3.0), 3.0);
+    player->cueCurrent(2.0);
+    EXPECT_DOUBLE_EQ(player->position(), 2.0) << "shown where it will start";
+    pumpUntil([] { return false; }, 0.2);
+    EXPECT_EQ(samples.load(), 0u) << "nothing decoded before play()";
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 1; }));
+    // A resumed song may start up to a second off; here it lands on the sample.
+    EXPECT_NEAR(static_cast<double>(samples.load()) / 44100, 1.0, 0.05);
+}
+
+TEST_F(GstQueuePlayerTest, AChangedOrderDropsEvenTheItemHandedOver) {
+    makePlayer(true);
+    player->append(1, tone("a.wav", 1.0), 1.0);
+    player->append(2, tone("b.wav", 0.6), 0.6);
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return samples.load() > 44100 * 3 / 4; }));
+    player->removeItemsAfterCurrent();
+    player->append(3, tone("c.wav", 0.3), 0.3);
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
+    EXPECT_EQ(ends.ended, (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {3, false}}));
+    EXPECT_NEAR(static_cast<double>(samples.load()) / 44100, 1.3, 0.1) << "item 2 was never heard";
+}
+
 TEST_F(GstQueuePlayerTest, PausedPlayersHoldAndRemovedItemsAreGone) {
     player->append(1, tone("a.wav", 0.5), 0.5);
     pumpUntil([] { return false; }, 0.3);

@@ -10,6 +10,7 @@
 #include "core/persistence/user_defaults.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <utility>
 
@@ -109,6 +110,8 @@ void AppDelegate::readStoredState() {
     const auto& reader = services_.plistReader;
     playingNumDict_ =
         readStateFile(services_.state, state_files::positions, reader, &playingNumbersFrom, stateDropped);
+    playingSecondsDict_ =
+        readStateFile(services_.state, state_files::seconds, reader, &playingSecondsFrom, stateDropped);
     playlistDict_ = readStateFile(services_.state, state_files::importedOrders, reader, &playlistOrdersFrom,
                                   stateDropped);
     orderFilesRead_.clear();
@@ -169,6 +172,26 @@ void AppDelegate::storePositions() {
     });
 }
 
+void AppDelegate::rememberPosition(const MyPlaylist& playlist) {
+    playingNumDict_[playlist.persistentID()] = playlist.playingNum;
+    storePositions();
+}
+
+void AppDelegate::rememberSeconds(const MyPlaylist& playlist, double seconds) {
+    const auto& id = playlist.persistentID();
+    const auto known = playingSecondsDict_.find(id);
+    if (seconds > 0 && std::isfinite(seconds)) {
+        if (known != playingSecondsDict_.end() && known->second == seconds) return;
+        playingSecondsDict_[id] = seconds;
+    } else {
+        if (known == playingSecondsDict_.end()) return;
+        playingSecondsDict_.erase(known);
+    }
+    stateWriter_->write(state_files::seconds, [all = playingSecondsDict_] {
+        return plist::writeXml(playingSecondsValue(all));
+    });
+}
+
 void AppDelegate::storageProblem(std::string& slot, const std::string& error) {
     if (slot == error) return;
     slot = error;
@@ -188,6 +211,8 @@ std::string AppDelegate::statusNotice() const {
 }
 
 void AppDelegate::applicationWillTerminate() {
+    if (const auto* playing = playlistAt(playinglistNumber_))
+        if (const auto* queue = queueOf(*playing)) rememberSeconds(*playing, queue->player().position());
     stateWriter_->flush();
     if (std::exchange(volumeUnsaved_, false)) saveSettings();
 }

@@ -221,6 +221,7 @@ public:
     const AlbumSettings& albumSettings() const { return albumSettings_; }
     const PlaylistOrders& playlistDict() const { return playlistDict_; }
     const PlayingNumbers& playingNumDict() const { return playingNumDict_; }
+    const PlayingSeconds& playingSecondsDict() const { return playingSecondsDict_; }
     const std::string& countryCode() const { return countryCode_; }
     std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
 
@@ -261,6 +262,10 @@ private:
     // Settings are written at once, on this thread; state goes to the background writer.
     void saveSettings();
     void storePositions();
+    // The song `playlist` is at, stored.
+    void rememberPosition(const MyPlaylist& playlist);
+    // Where in its song `playlist` stopped; at its start, nothing is kept.
+    void rememberSeconds(const MyPlaylist& playlist, double seconds);
     void migrateStoredState();
     void storageProblem(std::string& slot, const std::string& error);
     // The library at `url` when it is one the model can be built from; else null, with the
@@ -318,6 +323,7 @@ private:
     AlbumSettings albumSettings_;
     PlaylistOrders playlistDict_;
     PlayingNumbers playingNumDict_;
+    PlayingSeconds playingSecondsDict_;
     std::vector<std::string> musicFolders_;
     std::uint64_t songFileSearch_ = 0; // the search whose results are wanted
     std::uint64_t libraryChange_ = 0;  // the latest change of the library file

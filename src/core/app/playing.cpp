@@ -49,8 +49,15 @@ void AppDelegate::startPlaying(std::size_t number) {
         queue = (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player))).get();
     }
     if (queue->player().items().empty()) {
+        const auto at = selected->playingNum;
         queue->addItems(filePreparer(), nextItemId_);
         queue->skipUnplayableCurrent();
+        // Where the song stopped last time, while it is still the song to play.
+        const auto seconds = playingSecondsDict_.find(selected->persistentID());
+        const auto* item = queue->itemOfCurrentSong();
+        if (seconds != playingSecondsDict_.end() && at == selected->playingNum && item &&
+            seconds->second < item->duration)
+            queue->player().cueCurrent(seconds->second);
     }
     // Nothing in the order can be played: stay stopped rather than pretend to play, and say why.
     if (queue->player().items().empty()) {
@@ -101,7 +108,10 @@ void AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
 void AppDelegate::pauseMusic() {
     auto* playing = playlistAt(playinglistNumber_);
     if (!playing) return;
-    if (auto* queue = queueOf(*playing)) queue->player().pause();
+    if (auto* queue = queueOf(*playing)) {
+        queue->player().pause();
+        rememberSeconds(*playing, queue->player().position());
+    }
     const bool selected = playlistAt(playlistNumber_) != nullptr;
     if (viewCont_)
         viewCont_->willPauseWithAudioShoudDelete(!selected || configuring_,
@@ -123,8 +133,8 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
         pauseMusic();
         queue->rewind();
     }
-    playingNumDict_[playlist->persistentID()] = playlist->playingNum;
-    storePositions();
+    rememberPosition(*playlist);
+    rememberSeconds(*playlist, 0);
     showNowPlaying(*playlist, nowPlayingArtwork(*playlist), false);
 }
 
@@ -175,8 +185,8 @@ void AppDelegate::playFrom(std::size_t number, std::int64_t index) {
     // A queue holds what follows the song it began with: it is built again from this one.
     dropQueue(*playlist);
     playlist->playingNum = index;
-    playingNumDict_[playlist->persistentID()] = index;
-    storePositions();
+    rememberPosition(*playlist);
+    rememberSeconds(*playlist, 0);
     startPlaying(number);
 }
 
@@ -189,8 +199,8 @@ void AppDelegate::nextAlbum() {
     pauseMusic();
     dropQueue(*playing);
     playing->playingNum = 0;
-    playingNumDict_[playing->persistentID()] = 0;
-    storePositions();
+    rememberPosition(*playing);
+    rememberSeconds(*playing, 0);
     showNowPlaying(*playing, nowPlayingArtwork(*playing), false);
 }
 

@@ -72,8 +72,10 @@ void AppDelegate::seek(double seconds) {
 }
 
 void AppDelegate::stop() {
+    const auto* playing = playlistAt(playinglistNumber_);
     pauseMusic();
     seek(0);
+    if (playing) rememberSeconds(*playing, 0);
 }
 
 void AppDelegate::setVolume(double linear) {

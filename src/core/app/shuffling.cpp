@@ -23,6 +23,7 @@ void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
     // A new order starts at its first song.
     playingNumDict_.erase(playlist.persistentID());
     storePositions();
+    rememberSeconds(playlist, 0);
 }
 
 void AppDelegate::storeOrder(MyPlaylist& playlist) {
@@ -40,8 +41,7 @@ void AppDelegate::playNext(std::size_t index) {
     auto* selected = playlistAt(playlistNumber_);
     if (!selected || configuring_ || !selected->moveUnitAfterPlaying(static_cast<std::int64_t>(index))) return;
     storeOrder(*selected);
-    playingNumDict_[selected->persistentID()] = selected->playingNum;
-    storePositions();
+    rememberPosition(*selected);
     // The song playing plays on; a queue that holds none is built again at the next play.
     if (auto* queue = queueOf(*selected); queue && !queue->requeueAfterCurrent(filePreparer(), nextItemId_))
         dropQueue(*selected);

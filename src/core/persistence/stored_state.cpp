@@ -122,6 +122,22 @@ PlayingNumbers playingNumbersFrom(const plist::Value& value, std::size_t& droppe
     return out;
 }
 
+PlayingSeconds playingSecondsFrom(const plist::Value& value, std::size_t& dropped) {
+    const auto* dict = value.get<plist::Dict>();
+    if (!dict) return ++dropped, PlayingSeconds{};
+    PlayingSeconds out;
+    for (const auto& [id, entry] : *dict) {
+        const auto* real = entry.get<double>();
+        const auto* whole = entry.get<std::int64_t>();
+        const double seconds = real ? *real : whole ? static_cast<double>(*whole) : -1;
+        if (std::isfinite(seconds) && seconds >= 0)
+            out[id] = seconds;
+        else
+            ++dropped;
+    }
+    return out;
+}
+
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults) {
     const auto* v = defaults.objectForKey(keys::topArtistsRatio);
     if (!v) return std::nullopt;
@@ -158,6 +174,14 @@ plist::Value playingNumbersValue(const PlayingNumbers& numbers) {
     d.reserve(numbers.size());
     for (const auto& [id, n] : numbers)
         d.emplace_back(id, n);
+    return d;
+}
+
+plist::Value playingSecondsValue(const PlayingSeconds& seconds) {
+    plist::Dict d;
+    d.reserve(seconds.size());
+    for (const auto& [id, s] : seconds)
+        d.emplace_back(id, s);
     return d;
 }
 

@@ -21,6 +21,8 @@ class UserDefaults;
 using PlaylistOrders = std::map<std::string, std::vector<std::string>>;
 // Playlist persistent ID to the index in its order of the song to continue with.
 using PlayingNumbers = std::map<std::string, std::int64_t>;
+// Playlist persistent ID to how far into that song, in seconds, it stopped.
+using PlayingSeconds = std::map<std::string, double>;
 
 // Each reader keeps the entries of its key that have their shape and passes over the others,
 // adding how many to `dropped`: one bad entry must not cost every saved order.
@@ -30,6 +32,8 @@ PlaylistOrders readPlaylistOrders(const UserDefaults& defaults, std::size_t& dro
 PlayingNumbers readPlayingNumbers(const UserDefaults& defaults, std::size_t& dropped);
 PlaylistOrders playlistOrdersFrom(const plist::Value& value, std::size_t& dropped);
 PlayingNumbers playingNumbersFrom(const plist::Value& value, std::size_t& dropped);
+// Only finite times from zero on are kept.
+PlayingSeconds playingSecondsFrom(const plist::Value& value, std::size_t& dropped);
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
 // The chosen music folders: the stored array's strings; anything else in it is passed over.
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
@@ -44,11 +48,15 @@ std::optional<AlbumSettings> decodeAlbumSettings(std::string_view bytes, const P
 
 plist::Value playlistOrdersValue(const PlaylistOrders& orders);
 plist::Value playingNumbersValue(const PlayingNumbers& numbers);
+plist::Value playingSecondsValue(const PlayingSeconds& seconds);
 
 // The state files. Every playlist's order has a file of its own, so storing one order rewrites
 // no other, and the play positions share one small file that no order is in.
 namespace state_files {
 inline const std::string positions = "positions.plist";
+// Where in their songs the playlists stopped, stored at every pause, so that storing it
+// rewrites no position.
+inline const std::string seconds = "seconds.plist";
 // Orders stored by an earlier version, with the settings; read, never written again.
 inline const std::string importedOrders = "orders/imported.plist";
 // The file of one playlist's order. The ID is kept inside too: a name made from an ID that is

@@ -89,6 +89,40 @@ TEST_F(PlayQueue, ResumesAStoredPositionAndRewindsAtTheEndOfTheOrder) {
     EXPECT_EQ(h.app->playingNumDict().at("P"), 5);
 }
 
+TEST_F(PlayQueue, ResumesWhereTheSongStoppedAcrossARestart) {
+    build(4, 60);
+    h.app->playMusic();
+    player().end();
+    player().at = 42.5;
+    h.app->pauseMusic();
+    EXPECT_EQ(h.app->playingSecondsDict().at("P"), 42.5);
+    h.app->playMusic();
+    EXPECT_EQ(player().at, 42.5) << "the same run: its player was only paused";
+    player().at = 17;
+    h.app->applicationWillTerminate(); // quit while playing
+    h.launch();
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_EQ(player().at, 17) << "the restored song cued where it stopped";
+    player().end();
+    EXPECT_FALSE(h.app->playingSecondsDict().contains("P")) << "the next song starts at its start";
+
+    // A time past the song's end, or not a time, plays the song from its start.
+    for (const auto* stored : {"<real>60</real>", "<string>x</string>"}) {
+        h.app->applicationWillTerminate();
+        h.state.files[state_files::seconds] =
+            std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>P</key>") + stored +
+            "</dict></plist>";
+        h.launch();
+        h.app->changePlaylistWithRow(1);
+        h.app->showPlaylist();
+        h.app->playMusic();
+        EXPECT_EQ(player().at, 0) << stored;
+    }
+}
+
 TEST_F(PlayQueue, ALostOutputPausesWithEverySongPlayableAndSaysSo) {
     build(3, 60);
     h.app->playMusic();
