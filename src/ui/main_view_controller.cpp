@@ -3,20 +3,42 @@
 #include "core/app/app_delegate.h"
 #include "ui/album_outline_model.h"
 #include "ui/song_table_model.h"
+#include "ui/theme.h"
 
+#include <QAction>
 #include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
 #include <QStackedLayout>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
 
 namespace platter {
+
+// Rules a line above the first row of each unit, so that units read as blocks.
+class UnitRule final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QColor colour;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(SongTableModel::UnitStartRole).toBool()) return;
+        painter->save();
+        painter->setPen(colour);
+        painter->drawLine(option.rect.topLeft(), option.rect.topRight());
+        painter->restore();
+    }
+};
 
 MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     : QWidget(parent), ourDelegate_(app), outlineModel_(new AlbumOutlineModel(app, this)),
       songModel_(new SongTableModel(app, QIcon(QStringLiteral(":/speakerPlay.png")),
                                     QIcon(QStringLiteral(":/speakerPause.png")), this)),
       pages_(new QStackedLayout(this)), empty_(new QWidget(this)), outlineView_(new QTreeView(this)),
-      tableView_(new QTableView(this)) {
+      tableView_(new QTableView(this)), unitRule_(new UnitRule(this)),
+      playNext_(new QAction(QStringLiteral("Play Next"), this)) {
     setObjectName(QStringLiteral("mainPanel"));
     outlineView_->setObjectName(QStringLiteral("outline"));
     outlineView_->setModel(outlineModel_);
@@ -39,7 +61,8 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     tableView_->setObjectName(QStringLiteral("songTable"));
     tableView_->setModel(songModel_);
     tableView_->setFrameShape(QFrame::NoFrame);
-    tableView_->setAlternatingRowColors(true);
+    // The units' bands alternate instead of the rows.
+    tableView_->setItemDelegate(unitRule_);
     tableView_->setShowGrid(false);
     tableView_->setWordWrap(false);
     tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -65,6 +88,20 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     });
     connect(tableView_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) ourDelegate_.playFromSong(static_cast<std::size_t>(index.row()));
+    });
+    playNext_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+    playNext_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    playNext_->setToolTip(QStringLiteral("Play this song's album, disc or song after the one that plays"));
+    tableView_->addAction(playNext_);
+    connect(playNext_, &QAction::triggered, this, &MyMainViewController::playNext);
+    tableView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tableView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const auto index = tableView_->indexAt(at);
+        if (!index.isValid()) return;
+        tableView_->setCurrentIndex(index);
+        QMenu menu;
+        menu.addAction(playNext_);
+        menu.exec(tableView_->viewport()->mapToGlobal(at));
     });
 
     pages_->addWidget(empty_);
@@ -111,6 +148,25 @@ void MyMainViewController::headerClicked(int column) {
 
 void MyMainViewController::playPause() {
     ourDelegate_.playPause();
+}
+
+void MyMainViewController::playNext() {
+    const auto row = tableView_->currentIndex().row();
+    if (row < 0) return;
+    ourDelegate_.playNext(static_cast<std::size_t>(row));
+    // The moved unit now follows the playing one: show where it went.
+    const auto* playlist = ourDelegate_.playlistAt(ourDelegate_.playlistNumber());
+    if (const auto playing = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt;
+        playing && playing->end < songModel_->rowCount()) {
+        tableView_->setCurrentIndex(songModel_->index(static_cast<int>(playing->end), SongTableModel::Name));
+        scrollSongTableToRow(playing->end);
+    }
+}
+
+void MyMainViewController::setLook(const Theme& theme) {
+    const auto colour = [&](const char* name) { return theme.colours.at(QString::fromLatin1(name)); };
+    unitRule_->colour = colour("border");
+    songModel_->setBands({colour("base"), colour("alternateBase"), colour("playingUnit")});
 }
 
 void MyMainViewController::reloadSongRows() {

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QStackedLayout;
 class QTableView;
 class QTreeView;
@@ -15,6 +16,8 @@ namespace platter {
 class AlbumOutlineModel;
 class AppDelegate;
 class SongTableModel;
+class UnitRule;
+struct Theme;
 
 class MyMainViewController final : public QWidget {
     Q_OBJECT
@@ -31,9 +34,14 @@ public:
     void scrollSongTableToRow(std::int64_t row);
     // The marker's button: plays the selected playlist, or pauses the one playing.
     void playPause();
+    // Moves the unit of the song table's current row to play next, and shows it there.
+    void playNext();
+    // The units' bands and rules in the window's colours.
+    void setLook(const Theme& theme);
 
     QTreeView* outlineView() const { return outlineView_; }
     QTableView* tableView() const { return tableView_; }
+    QAction* playNextAction() const { return playNext_; }
     AlbumOutlineModel* outlineModel() const { return outlineModel_; }
     SongTableModel* songModel() const { return songModel_; }
     // The page the panel shows: nullptr, the outline or the table.
@@ -50,6 +58,8 @@ private:
     QWidget* empty_;
     QTreeView* outlineView_;
     QTableView* tableView_;
+    UnitRule* unitRule_;
+    QAction* playNext_;
 };
 
 } // namespace platter

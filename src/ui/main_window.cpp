@@ -63,6 +63,7 @@ void MainWindow::applyTheme() {
     QFile style(QStringLiteral(":/platter.qss"));
     if (style.open(QIODevice::ReadOnly)) setStyleSheet(theme.styleSheet(QString::fromUtf8(style.readAll())));
     viewCont_->topViewCont()->setLook(theme);
+    viewCont_->mainViewCont()->setLook(theme);
     for (auto* pane : viewCont_->webViews())
         if (pane) pane->setLook(theme.pageStyle(), theme.colours.at(QStringLiteral("base")));
 }
@@ -145,6 +146,10 @@ void MainWindow::buildMenus() {
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Right")));
     controls->addAction(QStringLiteral("&Restart Song"), top, &MyTopViewController::backward)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Left")));
+    controls->addAction(QStringLiteral("Next &Album"), this, [this] { ourDelegate_.nextAlbum(); })
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Right")));
+    controls->addAction(QStringLiteral("Restart Al&bum"), this, [this] { ourDelegate_.restartAlbum(); })
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Left")));
     controls->addSeparator();
     auto* notifications = controls->addAction(QStringLiteral("Announce New &Songs"));
     notifications->setObjectName(QStringLiteral("songNotifications"));

@@ -36,10 +36,44 @@ QString SongTableModel::trackNumText(std::int64_t trackNumber, std::optional<std
                       : QString::number(trackNumber);
 }
 
+QString SongTableModel::unitText(int row) const {
+    const auto* list = playlist();
+    const auto place = list ? list->unitAt(row) : std::nullopt;
+    if (!place) return {};
+    const auto& unit = *list->units[place->unit];
+    QString kind;
+    switch (unit.kind()) {
+    case UnitKind::Album:
+        kind = QStringLiteral("Whole album");
+        break;
+    case UnitKind::Disc:
+        kind = QStringLiteral("Disc %1 of %2").arg(unit.disc()).arg(qText(unit.songs().front()->album()));
+        break;
+    case UnitKind::Song:
+        kind = QStringLiteral("Song");
+        break;
+    }
+    return kind + QStringLiteral("\nunit %1 of %2").arg(place->unit + 1).arg(list->units.size());
+}
+
+void SongTableModel::setBands(const Bands& bands) {
+    bands_ = bands;
+    refreshRows();
+}
+
 QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     const auto* list = playlist();
     if (!list || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
     const auto& song = *list->shuffledSongs[static_cast<std::size_t>(index.row())];
+    if (role == Qt::BackgroundRole || role == UnitStartRole) {
+        const auto place = list->unitAt(index.row());
+        if (!place) return {};
+        if (role == UnitStartRole) return place->first == index.row() && place->unit > 0;
+        const auto marker = markerRow();
+        if (marker >= place->first && marker < place->end && bands_.marked.isValid()) return bands_.marked;
+        const auto& band = place->unit % 2 ? bands_.odd : bands_.even;
+        return band.isValid() ? QVariant(band) : QVariant();
+    }
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case Name:
@@ -60,7 +94,12 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::ToolTipRole && index.column() == Audio && index.row() == markerRow())
         return app_.playinglistNumber() ? QStringLiteral("Pause") : QStringLiteral("Play from here");
-    if (role == Qt::ToolTipRole) return songFileToolTip(song);
+    if (role == Qt::ToolTipRole) {
+        auto tip = unitText(index.row());
+        if (const auto file = songFileToolTip(song); file.isValid())
+            tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + file.toString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role == Qt::ForegroundRole) return songFileForeground(song);
     if (role == Qt::TextAlignmentRole && index.column() == TrackNum)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

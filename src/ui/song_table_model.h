@@ -1,10 +1,14 @@
 #pragma once
 
 // The shuffled songs of the selected playlist, one row per song of its play order, with a
-// marker on the row of the song that plays or would play next. Rows are read from the
-// application controller when drawn, so a table of any length costs only its visible rows.
+// marker on the row of the song that plays or would play next. Each unit of the order reads as
+// one block: its rows share a band that alternates from unit to unit, the unit at the marker
+// has a band of its own, and the view rules a line above each unit's first row. Rows are read
+// from the application controller when drawn, so a table of any length costs only its visible
+// rows.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QIcon>
 #include <cstdint>
 #include <optional>
@@ -19,6 +23,12 @@ class SongTableModel final : public QAbstractTableModel {
 public:
     // The columns "audio", "name", "album", "artist" and "trackNum".
     enum Column { Audio, Name, Album, Artist, TrackNum, ColumnCount };
+    // True on the first row of every unit but the first: the view rules a line above it.
+    static constexpr int UnitStartRole = Qt::UserRole + 1;
+    // The bands of alternate units and of the unit at the marker.
+    struct Bands {
+        QColor even, odd, marked;
+    };
 
     // `playImage` marks the row while its playlist plays, `pauseImage` otherwise.
     SongTableModel(const AppDelegate& app, QIcon playImage, QIcon pauseImage, QObject* parent = nullptr);
@@ -36,6 +46,10 @@ public:
     int markerRow() const;
     // The text of the "trackNum" column: "3/12" with a track count, else the bare number.
     static QString trackNumText(std::int64_t trackNumber, std::optional<std::int64_t> trackCount);
+    // "Disc 2 of Three Movements", "Whole album" or "Song", and "unit 4 of 17": what the row's
+    // unit is and where it stands; empty outside the order.
+    QString unitText(int row) const;
+    void setBands(const Bands& bands);
 
 private:
     const MyPlaylist* playlist() const;
@@ -43,6 +57,7 @@ private:
     const AppDelegate& app_;
     QIcon playImage_;
     QIcon pauseImage_;
+    Bands bands_;
 };
 
 } // namespace platter

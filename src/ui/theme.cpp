@@ -1,6 +1,7 @@
 #include "ui/theme.h"
 
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 #include <cmath>
 
@@ -72,6 +73,7 @@ Theme Theme::of(const QPalette& palette) {
         {QStringLiteral("link"), palette.color(QPalette::Link)},
         {QStringLiteral("alternateBase"), mix(base, windowText, 0.035)},
         {QStringLiteral("selection"), mix(base, highlight, dark ? 0.45 : 0.22)},
+        {QStringLiteral("playingUnit"), mix(base, highlight, dark ? 0.2 : 0.09)},
         {QStringLiteral("header"), mix(base, window, 0.6)},
         {QStringLiteral("notice"), mix(base, noticeHue, dark ? 0.18 : 0.13)},
         {QStringLiteral("noticeText"),
@@ -95,14 +97,41 @@ QString Theme::pageStyle() const {
                           .arg(dark ? QStringLiteral("dark") : QStringLiteral("light")));
 }
 
-QIcon Theme::glyph(const QString& resource) const {
+namespace {
+
+QPixmap tinted(const QString& resource, const QColor& colour) {
     QPixmap shape(resource);
-    if (shape.isNull()) return {};
+    if (shape.isNull()) return shape;
     QPainter painter(&shape);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(shape.rect(), colours.at(QStringLiteral("text")));
+    painter.fillRect(shape.rect(), colour);
+    return shape;
+}
+
+} // namespace
+
+QIcon Theme::glyph(const QString& resource) const {
+    const auto shape = tinted(resource, colours.at(QStringLiteral("text")));
+    return shape.isNull() ? QIcon() : QIcon(shape);
+}
+
+QIcon Theme::albumGlyph(const QString& resource) const {
+    const auto colour = colours.at(QStringLiteral("text"));
+    const auto shape = tinted(resource, colour);
+    if (shape.isNull()) return {};
+    QPixmap cover(shape.size());
+    cover.fill(Qt::transparent);
+    QPainter painter(&cover);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double stroke = cover.width() / 16.0;
+    painter.setPen(QPen(colour, stroke));
+    const QRectF frame = QRectF(cover.rect()).adjusted(stroke, stroke, -stroke, -stroke);
+    painter.drawRoundedRect(frame, stroke * 2, stroke * 2);
+    const auto inset = cover.width() / 4.5;
+    painter.drawPixmap(QRectF(cover.rect()).adjusted(inset, inset, -inset, -inset), shape, QRectF(shape.rect()));
     painter.end();
-    return QIcon(shape);
+    return QIcon(cover);
 }
 
 } // namespace platter

@@ -22,6 +22,8 @@ struct Theme {
     QString pageStyle() const;
     // A one-colour picture (its shape in the alpha channel) drawn in the text colour.
     QIcon glyph(const QString& resource) const;
+    // The same inside the outline of an album cover: the action works on the playing unit.
+    QIcon albumGlyph(const QString& resource) const;
     // WCAG's contrast ratio of two colours, from 1 (none) to 21.
     static double contrast(const QColor& a, const QColor& b);
 };

@@ -86,6 +86,10 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
       backwardB_(transportButton(transportView_, QStringLiteral("backward"),
                                  QStringLiteral("Restart the song"), 40)),
       forwardB_(transportButton(transportView_, QStringLiteral("forward"), QStringLiteral("Next song"), 40)),
+      restartAlbumB_(transportButton(transportView_, QStringLiteral("restartAlbum"),
+                                     QStringLiteral("Restart the album, disc or song that plays"), 38)),
+      nextAlbumB_(transportButton(transportView_, QStringLiteral("nextAlbum"),
+                                  QStringLiteral("Skip the rest of the album, disc or song that plays"), 38)),
       positionView_(new QWidget(this)), elapsedView_(new QLabel(positionView_)),
       positionSlider_(new QSlider(Qt::Horizontal, positionView_)), remainingView_(new QLabel(positionView_)),
       volumeSlider_(new QSlider(Qt::Horizontal, positionView_)),
@@ -130,7 +134,12 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     transportLayout->setSpacing(6);
     for (auto* b : {backwardB_, playPauseB_, forwardB_})
         transportLayout->addWidget(b, 0, Qt::AlignVCenter);
+    transportLayout->addSpacing(6);
+    for (auto* b : {restartAlbumB_, nextAlbumB_})
+        transportLayout->addWidget(b, 0, Qt::AlignVCenter);
     transportLayout->addStretch();
+    connect(restartAlbumB_, &QToolButton::clicked, this, [this] { ourDelegate_.restartAlbum(); });
+    connect(nextAlbumB_, &QToolButton::clicked, this, [this] { ourDelegate_.nextAlbum(); });
     connect(playPauseB_, &QToolButton::clicked, this, &MyTopViewController::playPause);
     connect(forwardB_, &QToolButton::clicked, this, &MyTopViewController::forward);
     connect(backwardB_, &QToolButton::clicked, this, &MyTopViewController::backward);
@@ -235,6 +244,8 @@ void MyTopViewController::setLook(const Theme& theme) {
     pauseImage_ = theme.glyph(QStringLiteral(":/pause.png"));
     forwardImage_ = theme.glyph(QStringLiteral(":/forward.png"));
     backImage_ = theme.glyph(QStringLiteral(":/backward.png"));
+    nextAlbumImage_ = theme.albumGlyph(QStringLiteral(":/forward.png"));
+    restartAlbumImage_ = theme.albumGlyph(QStringLiteral(":/backward.png"));
     if (transport_ != Transport::Hidden) setAudioControlViewWithPlaying(transport_ == Transport::Pause, false);
 }
 
@@ -244,10 +255,14 @@ void MyTopViewController::setAudioControlViewWithPlaying(bool playing, bool shou
         playPauseB_->setIcon({});
         forwardB_->setIcon({});
         backwardB_->setIcon({});
+        nextAlbumB_->setIcon({});
+        restartAlbumB_->setIcon({});
         return;
     }
     forwardB_->setIcon(forwardImage_);
     backwardB_->setIcon(backImage_);
+    nextAlbumB_->setIcon(nextAlbumImage_);
+    restartAlbumB_->setIcon(restartAlbumImage_);
     playPauseB_->setIcon(playing ? pauseImage_ : playImage_);
     playPauseB_->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
 }
@@ -354,9 +369,9 @@ void MyTopViewController::layOut() {
     cautionView_->setAlignment(cautionCentred_ ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     configureView_->setGeometry(0, (h - 61) / 2, 155, 61);
     playlistView_->setGeometry(0, (h - 61) / 2, 475, 61);
-    transportView_->setGeometry(0, h - 62, 200, 56);
+    transportView_->setGeometry(0, h - 62, 240, 56);
     // Beside the transport, up to the artwork.
-    const int left = 200;
+    const int left = 240;
     positionView_->setGeometry(left, h - 62, std::max(0, w - h - 16 - left), 56);
 }
 

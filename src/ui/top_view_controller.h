@@ -67,6 +67,8 @@ public:
     QToolButton* playPauseB() const { return playPauseB_; }
     QToolButton* forwardB() const { return forwardB_; }
     QToolButton* backwardB() const { return backwardB_; }
+    QToolButton* nextAlbumB() const { return nextAlbumB_; }
+    QToolButton* restartAlbumB() const { return restartAlbumB_; }
     QLabel* songTitle() const { return songTitle_; }
     QLabel* albumTitle() const { return albumTitle_; }
     QLabel* artistName() const { return artistName_; }
@@ -102,6 +104,8 @@ private:
     QToolButton* playPauseB_;
     QToolButton* backwardB_;
     QToolButton* forwardB_;
+    QToolButton* restartAlbumB_;
+    QToolButton* nextAlbumB_;
     QWidget* positionView_;
     QLabel* elapsedView_;
     QSlider* positionSlider_;
@@ -112,6 +116,8 @@ private:
     QIcon pauseImage_;
     QIcon forwardImage_;
     QIcon backImage_;
+    QIcon nextAlbumImage_;
+    QIcon restartAlbumImage_;
     bool cautionCentred_ = true;
     // What the transport buttons show: nothing, or the play or the pause picture.
     enum class Transport { Hidden, Play, Pause } transport_ = Transport::Hidden;

@@ -207,7 +207,8 @@ TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
                                                               {"noticeText", "notice"},
                                                               {"accentText", "accent"},
                                                               {"link", "base"},
-                                                              {"link", "header"}})
+                                                              {"link", "header"},
+                                                              {"buttonText", "playingUnit"}})
             EXPECT_GE(Theme::contrast(c(fore), c(back)), 4.5) << scheme << ": " << fore << " on " << back;
         QFile style(QStringLiteral(":/platter.qss"));
         ASSERT_TRUE(style.open(QIODevice::ReadOnly));

@@ -326,6 +326,62 @@ TEST_F(Window, ConfirmAndPlayWithTheMarkerSpaceAndForward) {
     EXPECT_EQ(top->songTitle()->text().toStdString(), selected().shuffledSongs[1]->name());
 }
 
+TEST_F(Window, TheUnitsShowAndAreSteeredByKeysAndTheTablesMenu) {
+    launch();
+    configureEveningMix();
+    confirmAndPlay();
+    auto* table = view()->mainViewCont()->tableView();
+    auto* songs = view()->mainViewCont()->songModel();
+    auto& list = selected();
+    const auto rows = songs->rowCount();
+    ASSERT_GT(list.units.size(), 4u);
+    for (int row = 0; row < rows; ++row) {
+        const auto place = *list.unitAt(row);
+        const auto tip = songs->index(row, SongTableModel::Name).data(Qt::ToolTipRole).toString();
+        EXPECT_TRUE(tip.contains(QStringLiteral("unit %1 of %2").arg(place.unit + 1).arg(list.units.size()))) << tip.toStdString();
+        const auto& song = *list.shuffledSongs[static_cast<std::size_t>(row)];
+        if (song.album() == "Three Movements") {
+            EXPECT_TRUE(tip.startsWith("Song\n")) << "disc 2, split into songs";
+        }
+        if (song.album() == "Signals") {
+            EXPECT_TRUE(tip.startsWith("Whole album\n"));
+        }
+        EXPECT_EQ(songs->index(row, SongTableModel::Album).data(SongTableModel::UnitStartRole).toBool(),
+                  place.first == row && place.unit > 0);
+    }
+
+    QTest::keyClick(&window, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    const auto second = list.unitAt(0)->end;
+    EXPECT_EQ(list.playingNum, second);
+    EXPECT_EQ(songs->markerRow(), second);
+    // Into a unit of several songs, and back to its start.
+    int several = 0;
+    while (list.unitAt(several)->end - list.unitAt(several)->first < 2)
+        several = static_cast<int>(list.unitAt(several)->end);
+    const auto row = songs->index(several + 1, SongTableModel::Name);
+    const auto centre = table->visualRect(row).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre); // a double-click's first press
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(list.playingNum, several + 1);
+    QTest::keyClick(&window, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(list.playingNum, several);
+
+    // Another unit, moved to play next with the table's shortcut, lands there whole.
+    auto later = *list.unitAt(rows - 1);
+    const auto plays = list.unitAt(several)->unit;
+    while (later.unit == plays || later.unit == plays + 1)
+        later = *list.unitAt(later.first - 1);
+    const auto moved = list.shuffledSongs[static_cast<std::size_t>(later.first)];
+    table->setCurrentIndex(songs->index(static_cast<int>(later.end - 1), SongTableModel::Name));
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    const auto playing = *list.unitAt(list.playingNum);
+    EXPECT_EQ(list.shuffledSongs[static_cast<std::size_t>(playing.end)], moved);
+    EXPECT_EQ(table->currentIndex().row(), playing.end) << "the moved unit is shown where it went";
+    EXPECT_EQ(songs->rowCount(), rows);
+    shot("8-units");
+}
+
 TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
     launch();
     configureEveningMix();
@@ -437,7 +493,7 @@ TEST_F(Window, AChosenMusicFolderFindsTheGreyedSongs) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.filesNotice()->text().isEmpty(); }, 10000));
     EXPECT_FALSE(window.findMusicFolderButton()->isVisible());
     EXPECT_FALSE(row.data(Qt::ForegroundRole).isValid()) << "no longer greyed";
-    EXPECT_FALSE(row.data(Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(row.data(Qt::ToolTipRole).toString().contains("iTunes Media/Music/")) << "its unit only";
     EXPECT_EQ(app.musicFolders(), std::vector<std::string>{PLATTER_DEMO_FOLDER});
     shot("files-found");
 }
