@@ -169,21 +169,22 @@ plist::Value playlistOrdersValue(const PlaylistOrders& orders) {
     return d;
 }
 
-plist::Value playingNumbersValue(const PlayingNumbers& numbers) {
+namespace {
+
+template <typename Map>
+plist::Value dictOf(const Map& entries) {
     plist::Dict d;
-    d.reserve(numbers.size());
-    for (const auto& [id, n] : numbers)
-        d.emplace_back(id, n);
+    d.reserve(entries.size());
+    for (const auto& [id, value] : entries)
+        d.emplace_back(id, value);
     return d;
 }
 
-plist::Value playingSecondsValue(const PlayingSeconds& seconds) {
-    plist::Dict d;
-    d.reserve(seconds.size());
-    for (const auto& [id, s] : seconds)
-        d.emplace_back(id, s);
-    return d;
-}
+} // namespace
+
+plist::Value playingNumbersValue(const PlayingNumbers& numbers) { return dictOf(numbers); }
+
+plist::Value playingSecondsValue(const PlayingSeconds& seconds) { return dictOf(seconds); }
 
 std::string state_files::orderOf(std::string_view playlistID) {
     const bool plain = !playlistID.empty() && playlistID.size() <= 64 && playlistID != "imported" &&
