@@ -7,8 +7,7 @@
 
 namespace platter {
 
-std::vector<std::string_view> shuffleWithSettingVersion(MyPlaylist& playlist, std::int64_t version,
-                                                        RandomSource& random) {
+void shuffleWithSettingVersion(MyPlaylist& playlist, std::int64_t version, RandomSource& random) {
     const auto range = playlist.unitRange();
     const bool rebuild = playlist.shuffleVersion < version || playlist.units.empty();
     if (rebuild) {
@@ -30,11 +29,6 @@ std::vector<std::string_view> shuffleWithSettingVersion(MyPlaylist& playlist, st
         sorted.push_back(std::move(playlist.units[key.second]));
     playlist.setOrder(std::move(sorted));
     playlist.playingNum = 0;
-    std::vector<std::string_view> ids;
-    ids.reserve(playlist.shuffledSongs.size());
-    for (const auto& song : playlist.shuffledSongs)
-        ids.push_back(song->persistentID());
-    return ids;
 }
 
 void restoreOrder(MyPlaylist& playlist, std::vector<SongPtr> order, RandomSource& random) {

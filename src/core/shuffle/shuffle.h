@@ -5,7 +5,6 @@
 #include "core/model/my_playlist.h"
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 namespace platter {
@@ -17,10 +16,8 @@ class RandomSource;
 void buildUnits(MyPlaylist& playlist, std::uint32_t range, RandomSource& random);
 
 // A new random order of the units, rebuilt first when the album settings changed since they
-// were built; it starts at its first song. Returns the persistent IDs of the new order (views
-// of the songs' own).
-std::vector<std::string_view> shuffleWithSettingVersion(MyPlaylist& playlist, std::int64_t version,
-                                                        RandomSource& random);
+// were built; it starts at its first song.
+void shuffleWithSettingVersion(MyPlaylist& playlist, std::int64_t version, RandomSource& random);
 
 // Takes `order`, a stored order of the playlist's songs, as its order, cut into the units the
 // album settings make.
