@@ -29,10 +29,11 @@ void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
 void AppDelegate::storeOrder(MyPlaylist& playlist) {
     const auto& id = playlist.persistentID();
     auto& stored = playlistDict_[id];
-    stored.clear();
-    stored.reserve(playlist.shuffledSongs.size());
-    for (const auto& song : playlist.shuffledSongs)
-        stored.emplace_back(song->persistentID());
+    // Written over in place: the strings keep their buffers, which spares a 200k-song order as
+    // many allocations on every reshuffle.
+    stored.resize(playlist.shuffledSongs.size());
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        stored[i].assign(playlist.shuffledSongs[i]->persistentID());
     orderFilesRead_.insert(id);
     stateWriter_->write(state_files::orderOf(id), [id, songs = stored] { return encodeOrder(id, songs); });
 }
