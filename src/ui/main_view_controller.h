@@ -41,7 +41,6 @@ public:
 
     QTreeView* outlineView() const { return outlineView_; }
     QTableView* tableView() const { return tableView_; }
-    QAction* playNextAction() const { return playNext_; }
     AlbumOutlineModel* outlineModel() const { return outlineModel_; }
     SongTableModel* songModel() const { return songModel_; }
     // The page the panel shows: nullptr, the outline or the table.

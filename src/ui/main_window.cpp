@@ -64,8 +64,9 @@ void MainWindow::applyTheme() {
     if (style.open(QIODevice::ReadOnly)) setStyleSheet(theme.styleSheet(QString::fromUtf8(style.readAll())));
     viewCont_->topViewCont()->setLook(theme);
     viewCont_->mainViewCont()->setLook(theme);
+    const auto pageStyle = theme.pageStyle();
     for (auto* pane : viewCont_->webViews())
-        if (pane) pane->setLook(theme.pageStyle(), theme.colours.at(QStringLiteral("base")));
+        if (pane) pane->setLook(pageStyle, theme.colours.at(QStringLiteral("base")));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -46,13 +46,13 @@ public:
     int markerRow() const;
     // The text of the "trackNum" column: "3/12" with a track count, else the bare number.
     static QString trackNumText(std::int64_t trackNumber, std::optional<std::int64_t> trackCount);
-    // "Disc 2 of Three Movements", "Whole album" or "Song", and "unit 4 of 17": what the row's
-    // unit is and where it stands; empty outside the order.
-    QString unitText(int row) const;
     void setBands(const Bands& bands);
 
 private:
     const MyPlaylist* playlist() const;
+    // "Disc 2 of Three Movements", "Whole album" or "Song", and "unit 4 of 17": what the row's
+    // unit is and where it stands; empty outside the order.
+    QString unitText(int row) const;
 
     const AppDelegate& app_;
     QIcon playImage_;

@@ -67,8 +67,6 @@ public:
     QToolButton* playPauseB() const { return playPauseB_; }
     QToolButton* forwardB() const { return forwardB_; }
     QToolButton* backwardB() const { return backwardB_; }
-    QToolButton* nextAlbumB() const { return nextAlbumB_; }
-    QToolButton* restartAlbumB() const { return restartAlbumB_; }
     QLabel* songTitle() const { return songTitle_; }
     QLabel* albumTitle() const { return albumTitle_; }
     QLabel* artistName() const { return artistName_; }

@@ -154,24 +154,20 @@ void GstQueuePlayer::removeAllItems() {
 }
 
 void GstQueuePlayer::removeItemsAfterCurrent() {
-    bool handedOver = false;
+    // playbin already holds the old next item: the current one is loaded again where it is, and
+    // plays to its end without a hand-over.
+    bool reload = false;
     {
         std::lock_guard lock(mutex_);
         if (queue_.size() < 2) return;
         queue_.resize(1);
-        handedOver = handedOver_.has_value();
+        reload = handedOver_.has_value() && !resumeAt_;
+        if (reload) holdHandOver_ = true;
     }
-    // playbin already holds the old next item: the current one is loaded again where it is, and
-    // plays to its end without a hand-over.
-    if (handedOver && !resumeAt_) {
-        gint64 at = 0;
-        gst_element_query_position(playbin_, GST_FORMAT_TIME, &at);
-        {
-            std::lock_guard lock(mutex_);
-            holdHandOver_ = true;
-        }
-        loadCurrent(at);
-    }
+    if (!reload) return;
+    gint64 at = 0;
+    gst_element_query_position(playbin_, GST_FORMAT_TIME, &at);
+    loadCurrent(at);
 }
 
 void GstQueuePlayer::cueCurrent(double seconds) {
