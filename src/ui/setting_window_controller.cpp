@@ -1,7 +1,9 @@
 #include "ui/setting_window_controller.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +17,8 @@ namespace platter {
 MySettingWindowController::MySettingWindowController(const Dialogs::Preferences& shown, QWidget* parent)
     : QDialog(parent), countryList_(new QComboBox(this)), ratioF_(new QLineEdit(this)),
       musicFolders_(new QListWidget(this)), addFolder_(new QPushButton(QStringLiteral("Add\u2026"), this)),
-      removeFolder_(new QPushButton(QStringLiteral("Remove"), this)) {
+      removeFolder_(new QPushButton(QStringLiteral("Remove"), this)), replayGainMode_(new QComboBox(this)),
+      preAmp_(new QDoubleSpinBox(this)), untaggedGain_(new QDoubleSpinBox(this)) {
     setObjectName(QStringLiteral("SettingWindow"));
     setWindowTitle(QStringLiteral("Preferences"));
     setModal(true);
@@ -61,12 +64,53 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
     folderRow->addWidget(musicFolders_, 1);
     folderRow->addLayout(folderButtons);
 
+    // In the order of ReplayGain::Mode.
+    replayGainMode_->setObjectName(QStringLiteral("replayGainMode"));
+    replayGainMode_->addItems({QStringLiteral("Off"), QStringLiteral("By shuffle grain"),
+                               QStringLiteral("Always track gain"), QStringLiteral("Always album gain")});
+    replayGainMode_->setItemData(1,
+                                 QStringLiteral("Album gain while a whole album or disc plays, so it keeps its "
+                                                "dynamics; track gain for songs shuffled one by one"),
+                                 Qt::ToolTipRole);
+    replayGainMode_->setCurrentIndex(static_cast<int>(shown.replayGain.mode));
+    const auto levelBox = [&](QDoubleSpinBox* box, const char* name, double value, const QString& tip) {
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(ReplayGain::minDb, ReplayGain::maxDb);
+        box->setSingleStep(0.5);
+        box->setDecimals(1);
+        box->setSuffix(QStringLiteral(" dB"));
+        box->setValue(value);
+        box->setToolTip(tip);
+    };
+    levelBox(preAmp_, "preAmp", shown.replayGain.preAmp,
+             QStringLiteral("Added to the gains stored in the files"));
+    levelBox(untaggedGain_, "untaggedGain", shown.replayGain.untagged,
+             QStringLiteral("For files that store no ReplayGain"));
+    const auto enableLevels = [this](int mode) {
+        preAmp_->setEnabled(mode != static_cast<int>(ReplayGain::Mode::Off));
+        untaggedGain_->setEnabled(mode != static_cast<int>(ReplayGain::Mode::Off));
+    };
+    enableLevels(replayGainMode_->currentIndex());
+    connect(replayGainMode_, &QComboBox::currentIndexChanged, this, enableLevels);
+    auto* levelsRow = new QHBoxLayout;
+    levelsRow->addWidget(new QLabel(QStringLiteral("Pre-amp"), this));
+    levelsRow->addWidget(preAmp_);
+    levelsRow->addSpacing(12);
+    levelsRow->addWidget(new QLabel(QStringLiteral("Files without gains"), this));
+    levelsRow->addWidget(untaggedGain_);
+    levelsRow->addStretch();
+
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Store country:"), countryList_);
     form->addRow(QStringLiteral("Suggest albums of:"), ratioRow);
     form->addRow(QStringLiteral("Music folders:"), folderRow);
+    form->addRow(QStringLiteral("ReplayGain:"), replayGainMode_);
+    form->addRow(QString(), levelsRow);
 
-    auto* note = new QLabel(QStringLiteral("The store country and the share of artists apply the next time you select a playlist."), this);
+    auto* note = new QLabel(QStringLiteral("The store country and the share of artists apply the next time you "
+                                           "select a playlist; a ReplayGain mode from the next song."),
+                            this);
+    note->setWordWrap(true);
     note->setEnabled(false);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -90,6 +134,8 @@ Dialogs::PreferencesChoice MySettingWindowController::choice() const {
     c.ratioText = ratioF_->text().toStdString();
     for (int i = 0; i < musicFolders_->count(); ++i)
         c.musicFolders.push_back(musicFolders_->item(i)->text().toStdString());
+    c.replayGain = {static_cast<ReplayGain::Mode>(std::max(replayGainMode_->currentIndex(), 0)), preAmp_->value(),
+                    untaggedGain_->value()};
     return c;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -38,6 +39,9 @@ public:
     QListWidget* musicFolders() const { return musicFolders_; }
     QPushButton* addFolderButton() const { return addFolder_; }
     QPushButton* removeFolderButton() const { return removeFolder_; }
+    QComboBox* replayGainMode() const { return replayGainMode_; }
+    QDoubleSpinBox* preAmp() const { return preAmp_; }
+    QDoubleSpinBox* untaggedGain() const { return untaggedGain_; }
 
 private:
     void addFolder();
@@ -49,6 +53,9 @@ private:
     QListWidget* musicFolders_;
     QPushButton* addFolder_;
     QPushButton* removeFolder_;
+    QComboBox* replayGainMode_;
+    QDoubleSpinBox* preAmp_;
+    QDoubleSpinBox* untaggedGain_;
     std::function<std::optional<std::string>()> chooseFolder_;
 };
 

@@ -17,6 +17,7 @@
 #include "support/audio_fixture.h"
 #include "support/fakes.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace platter {
@@ -92,6 +93,39 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
     EXPECT_EQ(app.playingNumDict().at(orchestral.persistentID()), 0) << "rewound to where it began";
     app.applicationWillTerminate();
     EXPECT_TRUE(state.files.contains(state_files::positions));
+}
+
+TEST(DemoPlayback, AQuietAndALoudAlbumPlayAtMatchingLevelsWithTheirDynamicsKept) {
+    testing::RenderedAudio rendered;
+    GstQueuePlayer player(rendered.makeSink(false));
+    struct Ends final : QueuePlayer::Listener {
+        QueuePlayer::ItemId last = 0;
+        void itemEnded(QueuePlayer&, QueuePlayer::ItemId item, bool) override { last = item; }
+    } ends;
+    player.setListener(&ends);
+    player.play();
+    const auto music = std::filesystem::path(PLATTER_DEMO_LIBRARY).parent_path() / "iTunes Media" / "Music";
+    QueuePlayer::ItemId id = 0;
+    const auto level = [&](const std::string& file, QueuePlayer::Gain gain) {
+        rendered.kept.clear();
+        rendered.keep = true;
+        player.append(++id, (music / file).string(), 60, gain);
+        EXPECT_TRUE(testing::pumpUntil([&] { return ends.last == id; }));
+        return rendered.levelOf(0, static_cast<double>(rendered.kept.size()) / 44100);
+    };
+    using Gain = QueuePlayer::Gain;
+    const std::string soft = "The Quiet Orchestra/Three Movements/1-01 Overture.flac";
+    const std::string strong = "The Quiet Orchestra/Three Movements/1-03 Procession.flac";
+    const std::string loud = "Nova Static/Signals/03 Numbers Station.mp3";
+    const auto asRecorded = level(strong, Gain::Recorded) - level(soft, Gain::Recorded);
+    EXPECT_GT(level(loud, Gain::Recorded) - level(strong, Gain::Recorded), 12) << "mastered far apart";
+    EXPECT_NEAR(level(loud, Gain::Album), level(strong, Gain::Album), 1.5) << "levelled by album";
+    EXPECT_NEAR(level(strong, Gain::Album) - level(soft, Gain::Album), asRecorded, 0.5)
+        << "the album's own dynamics kept";
+    // ReplayGain weighs loudness by pitch as the ear does, RMS does not: the songs' different
+    // tunes leave a dB or two.
+    EXPECT_LT(std::abs(level(strong, Gain::Track) - level(soft, Gain::Track)), asRecorded / 4)
+        << "songs one by one even out";
 }
 
 } // namespace

@@ -36,39 +36,25 @@ protected:
     void SetUp() override { makePlayer(false); }
     // `realTime`: the sink keeps time like a sound card; otherwise it renders at full speed.
     void makePlayer(bool realTime) {
-        gst_init(nullptr, nullptr);
-        GError* error = nullptr;
-        const std::string description =
-            "audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=44100,channels=1 ! "
-            "fakesink name=counter signal-handoffs=true sync=" +
-            std::string(realTime ? "true" : "false");
-        GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
-        ASSERT_TRUE(sink) << (error ? error->message : "");
-        GstElement* counter = gst_bin_get_by_name(GST_BIN(sink), "counter");
-        g_signal_connect(
-            counter, "handoff", G_CALLBACK(+[](GstElement*, GstBuffer* buffer, GstPad*, gpointer count) {
-                *static_cast<std::atomic<std::size_t>*>(count) += gst_buffer_get_size(buffer) / 2;
-            }),
-            &samples);
-        gst_object_unref(counter);
-        player = std::make_unique<GstQueuePlayer>(sink);
+        player = std::make_unique<GstQueuePlayer>(rendered.makeSink(realTime));
         player->setListener(&ends);
     }
-    std::string tone(const std::string& name, double seconds, AudioFormat format = AudioFormat::Wav) {
-        testing::makeTone(dir.path() / name, format, seconds);
+    std::string tone(const std::string& name, double seconds, AudioFormat format = AudioFormat::Wav,
+                     const std::string& tags = {}) {
+        testing::makeTone(dir.path() / name, format, seconds, 440, tags);
         return (dir.path() / name).string();
     }
-
     testing::TempDir dir;
-    std::atomic<std::size_t> samples{0};
+    testing::RenderedAudio rendered;
+    std::atomic<std::size_t>& samples = rendered.samples;
     Ends ends;
     std::unique_ptr<GstQueuePlayer> player;
 };
 
 TEST_F(GstQueuePlayerTest, PlaysItemsBackToBackWithoutLosingSamples) {
-    player->append(1, tone("a.wav", 1.0), 1.0);
-    player->append(2, tone("b.wav", 0.5), 0.5);
-    player->append(3, tone("c.flac", 1.0, AudioFormat::Flac), 1.0);
+    player->append(1, tone("a.wav", 1.0), 1.0, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("b.wav", 0.5), 0.5, QueuePlayer::Gain::Recorded);
+    player->append(3, tone("c.flac", 1.0, AudioFormat::Flac), 1.0, QueuePlayer::Gain::Recorded);
     EXPECT_EQ(player->currentItem(), 1u);
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 3; }));
@@ -77,6 +63,31 @@ TEST_F(GstQueuePlayerTest, PlaysItemsBackToBackWithoutLosingSamples) {
     EXPECT_TRUE(player->items().empty());
     // 2.5 s in all; at most 10 ms may go missing at each of the two boundaries.
     EXPECT_NEAR(static_cast<double>(samples.load()), 2.5 * 44100, 2 * 441);
+}
+
+TEST_F(GstQueuePlayerTest, EachItemIsLevelledByItsOwnGainFromItsFirstSampleWithoutAGap) {
+    // One tone at one level in every file; only the gains stored with it differ.
+    const auto tagged = tone("tagged.flac", 1.0, AudioFormat::Flac,
+                             "replaygain-track-gain=-7.0,replaygain-album-gain=-12.0");
+    const auto untagged = tone("untagged.flac", 1.0, AudioFormat::Flac);
+    player->setReplayGainLevels(2.0, -6.0);
+    using Gain = QueuePlayer::Gain;
+    player->append(1, tagged, 1.0, Gain::Album);
+    player->append(2, tagged, 1.0, Gain::Track);   // an album unit hands over to a song
+    player->append(3, untagged, 1.0, Gain::Track); // nothing of the file before is kept
+    player->append(4, tagged, 1.0, Gain::Recorded);
+    player->append(5, tagged, 1.0, Gain::Track);
+    player->setGain(5, Gain::Album); // changed while queued
+    rendered.keep = true;
+    player->play();
+    ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 5; }));
+    // At most 10 ms may go missing at each of the four boundaries.
+    EXPECT_NEAR(static_cast<double>(samples.load()), 5 * 44100, 4 * 441);
+    // Pre-amp added to stored gains, the untagged gain as set, and nothing when off.
+    const double expected[] = {-12 + 2, -7 + 2, -6, 0, -12 + 2};
+    const double recorded = rendered.levelOf(3.25, 3.75);
+    for (int item = 0; item < 5; ++item)
+        EXPECT_NEAR(rendered.levelOf(item + 0.1, item + 0.9) - recorded, expected[item], 0.3) << "item " << item + 1;
 }
 
 TEST_F(GstQueuePlayerTest, ABrokenNextFileIsChargedToItselfAndTheSongBeforePlaysToItsEnd) {
@@ -88,9 +99,9 @@ TEST_F(GstQueuePlayerTest, ABrokenNextFileIsChargedToItselfAndTheSongBeforePlays
     ASSERT_NE(codec, std::string::npos);
     bytes.replace(codec, 4, "zzzz");
     dir.write("broken.m4a", bytes);
-    player->append(1, tone("a.wav", 1.0), 1.0);
-    player->append(2, broken, 1.0);
-    player->append(3, tone("b.wav", 0.5), 0.5);
+    player->append(1, tone("a.wav", 1.0), 1.0, QueuePlayer::Gain::Recorded);
+    player->append(2, broken, 1.0, QueuePlayer::Gain::Recorded);
+    player->append(3, tone("b.wav", 0.5), 0.5, QueuePlayer::Gain::Recorded);
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 3; }));
     EXPECT_EQ(ends.ended,
@@ -108,8 +119,8 @@ TEST_F(GstQueuePlayerTest, ALostOutputPausesAndNoSongIsBlamedForIt) {
     GstElement* out = gst_bin_get_by_name(GST_BIN(sink), "out");
     player = std::make_unique<GstQueuePlayer>(sink);
     player->setListener(&ends);
-    player->append(1, tone("a.wav", 0.5), 0.5);
-    player->append(2, tone("b.wav", 0.5), 0.5);
+    player->append(1, tone("a.wav", 0.5), 0.5, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("b.wav", 0.5), 0.5, QueuePlayer::Gain::Recorded);
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return !ends.outputFailures.empty(); }));
     EXPECT_NE(ends.outputFailures[0].find("/nonexistent/platter/out.raw"), std::string::npos)
@@ -149,7 +160,7 @@ TEST_F(GstQueuePlayerTest, AThousandItemsLeaveNoMemoryBehind) {
     const auto playThrough = [&](int count) {
         const auto before = ends.ended.size();
         for (int i = 0; i < count; ++i, ++next)
-            player->append(next, files[next % files.size()], 0.05);
+            player->append(next, files[next % files.size()], 0.05, QueuePlayer::Gain::Recorded);
         player->play();
         return pumpUntil([&] { return ends.ended.size() == before + static_cast<std::size_t>(count); }, 120);
     };
@@ -162,8 +173,8 @@ TEST_F(GstQueuePlayerTest, AThousandItemsLeaveNoMemoryBehind) {
 }
 
 TEST_F(GstQueuePlayerTest, ABrokenFileEndsAsFailedAndTheNextPlays) {
-    player->append(1, dir.write("broken.mp3", std::string(20000, 'x')).string(), 1.0);
-    player->append(2, tone("ok.wav", 0.3), 0.3);
+    player->append(1, dir.write("broken.mp3", std::string(20000, 'x')).string(), 1.0, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("ok.wav", 0.3), 0.3, QueuePlayer::Gain::Recorded);
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
     EXPECT_EQ(ends.ended[0], std::make_pair(QueuePlayer::ItemId{1}, true));
@@ -171,8 +182,8 @@ TEST_F(GstQueuePlayerTest, ABrokenFileEndsAsFailedAndTheNextPlays) {
 }
 
 TEST_F(GstQueuePlayerTest, SeekingPastTheEndEndsTheItemAndBackwardRestartsIt) {
-    player->append(1, tone("a.wav", 3.0), 3.0);
-    player->append(2, tone("b.wav", 0.2), 0.2);
+    player->append(1, tone("a.wav", 3.0), 3.0, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("b.wav", 0.2), 0.2, QueuePlayer::Gain::Recorded);
     player->pause();
     player->seekPlayer(3.0 + 10.0); // forward: length plus what has finished
     ASSERT_EQ(ends.ended.size(), 1u);
@@ -186,8 +197,8 @@ TEST_F(GstQueuePlayerTest, SeekingPastTheEndEndsTheItemAndBackwardRestartsIt) {
 
 TEST_F(GstQueuePlayerTest, BackwardAfterTheHandOverStaysOnTheCurrentItem) {
     makePlayer(true); // the hand-over must have happened and the item not yet ended
-    player->append(1, tone("a.wav", 1.0), 1.0);
-    player->append(2, tone("b.wav", 1.0), 1.0);
+    player->append(1, tone("a.wav", 1.0), 1.0, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("b.wav", 1.0), 1.0, QueuePlayer::Gain::Recorded);
     player->play();
     // Past the half of a short item, the next one has been handed over.
     ASSERT_TRUE(pumpUntil([&] { return samples.load() > 44100 * 3 / 4; }));
@@ -202,9 +213,9 @@ TEST_F(GstQueuePlayerTest, ASeekAfterTheHandOverHoldsBackOnlyThatItemsHandOver) 
     makePlayer(true);
     log::enable("player");
     ::testing::internal::CaptureStderr();
-    player->append(1, tone("a.wav", 1.0), 1.0);
-    player->append(2, tone("b.wav", 0.6), 0.6);
-    player->append(3, tone("c.wav", 0.3), 0.3);
+    player->append(1, tone("a.wav", 1.0), 1.0, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("b.wav", 0.6), 0.6, QueuePlayer::Gain::Recorded);
+    player->append(3, tone("c.wav", 0.3), 0.3, QueuePlayer::Gain::Recorded);
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return samples.load() > 44100 * 3 / 4; }));
     player->seekItem(1, 0.5); // reloads item 1, item 2 held back
@@ -227,7 +238,7 @@ TEST_F(GstQueuePlayerTest, ASeekAfterTheHandOverHoldsBackOnlyThatItemsHandOver) 
 }
 
 TEST_F(GstQueuePlayerTest, ACuedItemStartsWhereItWasCuedAtTheNextPlay) {
-    player->append(1, tone("a.wav", 3.0), 3.0);
+    player->append(1, tone("a.wav", 3.0), 3.0, QueuePlayer::Gain::Recorded);
     player->cueCurrent(2.0);
     EXPECT_DOUBLE_EQ(player->position(), 2.0) << "shown where it will start";
     pumpUntil([] { return false; }, 0.2);
@@ -240,19 +251,19 @@ TEST_F(GstQueuePlayerTest, ACuedItemStartsWhereItWasCuedAtTheNextPlay) {
 
 TEST_F(GstQueuePlayerTest, AChangedOrderDropsEvenTheItemHandedOver) {
     makePlayer(true);
-    player->append(1, tone("a.wav", 1.0), 1.0);
-    player->append(2, tone("b.wav", 0.6), 0.6);
+    player->append(1, tone("a.wav", 1.0), 1.0, QueuePlayer::Gain::Recorded);
+    player->append(2, tone("b.wav", 0.6), 0.6, QueuePlayer::Gain::Recorded);
     player->play();
     ASSERT_TRUE(pumpUntil([&] { return samples.load() > 44100 * 3 / 4; }));
     player->removeItemsAfterCurrent();
-    player->append(3, tone("c.wav", 0.3), 0.3);
+    player->append(3, tone("c.wav", 0.3), 0.3, QueuePlayer::Gain::Recorded);
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 2; }));
     EXPECT_EQ(ends.ended, (std::vector<std::pair<QueuePlayer::ItemId, bool>>{{1, false}, {3, false}}));
     EXPECT_NEAR(static_cast<double>(samples.load()) / 44100, 1.3, 0.1) << "item 2 was never heard";
 }
 
 TEST_F(GstQueuePlayerTest, PausedPlayersHoldAndRemovedItemsAreGone) {
-    player->append(1, tone("a.wav", 0.5), 0.5);
+    player->append(1, tone("a.wav", 0.5), 0.5, QueuePlayer::Gain::Recorded);
     pumpUntil([] { return false; }, 0.3);
     EXPECT_TRUE(ends.ended.empty()) << "nothing plays before play()";
     player->removeAllItems();

@@ -115,6 +115,7 @@ struct FakeQueuePlayer final : QueuePlayer {
     struct Entry {
         ItemId id;
         std::string path;
+        Gain gain;
     };
     Listener* listener = nullptr;
     const FakeAudioFiles* files = nullptr;
@@ -124,6 +125,7 @@ struct FakeQueuePlayer final : QueuePlayer {
     std::vector<std::pair<std::optional<ItemId>, double>> seeks;
     double at = 0; // the position in the current item
     double volume = 1.0;
+    std::pair<double, double> replayGainLevels{0, 0};
 
     void setListener(Listener* l) override { listener = l; }
     std::vector<ItemId> items() const override {
@@ -135,10 +137,15 @@ struct FakeQueuePlayer final : QueuePlayer {
     std::optional<ItemId> currentItem() const override {
         return queue.empty() ? std::nullopt : std::optional(queue.front().id);
     }
-    void append(ItemId id, const std::string& path, double) override {
-        queue.push_back({id, path});
+    void append(ItemId id, const std::string& path, double, Gain gain) override {
+        queue.push_back({id, path, gain});
         appended.push_back(std::filesystem::path(path).filename().string());
     }
+    void setGain(ItemId id, Gain gain) override {
+        for (auto& e : queue)
+            if (e.id == id) e.gain = gain;
+    }
+    void setReplayGainLevels(double preAmp, double untagged) override { replayGainLevels = {preAmp, untagged}; }
     void removeAllItems() override { queue.clear(); }
     void removeItemsAfterCurrent() override {
         if (!queue.empty()) queue.resize(1);

@@ -6,6 +6,7 @@
 #include "ui/setting_window_controller.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -116,9 +117,16 @@ TEST_F(Preferences, OkStoresTheChoiceAndCancelChangesNothing) {
         auto* window = qobject_cast<MySettingWindowController*>(w);
         window->countryList()->setCurrentIndex(window->countryList()->findText("France"));
         window->ratioF()->setText("150");
+        EXPECT_EQ(window->replayGainMode()->currentText(), "By shuffle grain");
+        window->replayGainMode()->setCurrentIndex(window->replayGainMode()->findText("Off"));
+        EXPECT_FALSE(window->preAmp()->isEnabled()) << "no levels to set when off";
+        window->replayGainMode()->setCurrentIndex(window->replayGainMode()->findText("Always album gain"));
+        window->preAmp()->setValue(40);
+        window->untaggedGain()->setValue(-4.5);
         window->okButton()->click();
     });
     prefs.preferences();
+    EXPECT_EQ(prefs.replayGain(), (ReplayGain{ReplayGain::Mode::Album, 15, -4.5})) << "the box keeps to its range";
     EXPECT_EQ(prefs.countryCode(), "fr");
     EXPECT_EQ(prefs.topArtistsRatio(), 100) << "clamped";
     EXPECT_EQ(*plist::find(h.settings.values, "countryCode")->get<std::string>(), "fr");

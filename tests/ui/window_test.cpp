@@ -417,7 +417,7 @@ TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
 
 TEST_F(Window, PreferencesStoreOnOkAndCancelChangesNothing) {
     launch();
-    dialogs.preferenceAnswers.push_back(Dialogs::PreferencesChoice{std::nullopt, "40", {}});
+    dialogs.preferenceAnswers.push_back(Dialogs::PreferencesChoice{std::nullopt, "40", {}, {}});
     dialogs.preferenceAnswers.push_back(std::nullopt);
     menuAction("Preferences…")->trigger();
     EXPECT_EQ(app.topArtistsRatio(), 40);

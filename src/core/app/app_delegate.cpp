@@ -224,6 +224,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     if (const auto* stored = defaults.objectForKey(keys::volume))
         if (const auto* volume = stored->get<double>(); volume && *volume >= 0 && *volume <= 1)
             volume_ = *volume;
+    replayGain_ = readReplayGain(defaults);
     const auto storedUrl = defaults.stringForKey(keys::xmlUrl);
     if (storedUrl && pathFromFileUrl(*storedUrl))
         musicLibraryUrl_ = *storedUrl;

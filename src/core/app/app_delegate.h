@@ -166,6 +166,10 @@ public:
     double volume() const { return volume_; }
     // A linear gain from 0 to 1, for every playlist's player; stored with the settings.
     void setVolume(double linear);
+    // How loudness is levelled, for every playlist's player; stored with the settings. A new
+    // mode applies from the next song, new levels at once.
+    const ReplayGain& replayGain() const { return replayGain_; }
+    void setReplayGain(const ReplayGain& replayGain);
     // Whether the desktop announces each new song while the window is not in front.
     bool songNotifications() const { return songNotifications_; }
     void setSongNotifications(bool on);
@@ -342,6 +346,7 @@ private:
     std::optional<std::string> currentArtwork_;
     double volume_ = 1.0;
     bool volumeUnsaved_ = false;
+    ReplayGain replayGain_;
     bool songNotifications_ = true;
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;

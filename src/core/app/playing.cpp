@@ -45,8 +45,10 @@ void AppDelegate::startPlaying(std::size_t number) {
         if (!player) return;
         player->setListener(this);
         player->setVolume(volume_);
+        player->setReplayGainLevels(replayGain_.preAmp, replayGain_.untagged);
         const auto& shared = library_.playlists[number];
-        queue = (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player))).get();
+        queue = (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player), replayGain_.mode))
+                    .get();
     }
     if (queue->player().items().empty()) {
         const auto at = selected->playingNum;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace platter {
 
@@ -48,6 +49,7 @@ void AppDelegate::preferences() {
     Dialogs::Preferences shown;
     shown.ratio = topArtistsRatio_;
     shown.musicFolders = musicFolders_;
+    shown.replayGain = replayGain_;
     for (const auto& c : countries)
         shown.countries.push_back(c.name);
     const auto current = upper(countryCode_);
@@ -59,6 +61,7 @@ void AppDelegate::preferences() {
     const auto choice = dialogs_.runPreferences(shown);
     if (!choice) return; // Cancel: nothing changes
     setMusicFolders(choice->musicFolders);
+    setReplayGain(choice->replayGain);
 
     // No row chosen keeps the country as it is.
     const auto code = choice->selectedCountry && *choice->selectedCountry < countries.size()
@@ -78,6 +81,21 @@ void AppDelegate::preferences() {
         topArtistsRatio_ = ratio;
         services_.defaults.setObject(keys::topArtistsRatio, ratio);
     }
+    saveSettings();
+}
+
+void AppDelegate::setReplayGain(const ReplayGain& replayGain) {
+    auto chosen = replayGain;
+    // NaN fails both comparisons of a clamp: it becomes no change at all.
+    for (auto* level : {&chosen.preAmp, &chosen.untagged})
+        *level = std::isfinite(*level) ? std::clamp(*level, ReplayGain::minDb, ReplayGain::maxDb) : 0.0;
+    if (chosen == replayGain_) return;
+    replayGain_ = chosen;
+    for (const auto& [playlist, queue] : queues_) {
+        queue->setReplayGainMode(chosen.mode);
+        queue->player().setReplayGainLevels(chosen.preAmp, chosen.untagged);
+    }
+    services_.defaults.setObject(keys::replayGain, replayGainValue(chosen));
     saveSettings();
 }
 

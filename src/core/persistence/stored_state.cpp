@@ -147,6 +147,42 @@ std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults) {
     return std::nullopt;
 }
 
+namespace {
+constexpr std::pair<ReplayGain::Mode, std::string_view> replayGainModeNames[] = {
+    {ReplayGain::Mode::Off, "off"},
+    {ReplayGain::Mode::ByGrain, "grain"},
+    {ReplayGain::Mode::Track, "track"},
+    {ReplayGain::Mode::Album, "album"},
+};
+} // namespace
+
+ReplayGain readReplayGain(const UserDefaults& defaults) {
+    ReplayGain out;
+    const auto* v = defaults.objectForKey(keys::replayGain);
+    const auto* d = v ? v->get<plist::Dict>() : nullptr;
+    if (!d) return out;
+    if (const auto* m = plist::find(*d, "mode"); m && m->get<std::string>())
+        for (const auto& [mode, name] : replayGainModeNames)
+            if (name == *m->get<std::string>()) out.mode = mode;
+    const auto level = [&](std::string_view key, double& into) {
+        const auto* l = plist::find(*d, key);
+        const auto* r = l ? l->get<double>() : nullptr;
+        const auto* i = l ? l->get<std::int64_t>() : nullptr;
+        const double value = r ? *r : i ? static_cast<double>(*i) : std::nan("");
+        if (std::isfinite(value)) into = std::clamp(value, ReplayGain::minDb, ReplayGain::maxDb);
+    };
+    level("preAmp", out.preAmp);
+    level("untagged", out.untagged);
+    return out;
+}
+
+plist::Value replayGainValue(const ReplayGain& replayGain) {
+    std::string_view mode;
+    for (const auto& [m, name] : replayGainModeNames)
+        if (m == replayGain.mode) mode = name;
+    return plist::Dict{{"mode", std::string(mode)}, {"preAmp", replayGain.preAmp}, {"untagged", replayGain.untagged}};
+}
+
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults) {
     std::vector<std::string> folders;
     const auto* v = defaults.objectForKey(keys::musicFolders);

@@ -5,6 +5,7 @@
 
 #include "core/model/my_album.h"
 #include "core/plist/value.h"
+#include "core/services/replay_gain.h"
 
 #include <cstdint>
 #include <map>
@@ -35,6 +36,10 @@ PlayingNumbers playingNumbersFrom(const plist::Value& value, std::size_t& droppe
 // Only finite times from zero on are kept.
 PlayingSeconds playingSecondsFrom(const plist::Value& value, std::size_t& dropped);
 std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
+// The ReplayGain preferences: a mode by name and levels clamped to their range; what is missing
+// or not understood keeps its default.
+ReplayGain readReplayGain(const UserDefaults& defaults);
+plist::Value replayGainValue(const ReplayGain& replayGain);
 // The chosen music folders: the stored array's strings; anything else in it is passed over.
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
 

@@ -47,6 +47,8 @@ inline constexpr std::string_view musicFolders = "musicFolders";
 inline constexpr std::string_view volume = "volume";
 // Whether a new song is announced by the desktop while the window is not in front.
 inline constexpr std::string_view songNotifications = "songNotifications";
+// How loudness is levelled: a dictionary of "mode", "preAmp" and "untagged" (dB).
+inline constexpr std::string_view replayGain = "replayGain";
 } // namespace keys
 
 } // namespace platter

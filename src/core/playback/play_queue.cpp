@@ -8,8 +8,33 @@ namespace {
 constexpr double queueWindowSeconds = 2400.0;
 }
 
-PlayQueue::PlayQueue(PlaylistPtr playlist, std::unique_ptr<QueuePlayer> player)
-    : playlist_(std::move(playlist)), player_(std::move(player)), nextNumToAdd_(playlist_->playingNum) {}
+PlayQueue::PlayQueue(PlaylistPtr playlist, std::unique_ptr<QueuePlayer> player, ReplayGain::Mode mode)
+    : playlist_(std::move(playlist)), player_(std::move(player)), mode_(mode), nextNumToAdd_(playlist_->playingNum) {}
+
+QueuePlayer::Gain PlayQueue::gainAt(std::int64_t index) const {
+    using Gain = QueuePlayer::Gain;
+    switch (mode_) {
+    case ReplayGain::Mode::Off:
+        return Gain::Recorded;
+    case ReplayGain::Mode::Track:
+        return Gain::Track;
+    case ReplayGain::Mode::Album:
+        return Gain::Album;
+    case ReplayGain::Mode::ByGrain:
+        break;
+    }
+    // An album or a disc keeps its own dynamics; songs drawn one by one are evened out.
+    const auto place = playlist_->unitAt(index);
+    return place && playlist_->units[place->unit]->kind() == UnitKind::Song ? Gain::Track : Gain::Album;
+}
+
+void PlayQueue::setReplayGainMode(ReplayGain::Mode mode) {
+    mode_ = mode;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        items_[i].gain = gainAt(indexesOfItems_[i]);
+        player_->setGain(items_[i].id, items_[i].gain);
+    }
+}
 
 void PlayQueue::addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId) {
     const auto& order = playlist_->shuffledSongs;
@@ -19,8 +44,9 @@ void PlayQueue::addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextI
         if (auto file = prepare(*order[static_cast<std::size_t>(index)])) {
             addedTime_ += file->duration;
             const auto id = nextItemId++;
-            player_->append(id, file->path, file->duration);
-            items_.push_back({id, std::move(file->path), file->duration});
+            const auto gain = gainAt(index);
+            player_->append(id, file->path, file->duration, gain);
+            items_.push_back({id, std::move(file->path), file->duration, gain});
             indexesOfItems_.push_back(index);
         } else {
             unplayableIndexes_.insert(index);
@@ -94,7 +120,7 @@ void PlayQueue::rewind() {
         if (unplayableIndexes_.contains(index)) continue;
         if (first) playlist_->playingNum = index;
         first = false;
-        player_->append(items_[i].id, items_[i].path, items_[i].duration);
+        player_->append(items_[i].id, items_[i].path, items_[i].duration, items_[i].gain);
     }
     player_->seekPlayer(0);
 }

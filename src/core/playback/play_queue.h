@@ -6,6 +6,7 @@
 
 #include "core/model/my_playlist.h"
 #include "core/services/queue_player.h"
+#include "core/services/replay_gain.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +24,7 @@ public:
         QueuePlayer::ItemId id;
         std::string path;
         double duration;
+        QueuePlayer::Gain gain;
     };
     // A song's file as the queue plays it; nothing when there is none to play.
     struct QueuedFile {
@@ -31,8 +33,8 @@ public:
     };
     using FilePreparer = std::function<std::optional<QueuedFile>(const MySong&)>;
 
-    // Queues the playlist's order from its current song on.
-    PlayQueue(PlaylistPtr playlist, std::unique_ptr<QueuePlayer> player);
+    // Queues the playlist's order from its current song on, levelled by `mode`.
+    PlayQueue(PlaylistPtr playlist, std::unique_ptr<QueuePlayer> player, ReplayGain::Mode mode);
     PlayQueue(const PlayQueue&) = delete;
     PlayQueue& operator=(const PlayQueue&) = delete;
 
@@ -67,13 +69,18 @@ public:
     const Item* currentItem() const;
     // That item, or else the queued item of the playlist's current song.
     const Item* itemOfCurrentSong() const;
+    // Levels the queued items by `mode` from now on; the current one keeps its gain.
+    void setReplayGainMode(ReplayGain::Mode mode);
     // Goes on with another object of the same playlist, whose order is this one's (the library
     // was read again).
     void moveTo(PlaylistPtr playlist);
 
 private:
+    QueuePlayer::Gain gainAt(std::int64_t index) const;
+
     PlaylistPtr playlist_;
     std::unique_ptr<QueuePlayer> player_;
+    ReplayGain::Mode mode_;
     std::vector<Item> items_;
     std::vector<std::int64_t> indexesOfItems_;
     std::set<std::int64_t> unplayableIndexes_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/services/replay_gain.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +32,7 @@ public:
         std::optional<std::size_t> selectedCountry;
         std::int64_t ratio = 25;
         std::vector<std::string> musicFolders;
+        ReplayGain replayGain;
     };
     // What the user confirmed with OK: the selected row (if any), the ratio as typed and the
     // music folders as the list shows them.
@@ -37,6 +40,7 @@ public:
         std::optional<std::size_t> selectedCountry;
         std::string ratioText;
         std::vector<std::string> musicFolders;
+        ReplayGain replayGain;
     };
 
     virtual ~Dialogs() = default;

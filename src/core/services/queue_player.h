@@ -26,6 +26,12 @@
 //   position() is the time into the current item; 0 with none.
 // Volume:
 //   setVolume() takes a linear gain from 0 (silent) to 1 (as recorded), for every item.
+// Loudness:
+//   Each item is levelled by its file's ReplayGain: its track gain, its album gain, or none.
+//   The gain changes with the item, at the first sample of the next. setGain() changes a
+//   queued item's choice; the current item keeps the one it started with.
+//   setReplayGainLevels() sets the pre-amp added to stored gains and the gain of files
+//   without any; both apply at once, to items levelled at all.
 
 #include <cstdint>
 #include <memory>
@@ -38,6 +44,7 @@ namespace platter {
 class QueuePlayer {
 public:
     using ItemId = std::uint64_t;
+    enum class Gain : std::uint8_t { Recorded, Track, Album };
 
     class Listener {
     public:
@@ -55,7 +62,10 @@ public:
     virtual std::vector<ItemId> items() const = 0;
     virtual std::optional<ItemId> currentItem() const = 0;
     // `duration`: the item's length in seconds, as read from its file.
-    virtual void append(ItemId item, const std::string& path, double duration) = 0;
+    virtual void append(ItemId item, const std::string& path, double duration, Gain gain) = 0;
+    virtual void setGain(ItemId item, Gain gain) = 0;
+    // In dB: `preAmp` is added to stored gains, `untagged` is the gain of files without one.
+    virtual void setReplayGainLevels(double preAmp, double untagged) = 0;
     virtual void removeAllItems() = 0;
     virtual void removeItemsAfterCurrent() = 0;
     virtual void play() = 0;

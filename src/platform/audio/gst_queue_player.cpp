@@ -88,9 +88,101 @@ void GstQueuePlayer::buildPipeline() {
     // Audio only: no video or subtitle streams are built for files that carry them.
     g_object_set(playbin_, "audio-sink", sink_, "flags", 0x2 /* audio */, "volume", volume_, nullptr);
     g_signal_connect(playbin_, "about-to-finish", G_CALLBACK(&GstQueuePlayer::onAboutToFinish), this);
+    buildFilter();
     GstBus* bus = gst_element_get_bus(playbin_);
     busWatch_ = gst_bus_add_watch(bus, &GstQueuePlayer::onBusMessage, this);
     gst_object_unref(bus);
+}
+
+void GstQueuePlayer::buildFilter() {
+    rgVolume_ = limiter_ = nullptr;
+    GError* error = nullptr;
+    GstElement* filter = gst_parse_bin_from_description("rgvolume name=level ! rglimiter name=limit", TRUE, &error);
+    if (!filter) {
+        log::write(log::Category::Player, std::string("no ReplayGain: ") + (error ? error->message : "?"));
+        g_clear_error(&error);
+        return;
+    }
+    g_clear_error(&error);
+    rgVolume_ = gst_bin_get_by_name(GST_BIN(filter), "level");
+    limiter_ = gst_bin_get_by_name(GST_BIN(filter), "limit");
+    gst_object_unref(rgVolume_); // the filter holds them
+    gst_object_unref(limiter_);
+    GstPad* in = gst_element_get_static_pad(rgVolume_, "sink");
+    gst_pad_add_probe(in, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &GstQueuePlayer::onFilterInput, this, nullptr);
+    gst_object_unref(in);
+    GstPad* out = gst_element_get_static_pad(rgVolume_, "src");
+    gst_pad_add_probe(out, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &GstQueuePlayer::onFilterOutput, this, nullptr);
+    gst_object_unref(out);
+    {
+        std::lock_guard lock(mutex_);
+        applyLevels(streamGain_);
+    }
+    g_object_set(playbin_, "audio-filter", filter, nullptr);
+}
+
+void GstQueuePlayer::applyLevels(Gain gain) {
+    if (!rgVolume_) return;
+    const bool levelled = gain != Gain::Recorded;
+    const double preAmp = levelled ? preAmp_ : 0;
+    const double untagged = levelled ? untagged_ : 0;
+    // With no headroom, rgvolume holds every gain under the file's peak. A level the user raised
+    // may pass the peak by as much, and the limiter then keeps it from clipping; otherwise the
+    // limiter stays out of the way, as it would soften every loud sample.
+    const double headroom = std::max({0.0, preAmp, untagged});
+    g_object_set(rgVolume_, "album-mode", gain == Gain::Album, "pre-amp", preAmp,
+                 // rgvolume adds the pre-amp to the gain of untagged files as well
+                 "fallback-gain", untagged - preAmp, "headroom", headroom, nullptr);
+    g_object_set(limiter_, "enabled", headroom > 0, nullptr);
+}
+
+GstPadProbeReturn GstQueuePlayer::onFilterInput(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
+    auto& p = *static_cast<GstQueuePlayer*>(self);
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
+        // rgvolume forgets a file's gains only at an end of stream, which a gapless change of
+        // item never sends: one of its own, stopped behind it, makes it start afresh.
+        GstEvent* reset = gst_event_new_eos();
+        gst_event_set_seqnum(reset, p.resetSeqnum_);
+        gst_pad_send_event(pad, reset);
+        std::lock_guard lock(p.mutex_);
+        std::optional<ItemId> item;
+        if (!p.starting_.empty()) {
+            item = p.starting_.front();
+            p.starting_.pop_front();
+        }
+        const auto entry =
+            std::find_if(p.queue_.begin(), p.queue_.end(), [&](const Entry& e) { return e.id == item; });
+        p.streamGain_ = entry == p.queue_.end() ? Gain::Album : entry->gain;
+        p.applyLevels(p.streamGain_);
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_TAG) {
+        {
+            std::lock_guard lock(p.mutex_);
+            if (p.streamGain_ != Gain::Recorded) return GST_PAD_PROBE_OK;
+        }
+        // Played as recorded: rgvolume never hears of the file's gains.
+        GstTagList* tags = nullptr;
+        gst_event_parse_tag(event, &tags);
+        constexpr const char* gains[] = {GST_TAG_TRACK_GAIN, GST_TAG_TRACK_PEAK, GST_TAG_ALBUM_GAIN,
+                                         GST_TAG_ALBUM_PEAK, GST_TAG_REFERENCE_LEVEL};
+        if (std::none_of(std::begin(gains), std::end(gains),
+                         [&](const char* tag) { return gst_tag_list_get_tag_size(tags, tag) > 0; }))
+            return GST_PAD_PROBE_OK;
+        GstTagList* kept = gst_tag_list_copy(tags);
+        for (const char* tag : gains)
+            gst_tag_list_remove_tag(kept, tag);
+        GstEvent* replaced = gst_event_new_tag(kept);
+        gst_event_unref(event);
+        GST_PAD_PROBE_INFO_DATA(info) = replaced;
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn GstQueuePlayer::onFilterOutput(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    const bool reset = GST_EVENT_TYPE(event) == GST_EVENT_EOS &&
+                       gst_event_get_seqnum(event) == static_cast<GstQueuePlayer*>(self)->resetSeqnum_;
+    return reset ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
 void GstQueuePlayer::dropPipeline() {
@@ -113,14 +205,27 @@ std::optional<QueuePlayer::ItemId> GstQueuePlayer::currentItem() const {
     return queue_.empty() ? std::nullopt : std::optional(queue_.front().id);
 }
 
-void GstQueuePlayer::append(ItemId item, const std::string& path, double duration) {
+void GstQueuePlayer::append(ItemId item, const std::string& path, double duration, Gain gain) {
     bool first = false;
     {
         std::lock_guard lock(mutex_);
-        queue_.push_back({item, uriOf(path), duration});
+        queue_.push_back({item, uriOf(path), duration, gain});
         first = queue_.size() == 1;
     }
     if (first) loadCurrent();
+}
+
+void GstQueuePlayer::setGain(ItemId item, Gain gain) {
+    std::lock_guard lock(mutex_);
+    for (auto& e : queue_)
+        if (e.id == item) e.gain = gain;
+}
+
+void GstQueuePlayer::setReplayGainLevels(double preAmp, double untagged) {
+    std::lock_guard lock(mutex_);
+    preAmp_ = preAmp;
+    untagged_ = untagged;
+    applyLevels(streamGain_);
 }
 
 void GstQueuePlayer::loadCurrent(gint64 at) {
@@ -129,8 +234,10 @@ void GstQueuePlayer::loadCurrent(gint64 at) {
     {
         std::lock_guard lock(mutex_);
         handedOver_.reset();
+        starting_.clear();
         if (queue_.empty()) return;
         uri = queue_.front().uri;
+        starting_.push_back(queue_.front().id);
         awaitingStart_ = true;
     }
     g_object_set(playbin_, "uri", uri.c_str(), nullptr);
@@ -149,6 +256,7 @@ void GstQueuePlayer::removeAllItems() {
     resumeAt_.reset();
     std::lock_guard lock(mutex_);
     queue_.clear();
+    starting_.clear();
     handedOver_.reset();
     holdHandOver_ = false;
 }
@@ -250,6 +358,7 @@ void GstQueuePlayer::onAboutToFinish(GstElement* playbin, gpointer self) {
     std::lock_guard lock(p.mutex_);
     if (p.queue_.size() < 2 || p.handedOver_ || p.holdHandOver_) return;
     p.handedOver_ = p.queue_[1].id;
+    p.starting_.push_back(p.queue_[1].id);
     g_object_set(playbin, "uri", p.queue_[1].uri.c_str(), nullptr);
     log::write(log::Category::Player, "handed over item " + std::to_string(p.queue_[1].id));
 }

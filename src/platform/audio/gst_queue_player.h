@@ -6,6 +6,10 @@
 // item shows as a stream-start message on the bus, which is watched from the GLib main context
 // of the main thread (Qt's event loop runs it on Linux), so the listener hears every end of an
 // item on the main thread.
+//
+// Loudness: playbin's audio filter is `rgvolume ! rglimiter`. Each item's stream start reaches
+// the filter ahead of its first sample; a probe there sets the item's gain, so the change falls
+// exactly between two items.
 
 #include "core/services/queue_player.h"
 
@@ -29,7 +33,9 @@ public:
     void setListener(Listener* listener) override { listener_ = listener; }
     std::vector<ItemId> items() const override;
     std::optional<ItemId> currentItem() const override;
-    void append(ItemId item, const std::string& path, double duration) override;
+    void append(ItemId item, const std::string& path, double duration, Gain gain) override;
+    void setGain(ItemId item, Gain gain) override;
+    void setReplayGainLevels(double preAmp, double untagged) override;
     void removeAllItems() override;
     void removeItemsAfterCurrent() override;
     void play() override;
@@ -51,10 +57,16 @@ private:
         ItemId id;
         std::string uri;
         double duration;
+        Gain gain;
     };
 
     static void onAboutToFinish(GstElement* playbin, gpointer self);
     static gboolean onBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+    static GstPadProbeReturn onFilterInput(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn onFilterOutput(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    void buildFilter();
+    // Sets the filter for a stream levelled by `gain`; under mutex_.
+    void applyLevels(Gain gain);
     void handle(GstMessage* message);
     void handleError(GstMessage* message);
     void buildPipeline();
@@ -73,8 +85,16 @@ private:
     bool silent_ = false;
     double volume_ = 1.0;
 
-    mutable std::mutex mutex_; // queue_ and handedOver_, read on the streaming thread
+    GstElement* rgVolume_ = nullptr; // both held by playbin; null without the ReplayGain plugin
+    GstElement* limiter_ = nullptr;
+    const guint32 resetSeqnum_ = gst_util_seqnum_next();
+
+    mutable std::mutex mutex_; // what follows, read on the streaming thread
     std::deque<Entry> queue_;
+    std::deque<ItemId> starting_; // the items whose streams are still to reach the filter
+    Gain streamGain_ = Gain::Album; // of the stream passing through the filter
+    double preAmp_ = 0;
+    double untagged_ = 0;
     std::optional<ItemId> handedOver_; // the next item, given to playbin ahead of the end
     bool awaitingStart_ = false;       // the next stream start is the current item's own
     bool holdHandOver_ = false;        // the current item was reloaded: no hand-over for it

@@ -1,7 +1,8 @@
 // Makes the demo library that `scripts/run` starts Platter on: short generated tunes encoded
 // as MP3, M4A, FLAC and Ogg by GStreamer, tagged and given covers with TagLib, and a library
 // file in the music application's layout that refers to them through its music folder, as a
-// library copied from another computer does.
+// library copied from another computer does. The albums are mastered at different levels and
+// carry ReplayGain measured by GStreamer's analysis, as a tagging tool would store it.
 //
 // usage: platter-make-demo OUTPUT_FOLDER
 
@@ -25,6 +26,7 @@
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <vector>
 
@@ -45,6 +47,8 @@ struct Album {
     Cover cover;
     int pattern; // of the generated cover
     int year;
+    double masterDb;  // how loud the album was mastered
+    double dynamicDb; // how far its songs range around that, up and down
     std::vector<std::vector<std::pair<std::string, std::string>>> discs; // (title, track artist) per disc
 };
 
@@ -57,8 +61,10 @@ bool run(const std::string& description) {
     return error.empty();
 }
 
-// A gentle two-note tune: a low tone under a higher one, at 22.05 kHz mono to stay small.
-bool encodeTune(const fs::path& path, Format format, double seconds, double base) {
+// A gentle two-note tune: a low tone under a higher one, at 22.05 kHz mono to stay small,
+// `levelDb` louder than the tunes are by themselves.
+bool encodeTune(const fs::path& path, Format format, double seconds, double base, double levelDb) {
+    const double level = std::pow(10.0, levelDb / 20);
     const auto buffers = static_cast<int>(seconds * 50);
     const char* encoder = "";
     switch (format) {
@@ -79,12 +85,93 @@ bool encodeTune(const fs::path& path, Format format, double seconds, double base
     std::snprintf(description, sizeof description,
                   "audiomixer name=mix ! audio/x-raw,rate=22050,channels=1 ! audioconvert ! %s ! filesink "
                   "location=\"%s\" "
-                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=0.25 ! "
+                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=%.4f ! "
                   "audio/x-raw,rate=22050 ! mix. "
-                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=0.12 ! "
+                  "audiotestsrc num-buffers=%d samplesperbuffer=441 freq=%.1f volume=%.4f ! "
                   "audio/x-raw,rate=22050 ! mix.",
-                  encoder, path.c_str(), buffers, base, buffers, base * 1.5);
+                  encoder, path.c_str(), buffers, base, 0.25 * level, buffers, base * 1.5, 0.12 * level);
     return run(description);
+}
+
+struct Loudness {
+    double gain = 0; // dB
+    double peak = 0; // of full scale
+};
+
+// GStreamer's ReplayGain analysis of the files played one after another as one stream: of one
+// file, its track gain; of an album's files, the album gain.
+std::optional<Loudness> analyse(const std::vector<fs::path>& files) {
+    std::string description = "concat name=c ! audioconvert ! audioresample ! rganalysis ! fakesink name=out";
+    for (const auto& file : files)
+        description += " filesrc location=\"" + file.string() + "\" ! decodebin ! audioconvert ! c.";
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+    if (!pipeline || error) {
+        std::cerr << (error ? error->message : "no pipeline") << ": " << description << '\n';
+        return std::nullopt;
+    }
+    // The analysis sends its result downstream with the stream's end; the sink posts it.
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "out");
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    std::optional<Loudness> found;
+    bool over = false;
+    while (!over) {
+        GstMessage* message = gst_bus_timed_pop_filtered(
+            bus, 30 * GST_SECOND,
+            static_cast<GstMessageType>(GST_MESSAGE_TAG | GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        if (!message) break;
+        over = GST_MESSAGE_TYPE(message) != GST_MESSAGE_TAG;
+        if (!over && GST_MESSAGE_SRC(message) == GST_OBJECT(sink)) {
+            GstTagList* tags = nullptr;
+            gst_message_parse_tag(message, &tags);
+            Loudness l;
+            if (gst_tag_list_get_double(tags, GST_TAG_TRACK_GAIN, &l.gain) &&
+                gst_tag_list_get_double(tags, GST_TAG_TRACK_PEAK, &l.peak))
+                found = l;
+            gst_tag_list_unref(tags);
+        }
+        gst_message_unref(message);
+    }
+    gst_object_unref(bus);
+    gst_object_unref(sink);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return found;
+}
+
+// Stores the gains where each format's taggers put them.
+void storeReplayGain(const fs::path& path, Format format, const Loudness& track, const Loudness& album) {
+    const auto gain = [](double value) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.2f dB", value);
+        return TagLib::String(buf);
+    };
+    const auto peak = [](double value) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.6f", value);
+        return TagLib::String(buf);
+    };
+    const std::pair<const char*, TagLib::String> values[] = {
+        {"replaygain_track_gain", gain(track.gain)},
+        {"replaygain_track_peak", peak(track.peak)},
+        {"replaygain_album_gain", gain(album.gain)},
+        {"replaygain_album_peak", peak(album.peak)},
+    };
+    if (format == Format::M4a) {
+        TagLib::MP4::File f(path.c_str());
+        for (const auto& [name, value] : values)
+            f.tag()->setItem(TagLib::String("----:com.apple.iTunes:") + name, TagLib::StringList(value));
+        f.save();
+        return;
+    }
+    // Xiph comments by these names; in ID3v2, user text frames described by them.
+    TagLib::FileRef ref(path.c_str());
+    auto properties = ref.file()->properties();
+    for (const auto& [name, value] : values)
+        properties.replace(TagLib::String(name).upper(), TagLib::StringList(value));
+    ref.file()->setProperties(properties);
+    ref.save();
 }
 
 std::string makeCover(const fs::path& dir, int pattern) {
@@ -205,6 +292,8 @@ int main(int argc, char** argv) {
          Cover::Embedded,
          18,
          1998,
+         -14, // a quiet classical master with soft and loud movements
+         5,
          {{{"Overture", ""}, {"Dawn Theme", ""}, {"Procession", ""}},
           {{"Adagio", ""}, {"Interlude", ""}, {"Scherzo", ""}},
           {{"Finale", ""}, {"Coda", ""}}}},
@@ -215,6 +304,8 @@ int main(int argc, char** argv) {
          Cover::Embedded,
          1,
          2016,
+         0,
+         1,
          {{{"Undertow", ""},
            {"Glass Harbour", ""},
            {"Moon & Tide", ""},
@@ -228,6 +319,8 @@ int main(int argc, char** argv) {
          Cover::Embedded,
          13,
          2021,
+         3,
+         1,
          {{{"Rust", ""}, {"Anchor", ""}, {"Lighthouse (Reprise)", ""}, {"Foghorn", ""}, {"Dockside", ""}}}},
         {"Summer Sampler",
          "",
@@ -236,6 +329,8 @@ int main(int argc, char** argv) {
          Cover::Beside,
          7,
          2019,
+         -4,
+         2,
          {{{"Heatwave", "Sol Rivera"},
            {"Lemonade", "The Porch Band"},
            {"Café Terrace", "Amélie Roux"},
@@ -248,6 +343,8 @@ int main(int argc, char** argv) {
          Cover::None,
          0,
          2023,
+         7, // loud
+         0.5,
          {{{"Carrier Wave", ""}, {"Interference", ""}, {"Numbers Station", ""}, {"Sign Off", ""}}}},
     };
 
@@ -268,6 +365,8 @@ int main(int argc, char** argv) {
         if (album.cover == Cover::Beside)
             std::ofstream(media / relFolder / "cover.jpg", std::ios::binary) << *cover;
         const int discCount = static_cast<int>(album.discs.size());
+        std::vector<fs::path> albumFiles;
+        int songOfAlbum = 0;
         for (int d = 0; d < discCount; ++d) {
             const auto& disc = album.discs[static_cast<std::size_t>(d)];
             for (int t = 0; t < static_cast<int>(disc.size()); ++t) {
@@ -282,7 +381,10 @@ int main(int argc, char** argv) {
                 const auto fileName = (discCount > 1 ? std::string(number) : std::string(number)) + title +
                                       extensionOf(album.format);
                 const auto file = media / relFolder / fileName;
-                if (!encodeTune(file, album.format, seconds, base)) return 1;
+                // Songs alternate softer and louder around the album's master level.
+                const double level = album.masterDb + album.dynamicDb * (songOfAlbum++ % 3 - 1);
+                if (!encodeTune(file, album.format, seconds, base, level)) return 1;
+                albumFiles.push_back(file);
                 tag(file, album.format, title, artist, album.title, t + 1,
                     album.cover == Cover::Embedded ? cover : std::nullopt);
                 TagLib::FileRef ref(file.c_str());
@@ -319,6 +421,17 @@ int main(int argc, char** argv) {
                 byAlbum[album.title].push_back(id);
                 allMusic.push_back(id);
             }
+        }
+        const auto albumLoudness = analyse(albumFiles);
+        if (!albumLoudness) return 1;
+        for (std::size_t i = 0; i < albumFiles.size(); ++i) {
+            const auto track = analyse({albumFiles[i]});
+            if (!track) return 1;
+            storeReplayGain(albumFiles[i], album.format, *track, *albumLoudness);
+            // The file grew by its new tags.
+            auto& entry = tracks[tracks.size() - albumFiles.size() + i].second;
+            platter::plist::set(*entry.get<Dict>(), "Size",
+                                static_cast<std::int64_t>(fs::file_size(albumFiles[i])));
         }
     }
     // A streamed song without a file, a podcast episode and a music video.

@@ -3,6 +3,7 @@
 
 #include "support/app_harness.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace platter {
@@ -120,6 +121,37 @@ TEST_F(AlbumSteering, PlayNextMovesAWholeUnitAndTheSongPlaysOn) {
     EXPECT_EQ(p().playingNum, 5);
     h.app->reshuffle();
     EXPECT_EQ(p().playingNum, 0) << "a reshuffle draws a fresh order as before";
+}
+
+TEST_F(AlbumSteering, LoudnessFollowsTheGrainAndAChangedChoiceReachesEveryPlayerAndTheSettings) {
+    using Gain = QueuePlayer::Gain;
+    const auto gains = [&] {
+        std::vector<Gain> out;
+        for (const auto& e : player().queue)
+            out.push_back(e.gain);
+        return out;
+    };
+    cutA(AlbumSetting::songs());
+    h.app->playMusic();
+    EXPECT_EQ(gains(), (std::vector{Gain::Track, Gain::Track, Gain::Track, Gain::Album, Gain::Album, Gain::Album}))
+        << "A's songs one by one, B and C whole";
+
+    h.app->setReplayGain({ReplayGain::Mode::Off, 3, -4});
+    EXPECT_EQ(gains(), std::vector(6, Gain::Recorded));
+    EXPECT_EQ(player().replayGainLevels, std::make_pair(3.0, -4.0));
+    h.app->setReplayGain({ReplayGain::Mode::Track, 99, std::nan("")});
+    EXPECT_EQ(player().replayGainLevels, std::make_pair(15.0, 0.0)) << "clamped; no number is no gain";
+
+    // Stored, and read back at the next start; what is not understood keeps its default.
+    h.launch();
+    EXPECT_EQ(h.app->replayGain(), (ReplayGain{ReplayGain::Mode::Track, 15, 0}));
+    plist::set(h.settings.values, "replayGain", plist::Dict{{"mode", "loud"}, {"preAmp", "3"}, {"untagged", -40}});
+    h.launch();
+    EXPECT_EQ(h.app->replayGain(), (ReplayGain{ReplayGain::Mode::ByGrain, 0, -15}));
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    h.app->playMusic();
+    EXPECT_EQ(player().replayGainLevels, std::make_pair(0.0, -15.0)) << "a new player starts with them";
 }
 
 TEST_F(AlbumSteering, PlayNextOnTheSelectedPlaylistLeavesAnotherPlayingOne) {
