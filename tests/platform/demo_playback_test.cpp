@@ -23,58 +23,79 @@
 namespace platter {
 namespace {
 
-struct FastPlayers final : QueuePlayerFactory {
+// Players on the real pipeline, into a sink that renders at full speed or keeps real time.
+struct SinkPlayers final : QueuePlayerFactory {
+    bool realTime = false;
     std::unique_ptr<QueuePlayer> create() override {
-        return std::make_unique<GstQueuePlayer>(gst_element_factory_make("fakesink", nullptr));
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", realTime, nullptr);
+        return std::make_unique<GstQueuePlayer>(sink);
     }
 };
 
-TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
-    gst_init(nullptr, nullptr);
+// Platter on the demo library with its real components; settings and state kept in memory
+// across launches, as across runs of the program.
+class DemoPlayback : public ::testing::Test {
+protected:
+    void SetUp() override { gst_init(nullptr, nullptr); }
+    AppDelegate& launch() {
+        defaults = std::make_unique<UserDefaults>(settings);
+        app = std::make_unique<AppDelegate>(AppServices{.defaults = *defaults,
+                                                        .plistReader = reader,
+                                                        .dialogs = dialogs,
+                                                        .files = files,
+                                                        .audioFiles = media,
+                                                        .artwork = media,
+                                                        .players = players,
+                                                        .tasks = tasks,
+                                                        .system = system,
+                                                        .random = random,
+                                                        .rules = rules,
+                                                        .fileSystem = fileSystem,
+                                                        .state = state});
+        app->applicationWillFinishLaunching(&view);
+        EXPECT_EQ(app->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
+        EXPECT_TRUE(testing::pumpUntil([&] { return app->songFilesKnown(); }, 10));
+        return *app;
+    }
+    // Selects the playlist named `name`; its row.
+    std::size_t select(std::string_view name) {
+        std::size_t row = 0;
+        while (row < app->allPlaylists().size() && app->allPlaylists()[row]->name() != name)
+            ++row;
+        app->changePlaylistWithRow(static_cast<std::int64_t>(row));
+        app->showPlaylist();
+        return row;
+    }
+
     PlistFileReader reader;
     IcuUnicodeRules icu;
     StringRules rules{icu};
-    MemorySettingsFile settings({{"xmlUrl", fileUrlFromPath(PLATTER_DEMO_LIBRARY)}});
-    UserDefaults defaults(settings);
+    MemorySettingsFile settings{{{"xmlUrl", fileUrlFromPath(PLATTER_DEMO_LIBRARY)}}};
+    std::unique_ptr<UserDefaults> defaults;
     testing::FakeDialogs dialogs;
     testing::FakeFileWriter files;
     TaglibMediaFiles media;
-    FastPlayers players;
+    SinkPlayers players;
     GlibTaskRunner tasks;
     testing::FakeSystem system;
     LocalFileSystem fileSystem;
     MemoryStateStorage state;
-    SeededRandom random(5);
+    SeededRandom random{5};
     testing::RecordingView view;
-    AppDelegate app({.defaults = defaults,
-                     .plistReader = reader,
-                     .dialogs = dialogs,
-                     .files = files,
-                     .audioFiles = media,
-                     .artwork = media,
-                     .players = players,
-                     .tasks = tasks,
-                     .system = system,
-                     .random = random,
-                     .rules = rules,
-                     .fileSystem = fileSystem,
-                     .state = state});
-    app.applicationWillFinishLaunching(&view);
-    ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
-    ASSERT_TRUE(testing::pumpUntil([&] { return app.songFilesKnown(); }, 10));
-    EXPECT_EQ(app.libraryFiles().notFound, 0) << "every demo file is found in the copied layout";
+    std::unique_ptr<AppDelegate> app;
+};
 
-    std::int64_t row = -1;
-    for (std::size_t i = 0; i < app.allPlaylists().size(); ++i)
-        if (app.allPlaylists()[i]->name() == "Orchestral") row = static_cast<std::int64_t>(i);
-    ASSERT_GE(row, 0);
-    app.changePlaylistWithRow(row);
-    app.showPlaylist();
-    const auto& orchestral = *app.allPlaylists()[static_cast<std::size_t>(row)];
+TEST_F(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
+    auto& demo = launch();
+    EXPECT_EQ(demo.libraryFiles().notFound, 0) << "every demo file is found in the copied layout";
+    const auto row = select("Orchestral");
+    ASSERT_LT(row, demo.allPlaylists().size());
+    const auto& orchestral = *demo.allPlaylists()[row];
     ASSERT_EQ(orchestral.shuffledSongs.size(), 8u);
-    app.playMusic();
-    ASSERT_TRUE(app.playinglistNumber());
-    const auto* queue = app.queueOf(orchestral);
+    demo.playMusic();
+    ASSERT_TRUE(demo.playinglistNumber());
+    const auto* queue = demo.queueOf(orchestral);
     ASSERT_TRUE(queue);
     EXPECT_EQ(queue->items().size(), 8u) << "the files were found beside the library";
     EXPECT_TRUE(queue->unplayableIndexes().empty());
@@ -83,19 +104,38 @@ TEST(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
         return std::count_if(view.calls.begin(), view.calls.end(),
                              [&](const std::string& c) { return c.starts_with(prefix); });
     };
-    ASSERT_TRUE(testing::pumpUntil([&] { return !app.playinglistNumber(); }, 30))
+    ASSERT_TRUE(testing::pumpUntil([&] { return !demo.playinglistNumber(); }, 30))
         << "the order plays to its end";
     EXPECT_GE(countOf("now "), 8) << "every song ended (late artwork adds more)";
     EXPECT_GE(std::count_if(view.calls.begin(), view.calls.end(),
                             [](const std::string& c) { return c.find(" with ") != std::string::npos; }),
               1)
         << "the embedded covers reached the view";
-    EXPECT_EQ(app.playingNumDict().at(orchestral.persistentID()), 0) << "rewound to where it began";
-    app.applicationWillTerminate();
+    EXPECT_EQ(demo.playingNumDict().at(orchestral.persistentID()), 0) << "rewound to where it began";
+    demo.applicationWillTerminate();
     EXPECT_TRUE(state.files.contains(state_files::positions));
 }
 
-TEST(DemoPlayback, AQuietAndALoudAlbumPlayAtMatchingLevelsWithTheirDynamicsKept) {
+TEST_F(DemoPlayback, ResumesWithinASecondOfWhereItStoppedAcrossARestart) {
+    players.realTime = true;
+    launch();
+    select("Orchestral");
+    app->playMusic();
+    ASSERT_TRUE(testing::pumpUntil([&] { return app->position() > 2.5; }));
+    app->pauseMusic();
+    const auto song = app->currentSong();
+    const auto stopped = app->position();
+    app->applicationWillTerminate();
+
+    launch();
+    select("Orchestral");
+    app->playMusic();
+    EXPECT_EQ(app->currentSong()->persistentID(), song->persistentID());
+    testing::pumpUntil([] { return false; }, 0.3);
+    EXPECT_NEAR(app->position(), stopped + 0.3, 1.0);
+}
+
+TEST(DemoLevels, AQuietAndALoudAlbumPlayAtMatchingLevelsWithTheirDynamicsKept) {
     testing::RenderedAudio rendered;
     GstQueuePlayer player(rendered.makeSink(false));
     struct Ends final : QueuePlayer::Listener {
