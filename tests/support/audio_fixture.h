@@ -29,7 +29,7 @@ struct RenderedAudio {
 
     std::atomic<std::size_t> samples{0};
     // Set before playing: the samples are kept, written on the streaming thread only.
-    bool keep = false;
+    std::atomic<bool> keep{false};
     std::vector<std::int16_t> kept;
 };
 
