@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cmath>
 
 namespace platter {
 
@@ -86,9 +85,8 @@ void AppDelegate::preferences() {
 
 void AppDelegate::setReplayGain(const ReplayGain& replayGain) {
     auto chosen = replayGain;
-    // NaN fails both comparisons of a clamp: it becomes no change at all.
-    for (auto* level : {&chosen.preAmp, &chosen.untagged})
-        *level = std::isfinite(*level) ? std::clamp(*level, ReplayGain::minDb, ReplayGain::maxDb) : 0.0;
+    chosen.preAmp = ReplayGain::level(chosen.preAmp);
+    chosen.untagged = ReplayGain::level(chosen.untagged);
     if (chosen == replayGain_) return;
     replayGain_ = chosen;
     for (const auto& [playlist, queue] : queues_) {

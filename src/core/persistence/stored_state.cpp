@@ -166,10 +166,8 @@ ReplayGain readReplayGain(const UserDefaults& defaults) {
             if (name == *m->get<std::string>()) out.mode = mode;
     const auto level = [&](std::string_view key, double& into) {
         const auto* l = plist::find(*d, key);
-        const auto* r = l ? l->get<double>() : nullptr;
-        const auto* i = l ? l->get<std::int64_t>() : nullptr;
-        const double value = r ? *r : i ? static_cast<double>(*i) : std::nan("");
-        if (std::isfinite(value)) into = std::clamp(value, ReplayGain::minDb, ReplayGain::maxDb);
+        if (const auto* r = l ? l->get<double>() : nullptr) into = ReplayGain::level(*r);
+        if (const auto* i = l ? l->get<std::int64_t>() : nullptr) into = ReplayGain::level(static_cast<double>(*i));
     };
     level("preAmp", out.preAmp);
     level("untagged", out.untagged);

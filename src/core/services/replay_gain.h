@@ -3,6 +3,8 @@
 // ReplayGain: loudness levelled by the gains that tagging tools store in audio files, one for
 // each track and one for its whole album.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace platter {
@@ -16,6 +18,8 @@ struct ReplayGain {
     };
     static constexpr double minDb = -15;
     static constexpr double maxDb = 15;
+    // A level as it may be used: within the range, and no gain for what is no number.
+    static double level(double db) { return std::isfinite(db) ? std::clamp(db, minDb, maxDb) : 0.0; }
 
     Mode mode = Mode::ByGrain;
     double preAmp = 0;   // dB added to the stored gains
