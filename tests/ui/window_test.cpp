@@ -444,8 +444,8 @@ TEST_F(Window, ResetAsksThenReadsTheLibraryAgainAndClearsTheSelection) {
     EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
 }
 
-// Pictures for the README and the release, with PLATTER_SCREENSHOTS set: playing from the table
-// with the link panes full, and the preferences.
+// Pictures for the README and the release, with PLATTER_SCREENSHOTS set: choosing an album's
+// pieces, playing a mixed playlist's units with the link panes full, and the preferences.
 TEST_F(Window, Screenshots) {
     if (qEnvironmentVariableIsEmpty("PLATTER_SCREENSHOTS")) GTEST_SKIP() << "PLATTER_SCREENSHOTS is not set";
     launch();
@@ -453,11 +453,19 @@ TEST_F(Window, Screenshots) {
     selectPlaylist("Orchestral");
     view()->mainViewCont()->outlineView()->expandAll();
     shot("4-configuring-orchestral");
-    click("showList");
-    click("playPause");
+    configureEveningMix();
+    confirmAndPlay();
+    // Played from a song of an album with a cover.
+    auto* table = view()->mainViewCont()->tableView();
+    int row = 0;
+    while (selected().shuffledSongs[static_cast<std::size_t>(row)]->name() != "Moon & Tide")
+        ++row;
+    const auto centre = table->visualRect(view()->mainViewCont()->songModel()->index(row, 0)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
     EXPECT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000));
     QTest::qWait(1500);
-    shot("5-playing-orchestral");
+    shot("5-playing-evening-mix");
     Dialogs::Preferences shown;
     for (const auto& c : countries.countries())
         shown.countries.push_back(c.name);
