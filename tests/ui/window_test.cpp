@@ -210,6 +210,14 @@ protected:
     void configureEveningMix();
     void confirmAndPlay();
     MyPlaylist& selected() { return *app.playlistAt(app.playlistNumber()); }
+    // Double-clicks the song table's row, as a user does: a press, then the double-click.
+    void doubleClickSong(int row) {
+        auto* table = view()->mainViewCont()->tableView();
+        const auto centre =
+            table->visualRect(view()->mainViewCont()->songModel()->index(row, SongTableModel::Name)).center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
+    }
 
     testing::FakeCatalogue catalogue;
     PlistFileReader reader;
@@ -358,10 +366,7 @@ TEST_F(Window, TheUnitsShowAndAreSteeredByKeysAndTheTablesMenu) {
     int several = 0;
     while (list.unitAt(several)->end - list.unitAt(several)->first < 2)
         several = static_cast<int>(list.unitAt(several)->end);
-    const auto row = songs->index(several + 1, SongTableModel::Name);
-    const auto centre = table->visualRect(row).center();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre); // a double-click's first press
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
+    doubleClickSong(several + 1);
     EXPECT_EQ(list.playingNum, several + 1);
     QTest::keyClick(&window, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(list.playingNum, several);
@@ -456,13 +461,10 @@ TEST_F(Window, Screenshots) {
     configureEveningMix();
     confirmAndPlay();
     // Played from a song of an album with a cover.
-    auto* table = view()->mainViewCont()->tableView();
     int row = 0;
     while (selected().shuffledSongs[static_cast<std::size_t>(row)]->name() != "Moon & Tide")
         ++row;
-    const auto centre = table->visualRect(view()->mainViewCont()->songModel()->index(row, 0)).center();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
+    doubleClickSong(row);
     EXPECT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000));
     QTest::qWait(1500);
     shot("5-playing-evening-mix");
