@@ -121,6 +121,8 @@ void MainWindow::buildMenus() {
         appMenu->addAction(QStringLiteral("&Preferences…"), this, [this] { ourDelegate_.preferences(); });
     prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     prefs->setMenuRole(QAction::PreferencesRole);
+    appMenu->addAction(QStringLiteral("Choose &Library…"), this, [this] { ourDelegate_.chooseLibrary(); })
+        ->setObjectName(QStringLiteral("chooseLibrary"));
     appMenu->addAction(QStringLiteral("&Reset…"), this, [this] { ourDelegate_.resetAll(); })
         ->setToolTip(QStringLiteral("Read the library file again"));
     appMenu->addSeparator();

@@ -13,6 +13,7 @@
 #include "ui/view_controller.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -208,6 +209,18 @@ TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
     MainWindow own(*app, false);
     own.keepLayoutIn(QString::fromStdString(link.string()));
     EXPECT_EQ(own.size(), QSize(1300, 700)) << "the file in the link's place is the window's";
+}
+
+TEST_F(TopPanel, ThePlatterMenuChoosesAnotherLibrary) {
+    MainWindow window(*app, false);
+    auto* choose = window.findChild<QAction*>("chooseLibrary");
+    ASSERT_NE(choose, nullptr);
+    const auto other = h.dir.write("Other.xml", plist::writeXml(testing::libraryValue({{9, "x", "X"}}, {})));
+    h.dialogs.openAnswers = {other.string()};
+    choose->trigger();
+    EXPECT_EQ(h.dialogs.openPanels, 1);
+    EXPECT_EQ(app->musicLibraryUrl(), fileUrlFromPath(other.string()));
+    EXPECT_EQ(app->allSongs().size(), 1u);
 }
 
 TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
