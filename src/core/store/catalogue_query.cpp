@@ -3,9 +3,8 @@
 #include "core/services/http_fetch.h"
 #include "core/text/percent_encoding.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
+#include <nlohmann/json.hpp>
 
 namespace platter {
 

@@ -189,7 +189,8 @@ private:
 
     std::string lookupAddress(std::int64_t id, std::string_view entity) const {
         const auto number = std::to_string(id);
-        return catalogueAddress(r_.base, "/lookup", {{"id", number}, {"entity", entity}, {"country", r_.country}});
+        return catalogueAddress(r_.base, "/lookup",
+                                {{"id", number}, {"entity", entity}, {"country", r_.country}});
     }
 
     StoreLinksRequest r_;

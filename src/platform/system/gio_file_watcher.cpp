@@ -71,30 +71,33 @@ void GioFileWatcher::arm() {
         const auto folder = file.parent_path();
         if (!folder.has_relative_path()) continue; // the root folder is never replaced
         GFile* parent = g_file_new_for_path(folder.parent_path().c_str());
-        add(g_file_monitor_directory(parent, G_FILE_MONITOR_NONE, nullptr, nullptr), folder.filename().string());
+        add(g_file_monitor_directory(parent, G_FILE_MONITOR_NONE, nullptr, nullptr),
+            folder.filename().string());
         g_object_unref(parent);
     }
 }
 
 void GioFileWatcher::add(GFileMonitor* monitor, std::string onlyChild) {
     if (!monitor) return; // nothing to watch with: the library is read again at Reset only
-    auto& entry = monitors_.emplace_back(std::make_unique<Monitor>(Monitor{this, monitor, std::move(onlyChild)}));
-    g_signal_connect(monitor, "changed",
-                     G_CALLBACK(+[](GFileMonitor*, GFile* file, GFile*, GFileMonitorEvent event, gpointer data) {
-                         if (event == G_FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) return;
-                         const auto* m = static_cast<Monitor*>(data);
-                         if (!m->onlyChild.empty()) {
-                             char* name = g_file_get_basename(file);
-                             const bool ours = name && m->onlyChild == name;
-                             g_free(name);
-                             if (!ours) return;
-                         }
-                         auto* watcher = m->owner;
-                         // Armed again later: this monitor may be the one replaced.
-                         if (!m->onlyChild.empty() || movesThings(event)) watcher->armAgainSoon();
-                         if (watcher->changed_) watcher->changed_();
-                     }),
-                     entry.get());
+    auto& entry =
+        monitors_.emplace_back(std::make_unique<Monitor>(Monitor{this, monitor, std::move(onlyChild)}));
+    g_signal_connect(
+        monitor, "changed",
+        G_CALLBACK(+[](GFileMonitor*, GFile* file, GFile*, GFileMonitorEvent event, gpointer data) {
+            if (event == G_FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) return;
+            const auto* m = static_cast<Monitor*>(data);
+            if (!m->onlyChild.empty()) {
+                char* name = g_file_get_basename(file);
+                const bool ours = name && m->onlyChild == name;
+                g_free(name);
+                if (!ours) return;
+            }
+            auto* watcher = m->owner;
+            // Armed again later: this monitor may be the one replaced.
+            if (!m->onlyChild.empty() || movesThings(event)) watcher->armAgainSoon();
+            if (watcher->changed_) watcher->changed_();
+        }),
+        entry.get());
 }
 
 void GioFileWatcher::armAgainSoon() {

@@ -48,7 +48,8 @@ TEST(ChooseLibrary, AUsableFileIsRememberedAndBuiltABadOneExplained) {
     app.changePlaylistWithRow(1);
     const auto garbage = h.dir.write("garbage.xml", "garbage");
     const auto other = h.dir.write(
-        "Music/Library.xml", plist::writeXml(testing::libraryValue({{7, "x", "X"}, {8, "y", "Y"}}, {{"Q", "Q", {7, 8}}})));
+        "Music/Library.xml",
+        plist::writeXml(testing::libraryValue({{7, "x", "X"}, {8, "y", "Y"}}, {{"Q", "Q", {7, 8}}})));
     const auto saves = h.settings.saves;
     const auto storedUrl = [&] { return *plist::find(h.settings.values, "xmlUrl")->get<std::string>(); };
 
@@ -56,7 +57,8 @@ TEST(ChooseLibrary, AUsableFileIsRememberedAndBuiltABadOneExplained) {
     h.dialogs.openAnswers = {garbage.string()};
     app.chooseLibrary();
     ASSERT_EQ(h.dialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.dialogs.alerts[0].message, "\u201cgarbage.xml\u201d is not a music library Platter can read.");
+    EXPECT_EQ(h.dialogs.alerts[0].message,
+              "\u201cgarbage.xml\u201d is not a music library Platter can read.");
     EXPECT_EQ(app.allSongs().size(), 1u) << "the current library stays";
     EXPECT_EQ(app.playlistNumber(), 1u);
     EXPECT_EQ(storedUrl(), fileUrlFromPath(first.string()));

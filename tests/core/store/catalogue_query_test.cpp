@@ -12,11 +12,14 @@ TEST(QueryValue, KeepsOnlyTheUnreservedSetAndWritesSpacesAsPlus) {
         const std::string one(1, static_cast<char>(c));
         char escaped[4];
         std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-        const auto expected = c == ' ' ? "+" : kept.find(one) != std::string::npos ? one : std::string(escaped);
+        const auto expected = c == ' '                              ? "+"
+                              : kept.find(one) != std::string::npos ? one
+                                                                    : std::string(escaped);
         EXPECT_EQ(encodeQueryValue(one), expected) << "character " << c;
     }
     EXPECT_EQ(encodeQueryValue("simon & garfunkel"), "simon+%26+garfunkel");
-    EXPECT_EQ(encodeQueryValue("björk 100%"), "bj%C3%B6rk+100%25") << "every UTF-8 byte, and the percent sign";
+    EXPECT_EQ(encodeQueryValue("björk 100%"), "bj%C3%B6rk+100%25")
+        << "every UTF-8 byte, and the percent sign";
     EXPECT_EQ(catalogueAddress("https://cat.test", "/search", {{"term", "a+b=c#d"}, {"country", "us"}}),
               "https://cat.test/search?term=a%2Bb%3Dc%23d&country=us")
         << "a value cannot end its parameter or start a fragment";

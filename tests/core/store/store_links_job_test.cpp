@@ -26,7 +26,9 @@ struct FakeHttp final : HttpFetch {
         const auto it = answers.find(url);
         return it == answers.end() ? Response{false, 0, "", "no route"} : it->second;
     }
-    void answer(const std::string& address, const std::string& body) { answers[address] = {true, 200, body, ""}; }
+    void answer(const std::string& address, const std::string& body) {
+        answers[address] = {true, 200, body, ""};
+    }
 };
 
 std::string searchUrl(const std::string& term) {
@@ -88,8 +90,9 @@ std::vector<std::string> pagedArtists(const StoreLinksResult& result) {
 
 TEST(StoreLinksJob, SearchesWithTheExactQueriesAndPagesTheArtist) {
     FakeHttp http;
-    http.answer(base + "/search?entity=allArtist&attribute=allArtistTerm&term=the+dark++side&entity=album&country=de",
-                serviceLayout({artistResult(7), artistResult(9), artistResult(9)}));
+    http.answer(
+        base + "/search?entity=allArtist&attribute=allArtistTerm&term=the+dark++side&entity=album&country=de",
+        serviceLayout({artistResult(7), artistResult(9), artistResult(9)}));
     http.answer(albumsUrl(9), serviceLayout({albumResult("Owned", 1), albumResult("owned", 2),
                                              R"({"collectionName":"No id"})"}));
     http.answer(tracksUrl(2),
@@ -97,8 +100,7 @@ TEST(StoreLinksJob, SearchesWithTheExactQueriesAndPagesTheArtist) {
     auto r = request({"The Dark  Side"});
     r.albumKeys = {"Owned\tThe Dark  Side"};
     const auto result = runStoreLinksJob(r, http, rules);
-    EXPECT_EQ(http.asked,
-              (std::vector<std::string>{searchUrl("the dark  side"), albumsUrl(9), tracksUrl(2)}))
+    EXPECT_EQ(http.asked, (std::vector<std::string>{searchUrl("the dark  side"), albumsUrl(9), tracksUrl(2)}))
         << "two spaces give two plus signs; the id named most wins";
     ASSERT_EQ(result.found.size(), 1u);
     EXPECT_EQ(result.found[0].id, 9);
@@ -126,7 +128,8 @@ TEST(StoreLinksJob, EachValueIsEncodedOnItsOwn) {
     FakeHttp found;
     found.answer(search + "simon+%26+garfunkel&entity=album&country=de", serviceLayout({artistResult(4)}));
     found.answer(base + "/lookup?id=4&entity=album&country=de", serviceLayout({albumResult("Bookends", 8)}));
-    found.answer(base + "/lookup?id=8&entity=song&country=de", serviceLayout({trackResult("Mrs. Robinson", 7)}));
+    found.answer(base + "/lookup?id=8&entity=song&country=de",
+                 serviceLayout({trackResult("Mrs. Robinson", 7)}));
     const auto result = runStoreLinksJob(request({"Simon & Garfunkel"}), found, rules);
     ASSERT_EQ(result.found.size(), 1u) << "found under its whole name";
     EXPECT_EQ(result.found[0].albums.size(), 1u);
