@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -120,6 +121,8 @@ void MainWindow::buildMenus() {
         appMenu->addAction(QStringLiteral("&Preferences…"), this, [this] { ourDelegate_.preferences(); });
     prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     prefs->setMenuRole(QAction::PreferencesRole);
+    appMenu->addAction(QStringLiteral("Choose &Library…"), this, [this] { ourDelegate_.chooseLibrary(); })
+        ->setObjectName(QStringLiteral("chooseLibrary"));
     appMenu->addAction(QStringLiteral("&Reset…"), this, [this] { ourDelegate_.resetAll(); })
         ->setToolTip(QStringLiteral("Read the library file again"));
     appMenu->addSeparator();
@@ -164,8 +167,19 @@ void MainWindow::buildMenus() {
             [this](bool on) { ourDelegate_.setSongNotifications(on); });
 }
 
+namespace {
+
+// QSettings would wait for ever on a FIFO, and it writes through a symbolic link: the layout
+// file is read only when it is a regular file.
+bool isRegularFile(const QFileInfo& file) {
+    return file.isFile() && !file.isSymLink();
+}
+
+} // namespace
+
 void MainWindow::keepLayoutIn(const QString& file) {
     layoutFile_ = file;
+    if (!isRegularFile(QFileInfo(file))) return;
     const QSettings stored(file, QSettings::IniFormat);
     // A file that is not ours, or from another version, restores nothing it cannot read.
     restoreGeometry(stored.value(QStringLiteral("window")).toByteArray());
@@ -177,6 +191,10 @@ void MainWindow::keepLayoutIn(const QString& file) {
 
 void MainWindow::storeLayout() const {
     if (layoutFile_.isEmpty()) return;
+    // A link is replaced by a file of its own; anything else but a regular file is left alone.
+    const QFileInfo file(layoutFile_);
+    if (file.isSymLink()) QFile::remove(layoutFile_);
+    else if (file.exists() && !isRegularFile(file)) return;
     QSettings stored(layoutFile_, QSettings::IniFormat);
     stored.setValue(QStringLiteral("window"), saveGeometry());
     auto* main = viewCont_->mainViewCont();

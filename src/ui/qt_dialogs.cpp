@@ -96,6 +96,30 @@ std::size_t QtDialogs::runAlert(const Alert& alert) {
     return clicked == buttons.end() ? escape : static_cast<std::size_t>(clicked - buttons.begin());
 }
 
+Dialogs::NoLibraryChoice QtDialogs::runNoLibraryAlert(const std::vector<std::string>& lookedAt) {
+    QMessageBox box(parent_);
+    box.setObjectName(QStringLiteral("noLibraryAlert"));
+    box.setIcon(QMessageBox::Information);
+    box.setWindowTitle(QStringLiteral("Platter"));
+    box.setText(QStringLiteral("Platter needs your music library file."));
+    QStringList places;
+    for (const auto& path : lookedAt)
+        places << QStringLiteral("\u2022 ") + QString::fromStdString(path);
+    box.setInformativeText(
+        QStringLiteral("Platter plays the playlists of the library file your music application keeps or "
+                       "exports (in iTunes or Music: File \u203a Library \u203a Export Library\u2026). It "
+                       "looked for it here and found none it could read:\n%1\n\nChoose the file to go on, "
+                       "or quit.")
+            .arg(places.join(QLatin1Char('\n'))));
+    auto* choose = box.addButton(QStringLiteral("Choose Library\u2026"), QMessageBox::AcceptRole);
+    auto* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::RejectRole);
+    box.setDefaultButton(choose);
+    // Escape and closing the box quit: choosing again is a click away, and no loop traps the user.
+    box.setEscapeButton(quit);
+    box.exec();
+    return box.clickedButton() == choose ? NoLibraryChoice::ChooseAgain : NoLibraryChoice::Quit;
+}
+
 std::optional<Dialogs::PreferencesChoice> QtDialogs::runPreferences(const Preferences& preferences) {
     MySettingWindowController window(preferences, parent_);
     window.setFolderChooser(

@@ -20,6 +20,7 @@ public:
     // A bare file name gets the first allowed extension, as the user expects of a save dialog.
     std::optional<std::string> runSavePanel(const SavePanel& panel) override;
     std::size_t runAlert(const Alert& alert) override;
+    NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override;
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "support/library_fixture.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -55,6 +56,48 @@ TEST(GioFileWatcher, SeesAFileWrittenAndOneRenamedOverIt) {
     changes = 0;
     std::filesystem::rename(replacement, library);
     ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 5)) << "renamed over it";
+}
+
+TEST(GioFileWatcher, FollowsALinkToItsTargetAndOutlivesItsFolderReplaced) {
+    testing::TempDir dir;
+    const auto target = dir.write("sync/Library.xml", "first");
+    const auto library = dir.path() / "Music" / "Library.xml";
+    std::filesystem::create_directories(library.parent_path());
+    std::filesystem::create_symlink("../sync/Library.xml", library);
+    GioFileWatcher watcher;
+    int changes = 0;
+    watcher.watch(library.string(), [&] { ++changes; });
+    const auto settle = [&] {
+        testing::pumpUntil([] { return false; }, 0.3);
+        changes = 0;
+    };
+    settle();
+    dir.write("sync/Library.xml", "second");
+    ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 5)) << "the link's target written";
+
+    // The folder replaced as a whole, the link with it: the new folder's file is the one watched.
+    // GIO alone sees a folder made anew only when it next looks for missing ones, four seconds
+    // later.
+    settle();
+    std::filesystem::rename(dir.path() / "Music", dir.path() / "Music.old");
+    dir.write("Music/Library.xml", "third");
+    ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 2.5)) << "the folder replaced";
+    settle();
+    dir.write("Music/Library.xml", "fourth");
+    EXPECT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 1)) << "the new folder's file written";
+    settle();
+    std::filesystem::remove_all(dir.path() / "Music");
+    ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 5)) << "the folder deleted";
+    settle();
+    dir.write("Music/Library.xml", "fifth");
+    ASSERT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 2.5)) << "the folder made anew";
+    settle();
+    dir.write("Music/Library.xml", "sixth");
+    EXPECT_TRUE(testing::pumpUntil([&] { return changes > 0; }, 1)) << "and its file written";
+    settle();
+    dir.write("sync/Library.xml", "seventh");
+    testing::pumpUntil([] { return false; }, 0.5);
+    EXPECT_EQ(changes, 0) << "the old target is no longer the library";
 }
 
 } // namespace

@@ -37,6 +37,16 @@ TEST(StateDirectory, ReadsBackWhatItWroteAndRefusesWhatIsNoFile) {
     const auto fifo = state.read("positions.plist");
     EXPECT_EQ(fifo.status, Status::Failed) << "a FIFO is refused, not waited on";
     EXPECT_NE(state.write("positions.plist", "x"), "");
+
+    // A link to a file of the system's, as root would have it: never read, never written through.
+    const auto victim = dir.write("passwd", "root:x:0:0");
+    const auto link = dir.path() / "platter" / "seconds.plist";
+    std::filesystem::create_symlink(victim, link);
+    EXPECT_EQ(state.read("seconds.plist").status, Status::Failed) << "a link is no state file";
+    EXPECT_EQ(state.write("seconds.plist", "seconds"), "");
+    EXPECT_EQ(testing::TempDir::read(victim), "root:x:0:0");
+    EXPECT_FALSE(std::filesystem::is_symlink(link)) << "the link itself is replaced by a file of its own";
+    EXPECT_EQ(state.read("seconds.plist").bytes, "seconds");
 }
 
 TEST(StateDirectory, TheFirstReadInAFolderClearsWhatKilledWritesLeftThere) {

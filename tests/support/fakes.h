@@ -59,6 +59,16 @@ struct FakeDialogs final : Dialogs {
         preferenceAnswers.pop_front();
         return answer;
     }
+    // Quits once no answer is left.
+    std::deque<NoLibraryChoice> noLibraryAnswers;
+    std::vector<std::vector<std::string>> noLibraryAlerts;
+    NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {
+        noLibraryAlerts.push_back(lookedAt);
+        if (noLibraryAnswers.empty()) return NoLibraryChoice::Quit;
+        const auto answer = noLibraryAnswers.front();
+        noLibraryAnswers.pop_front();
+        return answer;
+    }
     std::size_t runAlert(const Alert& alert) override {
         alerts.push_back(alert);
         if (whileOpen) whileOpen();

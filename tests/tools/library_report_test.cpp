@@ -48,18 +48,18 @@ INSTANTIATE_TEST_SUITE_P(Libraries, LibraryReport, ::testing::ValuesIn(cases()),
 });
 
 TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
-    // A copied Mac library: two songs in the copy, one on a drive mounted elsewhere, one gone
-    // and one stream; the playlist holds the first three.
+    // A copied Mac library: two songs in the copy, one on a drive mounted elsewhere, one gone,
+    // one stream and one in the user's music folder; the playlist holds the first three.
     const std::string folder = "file:///Users/ann/Music/iTunes/iTunes%20Media/";
     std::vector<testing::Track> tracks;
-    for (std::int64_t id = 1; id <= 5; ++id)
+    for (std::int64_t id = 1; id <= 6; ++id)
         tracks.push_back({id, "song " + std::to_string(id), "album"});
     auto lib = testing::libraryValue(tracks, {{"P", "Mix", {1, 2, 3}}});
     auto& root = *lib.get<plist::Dict>();
     plist::set(root, "Music Folder", folder);
     const std::vector<std::string> locations = {folder + "Music/a/1.mp3", folder + "Music/a/2.mp3",
                                                 "file:///Volumes/Drive/b/3.mp3", folder + "Music/a/4.mp3",
-                                                "http://radio.example/"};
+                                                "http://radio.example/", "file:///Volumes/Other/c/6.mp3"};
     auto& list = *plist::find(root, "Tracks")->get<plist::Dict>();
     for (std::size_t i = 0; i < locations.size(); ++i)
         plist::set(*list[i].second.get<plist::Dict>(), "Location", locations[i]);
@@ -69,18 +69,20 @@ TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
     h.dir.write("iTunes/iTunes Media/Music/a/1.mp3", "");
     h.dir.write("iTunes/iTunes Media/Music/A/2.MP3", "");
     h.dir.write("drive/b/3.mp3", "");
+    h.dir.write("music/c/6.mp3", "");
+    h.system.music = (h.dir.path() / "music").string();
     const auto drive = (h.dir.path() / "drive").string();
     plist::set(h.settings.values, "musicFolders", plist::Array{drive});
     const auto& window = h.launch().libraryFiles();
 
-    const auto inspection = inspectLibrary({library.string(), {}, true, {drive}});
+    const auto inspection = inspectLibrary({library.string(), {}, true, {drive}, h.system.music});
     ASSERT_TRUE(inspection.library);
     const auto report = libraryReport(*inspection.library, inspection.files);
     const auto& files = report["files"];
     EXPECT_EQ(files["found"], window.found);
     EXPECT_EQ(files["notFound"], window.notFound);
     EXPECT_EQ(files["noFile"], window.noFile);
-    EXPECT_EQ(files["found"], 3);
+    EXPECT_EQ(files["found"], 4) << "the user's music folder searched too";
     EXPECT_EQ(files["found"].get<int>() + files["notFound"].get<int>() + files["noFile"].get<int>(),
               report["songs"].get<int>());
     ASSERT_EQ(files["examples"].size(), 1u);

@@ -13,6 +13,7 @@
 #include "ui/view_controller.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,6 +26,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <cmath>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace platter {
 namespace {
@@ -184,6 +187,40 @@ TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
     MainWindow fresh(*app, false);
     fresh.keepLayoutIn(QString::fromStdString((h.dir.path() / "garbage.conf").string()));
     EXPECT_EQ(fresh.size(), QSize(1400, 900)) << "a file it cannot read changes nothing";
+
+    // Only a regular file of its own: a FIFO is not waited on, a link is neither followed nor
+    // written through (as root, it could name a system file).
+    const auto fifo = h.dir.path() / "fifo.conf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    MainWindow piped(*app, false);
+    piped.keepLayoutIn(QString::fromStdString(fifo.string()));
+    piped.storeLayout();
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    const auto link = h.dir.path() / "link.conf";
+    std::filesystem::create_symlink(file.toStdString(), link);
+    const auto before = testing::TempDir::read(file.toStdString());
+    MainWindow linked(*app, false);
+    linked.keepLayoutIn(QString::fromStdString(link.string()));
+    EXPECT_EQ(linked.size(), QSize(1400, 900)) << "the layout behind the link is not read";
+    linked.resize(1300, 700);
+    linked.storeLayout();
+    EXPECT_EQ(testing::TempDir::read(file.toStdString()), before);
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+    MainWindow own(*app, false);
+    own.keepLayoutIn(QString::fromStdString(link.string()));
+    EXPECT_EQ(own.size(), QSize(1300, 700)) << "the file in the link's place is the window's";
+}
+
+TEST_F(TopPanel, ThePlatterMenuChoosesAnotherLibrary) {
+    MainWindow window(*app, false);
+    auto* choose = window.findChild<QAction*>("chooseLibrary");
+    ASSERT_NE(choose, nullptr);
+    const auto other = h.dir.write("Other.xml", plist::writeXml(testing::libraryValue({{9, "x", "X"}}, {})));
+    h.dialogs.openAnswers = {other.string()};
+    choose->trigger();
+    EXPECT_EQ(h.dialogs.openPanels, 1);
+    EXPECT_EQ(app->musicLibraryUrl(), fileUrlFromPath(other.string()));
+    EXPECT_EQ(app->allSongs().size(), 1u);
 }
 
 TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {

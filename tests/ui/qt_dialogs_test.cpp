@@ -39,6 +39,23 @@ TEST(QtDialogs, AlertsAnswerWithTheChosenButtonsIndex) {
     EXPECT_EQ(dialogs.runAlert(alert), 1u) << "closing the box is Cancel";
 }
 
+TEST(QtDialogs, WithoutALibraryTheUserChoosesAgainOrQuits) {
+    QtDialogs dialogs;
+    const std::vector<std::string> lookedAt{"/home/a/Music/iTunes/iTunes Music Library.xml",
+                                            "/home/a/Music/Music/Library.xml"};
+    whenModalShows([](QWidget* box) {
+        const auto text = qobject_cast<QMessageBox*>(box)->informativeText();
+        EXPECT_TRUE(text.contains("/home/a/Music/iTunes/iTunes Music Library.xml")) << text.toStdString();
+        EXPECT_TRUE(text.contains("/home/a/Music/Music/Library.xml"));
+        buttonTitled(box, "Choose Library\u2026")->click();
+    });
+    EXPECT_EQ(dialogs.runNoLibraryAlert(lookedAt), Dialogs::NoLibraryChoice::ChooseAgain);
+    whenModalShows([](QWidget* box) { buttonTitled(box, "Quit")->click(); });
+    EXPECT_EQ(dialogs.runNoLibraryAlert(lookedAt), Dialogs::NoLibraryChoice::Quit);
+    whenModalShows([](QWidget* box) { qobject_cast<QMessageBox*>(box)->reject(); });
+    EXPECT_EQ(dialogs.runNoLibraryAlert(lookedAt), Dialogs::NoLibraryChoice::Quit) << "closing the box quits";
+}
+
 TEST(QtDialogs, TheSavePanelOffersTheDefaultNameAndAddsTheExtension) {
     testing::TempDir dir;
     QtDialogs dialogs;

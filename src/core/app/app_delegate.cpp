@@ -59,32 +59,45 @@ std::shared_ptr<const plist::Document> AppDelegate::readLibrary(const std::strin
     return libraryError_.empty() ? std::move(result.document) : nullptr;
 }
 
-std::shared_ptr<const plist::Document> AppDelegate::locateLibrary() {
-    auto library = readLibrary(musicLibraryUrl_);
-    while (!library) {
-        // Closing the panel ends the application: asking again for ever would leave a user
-        // without a library no way out but killing it.
-        const auto chosen = dialogs_.runOpenPanel();
-        if (!chosen) return nullptr;
-        const auto url = fileUrlFromPath(*chosen);
-        if (auto candidate = readLibrary(url)) {
+std::shared_ptr<const plist::Document> AppDelegate::locateLibrary(const std::vector<std::string>& candidates) {
+    for (const auto& url : candidates) {
+        if (auto library = readLibrary(url)) {
             musicLibraryUrl_ = url;
-            services_.defaults.setObject(keys::xmlUrl, url);
-            saveSettings();
-            library = std::move(candidate);
+            return library;
         }
-        // Without a word the panel would just come back, and the user would not know why.
-        if (!library)
-            dialogs_.runAlert(
-                {.style = Dialogs::AlertStyle::Warning,
-                 .message = "\u201c" + std::filesystem::path(*chosen).filename().string() +
-                            "\u201d is not a music library " + std::string(bundleName) + " can read.",
-                 .informativeText = libraryError_ +
-                                    " Choose the library file your music application keeps or exports, "
-                                    "such as \u201ciTunes Music Library.xml\u201d.",
-                 .buttons = {"OK"}});
     }
-    return library;
+    std::vector<std::string> lookedAt;
+    for (const auto& url : candidates)
+        lookedAt.push_back(pathFromFileUrl(url).value_or(url));
+    for (;;) {
+        // A closed panel is no answer: the user is told why the file is needed and where
+        // Platter looked, then chooses again or quits.
+        const auto chosen = dialogs_.runOpenPanel();
+        if (!chosen) {
+            if (dialogs_.runNoLibraryAlert(lookedAt) == Dialogs::NoLibraryChoice::Quit) return nullptr;
+            continue;
+        }
+        if (auto library = takeChosenLibrary(*chosen)) return library;
+    }
+}
+
+std::shared_ptr<const plist::Document> AppDelegate::takeChosenLibrary(const std::string& path) {
+    const auto url = fileUrlFromPath(path);
+    if (auto library = readLibrary(url)) {
+        musicLibraryUrl_ = url;
+        services_.defaults.setObject(keys::xmlUrl, url);
+        saveSettings();
+        return library;
+    }
+    // Without a word the panel would just come back, and the user would not know why.
+    dialogs_.runAlert({.style = Dialogs::AlertStyle::Warning,
+                       .message = "\u201c" + std::filesystem::path(path).filename().string() +
+                                  "\u201d is not a music library " + std::string(bundleName) + " can read.",
+                       .informativeText = libraryError_ +
+                                          " Choose the library file your music application keeps or exports, "
+                                          "such as \u201ciTunes Music Library.xml\u201d.",
+                       .buttons = {"OK"}});
+    return nullptr;
 }
 
 namespace {
@@ -226,15 +239,19 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
             volume_ = *volume;
     replayGain_ = readReplayGain(defaults);
     const auto storedUrl = defaults.stringForKey(keys::xmlUrl);
-    if (storedUrl && pathFromFileUrl(*storedUrl))
-        musicLibraryUrl_ = *storedUrl;
-    else if (storedUrl && storedUrl->starts_with('/'))
-        musicLibraryUrl_ = fileUrlFromPath(*storedUrl);
-    else
-        musicLibraryUrl_ =
-            fileUrlFromPath(services_.system.homeDirectory() + std::string(defaultLibrarySuffix));
+    std::vector<std::string> candidates;
+    if (storedUrl && pathFromFileUrl(*storedUrl)) {
+        candidates = {*storedUrl};
+    } else if (storedUrl && storedUrl->starts_with('/')) {
+        candidates = {fileUrlFromPath(*storedUrl)};
+    } else {
+        const auto home = services_.system.homeDirectory();
+        candidates = {fileUrlFromPath(home + std::string(defaultLibrarySuffix)),
+                      fileUrlFromPath(home + std::string(exportedLibrarySuffix))};
+    }
+    musicLibraryUrl_ = candidates.front();
 
-    const auto library = locateLibrary();
+    const auto library = locateLibrary(candidates);
     if (!library) return LaunchResult::Cancelled;
     readStoredState();
     // The located library is already parsed; the model is built from that one parse.

@@ -72,6 +72,8 @@ std::int64_t ratioFromText(std::string_view text);
 class AppDelegate : private QueuePlayer::Listener, private MediaLibrary::Observer {
 public:
     static constexpr std::string_view defaultLibrarySuffix = "/Music/iTunes/iTunes Music Library.xml";
+    // Where the newer Music application exports its library; looked for when the first is not.
+    static constexpr std::string_view exportedLibrarySuffix = "/Music/Music/Library.xml";
     // The application's display name, in dialogs and default file names.
     static constexpr std::string_view bundleName = "Platter";
 
@@ -83,8 +85,8 @@ public:
     void applicationWillFinishLaunching(ViewRefresh* view);
     enum class LaunchResult { Ready, Cancelled };
     // Reads the preferences, locates the library (asking with the open panel while no usable
-    // file is known), reads the stored state and builds the model. Cancelled when the user
-    // closed the open panel instead of choosing a file: the application then quits.
+    // file is known), reads the stored state and builds the model. Cancelled when the user,
+    // told why a library file is needed, chose to quit: the application then quits.
     LaunchResult applicationDidFinishLaunching();
     // Writes what is still to be stored.
     void applicationWillTerminate();
@@ -202,6 +204,9 @@ public:
     void exportPlaylist();
     // Asks for confirmation, then rebuilds the model from the library file.
     void resetAll();
+    // Asks for another library file; a usable one is remembered and the model rebuilt from it,
+    // as at Reset. A file that is no library is explained and the current one stays.
+    void chooseLibrary();
     // The modal preferences window: the catalogue country and the top-artist ratio.
     void preferences();
 
@@ -275,7 +280,10 @@ private:
     // The library at `url` when it is one the model can be built from; else null, with the
     // reason in `libraryError_`.
     std::shared_ptr<const plist::Document> readLibrary(const std::string& url);
-    std::shared_ptr<const plist::Document> locateLibrary();
+    // The first of `candidates` (file URLs) that is a library, else one chosen in the open panel.
+    std::shared_ptr<const plist::Document> locateLibrary(const std::vector<std::string>& candidates);
+    // The library file at `path` chosen by the user, remembered; else null, the reason told.
+    std::shared_ptr<const plist::Document> takeChosenLibrary(const std::string& path);
     void readStoredState();
     void refreshForSelection();
     void applyStoreLinks(const StoreLinksResult& result);

@@ -19,4 +19,18 @@ void AppDelegate::resetAll() {
     setMediaObjects();
 }
 
+void AppDelegate::chooseLibrary() {
+    const auto chosen = dialogs_.runOpenPanel();
+    if (!chosen) return;
+    const auto library = takeChosenLibrary(*chosen);
+    if (!library) return;
+    pauseMusic();
+    // A reading of the old file still under way would replace the new model.
+    ++libraryChange_;
+    buildModel(library);
+    allMediaObjs_ = newestMediaObjs_;
+    setMediaObjects();
+    watchLibraryFile();
+}
+
 } // namespace platter

@@ -20,6 +20,9 @@ public:
         return track([&] { return dialogs_.runFolderPanel(title); });
     }
     std::size_t runAlert(const Alert& alert) override { return track([&] { return dialogs_.runAlert(alert); }); }
+    NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {
+        return track([&] { return dialogs_.runNoLibraryAlert(lookedAt); });
+    }
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override {
         return track([&] { return dialogs_.runPreferences(preferences); });
     }

@@ -69,9 +69,11 @@ SongLocator::SongLocator(const FileSystem& files, const StringRules& rules, cons
         candidates.push_back(libraryFolder_.substr(0, slash));
     candidates.push_back(places.userMusicFolder);
     for (auto& c : candidates) {
+        if (c.empty()) continue;
+        // The file system's root stands as the empty path, which the walk lists as "/".
         c = withoutTrailingSlashes(std::move(c));
-        if (c.empty() || std::find(roots_.begin(), roots_.end(), c) != roots_.end()) continue;
-        if (files_.isDirectory(c)) roots_.push_back(std::move(c));
+        if (std::find(roots_.begin(), roots_.end(), c) != roots_.end()) continue;
+        if (files_.isDirectory(c.empty() ? "/" : c)) roots_.push_back(std::move(c));
     }
 }
 
@@ -155,8 +157,9 @@ std::optional<std::string> SongLocator::search(const std::string& path, Match ma
         }
     }
 
-    // Elsewhere (another drive): the longest tail of the path found under a root.
-    for (std::size_t from = 1; from < parts.size(); ++from) {
+    // Elsewhere (another drive): the longest tail of the path found under a root, the whole
+    // path first (a copied disk kept whole in a folder).
+    for (std::size_t from = 0; from < parts.size(); ++from) {
         for (const auto& root : roots_) {
             if (auto found = walk(root, parts, from, match)) {
                 remember(join("", parts, 0, from), dropLast(*found, parts.size() - from));

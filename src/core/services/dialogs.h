@@ -43,6 +43,9 @@ public:
         ReplayGain replayGain;
     };
 
+    // The answer to the panel explaining that Platter cannot go on without a library file.
+    enum class NoLibraryChoice { ChooseAgain, Quit };
+
     virtual ~Dialogs() = default;
     // The open panel: the chosen file's path, or nothing when the user cancelled.
     virtual std::optional<std::string> runOpenPanel() = 0;
@@ -52,6 +55,9 @@ public:
     virtual std::optional<std::string> runFolderPanel(const std::string& title) = 0;
     // The index of the button the user chose.
     virtual std::size_t runAlert(const Alert& alert) = 0;
+    // Said when the user closed the open panel while no library is known: why Platter needs the
+    // file and the paths where it looked; the user chooses again or quits.
+    virtual NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) = 0;
     // The modal preferences window; nothing when the user cancelled.
     virtual std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) = 0;
 };

@@ -3,15 +3,33 @@
 #include "core/services/http_fetch.h"
 #include "core/text/percent_encoding.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace platter {
 
-std::string percentEncodeQuery(std::string_view text) {
-    static constexpr std::string_view marks = "-._~!$&'()*+,;=:@/?";
-    return percentEncode(text, [](unsigned char c) {
-        return isAlphanumeric(c) || (c < 0x80 && marks.find(static_cast<char>(c)) != std::string_view::npos);
+std::string encodeQueryValue(std::string_view value) {
+    auto out = percentEncode(value, [](unsigned char c) {
+        return isAlphanumeric(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == ' ';
     });
+    // Spaces as "+", as the catalogue's own examples write its terms; a "+" of the value is
+    // escaped by now, so none is mistaken for one.
+    std::replace(out.begin(), out.end(), ' ', '+');
+    return out;
+}
+
+std::string catalogueAddress(std::string_view base, std::string_view path,
+                             std::initializer_list<QueryParameter> parameters) {
+    std::string address = std::string(base) + std::string(path);
+    char separator = '?';
+    for (const auto& [name, value] : parameters) {
+        address += separator;
+        address += name;
+        address += '=';
+        address += encodeQueryValue(value);
+        separator = '&';
+    }
+    return address;
 }
 
 std::optional<std::vector<ResultRecord>> readResults(std::string_view body) {
@@ -39,8 +57,8 @@ std::optional<std::vector<ResultRecord>> readResults(std::string_view body) {
     return records;
 }
 
-std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, std::string_view urlString) {
-    const auto response = http.get(percentEncodeQuery(urlString));
+std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, const std::string& address) {
+    const auto response = http.get(address);
     if (!response.ok) return std::nullopt;
     return readResults(response.body);
 }

@@ -4,6 +4,7 @@
 // result records, and the one fetch operation everything goes through.
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,17 +22,26 @@ struct ResultRecord {
     std::map<std::string, bool> boolDict;
 };
 
-// Percent-encodes every byte outside the query-allowed set (letters, digits, the unreserved
-// marks -._~, the sub-delimiters !$&'()*+,;=, and :@/?); the rest stays as it is.
-std::string percentEncodeQuery(std::string_view text);
+// One parameter value of an address, encoded on its own: letters, digits and -._~ stay, a
+// space becomes "+", and every other byte (the query's own "&", "=", "+" and "#" among them) is
+// percent-encoded, so no value can end its parameter or the query.
+std::string encodeQueryValue(std::string_view value);
+
+struct QueryParameter {
+    std::string_view name; // a fixed name that needs no encoding
+    std::string_view value;
+};
+// `base` + `path` + "?" + the parameters in order, each value encoded on its own.
+std::string catalogueAddress(std::string_view base, std::string_view path,
+                             std::initializer_list<QueryParameter> parameters);
 
 // The records of a reply body; nothing when the body is no JSON object. A reply without a
 // "results" array has no records.
 std::optional<std::vector<ResultRecord>> readResults(std::string_view body);
 
-// The records of the query `urlString` (not yet encoded), or nothing when the query failed:
+// The records of the query at `address` (as catalogueAddress builds it), or nothing when it failed:
 // no connection, a time-out, an HTTP error, an unreadable reply. A failure is not an empty
 // answer.
-std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, std::string_view urlString);
+std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, const std::string& address);
 
 } // namespace platter

@@ -1,5 +1,7 @@
 #include "core/store/link_pages.h"
 
+#include <algorithm>
+
 namespace platter {
 
 namespace {
@@ -39,8 +41,11 @@ std::string escapeHtml(std::string_view text) {
 }
 
 std::string withPartnerKeys(std::string_view url) {
-    return std::string(url) + (url.find('?') == std::string_view::npos ? "?" : "&") +
-           std::string(partnerKeys);
+    // Keys after a fragment would be the fragment's, never sent to the store.
+    const auto fragment = std::min(url.find('#'), url.size());
+    const auto address = url.substr(0, fragment);
+    return std::string(address) + (address.find('?') == std::string_view::npos ? "?" : "&") +
+           std::string(partnerKeys) + std::string(url.substr(fragment));
 }
 
 std::string artistHtml(std::string_view artistName, std::string_view artistUrl) {

@@ -13,7 +13,8 @@ namespace platter {
 inline constexpr std::string_view partnerKeys = "partnerId=11&at=10qpZK";
 
 std::string escapeHtml(std::string_view text);
-// The store address with the partner keys: after "&" when it has a query, else after "?".
+// The store address with the partner keys: after "&" when it has a query, else after "?";
+// a fragment stays last.
 std::string withPartnerKeys(std::string_view url);
 
 std::string artistHtml(std::string_view artistName, std::string_view artistUrl);

@@ -105,9 +105,13 @@ private:
     }
 
     Outcome searchArtist(ArtistSnapshot& artist) {
-        const auto search =
-            fetchResults(http_, r_.base + "/search?entity=allArtist&attribute=allArtistTerm&term=" +
-                                    searchTerm(artist.name, rules_) + "&entity=album&country=" + r_.country);
+        const auto term = searchTerm(artist.name, rules_);
+        const auto search = fetchResults(http_, catalogueAddress(r_.base, "/search",
+                                                                 {{"entity", "allArtist"},
+                                                                  {"attribute", "allArtistTerm"},
+                                                                  {"term", term},
+                                                                  {"entity", "album"},
+                                                                  {"country", r_.country}}));
         if (!search) return Outcome::Failed;
         struct Candidate {
             std::int64_t id;
@@ -131,8 +135,7 @@ private:
                          [](const Candidate& a, const Candidate& b) { return a.counter > b.counter; });
         const auto& chosen = candidates.front();
 
-        const auto lookup = fetchResults(http_, r_.base + "/lookup?id=" + std::to_string(chosen.id) +
-                                                    "&entity=album&country=" + r_.country);
+        const auto lookup = fetchResults(http_, lookupAddress(chosen.id, "album"));
         if (!lookup) return Outcome::Failed;
         StoreLinksResult::Found found{artist.name, chosen.id, chosen.url, {}};
         for (const auto& record : *lookup) {
@@ -161,9 +164,7 @@ private:
         auto& album = artist.albums[random_.uniform(static_cast<std::uint32_t>(artist.albums.size()))];
         if (album.songs.empty()) {
             const auto& record = *album.record;
-            if (const auto tracks =
-                    fetchResults(http_, r_.base + "/lookup?id=" + std::to_string(record.collectionId()) +
-                                            "&entity=song&country=" + r_.country)) {
+            if (const auto tracks = fetchResults(http_, lookupAddress(record.collectionId(), "song"))) {
                 for (const auto& t : *tracks) {
                     const auto name = t.stringDict.find("trackName");
                     const auto number = t.intDict.find("trackNumber");
@@ -186,6 +187,12 @@ private:
                                    albumHtml(*album.record, album.songs));
     }
 
+    std::string lookupAddress(std::int64_t id, std::string_view entity) const {
+        const auto number = std::to_string(id);
+        return catalogueAddress(r_.base, "/lookup",
+                                {{"id", number}, {"entity", entity}, {"country", r_.country}});
+    }
+
     StoreLinksRequest r_;
     HttpFetch& http_;
     const StringRules& rules_;
@@ -201,7 +208,7 @@ std::string searchTerm(std::string_view name, const StringRules& rules) {
     for (std::size_t i = 0; i < name.size();) {
         std::size_t length = 0;
         if (spaceAt(name, i, length)) {
-            joined += '+';
+            joined += ' ';
             i += length;
         } else {
             joined += name[i++];

@@ -55,8 +55,8 @@ struct StoreLinksResult {
     std::vector<std::pair<std::string, std::string>> pages;          // (artist page, album page)
 };
 
-// The catalogue's search term for an artist name: split at white space, joined with "+",
-// lower-cased.
+// The catalogue's search term for an artist name, lower-cased, each white space character (a
+// no-break space too) a plain space; the address encodes it like any other value.
 std::string searchTerm(std::string_view name, const StringRules& rules);
 
 StoreLinksResult runStoreLinksJob(StoreLinksRequest request, HttpFetch& http, const StringRules& rules);

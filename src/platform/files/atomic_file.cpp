@@ -26,17 +26,20 @@ void syncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
-std::string writeFileAtomically(const std::string& linkOrPath, std::string_view contents) {
-    // Through a symbolic link (a settings file kept in a dotfiles repository) to its target.
+std::string writeFileAtomically(const std::string& linkOrPath, std::string_view contents, SymbolicLink link) {
     std::error_code linkError;
     std::string path = linkOrPath;
-    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, linkError); ++hops) {
+    for (int hops = 0; link == SymbolicLink::Follow && hops < 40 && std::filesystem::is_symlink(path, linkError);
+         ++hops) {
         const auto next = std::filesystem::read_symlink(path, linkError);
         if (linkError) break;
         path = (next.is_absolute() ? next : std::filesystem::path(path).parent_path() / next).string();
     }
+    // A link that stays is renamed over, so neither its target nor the target's mode counts.
     struct ::stat existing;
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    const bool exists = ::lstat(path.c_str(), &existing) == 0;
+    const bool replacedLink = exists && S_ISLNK(existing.st_mode) && link == SymbolicLink::Replace;
+    if (exists && !S_ISREG(existing.st_mode) && !replacedLink)
         return path + " is not a regular file; nothing was written to it";
     const std::filesystem::path target(path);
     const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -66,8 +69,7 @@ std::string writeFileAtomically(const std::string& linkOrPath, std::string_view 
         return message;
     }
     // mkostemp creates the file readable by the owner only; keep an existing file's mode.
-    struct ::stat old;
-    if (::stat(path.c_str(), &old) == 0) ::chmod(temp.c_str(), old.st_mode & 07777);
+    if (exists && !replacedLink) ::chmod(temp.c_str(), existing.st_mode & 07777);
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         auto message = errorText("cannot replace", path);
         ::unlink(temp.c_str());

@@ -8,10 +8,14 @@ namespace platter {
 // Replaces the file at `path` with `contents` so that a reader, or a crash at any moment,
 // sees either the old file or the new one whole: the bytes go to a temporary file in the same
 // folder, are flushed to disk, and the temporary file is renamed over the old one. Missing
-// folders are created. A symbolic link stays one: its target is replaced, beside the target.
-// Anything at `path` that is not a regular file (a device, a FIFO, a folder) is left alone and
-// refused. Returns an explanation on failure, empty on success.
-std::string writeFileAtomically(const std::string& path, std::string_view contents);
+// folders are created. A symbolic link either stays one, its target replaced beside the target
+// (a settings file kept in a dotfiles repository), or is itself replaced by the new file, its
+// target untouched (state files, which nobody links on purpose). Anything else at `path` that
+// is not a regular file (a device, a FIFO, a folder) is left alone and refused. Returns an
+// explanation on failure, empty on success.
+enum class SymbolicLink { Follow, Replace };
+std::string writeFileAtomically(const std::string& path, std::string_view contents,
+                                SymbolicLink link = SymbolicLink::Follow);
 
 // Moves `path` to a new name beside it, never over an existing file. Returns the new path,
 // or empty when it could not be moved.

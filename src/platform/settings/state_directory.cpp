@@ -34,7 +34,9 @@ StateStorage::ReadResult StateDirectory::read(const std::string& name) const {
         return ReadResult{ReadResult::Status::Failed, {}, path + ": " + why};
     };
     // Opened without blocking and looked at before a byte is read: a FIFO would wait for ever.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // A symbolic link is not followed: a state file is Platter's own, never another file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0 && errno == ELOOP) return failed("not a regular state file");
     if (fd < 0) return errno == ENOENT ? ReadResult{} : failed(std::strerror(errno));
     struct ::stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxStateFile) {
@@ -68,7 +70,7 @@ void StateDirectory::sweepOnce(const std::string& path) const {
 }
 
 std::string StateDirectory::write(const std::string& name, std::string_view bytes) {
-    return writeFileAtomically(root_ + "/" + name, bytes);
+    return writeFileAtomically(root_ + "/" + name, bytes, SymbolicLink::Replace);
 }
 
 std::string StateDirectory::remove(const std::string& name) {

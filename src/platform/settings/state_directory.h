@@ -10,7 +10,7 @@ namespace platter {
 
 // The state as files under $XDG_STATE_HOME/platter (~/.local/state/platter/ when the variable
 // is unset), each replaced atomically. Only regular files are read, up to a size no state
-// file comes near.
+// file comes near; a symbolic link is neither read nor written through, but replaced.
 class StateDirectory final : public StateStorage {
 public:
     explicit StateDirectory(std::string root);

@@ -30,8 +30,8 @@ Inspection inspectLibrary(const InspectionRequest& request) {
     const auto absolute = std::filesystem::absolute(request.libraryPath, ec);
     const auto folder = (ec ? std::filesystem::path(request.libraryPath) : absolute).parent_path().string();
     LocalFileSystem fileSystem;
-    // No music folder of the user's: what is found must not depend on who runs the tool.
-    SongLocator locator(fileSystem, rules, {library.musicFolderUrl, request.musicFolders, folder, {}});
+    SongLocator locator(fileSystem, rules,
+                        {library.musicFolderUrl, request.musicFolders, folder, request.userMusicFolder});
     SongFileResults found{library.songs, library.playlists, {}, {}, {}};
     locateAll(found, locator);
     for (std::size_t i = 0; i < found.songs.size(); ++i)

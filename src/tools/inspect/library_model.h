@@ -23,9 +23,11 @@ struct Inspection {
 struct InspectionRequest {
     std::string libraryPath;
     AlbumSettings albumSettings;
-    // Looks for the songs' files, in these chosen folders first, as Platter does.
+    // Looks for the songs' files, in these chosen folders first, then beside the library and in
+    // the user's music folder (none when empty), as Platter does.
     bool findFiles = false;
     std::vector<std::string> musicFolders;
+    std::string userMusicFolder;
 };
 
 Inspection inspectLibrary(const InspectionRequest& request);

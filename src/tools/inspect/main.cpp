@@ -2,12 +2,14 @@
 // JSON report of it, or a playlist's shuffled order, or writes its export. A developer and
 // support tool; Platter itself has no command line.
 
+#include "core/persistence/memory_settings_file.h"
 #include "core/persistence/stored_state.h"
 #include "core/persistence/user_defaults.h"
 #include "core/services/seeded_random.h"
 #include "core/shuffle/shuffle.h"
 #include "platform/files/atomic_file.h"
 #include "platform/plist/plist_file_reader.h"
+#include "platform/system/system_environment.h"
 #include "tools/inspect/library_model.h"
 #include "tools/inspect/library_report.h"
 
@@ -23,10 +25,15 @@ namespace {
 
 int usage() {
     std::cerr << "usage: platter-inspect LIBRARY [--shuffle PERSISTENT_ID | --export PERSISTENT_ID OUT]\n"
-                 "                              [--seed N] [--settings FILE] [--files [--music-folder DIR]...]\n"
+                 "                              [--seed N] [--settings FILE]\n"
+                 "                              [--files [--music-folder DIR]... [--no-music-folders]]\n"
                  "  Without options: a JSON report of the library's songs, albums, artists and playlists.\n"
-                 "  --files    the report also counts the songs whose files are found on this computer\n"
+                 "  --files    the report also counts the songs whose files are found on this computer,\n"
+                 "             looking where Platter looks: the chosen music folders (those of --settings\n"
+                 "             too), beside the library, and the user's music folder\n"
                  "  --music-folder  a folder to look for music in, as one chosen in Platter (repeatable)\n"
+                 "  --no-music-folders  looks in neither the user's music folder nor the settings' folders,\n"
+                 "             so the counts do not depend on who runs the tool\n"
                  "  --shuffle  the playlist's shuffled order, one song persistent ID a line\n"
                  "  --export   shuffles the playlist and writes it to OUT as an importable playlist file\n"
                  "  --seed     the random seed of the shuffle (default 1)\n"
@@ -40,6 +47,7 @@ struct Options {
     std::optional<std::string> shuffle, exportTo, settings;
     std::uint64_t seed = 1;
     bool files = false;
+    bool userFolders = true;
     std::vector<std::string> musicFolders;
 };
 
@@ -67,6 +75,8 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
             }
         } else if (a == "--files") {
             o.files = true;
+        } else if (a == "--no-music-folders") {
+            o.userFolders = false;
         } else if (a == "--music-folder") {
             const auto* f = value();
             if (!f) return std::nullopt;
@@ -81,18 +91,32 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
             o.library = a;
         }
     }
-    if (o.library.empty() || (!o.musicFolders.empty() && !o.files)) return std::nullopt;
+    if (o.library.empty() || ((!o.musicFolders.empty() || !o.userFolders) && !o.files)) return std::nullopt;
     return o;
 }
 
-// The album settings of a settings file, as Platter reads them; nothing else of it is used.
-std::optional<platter::AlbumSettings> albumSettingsOf(const std::string& path) {
+struct StoredChoices {
+    platter::AlbumSettings albumSettings;
+    std::vector<std::string> musicFolders;
+};
+
+// The album settings and music folders of a settings file, as Platter reads them; nothing else
+// of it is used.
+std::optional<StoredChoices> storedChoicesOf(const std::string& path) {
     const platter::PlistFileReader reader;
     const auto read = reader.readFile(path);
     if (!read.document || !read.document->root().is(platter::plist::Type::Dict)) return std::nullopt;
+    StoredChoices choices;
     const auto data = read.document->root().find(platter::keys::albumSettings);
-    if (!data.is(platter::plist::Type::Data)) return platter::AlbumSettings{};
-    return platter::decodeAlbumSettings(data.data(), reader);
+    if (data.is(platter::plist::Type::Data)) {
+        auto settings = platter::decodeAlbumSettings(data.data(), reader);
+        if (!settings) return std::nullopt;
+        choices.albumSettings = std::move(*settings);
+    }
+    auto root = platter::plist::Value::copyOf(read.document->root());
+    platter::MemorySettingsFile file(std::move(*root.get<platter::plist::Dict>()));
+    choices.musicFolders = platter::readMusicFolders(platter::UserDefaults(file));
+    return choices;
 }
 
 } // namespace
@@ -100,20 +124,24 @@ std::optional<platter::AlbumSettings> albumSettingsOf(const std::string& path) {
 int main(int argc, char** argv) {
     const auto options = parse(std::vector<std::string>(argv + 1, argv + argc));
     if (!options) return usage();
-    platter::InspectionRequest request{options->library, {}, options->files, {}};
+    platter::InspectionRequest request{options->library, {}, options->files, {}, {}};
+    auto folders = options->musicFolders;
     if (options->settings) {
-        auto stored = albumSettingsOf(*options->settings);
+        auto stored = storedChoicesOf(*options->settings);
         if (!stored) {
             std::cerr << "platter-inspect: " << *options->settings << " is not a readable settings file\n";
             return 1;
         }
-        request.albumSettings = std::move(*stored);
+        request.albumSettings = std::move(stored->albumSettings);
+        if (options->userFolders)
+            folders.insert(folders.end(), stored->musicFolders.begin(), stored->musicFolders.end());
     }
-    for (const auto& f : options->musicFolders) {
+    for (const auto& f : folders) {
         std::error_code ec;
         const auto absolute = std::filesystem::absolute(f, ec);
         request.musicFolders.push_back(ec ? f : absolute.lexically_normal().string());
     }
+    if (options->files && options->userFolders) request.userMusicFolder = platter::SystemEnvironment().musicDirectory();
 
     const auto start = std::chrono::steady_clock::now();
     auto inspection = platter::inspectLibrary(request);

@@ -41,5 +41,42 @@ TEST(ResetAll, AsksAndRebuildsOnlyOnOK) {
     EXPECT_FALSE(app.playlistNumber()) << "the reloaded list shows no selection, and none is kept";
 }
 
+TEST(ChooseLibrary, AUsableFileIsRememberedAndBuiltABadOneExplained) {
+    AppHarness h;
+    const auto first = h.useLibrary(testing::libraryValue({{1, "a", "A"}}, {{"P", "P", {1}}}));
+    auto& app = h.launch();
+    app.changePlaylistWithRow(1);
+    const auto garbage = h.dir.write("garbage.xml", "garbage");
+    const auto other = h.dir.write(
+        "Music/Library.xml",
+        plist::writeXml(testing::libraryValue({{7, "x", "X"}, {8, "y", "Y"}}, {{"Q", "Q", {7, 8}}})));
+    const auto saves = h.settings.saves;
+    const auto storedUrl = [&] { return *plist::find(h.settings.values, "xmlUrl")->get<std::string>(); };
+
+    app.chooseLibrary(); // cancelled
+    h.dialogs.openAnswers = {garbage.string()};
+    app.chooseLibrary();
+    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
+    EXPECT_EQ(h.dialogs.alerts[0].message,
+              "\u201cgarbage.xml\u201d is not a music library Platter can read.");
+    EXPECT_EQ(app.allSongs().size(), 1u) << "the current library stays";
+    EXPECT_EQ(app.playlistNumber(), 1u);
+    EXPECT_EQ(storedUrl(), fileUrlFromPath(first.string()));
+    EXPECT_EQ(h.settings.saves, saves);
+
+    h.dialogs.openAnswers = {other.string()};
+    app.chooseLibrary();
+    h.finishTasks();
+    EXPECT_EQ(h.dialogs.openPanels, 3);
+    EXPECT_EQ(app.allSongs().size(), 2u);
+    EXPECT_EQ(app.allPlaylists()[1]->persistentID(), "Q");
+    EXPECT_FALSE(app.playlistNumber());
+    EXPECT_EQ(app.musicLibraryUrl(), fileUrlFromPath(other.string()));
+    EXPECT_EQ(storedUrl(), fileUrlFromPath(other.string()));
+    EXPECT_EQ(h.watcher.path, other.string()) << "the new file is the one watched";
+    h.launch();
+    EXPECT_EQ(h.app->allSongs().size(), 2u) << "and the one the next start opens";
+}
+
 } // namespace
 } // namespace platter

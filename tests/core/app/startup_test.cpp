@@ -23,6 +23,21 @@ TEST(Startup, ReadsTheDefaultLibraryWithoutAskingOrWriting) {
     EXPECT_EQ(app.allSongs().size(), 1u);
     EXPECT_EQ(app.musicLibraryUrl(),
               fileUrlFromPath(h.system.home + "/Music/iTunes/iTunes Music Library.xml"));
+
+    // The Music application's exported library, looked for next.
+    AppHarness music;
+    music.system.home = music.dir.path().string();
+    music.dir.write("Music/Music/Library.xml", plist::writeXml(smallLibrary()));
+    music.launch();
+    EXPECT_EQ(music.result, AppDelegate::LaunchResult::Ready);
+    EXPECT_EQ(music.dialogs.openPanels, 0);
+    EXPECT_EQ(music.settings.saves, 0);
+    EXPECT_EQ(music.app->musicLibraryUrl(), fileUrlFromPath(music.system.home + "/Music/Music/Library.xml"));
+    music.dir.write("Music/iTunes/iTunes Music Library.xml", plist::writeXml(testing::libraryValue({}, {})));
+    music.launch();
+    EXPECT_EQ(music.app->musicLibraryUrl(),
+              fileUrlFromPath(music.system.home + "/Music/iTunes/iTunes Music Library.xml"))
+        << "the iTunes file first when both are there";
 }
 
 TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {
@@ -55,13 +70,34 @@ TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {
     EXPECT_EQ(h.app->allSongs().size(), 1u);
 }
 
-TEST(Startup, CancellingTheOpenPanelEndsTheLaunch) {
+TEST(Startup, CancellingTheOpenPanelExplainsAndQuitsOnlyOnTheUsersWord) {
     AppHarness h;
     h.launch();
     EXPECT_EQ(h.result, AppDelegate::LaunchResult::Cancelled);
     EXPECT_EQ(h.dialogs.openPanels, 1);
+    EXPECT_EQ(h.dialogs.noLibraryAlerts,
+              (std::vector<std::vector<std::string>>{{"/nonexistent-home/Music/iTunes/iTunes Music Library.xml",
+                                                      "/nonexistent-home/Music/Music/Library.xml"}}))
+        << "the user is told where Platter looked";
     EXPECT_TRUE(h.app->allPlaylists().empty());
     EXPECT_EQ(h.settings.saves, 0);
+
+    const auto good = h.dir.write("good.xml", plist::writeXml(smallLibrary()));
+    h.dialogs = {};
+    h.dialogs.openAnswers = {std::nullopt, std::nullopt, good.string()};
+    h.dialogs.noLibraryAnswers = {Dialogs::NoLibraryChoice::ChooseAgain, Dialogs::NoLibraryChoice::ChooseAgain};
+    h.launch();
+    EXPECT_EQ(h.result, AppDelegate::LaunchResult::Ready);
+    EXPECT_EQ(h.dialogs.openPanels, 3);
+    EXPECT_EQ(h.dialogs.noLibraryAlerts.size(), 2u);
+    EXPECT_EQ(h.app->allSongs().size(), 1u);
+
+    // A stored library gone: only its place is named.
+    std::filesystem::remove(good);
+    h.dialogs = {};
+    h.launch();
+    EXPECT_EQ(h.result, AppDelegate::LaunchResult::Cancelled);
+    EXPECT_EQ(h.dialogs.noLibraryAlerts, (std::vector<std::vector<std::string>>{{good.string()}}));
 }
 
 TEST(Startup, ParsesTheLibraryOnce) {

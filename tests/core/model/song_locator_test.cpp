@@ -1,3 +1,4 @@
+#include "core/model/file_url.h"
 #include "core/model/song_locator.h"
 #include "core/text/string_rules.h"
 #include "platform/files/local_file_system.h"
@@ -75,6 +76,8 @@ TEST_F(Locator, FindsTheLayoutsUsersHave) {
          "media/usb/Music/Abba/Gold/01 SOS.mp3", "Music/iTunes", {"$HOME/media/usb"}},
         {"a Mac volume's files in a chosen folder", macFolder, "file:///Volumes/Music/Abba/Gold/01%20SOS.mp3",
          "mnt/Music/Abba/Gold/01 SOS.mp3", "Music/iTunes", {"$HOME/mnt/Music"}},
+        {"a copied Mac disk kept whole in a chosen folder", macFolder, macFolder + "Music/Abba/Gold/01%20SOS.mp3",
+         "disk/Users/joe/Music/iTunes/iTunes Media/Music/Abba/Gold/01 SOS.mp3", "Downloads", {"$HOME/disk"}},
         {"media copied straight into the music folder", macFolder, macFolder + "Music/Abba/Gold/01%20SOS.mp3",
          "Music/Abba/Gold/01 SOS.mp3", "Downloads"},
         {"a location that is right as it stands", "", "file://$HOME/Songs/01%20SOS.mp3", "Songs/01 SOS.mp3",
@@ -96,6 +99,17 @@ TEST_F(Locator, FindsTheLayoutsUsersHave) {
         const auto found = l.locate(withHome(c.location));
         EXPECT_EQ(found.status, Status::Found) << c.what;
         EXPECT_EQ(found.path, home() + "/" + c.onDisk) << c.what;
+    }
+}
+
+TEST_F(Locator, TheFileSystemsRootIsAFolderLikeAnyOther) {
+    file("Songs/01 SOS.mp3");
+    const auto written = "file:///Volumes/Drive" + fileUrlFromPath(home() + "/Songs/01 SOS.mp3").substr(7);
+    for (const auto* root : {"/", "//"}) {
+        SongLocator l(files, rules, {"", {root}, "", ""});
+        const auto found = l.locate(written);
+        EXPECT_EQ(found.status, Status::Found) << root;
+        EXPECT_EQ(found.path, home() + "/Songs/01 SOS.mp3") << root;
     }
 }
 

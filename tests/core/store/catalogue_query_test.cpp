@@ -6,20 +6,24 @@
 namespace platter {
 namespace {
 
-TEST(PercentEncoding, KeepsExactlyTheQueryAllowedSet) {
-    std::string expectedKept =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~!$&'()*+,;=:@/?";
+TEST(QueryValue, KeepsOnlyTheUnreservedSetAndWritesSpacesAsPlus) {
+    const std::string kept = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~";
     for (int c = 1; c < 128; ++c) {
         const std::string one(1, static_cast<char>(c));
-        const bool kept = expectedKept.find(static_cast<char>(c)) != std::string::npos;
         char escaped[4];
         std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-        EXPECT_EQ(percentEncodeQuery(one), kept ? one : std::string(escaped)) << "character " << c;
+        const auto expected = c == ' '                              ? "+"
+                              : kept.find(one) != std::string::npos ? one
+                                                                    : std::string(escaped);
+        EXPECT_EQ(encodeQueryValue(one), expected) << "character " << c;
     }
-    EXPECT_EQ(percentEncodeQuery("term=pink floyd&x=a+b"), "term=pink%20floyd&x=a+b");
-    EXPECT_EQ(percentEncodeQuery("björk 100%"), "bj%C3%B6rk%20100%25")
+    EXPECT_EQ(encodeQueryValue("simon & garfunkel"), "simon+%26+garfunkel");
+    EXPECT_EQ(encodeQueryValue("björk 100%"), "bj%C3%B6rk+100%25")
         << "every UTF-8 byte, and the percent sign";
-    EXPECT_EQ(percentEncodeQuery("#[]\"<>\\^`{|}"), "%23%5B%5D%22%3C%3E%5C%5E%60%7B%7C%7D");
+    EXPECT_EQ(catalogueAddress("https://cat.test", "/search", {{"term", "a+b=c#d"}, {"country", "us"}}),
+              "https://cat.test/search?term=a%2Bb%3Dc%23d&country=us")
+        << "a value cannot end its parameter or start a fragment";
+    EXPECT_EQ(catalogueAddress("https://cat.test", "/lookup", {}), "https://cat.test/lookup");
 }
 
 TEST(ReplyReader, ReadsTheServicesLayout) {

@@ -14,6 +14,9 @@ TEST(LinkPages, ArtistPageLinksToTheStoreWithThePartnerKeys) {
         << "an address with a query keeps its form";
     EXPECT_EQ(withPartnerKeys("https://x/a"), "https://x/a?partnerId=11&at=10qpZK")
         << "one without gets a query";
+    EXPECT_EQ(withPartnerKeys("https://x/a?uo=4#tracks"), "https://x/a?uo=4&partnerId=11&at=10qpZK#tracks");
+    EXPECT_EQ(withPartnerKeys("https://x/a#?b"), "https://x/a?partnerId=11&at=10qpZK#?b")
+        << "the keys stay in the query, before a fragment";
 }
 
 TEST(LinkPages, EveryInsertedTextIsEscaped) {
