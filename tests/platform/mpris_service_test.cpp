@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -54,8 +55,10 @@ std::pair<int, std::string> call(const std::string& member, const QStringList& a
                    args);
 }
 
+// Runs the event loop until `done`, for at most 30 s, however busy the machine.
 void pump(const std::function<bool()>& done) {
-    for (int i = 0; i < 100 && !done(); ++i) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!done() && std::chrono::steady_clock::now() < end) {
         QEventLoop loop;
         QTimer::singleShot(10, &loop, &QEventLoop::quit);
         loop.exec();
@@ -73,6 +76,8 @@ public:
         QVariantMap hints;
     };
     std::vector<Shown> shown;
+    // The name goes with the connection: a real service may take it then.
+    ~FakeNotifications() override { QDBusConnection::disconnectFromBus(QStringLiteral("notifications")); }
     bool start() {
         auto bus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notifications"));
@@ -93,7 +98,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(MprisService::claimName(), MprisService::Claim::Ours);
         h.artwork.images["song0.mp3"] = "\x89PNG first";
-        h.launchPlayable(3, 60);
+        h.launchPlayable(5, 60);
         service = std::make_unique<MprisService>(
             *h.app, MprisService::Hooks{.raise = [this] { ++raised; }, .quit = {}},
             (h.dir.path() / "art").string());
@@ -231,15 +236,14 @@ TEST_F(Mpris, NewSongsAreAnnouncedWhileTheWindowIsElsewhereEachReplacingTheLast)
         return notifications.shown.size();
     };
     h.app->playMusic();
-    ASSERT_EQ(shown(1), 1u);
+    h.finishTasks(); // its artwork arrives before the service has answered
+    ASSERT_EQ(shown(2), 2u);
     EXPECT_EQ(notifications.shown[0].summary, "s0");
     EXPECT_EQ(notifications.shown[0].body, "X \u2014 album 1000");
     EXPECT_EQ(notifications.shown[0].replaces, 0u);
-    EXPECT_FALSE(notifications.shown[0].hints.contains("image-path")) << "its artwork is still being read";
-    h.finishTasks();
-    ASSERT_EQ(shown(2), 2u);
+    EXPECT_FALSE(notifications.shown[0].hints.contains("image-path")) << "its artwork was still being read";
     EXPECT_EQ(notifications.shown[1].replaces, 41u)
-        << "the artwork arrived: the same song, shown again with it";
+        << "the artwork arrived: the same song, shown again with it, once the first is known";
     EXPECT_TRUE(notifications.shown[1].hints.value("image-path").toString().startsWith("file://"));
     player().end();
     ASSERT_EQ(shown(3), 3u);
@@ -254,7 +258,10 @@ TEST_F(Mpris, NewSongsAreAnnouncedWhileTheWindowIsElsewhereEachReplacingTheLast)
     h.app->setSongNotifications(false);
     player().end();
     h.app->setSongNotifications(true);
-    EXPECT_EQ(shown(4), 3u);
+    player().end();
+    ASSERT_EQ(shown(4), 4u);
+    EXPECT_EQ(notifications.shown[3].summary, "s4") << "none of s2 and s3";
+    EXPECT_EQ(notifications.shown[3].replaces, 43u);
 }
 
 TEST_F(Mpris, WithoutANotificationServiceSongsPlayOnQuietly) {
@@ -262,7 +269,9 @@ TEST_F(Mpris, WithoutANotificationServiceSongsPlayOnQuietly) {
         *h.app, [] { return false; }, (h.dir.path() / "art").string());
     ::testing::internal::CaptureStderr();
     h.app->playMusic();
-    pump([] { return false; });
+    QEventLoop loop; // time for the bus to answer that nobody shows notifications
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec();
     player().end();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(h.app->currentSong()->name(), "s1");
