@@ -36,8 +36,10 @@ run(const QString& program, const QStringList& args,
         process.waitForFinished();
         return {-1, "timed out"};
     }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput().trimmed().toStdString()};
+    const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    // What went wrong, where it did.
+    const auto out = process.readAllStandardOutput() + (status ? process.readAllStandardError() : QByteArray());
+    return {status, out.trimmed().toStdString()};
 }
 
 std::string playerctl(const QStringList& args) {
@@ -223,6 +225,51 @@ TEST_F(Mpris, RequestsThatCannotBeMetChangeNothing) {
     EXPECT_EQ(h.app->currentSong()->name(), "s1") << "past the end is the next song";
 
     EXPECT_EQ(MprisService::trackIdOf("AB-c/ d"), "/org/mpris/MediaPlayer2/track/AB_2Dc_2F_20d");
+    EXPECT_EQ(MprisService::fileUrl("/m/caf\xe9 #1.flac"), "file:///m/caf%E9%20%231.flac")
+        << "a name that is no UTF-8 keeps its bytes";
+}
+
+TEST_F(Mpris, PropertiesSayWhatIsTrueAndRefuseWhatIsNot) {
+    const auto get = [](const char* name) {
+        return call("org.freedesktop.DBus.Properties.Get",
+                    {"string:org.mpris.MediaPlayer2.Player", QStringLiteral("string:") + name});
+    };
+    const auto set = [](const char* name, const char* value) {
+        return call("org.freedesktop.DBus.Properties.Set",
+                    {"string:org.mpris.MediaPlayer2.Player", QStringLiteral("string:") + name,
+                     QStringLiteral("variant:") + value});
+    };
+    const auto has = [](const std::pair<int, std::string>& reply, const char* text) {
+        return reply.second.find(text) != std::string::npos;
+    };
+    EXPECT_TRUE(has(get("CanGoNext"), "boolean false")) << "nothing plays";
+    h.app->playMusic();
+    EXPECT_TRUE(has(get("CanGoNext"), "boolean true"));
+    EXPECT_TRUE(has(get("CanGoPrevious"), "boolean true"));
+
+    const auto wrongType = set("Volume", "string:loud");
+    EXPECT_TRUE(has(wrongType, "org.freedesktop.DBus.Error.InvalidArgs")) << wrongType.second;
+    EXPECT_TRUE(has(set("Volume", "int32:0"), "InvalidArgs")) << "an integer is no volume either";
+    EXPECT_EQ(h.app->volume(), 1.0);
+    EXPECT_TRUE(has(set("CanSeek", "boolean:false"), "PropertyReadOnly"));
+    EXPECT_TRUE(has(get("Shuffle"), "UnknownProperty")) << "the order is Platter's own";
+    EXPECT_TRUE(has(set("LoopStatus", "string:Track"), "UnknownProperty"));
+    EXPECT_TRUE(has(call("org.freedesktop.DBus.Properties.GetAll", {"string:org.mpris.MediaPlayer2.Player"}),
+                    "PlaybackStatus"));
+    EXPECT_TRUE(has(call("org.freedesktop.DBus.Properties.GetAll", {"string:no.such.Interface"}),
+                    "UnknownInterface"));
+
+    const auto described = call("org.freedesktop.DBus.Introspectable.Introspect").second;
+    const auto once = described.find("\"org.freedesktop.DBus.Properties\"");
+    EXPECT_NE(once, std::string::npos);
+    EXPECT_EQ(described.find("\"org.freedesktop.DBus.Properties\"", once + 1), std::string::npos) << described;
+    EXPECT_NE(described.find("<property name=\"Volume\" type=\"d\" access=\"readwrite\""), std::string::npos);
+
+    EXPECT_EQ(set("Rate", "double:1").first, 0);
+    EXPECT_TRUE(player().playing);
+    EXPECT_EQ(set("Rate", "double:0").first, 0);
+    EXPECT_EQ(playerctl({"status"}), "Paused") << "a rate of 0 pauses";
+    EXPECT_TRUE(has(get("CanGoNext"), "boolean false")) << "Next acts on a playing song only";
 }
 
 TEST_F(Mpris, NewSongsAreAnnouncedWhileTheWindowIsElsewhereEachReplacingTheLast) {
