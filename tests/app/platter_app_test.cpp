@@ -64,14 +64,17 @@ bool onBus(const char* name) {
 class Profile {
 public:
     Profile() {
+        useLibrary(PLATTER_DEMO_LIBRARY);
+        for (const auto& [name, folder] : variables())
+            ::setenv(name, (dir.path() / folder).c_str(), 1);
+    }
+    void useLibrary(const char* path) {
         const auto settings = dir.path() / "config/platter";
         std::filesystem::create_directories(settings);
         std::ofstream(settings / "settings.plist")
             << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>xmlUrl</key><string>"
-            << QUrl::fromLocalFile(QStringLiteral(PLATTER_DEMO_LIBRARY)).toString(QUrl::FullyEncoded).toStdString()
+            << QUrl::fromLocalFile(QString::fromUtf8(path)).toString(QUrl::FullyEncoded).toStdString()
             << "</string></dict></plist>\n";
-        for (const auto& [name, folder] : variables())
-            ::setenv(name, (dir.path() / folder).c_str(), 1);
     }
     ~Profile() {
         for (const auto& [name, folder] : variables())
@@ -176,6 +179,31 @@ TEST_F(Wiring, ASignalToQuitWritesWhatQuitWrites) {
             << profile.settings();
         EXPECT_TRUE(QSettings(text(profile.state("window.conf")), QSettings::IniFormat).contains("window"));
     }
+}
+
+TEST_F(Wiring, QuitFromAMediaControlClosesTheFirstStartPanelAndEndsTheStart) {
+    profile.useLibrary("/nowhere/iTunes Music Library.xml");
+    PlatterApp program({.players = &players, .linkPanes = false});
+    QProcess quit;
+    bool panelShown = false;
+    const auto since = std::chrono::steady_clock::now();
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* modal = QApplication::activeModalWidget();
+        if (modal && modal->objectName() == "openPanel" && !panelShown) {
+            panelShown = true;
+            quit.start(QStringLiteral("dbus-send"), {"--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.platter",
+                                                     "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Quit"});
+        } else if (modal && std::chrono::steady_clock::now() - since > 30s) {
+            modal->close(); // the panel stayed: the test ends all the same
+        }
+    });
+    watch.start(50);
+    EXPECT_EQ(program.launch(), AppDelegate::LaunchResult::Cancelled);
+    EXPECT_TRUE(panelShown);
+    EXPECT_TRUE(program.quitting());
+    EXPECT_TRUE(waitFor([&] { return quit.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(quit.exitCode(), 0) << "Quit was answered";
 }
 
 // The real program, on this run's bus or on none, in the test's profile.
