@@ -258,6 +258,39 @@ bool locked(const std::filesystem::path& file) {
     return false;
 }
 
+TEST_F(Wiring, AMinimizedWindowComesBackWhenAskedFor) {
+    QDBusConnection::sessionBus().interface()->unregisterService(QString::fromLatin1(MprisService::serviceName));
+    // On a virtual display with a window manager, as a desktop runs it: the window is minimized,
+    // then a control (or a second start) asks for it.
+    const auto script = QStringLiteral(R"sh(
+        openbox --sm-disable >/dev/null 2>&1 &
+        for i in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
+        "$PLATTER" >/dev/null 2>&1 &
+        platter=$!
+        window=$(xdotool search --sync --onlyvisible --pid $platter | head -1)
+        state() { xprop -id $window WM_STATE | sed -n 's/.*window state: //p'; }
+        xdotool windowminimize --sync $window
+        echo "minimized: $(state)"
+        dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.platter /org/mpris/MediaPlayer2 \
+            org.mpris.MediaPlayer2.Raise >/dev/null
+        for i in $(seq 100); do [ "$(state)" = Normal ] && break; sleep 0.1; done
+        echo "raised: $(state)"
+        kill $platter
+        wait $platter
+    )sh");
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PLATTER"), QStringLiteral(PLATTER_BINARY));
+    environment.insert(QStringLiteral("HOME"), text(profile.dir.path()));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), text(profile.dir.path()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QProcess desktop;
+    desktop.setProcessEnvironment(environment);
+    desktop.start(QStringLiteral("xvfb-run"), {"-a", "bash", "-c", script});
+    ASSERT_TRUE(waitFor([&] { return desktop.state() == QProcess::NotRunning; }, 120s));
+    EXPECT_EQ(desktop.readAllStandardOutput().toStdString(), "minimized: Iconic\nraised: Normal\n");
+    EXPECT_TRUE(waitFor([] { return !onBus(MprisService::serviceName); })) << "that Platter has ended";
+}
+
 TEST_F(Wiring, WithoutABusASecondStartLeavesTheFirstAlone) {
     Program first(profile, false);
     ASSERT_TRUE(waitFor([&] { return locked(profile.dir.path() / "platter.lock"); }, 60s));

@@ -328,6 +328,7 @@ TEST_F(Mpris, ASecondStartRaisesTheFirstWindowAndLeaves) {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("HOME"), QString::fromStdString(h.dir.path().string()));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(h.dir.path().string()));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                        QString::fromStdString((h.dir.path() / "config").string()));
     const auto [status, out] = run(QStringLiteral(PLATTER_BINARY), {}, environment);
