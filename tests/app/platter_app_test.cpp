@@ -267,8 +267,10 @@ TEST_F(Wiring, AMinimizedWindowComesBackWhenAskedFor) {
         for i in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
         "$PLATTER" >/dev/null 2>&1 &
         platter=$!
-        window=$(xdotool search --sync --onlyvisible --pid $platter | head -1)
-        state() { xprop -id $window WM_STATE | sed -n 's/.*window state: //p'; }
+        window=$(xdotool search --sync --onlyvisible --pid $platter --name '^Platter$' | head -1)
+        state() { xprop -id $window WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
+        # Once the window manager has taken the window on.
+        for i in $(seq 300); do [ "$(state)" = Normal ] && break; sleep 0.1; done
         xdotool windowminimize --sync $window
         echo "minimized: $(state)"
         dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.platter /org/mpris/MediaPlayer2 \

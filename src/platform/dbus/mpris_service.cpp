@@ -182,16 +182,19 @@ void MprisService::refuse(const QString& why, QDBusError::ErrorType error) {
     if (calledFromDBus()) sendErrorReply(error, why);
 }
 
+// An empty interface name stands for any of the object's interfaces.
 std::pair<QObject*, int> MprisProperties::find(const QString& interfaceName, const QString& name) {
+    bool interfaceKnown = false;
     for (auto* adaptor : service_->findChildren<QDBusAbstractAdaptor*>(Qt::FindDirectChildrenOnly)) {
-        if (adaptor == this || interfaceOf(*adaptor) != interfaceName) continue;
+        if (adaptor == this || (!interfaceName.isEmpty() && interfaceOf(*adaptor) != interfaceName)) continue;
+        interfaceKnown = true;
         const int index = adaptor->metaObject()->indexOfProperty(name.toLatin1().constData());
         if (index >= adaptor->metaObject()->propertyOffset()) return {adaptor, index};
-        service_->refuse(QStringLiteral("No property %1 in %2").arg(name, interfaceName),
-                         QDBusError::UnknownProperty);
-        return {};
     }
-    service_->refuse(QStringLiteral("No interface %1").arg(interfaceName), QDBusError::UnknownInterface);
+    if (interfaceKnown)
+        service_->refuse(QStringLiteral("No property %1 in %2").arg(name, interfaceName), QDBusError::UnknownProperty);
+    else
+        service_->refuse(QStringLiteral("No interface %1").arg(interfaceName), QDBusError::UnknownInterface);
     return {};
 }
 
@@ -203,14 +206,16 @@ QDBusVariant MprisProperties::Get(const QString& interfaceName, const QString& n
 
 QVariantMap MprisProperties::GetAll(const QString& interfaceName) {
     QVariantMap all;
+    bool interfaceKnown = false;
     for (auto* adaptor : service_->findChildren<QDBusAbstractAdaptor*>(Qt::FindDirectChildrenOnly)) {
-        if (adaptor == this || interfaceOf(*adaptor) != interfaceName) continue;
+        if (adaptor == this || (!interfaceName.isEmpty() && interfaceOf(*adaptor) != interfaceName)) continue;
+        interfaceKnown = true;
         const auto* meta = adaptor->metaObject();
         for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
             all.insert(QString::fromLatin1(meta->property(i).name()), meta->property(i).read(adaptor));
-        return all;
     }
-    service_->refuse(QStringLiteral("No interface %1").arg(interfaceName), QDBusError::UnknownInterface);
+    if (!interfaceKnown)
+        service_->refuse(QStringLiteral("No interface %1").arg(interfaceName), QDBusError::UnknownInterface);
     return all;
 }
 
