@@ -264,18 +264,20 @@ TEST_F(Wiring, AMinimizedWindowComesBackWhenAskedFor) {
     // then a control (or a second start) asks for it.
     const auto script = QStringLiteral(R"sh(
         openbox --sm-disable >/dev/null 2>&1 &
-        for i in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
+        for i in $(seq 300); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window && break; sleep 0.1; done
         "$PLATTER" >/dev/null 2>&1 &
         platter=$!
-        window=$(xdotool search --sync --onlyvisible --pid $platter --name '^Platter$' | head -1)
+        window=$(timeout 60 xdotool search --sync --onlyvisible --pid $platter --name '^Platter$' | head -1)
+        echo "window: $window" >&2
         state() { xprop -id $window WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
         # Once the window manager has taken the window on.
         for i in $(seq 300); do [ "$(state)" = Normal ] && break; sleep 0.1; done
-        xdotool windowminimize --sync $window
+        xdotool windowminimize $window
+        for i in $(seq 300); do [ "$(state)" = Iconic ] && break; sleep 0.1; done
         echo "minimized: $(state)"
         dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.platter /org/mpris/MediaPlayer2 \
             org.mpris.MediaPlayer2.Raise >/dev/null
-        for i in $(seq 100); do [ "$(state)" = Normal ] && break; sleep 0.1; done
+        for i in $(seq 300); do [ "$(state)" = Normal ] && break; sleep 0.1; done
         echo "raised: $(state)"
         kill $platter
         wait $platter
@@ -287,9 +289,17 @@ TEST_F(Wiring, AMinimizedWindowComesBackWhenAskedFor) {
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     QProcess desktop;
     desktop.setProcessEnvironment(environment);
+    desktop.setChildProcessModifier([] { ::setsid(); });
     desktop.start(QStringLiteral("xvfb-run"), {"-a", "bash", "-c", script});
-    ASSERT_TRUE(waitFor([&] { return desktop.state() == QProcess::NotRunning; }, 120s));
-    EXPECT_EQ(desktop.readAllStandardOutput().toStdString(), "minimized: Iconic\nraised: Normal\n");
+    const auto group = static_cast<pid_t>(desktop.processId());
+    ASSERT_GT(group, 0);
+    const bool ended = waitFor([&] { return desktop.state() == QProcess::NotRunning; }, 180s);
+    // Whatever hung, nothing of it outlives the test.
+    ::kill(-group, SIGKILL);
+    desktop.waitForFinished();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(desktop.readAllStandardOutput().toStdString(), "minimized: Iconic\nraised: Normal\n")
+        << desktop.readAllStandardError().toStdString();
     EXPECT_TRUE(waitFor([] { return !onBus(MprisService::serviceName); })) << "that Platter has ended";
 }
 

@@ -134,7 +134,8 @@ TEST_F(Mpris, PlayerctlPlaysPausesSkipsSeeksAndSetsTheVolume) {
 
     EXPECT_EQ(playerctl({"position", "5"}), "");
     EXPECT_EQ(player().seeks.back(), std::make_pair(player().currentItem(), 5.0));
-    EXPECT_NEAR(std::stod(playerctl({"position"})), 5.0, 0.001);
+    // playerctl moves a playing song's position on by the time since it last heard of it.
+    EXPECT_NEAR(std::stod(playerctl({"position"})), 5.0, 0.5);
     EXPECT_EQ(playerctl({"previous"}), "");
     EXPECT_EQ(player().seeks.back(), std::make_pair(player().currentItem(), 0.0))
         << "back to the song's start";
