@@ -237,6 +237,8 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     if (const auto* stored = defaults.objectForKey(keys::volume))
         if (const auto* volume = stored->get<double>(); volume && *volume >= 0 && *volume <= 1)
             volume_ = *volume;
+    if (const auto* stored = defaults.objectForKey(keys::songNotifications))
+        if (const auto* on = stored->get<bool>()) songNotifications_ = *on;
     replayGain_ = readReplayGain(defaults);
     const auto storedUrl = defaults.stringForKey(keys::xmlUrl);
     std::vector<std::string> candidates;

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QMetaProperty>
 #include <QUrl>
 #include <cmath>
 #include <filesystem>
@@ -38,6 +39,17 @@ QString statusText(AppDelegate::PlaybackStatus status) {
     return QStringLiteral("Stopped");
 }
 
+// Next and Previous act on the playing song only.
+bool canSkip(const AppDelegate& app) {
+    return app.playbackStatus() == AppDelegate::PlaybackStatus::Playing;
+}
+
+QString interfaceOf(const QObject& adaptor) {
+    const auto* meta = adaptor.metaObject();
+    const int index = meta->indexOfClassInfo("D-Bus Interface");
+    return index < 0 ? QString() : QString::fromLatin1(meta->classInfo(index).value());
+}
+
 } // namespace
 
 MprisService::Claim MprisService::claimName() {
@@ -59,6 +71,7 @@ MprisService::MprisService(AppDelegate& app, Hooks hooks, std::string artworkFol
     : QObject(parent), app_(app), hooks_(std::move(hooks)), artworkFolder_(std::move(artworkFolder)) {
     new MprisRoot(this);
     new MprisPlayer(this);
+    new MprisProperties(this);
     auto bus = QDBusConnection::sessionBus();
     registered_ = bus.isConnected() &&
                   bus.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors);
@@ -87,6 +100,11 @@ QString MprisService::trackIdOf(std::string_view persistentID) {
     }
     if (persistentID.empty()) id += QLatin1Char('_');
     return id;
+}
+
+QString MprisService::fileUrl(std::string_view path) {
+    const auto bytes = QByteArray(path.data(), static_cast<qsizetype>(path.size()));
+    return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/!$&'()*+,;=:@"));
 }
 
 std::string MprisService::artworkFile(const std::string& folder, const std::string& image) {
@@ -119,8 +137,7 @@ QVariantMap MprisService::metadata() {
     m.insert(QStringLiteral("xesam:trackNumber"), static_cast<int>(song->trackNumber()));
     m.insert(QStringLiteral("xesam:discNumber"), static_cast<int>(song->discNumer()));
     if (!song->filePath().empty())
-        m.insert(QStringLiteral("xesam:url"),
-                 QUrl::fromLocalFile(text(song->filePath())).toString(QUrl::FullyEncoded));
+        m.insert(QStringLiteral("xesam:url"), fileUrl(song->filePath()));
     if (const auto& artwork = app_.currentArtwork(); artwork && !artwork->empty())
         if (const auto file = artworkFile(artworkFolder_, *artwork); !file.empty())
             m.insert(QStringLiteral("mpris:artUrl"),
@@ -130,12 +147,13 @@ QVariantMap MprisService::metadata() {
 
 QVariantMap MprisService::playerProperties() {
     const bool current = app_.canSeek();
+    const bool skip = canSkip(app_);
     return {
         {QStringLiteral("PlaybackStatus"), statusText(app_.playbackStatus())},
         {QStringLiteral("Metadata"), metadata()},
         {QStringLiteral("Volume"), app_.volume()},
-        {QStringLiteral("CanGoNext"), current},
-        {QStringLiteral("CanGoPrevious"), current},
+        {QStringLiteral("CanGoNext"), skip},
+        {QStringLiteral("CanGoPrevious"), skip},
         {QStringLiteral("CanSeek"), current},
         {QStringLiteral("CanPlay"), app_.canPlay()},
         {QStringLiteral("CanPause"), app_.canPlay()},
@@ -160,8 +178,57 @@ void MprisService::seeked(double seconds) {
     if (auto* player = findChild<MprisPlayer*>()) emit player->Seeked(microseconds(seconds));
 }
 
-void MprisService::refuse(const QString& why) {
-    if (calledFromDBus()) sendErrorReply(QDBusError::NotSupported, why);
+void MprisService::refuse(const QString& why, QDBusError::ErrorType error) {
+    if (calledFromDBus()) sendErrorReply(error, why);
+}
+
+// An empty interface name stands for any of the object's interfaces.
+std::pair<QObject*, int> MprisProperties::find(const QString& interfaceName, const QString& name) {
+    bool interfaceKnown = false;
+    for (auto* adaptor : service_->findChildren<QDBusAbstractAdaptor*>(Qt::FindDirectChildrenOnly)) {
+        if (adaptor == this || (!interfaceName.isEmpty() && interfaceOf(*adaptor) != interfaceName)) continue;
+        interfaceKnown = true;
+        const int index = adaptor->metaObject()->indexOfProperty(name.toLatin1().constData());
+        if (index >= adaptor->metaObject()->propertyOffset()) return {adaptor, index};
+    }
+    if (interfaceKnown)
+        service_->refuse(QStringLiteral("No property %1 in %2").arg(name, interfaceName), QDBusError::UnknownProperty);
+    else
+        service_->refuse(QStringLiteral("No interface %1").arg(interfaceName), QDBusError::UnknownInterface);
+    return {};
+}
+
+QDBusVariant MprisProperties::Get(const QString& interfaceName, const QString& name) {
+    const auto [adaptor, index] = find(interfaceName, name);
+    if (!adaptor) return QDBusVariant(QVariant(0));
+    return QDBusVariant(adaptor->metaObject()->property(index).read(adaptor));
+}
+
+QVariantMap MprisProperties::GetAll(const QString& interfaceName) {
+    QVariantMap all;
+    bool interfaceKnown = false;
+    for (auto* adaptor : service_->findChildren<QDBusAbstractAdaptor*>(Qt::FindDirectChildrenOnly)) {
+        if (adaptor == this || (!interfaceName.isEmpty() && interfaceOf(*adaptor) != interfaceName)) continue;
+        interfaceKnown = true;
+        const auto* meta = adaptor->metaObject();
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
+            all.insert(QString::fromLatin1(meta->property(i).name()), meta->property(i).read(adaptor));
+    }
+    if (!interfaceKnown)
+        service_->refuse(QStringLiteral("No interface %1").arg(interfaceName), QDBusError::UnknownInterface);
+    return all;
+}
+
+void MprisProperties::Set(const QString& interfaceName, const QString& name, const QDBusVariant& value) {
+    const auto [adaptor, index] = find(interfaceName, name);
+    if (!adaptor) return;
+    const auto property = adaptor->metaObject()->property(index);
+    if (!property.isWritable())
+        return service_->refuse(QStringLiteral("%1 is read-only").arg(name), QDBusError::PropertyReadOnly);
+    if (value.variant().metaType() != property.metaType())
+        return service_->refuse(QStringLiteral("%1 takes a %2").arg(name, QString::fromLatin1(property.typeName())),
+                                QDBusError::InvalidArgs);
+    property.write(adaptor, value.variant());
 }
 
 void MprisRoot::Raise() {
@@ -198,6 +265,18 @@ bool MprisPlayer::canPause() const {
 
 bool MprisPlayer::canSeek() const {
     return service_->app().canSeek();
+}
+
+bool MprisPlayer::canGoNext() const {
+    return canSkip(service_->app());
+}
+
+bool MprisPlayer::canGoPrevious() const {
+    return canSkip(service_->app());
+}
+
+void MprisPlayer::setRate(double rate) {
+    if (rate == 0) Pause();
 }
 
 void MprisPlayer::Next() {

@@ -9,6 +9,8 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusContext>
+#include <QDBusError>
+#include <QDBusVariant>
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QStringList>
@@ -49,6 +51,8 @@ public:
 
     // The object path naming a song, from its persistent ID.
     static QString trackIdOf(std::string_view persistentID);
+    // A file's URL from its path's bytes, whatever their encoding.
+    static QString fileUrl(std::string_view path);
     // The artwork's file, written once per image; empty when it cannot be written.
     static std::string artworkFile(const std::string& folder, const std::string& image);
 
@@ -56,7 +60,7 @@ public:
     const Hooks& hooks() const { return hooks_; }
     QVariantMap metadata();
     // Answers the call being handled with an error.
-    void refuse(const QString& why);
+    void refuse(const QString& why, QDBusError::ErrorType error = QDBusError::NotSupported);
 
 private:
     void playbackChanged() override;
@@ -98,21 +102,42 @@ private:
     MprisService* service_;
 };
 
+// org.freedesktop.DBus.Properties, in place of Qt's own: Qt converts a written value of another
+// type as best it can, and answers one it cannot convert as its own failure. Here a value of the
+// wrong type is refused as invalid, and nothing else changes.
+class MprisProperties final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.Properties")
+    // Qt describes the interface already.
+    Q_CLASSINFO("D-Bus Introspection", " ")
+public:
+    explicit MprisProperties(MprisService* service) : QDBusAbstractAdaptor(service), service_(service) {}
+public Q_SLOTS:
+    QDBusVariant Get(const QString& interfaceName, const QString& name);
+    QVariantMap GetAll(const QString& interfaceName);
+    void Set(const QString& interfaceName, const QString& name, const QDBusVariant& value);
+
+private:
+    // The adaptor of that interface, and the index of its property; none when unknown, the
+    // call then answered with an error.
+    std::pair<QObject*, int> find(const QString& interfaceName, const QString& name);
+
+    MprisService* service_;
+};
+
 // org.mpris.MediaPlayer2.Player
 class MprisPlayer final : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ playbackStatus)
-    Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
     Q_PROPERTY(double Rate READ rate WRITE setRate)
     Q_PROPERTY(double MinimumRate READ rate)
     Q_PROPERTY(double MaximumRate READ rate)
-    Q_PROPERTY(bool Shuffle READ shuffle WRITE setShuffle)
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(bool CanGoNext READ canSeek)
-    Q_PROPERTY(bool CanGoPrevious READ canSeek)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ canPause)
     Q_PROPERTY(bool CanSeek READ canSeek)
@@ -120,13 +145,11 @@ class MprisPlayer final : public QDBusAbstractAdaptor {
 public:
     explicit MprisPlayer(MprisService* service) : QDBusAbstractAdaptor(service), service_(service) {}
     QString playbackStatus() const;
-    QString loopStatus() const { return QStringLiteral("None"); }
-    // The order is Platter's own: a control cannot change how it repeats or shuffles.
-    void setLoopStatus(const QString&) {}
+    // The order is Platter's own: a control cannot change how it repeats or shuffles, so
+    // LoopStatus and Shuffle, which are optional, are not offered.
     double rate() const { return 1.0; }
-    void setRate(double) {}
-    bool shuffle() const { return true; }
-    void setShuffle(bool) {}
+    // Songs play at their own speed only; a rate of 0 is as Pause.
+    void setRate(double rate);
     QVariantMap metadata() const { return service_->metadata(); }
     double volume() const;
     void setVolume(double volume);
@@ -134,6 +157,8 @@ public:
     bool canPlay() const;
     bool canPause() const;
     bool canSeek() const;
+    bool canGoNext() const;
+    bool canGoPrevious() const;
     bool canControl() const { return true; }
 public Q_SLOTS:
     void Next();

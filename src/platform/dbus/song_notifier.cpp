@@ -8,6 +8,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QUrl>
+#include <utility>
 
 namespace platter {
 
@@ -46,6 +47,11 @@ void SongNotifier::playbackChanged() {
 }
 
 void SongNotifier::notify(const MySong& song, const QString& image) {
+    if (waiting_) {
+        resend_ = true;
+        return;
+    }
+    waiting_ = true;
     auto call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
@@ -61,6 +67,8 @@ void SongNotifier::notify(const MySong& song, const QString& image) {
         const QDBusPendingReply<uint> reply = *w;
         if (reply.isValid()) lastId_ = reply.value();
         w->deleteLater();
+        waiting_ = false;
+        if (std::exchange(resend_, false) && announced_ && shown_) notify(*shown_, image_);
     });
 }
 

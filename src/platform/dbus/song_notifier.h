@@ -36,6 +36,10 @@ private:
     QString image_;          // and its artwork as announced
     bool announced_ = false; // whether it was shown, or passed over with the window in front
     uint lastId_ = 0;        // the service's number for it, replaced by the next
+    // A notification goes out only once the one before is answered, or it could not replace
+    // that one; what changed meanwhile is sent then.
+    bool waiting_ = false;
+    bool resend_ = false;
 };
 
 } // namespace platter
