@@ -44,6 +44,8 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     outlineView_->setModel(outlineModel_);
     outlineView_->setFrameShape(QFrame::NoFrame);
     outlineView_->setUniformRowHeights(true);
+    outlineView_->setWordWrap(false);
+    outlineView_->setTextElideMode(Qt::ElideRight);
     outlineView_->setAlternatingRowColors(true);
     outlineView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     outlineView_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -108,6 +110,7 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     pages_->addWidget(outlineView_);
     pages_->addWidget(tableView_);
     pages_->setCurrentWidget(empty_);
+    playNext_->setEnabled(false);
 }
 
 QWidget* MyMainViewController::shownView() const {
@@ -121,16 +124,15 @@ void MyMainViewController::refreshView() {
         pages_->setCurrentWidget(empty_);
         outlineModel_->reload();
         songModel_->reload();
-        return;
-    }
-    if (!ourDelegate_.configuring()) {
+    } else if (!ourDelegate_.configuring()) {
         pages_->setCurrentWidget(tableView_);
         songModel_->reload();
-        return;
+    } else {
+        pages_->setCurrentWidget(outlineView_);
+        outlineModel_->reload();
+        showSortIndicator();
     }
-    pages_->setCurrentWidget(outlineView_);
-    outlineModel_->reload();
-    showSortIndicator();
+    playNext_->setEnabled(pages_->currentWidget() == tableView_);
 }
 
 void MyMainViewController::showSortIndicator() {

@@ -17,11 +17,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSplitter>
 #include <QStyle>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 #include <cmath>
@@ -84,6 +88,25 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs);
 }
 
+TEST_F(TopPanel, ANarrowPanelShrinksTheArtworkBeforeThePosition) {
+    MyTopViewController top(*app);
+    top.setViewsWithMode(TopViewMode::Playing);
+    EXPECT_LE(top.minimumWidth(), 560);
+    for (const int width : {top.minimumWidth(), 640, 900}) {
+        top.resize(width, MyTopViewController::panelHeight);
+        top.show();
+        const auto art = top.artworkView()->isVisible() ? top.artworkView()->geometry().translated(
+                                                              top.artworkView()->parentWidget()->pos())
+                                                        : QRect(width, 0, 0, 0);
+        const auto position = top.positionView()->geometry();
+        EXPECT_LE(art.right(), width - 1) << width;
+        EXPECT_LE(top.transportView()->geometry().right(), position.left()) << width;
+        EXPECT_LT(position.right(), art.left()) << width;
+        EXPECT_GE(top.positionSlider()->width(), 60) << width;
+    }
+    EXPECT_EQ(top.artworkView()->width(), MyTopViewController::panelHeight) << "room for the whole artwork";
+}
+
 TEST_F(TopPanel, TransportImagesAndTitles) {
     MyTopViewController top(*app);
     const auto images = [&] {
@@ -115,9 +138,18 @@ TEST_F(TopPanel, ButtonsCallTheControllersActions) {
     app->changePlaylistWithRow(rowOf("Mix"));
     top.findChild<QPushButton*>("showList")->click();
     EXPECT_FALSE(top.playlistView()->isHidden());
+    // Without their pictures the transport buttons are not there: no tooltip, no click.
     top.setAudioControlViewWithPlaying(false, true);
+    for (auto* b : top.findChildren<QToolButton*>()) {
+        EXPECT_TRUE(b->toolTip().isEmpty()) << b->objectName().toStdString();
+        b->click();
+    }
+    EXPECT_FALSE(app->playinglistNumber());
+    top.setAudioControlViewWithPlaying(false, false);
+    EXPECT_EQ(top.playPauseB()->toolTip(), "Play");
+    EXPECT_EQ(top.forwardB()->toolTip(), "Next song");
     top.playPauseB()->click();
-    EXPECT_TRUE(app->playinglistNumber()) << "plays even while the button shows no image";
+    EXPECT_TRUE(app->playinglistNumber());
 
     h.view.calls.clear();
     top.findChild<QPushButton*>("backToConfig")->click();
@@ -152,6 +184,14 @@ TEST_F(TopPanel, ThePositionFollowsTheSongAndTheSlidersSeekAndSetTheVolume) {
     EXPECT_EQ(player.seeks.back(), std::make_pair(player.currentItem(), 30.0));
     EXPECT_EQ(top.elapsedView()->text(), "0:30");
 
+    // A click on the groove goes there, not a page towards it.
+    top.show();
+    auto* slider = top.positionSlider();
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+    QTest::qWait(0);
+    ASSERT_FALSE(player.seeks.empty());
+    EXPECT_NEAR(player.seeks.back().second, 45.0, 3.0);
+
     top.volumeSlider()->setValue(40);
     EXPECT_EQ(app->volume(), 0.4);
     EXPECT_EQ(player.volume, 0.4);
@@ -163,27 +203,78 @@ TEST_F(TopPanel, ThePositionFollowsTheSongAndTheSlidersSeekAndSetTheVolume) {
     EXPECT_EQ(MyTopViewController::clockText(std::nan("")), "0:00");
 }
 
-TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
+// The offscreen platform's screen is about the size of a small laptop's.
+bool insideScreen(const QWidget& window) {
+    return window.screen()->availableGeometry().contains(window.frameGeometry());
+}
+
+TEST_F(TopPanel, TheWindowsSizeColumnsAndSplitReturnAtTheNextStartInsideTheScreen) {
     const auto file = QString::fromStdString((h.dir.path() / "window.conf").string());
+    QList<int> kept;
     {
         MainWindow window(*app, false);
         window.keepLayoutIn(file);
-        window.resize(1234, 777);
+        window.resize(700, 500);
+        window.show();
+        window.viewController()->columns()->setSizes({150, 550, 0});
+        kept = window.viewController()->columns()->sizes();
+        ASSERT_LT(kept[0], 180);
         window.viewController()->mainViewCont()->tableView()->horizontalHeader()->resizeSection(
             SongTableModel::Name, 333);
         window.storeLayout();
     }
     MainWindow again(*app, false);
     again.keepLayoutIn(file);
-    EXPECT_EQ(again.size(), QSize(1234, 777));
+    EXPECT_EQ(again.size(), QSize(700, 500));
     EXPECT_EQ(again.viewController()->mainViewCont()->tableView()->horizontalHeader()->sectionSize(
                   SongTableModel::Name),
               333);
+    again.show();
+    EXPECT_EQ(again.viewController()->columns()->sizes(), kept) << "the sidebar's width, the link column folded";
 
-    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\nsongColumns=7\n\x01\x02");
+    // Kept on a larger screen: brought inside this one.
+    {
+        MainWindow window(*app, false);
+        window.keepLayoutIn(file);
+        window.setGeometry(300, 200, 1400, 1000);
+        window.storeLayout();
+    }
+    MainWindow moved(*app, false);
+    moved.keepLayoutIn(file);
+    EXPECT_TRUE(insideScreen(moved)) << moved.frameGeometry().x() << "," << moved.frameGeometry().y() << " "
+                                     << moved.width() << "x" << moved.height();
+
+    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\ncolumns=3\nsongColumns=7\n\x01\x02");
     MainWindow fresh(*app, false);
+    const auto first = fresh.geometry();
     fresh.keepLayoutIn(QString::fromStdString((h.dir.path() / "garbage.conf").string()));
-    EXPECT_EQ(fresh.size(), QSize(1400, 900)) << "a file it cannot read changes nothing";
+    EXPECT_EQ(fresh.geometry(), first) << "a file it cannot read changes nothing";
+}
+
+TEST_F(TopPanel, TheFirstWindowFitsTheScreenCentredAndWorksAt800By600) {
+    MainWindow window(*app, false);
+    const auto room = window.screen()->availableGeometry();
+    EXPECT_TRUE(insideScreen(window));
+    EXPECT_LE((window.frameGeometry().center() - room.center()).manhattanLength(), 30);
+    if (room.width() >= 1450 && room.height() >= 950) {
+        EXPECT_EQ(window.size(), MainWindow::preferredSize);
+    }
+
+    window.resize(800, 600);
+    window.show();
+    window.setNotice(QStringLiteral("Your settings file could not be read and was set aside as "
+                                    "/home/someone/.config/platter/settings.plist.corrupt-1; the defaults apply."));
+    window.findMusicFolderButton()->show();
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(800, 600));
+    const auto shownWhole = [&](QWidget* w) {
+        return w->isVisible() && window.rect().contains(QRect(w->mapTo(&window, QPoint()), w->size()));
+    };
+    EXPECT_TRUE(shownWhole(window.findMusicFolderButton())) << "the status line's button";
+    auto* top = window.viewController()->topViewCont();
+    EXPECT_TRUE(shownWhole(top));
+    EXPECT_TRUE(shownWhole(window.viewController()->mainViewCont()));
+    EXPECT_GE(window.viewController()->columns()->sizes().value(0), ViewController::sidebarMinimum);
 }
 
 TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
@@ -241,6 +332,44 @@ TEST_F(TopPanel, TheWindowFollowsTheDesktopFromLightToDark) {
     QApplication::setPalette(light);
 }
 
+// The playlist menu's entry `title`.
+QAction* menuAction(MainWindow& window, const QString& title) {
+    for (auto* menu : window.findChildren<QMenu*>())
+        for (auto* action : menu->actions())
+            if (action->text().remove('&') == title) return action;
+    return nullptr;
+}
+
+TEST_F(TopPanel, TheStepsActionsNeedAPlaylistInTheirStep) {
+    MainWindow window(*app, false);
+    app->applicationWillFinishLaunching(window.viewController());
+    auto* top = window.viewController()->topViewCont();
+    auto* main = window.viewController()->mainViewCont();
+    const auto enabled = [&] {
+        std::string on;
+        for (const auto* title : {"Save Album Choices", "Shuffle Albums", "Reshuffle", "Edit Albums", "Export…"}) {
+            auto* action = menuAction(window, QString::fromUtf8(title));
+            on += action && action->isEnabled() ? '1' : '0';
+        }
+        return on + (main->playNextAction()->isEnabled() ? '1' : '0');
+    };
+    EXPECT_EQ(enabled(), "000000") << "nothing selected";
+    top->showPlaylist(); // as the shortcut did
+    EXPECT_TRUE(top->playlistView()->isHidden()) << "the panel stays in one mode";
+    EXPECT_TRUE(top->configureView()->isHidden());
+    EXPECT_EQ(main->shownView(), nullptr);
+
+    app->changePlaylistWithRow(rowOf("Mix"));
+    EXPECT_EQ(enabled(), "110000");
+    menuAction(window, "Shuffle Albums")->trigger();
+    EXPECT_EQ(enabled(), "001111");
+    menuAction(window, "Edit Albums")->trigger();
+    EXPECT_EQ(enabled(), "110000");
+    app->changePlaylistWithRow(-1);
+    EXPECT_EQ(enabled(), "000000");
+    app->applicationWillFinishLaunching(&h.view);
+}
+
 using PlaylistsList = testing::PanelFixture;
 
 TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
@@ -253,6 +382,16 @@ TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
 
     list.myTableView()->setCurrentIndex(list.model()->index(rowOf("Other")));
     EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")));
+    // A click below the rows, or a Ctrl+click on the chosen one, keeps the choice.
+    list.resize(MyPlaylistsViewController::width, 400);
+    list.show();
+    auto* rows = list.myTableView()->viewport();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(40, rows->height() - 10));
+    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other"))) << "a click on no row";
+    const auto selected = list.myTableView()->visualRect(list.model()->index(rowOf("Other"))).center();
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, selected);
+    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other"))) << "a Ctrl+click on the chosen one";
+    EXPECT_EQ(list.myTableView()->selectionModel()->selectedRows().size(), 1);
     h.view.calls.clear();
     list.myTableView()->clearSelection();
     EXPECT_FALSE(app->playlistNumber());
