@@ -85,7 +85,8 @@ QToolButton* transportButton(QWidget* parent, const QString& name, const QString
     b->setAutoRaise(true);
     b->setFixedSize(size, size);
     b->setIconSize(QSize(size - 12, size - 12));
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click: the focus stays in the list the user works in.
+    b->setFocusPolicy(Qt::TabFocus);
     return b;
 }
 
@@ -93,6 +94,7 @@ QPushButton* stepButton(QWidget* parent, const QString& title, const QString& ti
     auto* b = new QPushButton(title, parent);
     b->setToolTip(tip);
     b->setMinimumHeight(30);
+    b->setAutoDefault(true); // Return presses the focused one; Space stays Play/Pause
     return b;
 }
 

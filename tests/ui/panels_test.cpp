@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSplitter>
 #include <QStyle>
@@ -29,6 +30,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <cmath>
+#include <set>
 
 namespace platter {
 namespace {
@@ -301,6 +303,9 @@ TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
                                                               {"link", "header"},
                                                               {"buttonText", "playingUnit"}})
             EXPECT_GE(Theme::contrast(c(fore), c(back)), 4.5) << scheme << ": " << fore << " on " << back;
+        // The focus ring, against what a focused control sits on.
+        for (const auto* back : {"base", "alternateBase", "selection", "topStart", "topEnd", "sidebar"})
+            EXPECT_GE(Theme::contrast(c("focus"), c(back)), 3.0) << scheme << ": focus on " << back;
         QFile style(QStringLiteral(":/platter.qss"));
         ASSERT_TRUE(style.open(QIODevice::ReadOnly));
         EXPECT_FALSE(theme.styleSheet(QString::fromUtf8(style.readAll())).contains(QLatin1Char('@')))
@@ -368,6 +373,121 @@ TEST_F(TopPanel, TheStepsActionsNeedAPlaylistInTheirStep) {
     app->changePlaylistWithRow(-1);
     EXPECT_EQ(enabled(), "000000");
     app->applicationWillFinishLaunching(&h.view);
+}
+
+// The window on the keyboard alone.
+class Keyboard : public testing::PanelFixture {
+protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        owned = std::make_unique<MainWindow>(*app, false);
+        w = owned.get();
+        app->applicationWillFinishLaunching(w->viewController());
+        w->resize(1000, 700);
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        app->changePlaylistWithRow(rowOf("Mix"));
+    }
+    void TearDown() override { app->applicationWillFinishLaunching(&h.view); }
+    MyMainViewController* main() { return w->viewController()->mainViewCont(); }
+
+    std::unique_ptr<MainWindow> owned;
+    MainWindow* w = nullptr;
+};
+
+TEST_F(Keyboard, SpaceTogglesTheOutlinesFocusedBoxAndPlaysAndPausesElsewhere) {
+    auto* outline = main()->outlineView();
+    auto* model = main()->outlineModel();
+    QModelIndex suite;
+    for (int r = 0; r < model->rowCount(); ++r)
+        if (model->index(r, 0).data().toString() == "Suite") suite = model->index(r, 0);
+    ASSERT_TRUE(suite.isValid());
+    outline->setFocus();
+    outline->setCurrentIndex(suite);
+    QSignalSpy plays(menuAction(*w, "Play/Pause"), &QAction::triggered);
+    const auto box = [&](AlbumOutlineModel::Column c) { return suite.siblingAtColumn(c).data(Qt::CheckStateRole); };
+
+    QTest::keyClick(outline, Qt::Key_Space); // the row's first box
+    EXPECT_EQ(box(AlbumOutlineModel::SeparateDiscs), Qt::Checked);
+    EXPECT_EQ(outline->currentIndex().column(), AlbumOutlineModel::SeparateDiscs) << "the focus shows which";
+    QTest::keyClick(outline, Qt::Key_Right);
+    QTest::keyClick(outline, Qt::Key_Space);
+    EXPECT_EQ(box(AlbumOutlineModel::SeparateSongs), Qt::Checked);
+    EXPECT_EQ(box(AlbumOutlineModel::SeparateDiscs), Qt::Unchecked);
+    EXPECT_EQ(plays.count(), 0);
+
+    QTest::keyClick(outline, Qt::Key_Left);
+    QTest::keyClick(outline, Qt::Key_Left);
+    EXPECT_EQ(outline->currentIndex(), suite);
+    QTest::keyClick(outline, Qt::Key_Right);
+    EXPECT_TRUE(outline->isExpanded(suite)) << "Right still opens an album";
+    QTest::keyClick(outline, Qt::Key_Down);
+    ASSERT_EQ(outline->currentIndex().parent(), suite);
+    QTest::keyClick(outline, Qt::Key_Space); // a disc of an album split into songs has no box
+    EXPECT_EQ(plays.count(), 1);
+}
+
+TEST_F(Keyboard, TabReachesEveryControl) {
+    menuAction(*w, "Shuffle Albums")->trigger();
+    app->playMusic();
+    w->viewController()->topViewCont()->refreshPosition();
+    w->setNotice(QStringLiteral("A notice"));
+    w->findMusicFolderButton()->show();
+    auto* list = w->viewController()->playlistsViewCont()->myTableView();
+    list->setFocus();
+    std::set<QWidget*> reached;
+    for (int i = 0; i < 40 && QApplication::focusWidget(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.insert(QApplication::focusWidget());
+    }
+    auto* top = w->viewController()->topViewCont();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             list, top->findChild<QPushButton*>("reshuffle"), top->findChild<QPushButton*>("export"),
+             top->findChild<QPushButton*>("backToConfig"), top->backwardB(), top->playPauseB(), top->forwardB(),
+             top->findChild<QToolButton*>("restartAlbum"), top->findChild<QToolButton*>("nextAlbum"),
+             top->positionSlider(), top->volumeSlider(), main()->tableView(), w->findMusicFolderButton()})
+        EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString();
+}
+
+TEST_F(Keyboard, TheFocusedRowButtonAndSliderShowARingInLightAndDarkSchemes) {
+    const auto light = QApplication::palette();
+    auto* top = w->viewController()->topViewCont();
+    auto* list = w->viewController()->playlistsViewCont()->myTableView();
+    for (const auto& palette : {light, testing::darkPalette()}) {
+        QApplication::setPalette(palette);
+        const auto ring = Theme::of(palette).colours.at("focus");
+        const auto ringPixels = [&](QWidget* widget) {
+            const auto image = widget->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor p = image.pixelColor(x, y);
+                    n += std::abs(p.red() - ring.red()) + std::abs(p.green() - ring.green()) +
+                             std::abs(p.blue() - ring.blue()) <
+                         24;
+                }
+            return n;
+        };
+        // What focus adds: the ring's pixels with it, less those without.
+        const auto ringOf = [&](QWidget* control, QWidget* drawn) {
+            w->findMusicFolderButton()->setFocus();
+            const auto before = ringPixels(drawn);
+            control->setFocus();
+            return ringPixels(drawn) - before;
+        };
+        main()->outlineView()->setCurrentIndex(main()->outlineModel()->index(0, 0));
+        EXPECT_GT(ringOf(main()->outlineView(), main()->outlineView()->viewport()), 40) << "the outline's row";
+        EXPECT_GT(ringOf(list, list->viewport()), 40) << "the playlists list's row";
+        auto* shuffle = top->findChild<QPushButton*>("showList");
+        EXPECT_GT(ringOf(shuffle, shuffle), 40) << "the default button";
+        top->setViewsWithMode(TopViewMode::Playing);
+        EXPECT_GT(ringOf(top->volumeSlider(), top->volumeSlider()), 40);
+        top->setAudioControlViewWithPlaying(false, false);
+        EXPECT_GT(ringOf(top->playPauseB(), top->playPauseB()), 40) << "a transport button";
+        top->setViewsWithMode(TopViewMode::Configuring);
+    }
+    QApplication::setPalette(light);
 }
 
 using PlaylistsList = testing::PanelFixture;
