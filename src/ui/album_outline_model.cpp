@@ -33,7 +33,8 @@ int discRowOf(quintptr id) {
 // Rows are one line high: a name that holds line breaks reads on one line, and is elided there.
 QString oneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (const QChar brk : {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+    for (const QChar brk :
+         {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
         text.replace(brk, QLatin1Char(' '));
     return text;
 }
@@ -159,7 +160,8 @@ QString AlbumOutlineModel::fullText(const Item& item, int column) const {
     const auto& album = *item.album;
     if (item.song) {
         if (column == Title)
-            return QString::number(item.song->trackNumber()) + QStringLiteral(": ") + qText(item.song->name());
+            return QString::number(item.song->trackNumber()) + QStringLiteral(": ") +
+                   qText(item.song->name());
         if (column == Artist) return qText(item.song->artist());
     } else if (item.disc) {
         if (column == Title) return QStringLiteral("Disc %1").arg(item.disc->discNumber());

@@ -69,10 +69,12 @@ protected:
             const bool right = (action == MoveRight) != (layoutDirection() == Qt::RightToLeft);
             // Right opens a closed row first, as it always does.
             const bool opens = right && at.column() < AlbumOutlineModel::SeparateDiscs &&
-                               model()->hasChildren(at.siblingAtColumn(0)) && !isExpanded(at.siblingAtColumn(0));
+                               model()->hasChildren(at.siblingAtColumn(0)) &&
+                               !isExpanded(at.siblingAtColumn(0));
             if (!opens) {
                 const int step = right ? 1 : -1;
-                for (int c = right ? std::max<int>(at.column() + 1, AlbumOutlineModel::SeparateDiscs) : at.column() - 1;
+                for (int c = right ? std::max<int>(at.column() + 1, AlbumOutlineModel::SeparateDiscs)
+                                   : at.column() - 1;
                      c >= AlbumOutlineModel::SeparateDiscs && c < AlbumOutlineModel::ColumnCount; c += step)
                     if (checkable(at.siblingAtColumn(c))) return at.siblingAtColumn(c);
                 if (!right && at.column() >= AlbumOutlineModel::SeparateDiscs) return at.siblingAtColumn(0);
@@ -91,7 +93,8 @@ private:
     // The box Space toggles on `index`'s row: its own, or the row's first.
     static QModelIndex boxOf(const QModelIndex& index) {
         if (checkable(index)) return index;
-        for (int c = AlbumOutlineModel::SeparateDiscs; index.isValid() && c < AlbumOutlineModel::ColumnCount; ++c)
+        for (int c = AlbumOutlineModel::SeparateDiscs; index.isValid() && c < AlbumOutlineModel::ColumnCount;
+             ++c)
             if (checkable(index.siblingAtColumn(c))) return index.siblingAtColumn(c);
         return {};
     }

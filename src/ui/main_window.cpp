@@ -134,13 +134,16 @@ void MainWindow::buildMenus() {
     quit->setMenuRole(QAction::QuitRole);
 
     auto* listMenu = menuBar()->addMenu(QStringLiteral("P&laylist"));
-    saveChoices_ = listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); });
+    saveChoices_ =
+        listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); });
     saveChoices_->setShortcut(QKeySequence::Save);
-    shuffleAlbums_ = listMenu->addAction(QStringLiteral("&Shuffle Albums"), top, &MyTopViewController::showPlaylist);
+    shuffleAlbums_ =
+        listMenu->addAction(QStringLiteral("&Shuffle Albums"), top, &MyTopViewController::showPlaylist);
     shuffleAlbums_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
     reshuffle_ = listMenu->addAction(QStringLiteral("&Reshuffle"), top, &MyTopViewController::reshuffle);
     reshuffle_->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-    editAlbums_ = listMenu->addAction(QStringLiteral("Edit &Albums"), top, &MyTopViewController::backToConfig);
+    editAlbums_ =
+        listMenu->addAction(QStringLiteral("Edit &Albums"), top, &MyTopViewController::backToConfig);
     editAlbums_->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
     listMenu->addSeparator();
     export_ = listMenu->addAction(QStringLiteral("&Export…"), top, &MyTopViewController::exportPlaylist);
@@ -194,8 +197,10 @@ void MainWindow::placeOnScreen(bool centre) {
     resize(size().boundedTo(room.size() - frame));
     QRect outer(frameGeometry().topLeft(), size() + frame);
     if (centre) outer.moveCenter(room.center());
-    outer.moveLeft(std::clamp(outer.left(), room.left(), std::max(room.left(), room.right() + 1 - outer.width())));
-    outer.moveTop(std::clamp(outer.top(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
+    outer.moveLeft(
+        std::clamp(outer.left(), room.left(), std::max(room.left(), room.right() + 1 - outer.width())));
+    outer.moveTop(
+        std::clamp(outer.top(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
     move(outer.topLeft());
 }
 

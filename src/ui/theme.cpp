@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
-#include <algorithm>
 #include <cmath>
 
 namespace platter {
@@ -53,16 +52,6 @@ Theme Theme::of(const QPalette& palette) {
     auto secondary = mix(windowText, window, 0.35);
     if (contrast(secondary, window) < 4.5) secondary = mix(windowText, window, 0.2);
     const QColor noticeHue(0xff, 0xc8, 0x00);
-    const auto selection = mix(base, highlight, dark ? 0.45 : 0.22);
-    // The focus ring in the palette's highlight, deepened (or lightened) until it stands out from
-    // every background a focused control sits on, the selected row's included.
-    auto focus = highlight;
-    const QColor away = dark ? QColor(Qt::white) : QColor(Qt::black);
-    const auto behind = {base, window, selection, mix(window, base, 0.6), mix(base, windowText, 0.035)};
-    for (int step = 0; step < 20 && std::any_of(behind.begin(), behind.end(),
-                                                 [&](const QColor& b) { return contrast(focus, b) < 3; });
-         ++step)
-        focus = mix(focus, away, 0.1);
     Theme t;
     t.dark = dark;
     t.colours = {
@@ -83,14 +72,24 @@ Theme Theme::of(const QPalette& palette) {
         {QStringLiteral("base"), base},
         {QStringLiteral("link"), palette.color(QPalette::Link)},
         {QStringLiteral("alternateBase"), mix(base, windowText, 0.035)},
-        {QStringLiteral("selection"), selection},
-        {QStringLiteral("focus"), focus},
+        {QStringLiteral("selection"), mix(base, highlight, dark ? 0.45 : 0.22)},
         {QStringLiteral("playingUnit"), mix(base, highlight, dark ? 0.2 : 0.09)},
         {QStringLiteral("header"), mix(base, window, 0.6)},
         {QStringLiteral("notice"), mix(base, noticeHue, dark ? 0.18 : 0.13)},
         {QStringLiteral("noticeText"),
          dark ? mix(text, noticeHue, 0.35) : mix(text, QColor(0x8a, 0x60, 0x00), 0.85)},
     };
+    // The focus ring in the palette's highlight, deepened (or lightened) until it stands out from
+    // every background a focused control sits on, the selected row's included.
+    auto focus = highlight;
+    const auto faint = [&] {
+        for (const char* back : {"base", "alternateBase", "selection", "topStart", "topEnd", "sidebar"})
+            if (contrast(focus, t.colours.at(QString::fromLatin1(back))) < 3) return true;
+        return false;
+    };
+    for (int step = 0; step < 20 && faint(); ++step)
+        focus = mix(focus, dark ? QColor(Qt::white) : QColor(Qt::black), 0.1);
+    t.colours[QStringLiteral("focus")] = focus;
     return t;
 }
 

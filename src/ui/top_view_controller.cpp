@@ -57,7 +57,8 @@ protected:
         if (event->button() == Qt::LeftButton && maximum() > minimum()) {
             QStyleOptionSlider option;
             initStyleOption(&option);
-            const auto handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            const auto handle =
+                style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
             const auto at = event->position().toPoint();
             if (!handle.contains(at)) {
                 const auto groove =
@@ -130,8 +131,8 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
                                   QStringLiteral("Skip the rest of the album, disc or song that plays"), 38)),
       positionView_(new QWidget(this)), elapsedView_(new QLabel(positionView_)),
       positionSlider_(new AbsoluteSlider(Qt::Horizontal, positionView_)),
-      remainingView_(new QLabel(positionView_)), volumeSlider_(new AbsoluteSlider(Qt::Horizontal, positionView_)),
-      positionTimer_(new QTimer(this)) {
+      remainingView_(new QLabel(positionView_)),
+      volumeSlider_(new AbsoluteSlider(Qt::Horizontal, positionView_)), positionTimer_(new QTimer(this)) {
     setLook(Theme::of(palette()));
     setObjectName(QStringLiteral("topPanel"));
     setFixedHeight(panelHeight);

@@ -97,7 +97,8 @@ void ViewController::foldNarrowLinkColumn() {
 void ViewController::fitColumns(int width) {
     const int handles = 2 * columns_->handleWidth();
     const int middle = topViewCont_->minimumWidth() + MyTopViewController::panelHeight;
-    const int sidebar = std::clamp(width / 6, sidebarMinimum, static_cast<int>(MyPlaylistsViewController::width));
+    const int sidebar =
+        std::clamp(width / 6, sidebarMinimum, static_cast<int>(MyPlaylistsViewController::width));
     int links = std::min(static_cast<int>(linkColumnWidth), width - handles - sidebar - middle);
     if (links < linkColumnMinimum) links = 0;
     setColumnWidths({sidebar, std::max(1, width - handles - sidebar - links), links});
@@ -116,7 +117,8 @@ QList<int> ViewController::columnWidths() const {
 }
 
 bool ViewController::setColumnWidths(const QList<int>& widths) {
-    if (widths.size() != 3 || widths[1] <= 0 || std::any_of(widths.begin(), widths.end(), [](int w) { return w < 0; }))
+    if (widths.size() != 3 || widths[1] <= 0 ||
+        std::any_of(widths.begin(), widths.end(), [](int w) { return w < 0; }))
         return false;
     wanted_ = widths;
     applyWidths(false);

@@ -8,8 +8,8 @@
 
 #include "core/services/view_refresh.h"
 
-#include <QWidget>
 #include <QList>
+#include <QWidget>
 #include <array>
 #include <optional>
 

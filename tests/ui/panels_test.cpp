@@ -97,9 +97,10 @@ TEST_F(TopPanel, ANarrowPanelShrinksTheArtworkBeforeThePosition) {
     for (const int width : {top.minimumWidth(), 640, 900}) {
         top.resize(width, MyTopViewController::panelHeight);
         top.show();
-        const auto art = top.artworkView()->isVisible() ? top.artworkView()->geometry().translated(
-                                                              top.artworkView()->parentWidget()->pos())
-                                                        : QRect(width, 0, 0, 0);
+        const auto art =
+            top.artworkView()->isVisible()
+                ? top.artworkView()->geometry().translated(top.artworkView()->parentWidget()->pos())
+                : QRect(width, 0, 0, 0);
         const auto position = top.positionView()->geometry();
         EXPECT_LE(art.right(), width - 1) << width;
         EXPECT_LE(top.transportView()->geometry().right(), position.left()) << width;
@@ -232,7 +233,8 @@ TEST_F(TopPanel, TheWindowsSizeColumnsAndSplitReturnAtTheNextStartInsideTheScree
                   SongTableModel::Name),
               333);
     again.show();
-    EXPECT_EQ(again.viewController()->columns()->sizes(), kept) << "the sidebar's width, the link column folded";
+    EXPECT_EQ(again.viewController()->columns()->sizes(), kept)
+        << "the sidebar's width, the link column folded";
 
     // Kept on a larger screen: brought inside this one.
     {
@@ -264,8 +266,9 @@ TEST_F(TopPanel, TheFirstWindowFitsTheScreenCentredAndWorksAt800By600) {
 
     window.resize(800, 600);
     window.show();
-    window.setNotice(QStringLiteral("Your settings file could not be read and was set aside as "
-                                    "/home/someone/.config/platter/settings.plist.corrupt-1; the defaults apply."));
+    window.setNotice(
+        QStringLiteral("Your settings file could not be read and was set aside as "
+                       "/home/someone/.config/platter/settings.plist.corrupt-1; the defaults apply."));
     window.findMusicFolderButton()->show();
     QApplication::processEvents();
     EXPECT_EQ(window.size(), QSize(800, 600));
@@ -352,7 +355,8 @@ TEST_F(TopPanel, TheStepsActionsNeedAPlaylistInTheirStep) {
     auto* main = window.viewController()->mainViewCont();
     const auto enabled = [&] {
         std::string on;
-        for (const auto* title : {"Save Album Choices", "Shuffle Albums", "Reshuffle", "Edit Albums", "Export…"}) {
+        for (const auto* title :
+             {"Save Album Choices", "Shuffle Albums", "Reshuffle", "Edit Albums", "Export…"}) {
             auto* action = menuAction(window, QString::fromUtf8(title));
             on += action && action->isEnabled() ? '1' : '0';
         }
@@ -406,7 +410,9 @@ TEST_F(Keyboard, SpaceTogglesTheOutlinesFocusedBoxAndPlaysAndPausesElsewhere) {
     outline->setFocus();
     outline->setCurrentIndex(suite);
     QSignalSpy plays(menuAction(*w, "Play/Pause"), &QAction::triggered);
-    const auto box = [&](AlbumOutlineModel::Column c) { return suite.siblingAtColumn(c).data(Qt::CheckStateRole); };
+    const auto box = [&](AlbumOutlineModel::Column c) {
+        return suite.siblingAtColumn(c).data(Qt::CheckStateRole);
+    };
 
     QTest::keyClick(outline, Qt::Key_Space); // the row's first box
     EXPECT_EQ(box(AlbumOutlineModel::SeparateDiscs), Qt::Checked);
@@ -444,9 +450,10 @@ TEST_F(Keyboard, TabReachesEveryControl) {
     auto* top = w->viewController()->topViewCont();
     for (QWidget* control : std::initializer_list<QWidget*>{
              list, top->findChild<QPushButton*>("reshuffle"), top->findChild<QPushButton*>("export"),
-             top->findChild<QPushButton*>("backToConfig"), top->backwardB(), top->playPauseB(), top->forwardB(),
-             top->findChild<QToolButton*>("restartAlbum"), top->findChild<QToolButton*>("nextAlbum"),
-             top->positionSlider(), top->volumeSlider(), main()->tableView(), w->findMusicFolderButton()})
+             top->findChild<QPushButton*>("backToConfig"), top->backwardB(), top->playPauseB(),
+             top->forwardB(), top->findChild<QToolButton*>("restartAlbum"),
+             top->findChild<QToolButton*>("nextAlbum"), top->positionSlider(), top->volumeSlider(),
+             main()->tableView(), w->findMusicFolderButton()})
         EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString();
 }
 
@@ -477,7 +484,8 @@ TEST_F(Keyboard, TheFocusedRowButtonAndSliderShowARingInLightAndDarkSchemes) {
             return ringPixels(drawn) - before;
         };
         main()->outlineView()->setCurrentIndex(main()->outlineModel()->index(0, 0));
-        EXPECT_GT(ringOf(main()->outlineView(), main()->outlineView()->viewport()), 40) << "the outline's row";
+        EXPECT_GT(ringOf(main()->outlineView(), main()->outlineView()->viewport()), 40)
+            << "the outline's row";
         EXPECT_GT(ringOf(list, list->viewport()), 40) << "the playlists list's row";
         auto* shuffle = top->findChild<QPushButton*>("showList");
         EXPECT_GT(ringOf(shuffle, shuffle), 40) << "the default button";
@@ -510,7 +518,8 @@ TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
     EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other"))) << "a click on no row";
     const auto selected = list.myTableView()->visualRect(list.model()->index(rowOf("Other"))).center();
     QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, selected);
-    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other"))) << "a Ctrl+click on the chosen one";
+    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")))
+        << "a Ctrl+click on the chosen one";
     EXPECT_EQ(list.myTableView()->selectionModel()->selectedRows().size(), 1);
     h.view.calls.clear();
     list.myTableView()->clearSelection();

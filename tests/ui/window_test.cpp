@@ -433,11 +433,12 @@ TEST_F(Window, TheWholeWindowShowsOnASmallScreen) {
     ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
     window.setNotice(QStringLiteral("A notice"));
     // The window manager frames the window a moment after it shows.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 3000)) << "framed";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 3000))
+        << "framed";
     QTest::qWait(300);
     EXPECT_TRUE(room.contains(window.frameGeometry()))
-        << window.frameGeometry().x() << "," << window.frameGeometry().y() << " " << window.frameGeometry().width()
-        << "x" << window.frameGeometry().height();
+        << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
+        << window.frameGeometry().width() << "x" << window.frameGeometry().height();
     auto* status = window.statusBar();
     EXPECT_TRUE(status->isVisible());
     EXPECT_TRUE(room.contains(QRect(status->mapToGlobal(QPoint()), status->size())));
