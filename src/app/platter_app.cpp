@@ -70,6 +70,9 @@ public:
         if (cancel != alert.buttons.end()) return static_cast<std::size_t>(cancel - alert.buttons.begin());
         return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
     }
+    NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {
+        return quitting_ ? NoLibraryChoice::Quit : dialogs_.runNoLibraryAlert(lookedAt);
+    }
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override {
         return quitting_ ? std::nullopt : dialogs_.runPreferences(preferences);
     }

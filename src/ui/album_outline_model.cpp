@@ -30,6 +30,15 @@ int discRowOf(quintptr id) {
     return static_cast<int>(id % discSpan) - 1;
 }
 
+// Rows are one line high: a name that holds line breaks reads on one line, and is elided there.
+QString oneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (const QChar brk :
+         {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+        text.replace(brk, QLatin1Char(' '));
+    return text;
+}
+
 } // namespace
 
 AlbumOutlineModel::AlbumOutlineModel(AppDelegate& app, QObject* parent)
@@ -113,19 +122,8 @@ QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
     const auto& album = *item.album;
     const auto column = index.column();
     if (role == Qt::DisplayRole) {
-        if (item.song) {
-            if (column == Title)
-                return QString::number(item.song->trackNumber()) + QStringLiteral(": ") +
-                       qText(item.song->name());
-            if (column == Artist) return qText(item.song->artist());
-        } else if (item.disc) {
-            if (column == Title) return QStringLiteral("Disc %1").arg(item.disc->discNumber());
-        } else {
-            if (column == Title) return qText(album.albumName());
-            if (column == Artist)
-                return album.compilation() ? QStringLiteral("Compilation Album") : qText(album.artist());
-        }
-        return {};
+        const auto text = fullText(item, column);
+        return text.isNull() ? QVariant() : QVariant(oneLine(text));
     }
     if (role == Qt::CheckStateRole && (flags(index) & Qt::ItemIsUserCheckable)) {
         const bool checked = item.disc
@@ -140,13 +138,37 @@ QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
         return bold;
     }
     if (item.song && role == Qt::ForegroundRole) return songFileForeground(*item.song);
-    if (item.song && role == Qt::ToolTipRole) return songFileToolTip(*item.song);
+    if (item.song && role == Qt::ToolTipRole) {
+        if (auto where = songFileToolTip(*item.song); where.isValid()) return where;
+    }
+    // The whole name, for one that does not fit its column.
+    if (role == Qt::ToolTipRole && (column == Title || column == Artist)) {
+        const auto text = fullText(item, column);
+        return text.isNull() ? QVariant() : QVariant(text);
+    }
     if (role == Qt::ForegroundRole && item.disc && !item.song && item.disc->songs().empty())
         return QPalette().brush(QPalette::Disabled, QPalette::Text); // a disc none of whose songs is here
     if (role == Qt::ToolTipRole && (flags(index) & Qt::ItemIsUserCheckable)) {
         if (item.disc) return QStringLiteral("Shuffle the songs of this disc one by one");
         return column == SeparateDiscs ? QStringLiteral("Shuffle each disc of this album as a whole")
                                        : QStringLiteral("Shuffle the songs of this album one by one");
+    }
+    return {};
+}
+
+QString AlbumOutlineModel::fullText(const Item& item, int column) const {
+    const auto& album = *item.album;
+    if (item.song) {
+        if (column == Title)
+            return QString::number(item.song->trackNumber()) + QStringLiteral(": ") +
+                   qText(item.song->name());
+        if (column == Artist) return qText(item.song->artist());
+    } else if (item.disc) {
+        if (column == Title) return QStringLiteral("Disc %1").arg(item.disc->discNumber());
+    } else {
+        if (column == Title) return qText(album.albumName());
+        if (column == Artist)
+            return album.compilation() ? QStringLiteral("Compilation Album") : qText(album.artist());
     }
     return {};
 }

@@ -53,6 +53,7 @@ private:
     };
     const MyPlaylist* playlist() const;
     Item itemAt(const QModelIndex& index) const;
+    QString fullText(const Item& item, int column) const;
     const MyDisc* discOf(const MyAlbum& album, int row) const;
     void albumRowsChanged(const QModelIndex& album);
 

@@ -7,12 +7,14 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
+#include <algorithm>
 
 namespace platter {
 
@@ -32,11 +34,79 @@ public:
     }
 };
 
+namespace {
+
+// The outline's check boxes from the keyboard: Left and Right step between a row's boxes, Space
+// toggles the focused one (or the row's first), taking Space from Play/Pause on a row that has a
+// box. A song row leaves Space to Play/Pause.
+class Outline final : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride && isSpace(*static_cast<QKeyEvent*>(event)) &&
+            boxOf(currentIndex()).isValid()) {
+            event->accept();
+            return true;
+        }
+        return QTreeView::event(event);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        if (const auto box = boxOf(currentIndex()); isSpace(*event) && box.isValid()) {
+            setCurrentIndex(box);
+            const bool on = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            model()->setData(box, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+            return;
+        }
+        QTreeView::keyPressEvent(event);
+    }
+
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        const auto at = currentIndex();
+        if (at.isValid() && (action == MoveRight || action == MoveLeft)) {
+            const bool right = (action == MoveRight) != (layoutDirection() == Qt::RightToLeft);
+            // Right opens a closed row first, as it always does.
+            const bool opens = right && at.column() < AlbumOutlineModel::SeparateDiscs &&
+                               model()->hasChildren(at.siblingAtColumn(0)) &&
+                               !isExpanded(at.siblingAtColumn(0));
+            if (!opens) {
+                const int step = right ? 1 : -1;
+                for (int c = right ? std::max<int>(at.column() + 1, AlbumOutlineModel::SeparateDiscs)
+                                   : at.column() - 1;
+                     c >= AlbumOutlineModel::SeparateDiscs && c < AlbumOutlineModel::ColumnCount; c += step)
+                    if (checkable(at.siblingAtColumn(c))) return at.siblingAtColumn(c);
+                if (!right && at.column() >= AlbumOutlineModel::SeparateDiscs) return at.siblingAtColumn(0);
+            }
+        }
+        return QTreeView::moveCursor(action, modifiers);
+    }
+
+private:
+    static bool isSpace(const QKeyEvent& key) {
+        return key.key() == Qt::Key_Space && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    }
+    static bool checkable(const QModelIndex& index) {
+        return index.isValid() && (index.flags() & Qt::ItemIsUserCheckable);
+    }
+    // The box Space toggles on `index`'s row: its own, or the row's first.
+    static QModelIndex boxOf(const QModelIndex& index) {
+        if (checkable(index)) return index;
+        for (int c = AlbumOutlineModel::SeparateDiscs; index.isValid() && c < AlbumOutlineModel::ColumnCount;
+             ++c)
+            if (checkable(index.siblingAtColumn(c))) return index.siblingAtColumn(c);
+        return {};
+    }
+};
+
+} // namespace
+
 MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     : QWidget(parent), ourDelegate_(app), outlineModel_(new AlbumOutlineModel(app, this)),
       songModel_(new SongTableModel(app, QIcon(QStringLiteral(":/speakerPlay.png")),
                                     QIcon(QStringLiteral(":/speakerPause.png")), this)),
-      pages_(new QStackedLayout(this)), empty_(new QWidget(this)), outlineView_(new QTreeView(this)),
+      pages_(new QStackedLayout(this)), empty_(new QWidget(this)), outlineView_(new Outline(this)),
       tableView_(new QTableView(this)), unitRule_(new UnitRule(this)),
       playNext_(new QAction(QStringLiteral("Play Next"), this)) {
     setObjectName(QStringLiteral("mainPanel"));
@@ -44,6 +114,8 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     outlineView_->setModel(outlineModel_);
     outlineView_->setFrameShape(QFrame::NoFrame);
     outlineView_->setUniformRowHeights(true);
+    outlineView_->setWordWrap(false);
+    outlineView_->setTextElideMode(Qt::ElideRight);
     outlineView_->setAlternatingRowColors(true);
     outlineView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     outlineView_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -65,6 +137,8 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     tableView_->setItemDelegate(unitRule_);
     tableView_->setShowGrid(false);
     tableView_->setWordWrap(false);
+    // Tab leaves the table for the next control rather than walking its cells.
+    tableView_->setTabKeyNavigation(false);
     tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableView_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -108,6 +182,7 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     pages_->addWidget(outlineView_);
     pages_->addWidget(tableView_);
     pages_->setCurrentWidget(empty_);
+    playNext_->setEnabled(false);
 }
 
 QWidget* MyMainViewController::shownView() const {
@@ -121,16 +196,15 @@ void MyMainViewController::refreshView() {
         pages_->setCurrentWidget(empty_);
         outlineModel_->reload();
         songModel_->reload();
-        return;
-    }
-    if (!ourDelegate_.configuring()) {
+    } else if (!ourDelegate_.configuring()) {
         pages_->setCurrentWidget(tableView_);
         songModel_->reload();
-        return;
+    } else {
+        pages_->setCurrentWidget(outlineView_);
+        outlineModel_->reload();
+        showSortIndicator();
     }
-    pages_->setCurrentWidget(outlineView_);
-    outlineModel_->reload();
-    showSortIndicator();
+    playNext_->setEnabled(pages_->currentWidget() == tableView_);
 }
 
 void MyMainViewController::showSortIndicator() {

@@ -43,6 +43,7 @@ public:
     QTableView* tableView() const { return tableView_; }
     AlbumOutlineModel* outlineModel() const { return outlineModel_; }
     SongTableModel* songModel() const { return songModel_; }
+    QAction* playNextAction() const { return playNext_; }
     // The page the panel shows: nullptr, the outline or the table.
     QWidget* shownView() const;
 

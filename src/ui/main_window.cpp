@@ -15,10 +15,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTreeView>
+#include <algorithm>
 
 namespace platter {
 
@@ -29,11 +32,10 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(AppDelegate::bundleName.data(), AppDelegate::bundleName.size()));
     setCentralWidget(viewCont_);
-    // The fixed columns (180 + 320) and the top panel (200) leave the middle room to work in.
-    setMinimumSize(1100, 640);
-    resize(1400, 900);
+    resize(preferredSize);
     notice_->setObjectName(QStringLiteral("notice"));
     notice_->setContentsMargins(8, 0, 8, 0);
+    notice_->setWordWrap(true);
     filesNotice_->setObjectName(QStringLiteral("filesNotice"));
     filesNotice_->setContentsMargins(8, 0, 4, 0);
     findFolder_->setObjectName(QStringLiteral("findMusicFolder"));
@@ -55,6 +57,10 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     connect(viewCont_, &ViewController::statusNoticeChanged, this, &MainWindow::showStatusNotice);
     buildMenus();
     applyTheme();
+    connect(viewCont_->topViewCont(), &MyTopViewController::modeChanged, this, &MainWindow::updateActions);
+    updateActions();
+    placeOnScreen(true);
+    viewCont_->fitColumns(width());
     // A new application palette is announced to the application object, not to top-level windows.
     qApp->installEventFilter(this);
 }
@@ -131,17 +137,20 @@ void MainWindow::buildMenus() {
     quit->setMenuRole(QAction::QuitRole);
 
     auto* listMenu = menuBar()->addMenu(QStringLiteral("P&laylist"));
-    listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); })
-        ->setShortcut(QKeySequence::Save);
-    listMenu->addAction(QStringLiteral("&Shuffle Albums"), top, &MyTopViewController::showPlaylist)
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
-    listMenu->addAction(QStringLiteral("&Reshuffle"), top, &MyTopViewController::reshuffle)
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-    listMenu->addAction(QStringLiteral("Edit &Albums"), top, &MyTopViewController::backToConfig)
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
+    saveChoices_ =
+        listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); });
+    saveChoices_->setShortcut(QKeySequence::Save);
+    shuffleAlbums_ =
+        listMenu->addAction(QStringLiteral("&Shuffle Albums"), top, &MyTopViewController::showPlaylist);
+    shuffleAlbums_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
+    reshuffle_ = listMenu->addAction(QStringLiteral("&Reshuffle"), top, &MyTopViewController::reshuffle);
+    reshuffle_->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    editAlbums_ =
+        listMenu->addAction(QStringLiteral("Edit &Albums"), top, &MyTopViewController::backToConfig);
+    editAlbums_->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
     listMenu->addSeparator();
-    listMenu->addAction(QStringLiteral("&Export…"), top, &MyTopViewController::exportPlaylist)
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    export_ = listMenu->addAction(QStringLiteral("&Export…"), top, &MyTopViewController::exportPlaylist);
+    export_->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
 
     auto* controls = menuBar()->addMenu(QStringLiteral("&Controls"));
     controls->addAction(QStringLiteral("&Play/Pause"), top, &MyTopViewController::playPause)
@@ -177,12 +186,48 @@ bool isRegularFile(const QFileInfo& file) {
 
 } // namespace
 
+void MainWindow::updateActions() {
+    const bool selected = ourDelegate_.playlistAt(ourDelegate_.playlistNumber()) != nullptr;
+    const bool configuring = selected && ourDelegate_.configuring();
+    const bool ordered = selected && !ourDelegate_.configuring();
+    saveChoices_->setEnabled(configuring);
+    shuffleAlbums_->setEnabled(configuring);
+    reshuffle_->setEnabled(ordered);
+    editAlbums_->setEnabled(ordered);
+    export_->setEnabled(ordered);
+}
+
+void MainWindow::placeOnScreen(bool centre) {
+    const auto* where = screen();
+    if (!where || isMaximized() || isFullScreen()) return;
+    const auto room = where->availableGeometry();
+    // The frame is the window manager's, known once it framed the window; until then a title
+    // bar's worth is left for it.
+    auto frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0) frame = QSize(8, 40);
+    // Columns that cannot be narrow enough give up the store links first.
+    if (minimumSizeHint().width() > room.width() - frame.width()) viewCont_->foldLinkColumn();
+    resize(size().boundedTo(room.size() - frame));
+    QRect outer(frameGeometry().topLeft(), size() + frame);
+    if (centre) outer.moveCenter(room.center());
+    outer.moveLeft(
+        std::clamp(outer.left(), room.left(), std::max(room.left(), room.right() + 1 - outer.width())));
+    outer.moveTop(
+        std::clamp(outer.top(), room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
+    move(outer.topLeft());
+}
+
 void MainWindow::keepLayoutIn(const QString& file) {
     layoutFile_ = file;
     if (!isRegularFile(QFileInfo(file))) return;
     const QSettings stored(file, QSettings::IniFormat);
     // A file that is not ours, or from another version, restores nothing it cannot read.
-    restoreGeometry(stored.value(QStringLiteral("window")).toByteArray());
+    const bool placed = restoreGeometry(stored.value(QStringLiteral("window")).toByteArray());
+    QList<int> widths;
+    for (const auto& w : stored.value(QStringLiteral("columns")).toList())
+        widths.push_back(w.toInt());
+    if (!viewCont_->setColumnWidths(widths)) viewCont_->fitColumns(width());
+    if (placed) placeOnScreen(false);
     auto* main = viewCont_->mainViewCont();
     main->outlineView()->header()->restoreState(stored.value(QStringLiteral("albumColumns")).toByteArray());
     main->tableView()->horizontalHeader()->restoreState(
@@ -197,6 +242,10 @@ void MainWindow::storeLayout() const {
     else if (file.exists() && !isRegularFile(file)) return;
     QSettings stored(layoutFile_, QSettings::IniFormat);
     stored.setValue(QStringLiteral("window"), saveGeometry());
+    QVariantList widths;
+    for (const int w : viewCont_->columnWidths())
+        widths.push_back(w);
+    stored.setValue(QStringLiteral("columns"), widths);
     auto* main = viewCont_->mainViewCont();
     stored.setValue(QStringLiteral("albumColumns"), main->outlineView()->header()->saveState());
     stored.setValue(QStringLiteral("songColumns"), main->tableView()->horizontalHeader()->saveState());

@@ -5,9 +5,11 @@
 // whose files are not here, with a way to point at them).
 
 #include "core/services/settings_file.h"
+#include "core/services/view_refresh.h"
 
 #include <QMainWindow>
 
+class QAction;
 class QLabel;
 class QPushButton;
 
@@ -33,9 +35,15 @@ public:
     QLabel* statusNotice() const { return statusNotice_; }
     QPushButton* findMusicFolderButton() const { return findFolder_; }
     // Where the window's size and place and its columns' widths are kept from run to run; none
-    // unless given. Read once at once; written when the window closes.
+    // unless given. Read once at once; written when the window closes. A size or place that does
+    // not fit the screen now is brought inside it.
     void keepLayoutIn(const QString& file);
     void storeLayout() const;
+    // The window and its frame inside the screen's available area: no larger, and moved in;
+    // `centre` centres it there.
+    void placeOnScreen(bool centre);
+    // What the window opens at with no layout kept, when the screen has room.
+    static constexpr QSize preferredSize{1400, 900};
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,6 +55,8 @@ private:
     void showSongFiles();
     void showStatusNotice();
     void updateStatusLine();
+    // The playlist menu offers what the selected playlist's step allows.
+    void updateActions();
 
     AppDelegate& ourDelegate_;
     ViewController* viewCont_;
@@ -55,6 +65,11 @@ private:
     QLabel* statusNotice_;
     QPushButton* findFolder_;
     QString layoutFile_;
+    QAction* saveChoices_ = nullptr;
+    QAction* shuffleAlbums_ = nullptr;
+    QAction* reshuffle_ = nullptr;
+    QAction* editAlbums_ = nullptr;
+    QAction* export_ = nullptr;
 };
 
 } // namespace platter

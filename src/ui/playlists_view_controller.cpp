@@ -9,6 +9,27 @@
 
 namespace platter {
 
+namespace {
+
+// The list always shows the playlist the user chose: a click on no row, or Ctrl+click on the
+// selected one, keeps it rather than blanking the window.
+class PlaylistsList final : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        if (!index.isValid()) return QItemSelectionModel::NoUpdate;
+        const auto command = QListView::selectionCommand(index, event);
+        if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+            return QItemSelectionModel::ClearAndSelect;
+        return command;
+    }
+};
+
+} // namespace
+
 PlaylistsModel::PlaylistsModel(const AppDelegate& app, QObject* parent)
     : QAbstractListModel(parent), app_(app) {}
 
@@ -29,9 +50,8 @@ void PlaylistsModel::reload() {
 
 MyPlaylistsViewController::MyPlaylistsViewController(AppDelegate& app, QWidget* parent)
     : QWidget(parent), ourDelegate_(app), model_(new PlaylistsModel(app, this)),
-      myTableView_(new QListView(this)) {
+      myTableView_(new PlaylistsList(this)) {
     setObjectName(QStringLiteral("playlists"));
-    setFixedWidth(width);
     auto* title = new QLabel(QStringLiteral("PLAYLISTS"), this);
     title->setObjectName(QStringLiteral("sidebarTitle"));
     title->setContentsMargins(12, 10, 8, 4);

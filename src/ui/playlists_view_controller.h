@@ -27,6 +27,7 @@ private:
 class MyPlaylistsViewController final : public QWidget {
     Q_OBJECT
 public:
+    // The sidebar's width unless the user or a narrow window makes it another.
     static constexpr int width = 180;
 
     explicit MyPlaylistsViewController(AppDelegate& app, QWidget* parent = nullptr);

@@ -79,6 +79,17 @@ Theme Theme::of(const QPalette& palette) {
         {QStringLiteral("noticeText"),
          dark ? mix(text, noticeHue, 0.35) : mix(text, QColor(0x8a, 0x60, 0x00), 0.85)},
     };
+    // The focus ring in the palette's highlight, deepened (or lightened) until it stands out from
+    // every background a focused control sits on, the selected row's included.
+    auto focus = highlight;
+    const auto faint = [&] {
+        for (const char* back : {"base", "alternateBase", "selection", "topStart", "topEnd", "sidebar"})
+            if (contrast(focus, t.colours.at(QString::fromLatin1(back))) < 3) return true;
+        return false;
+    };
+    for (int step = 0; step < 20 && faint(); ++step)
+        focus = mix(focus, dark ? QColor(Qt::white) : QColor(Qt::black), 0.1);
+    t.colours[QStringLiteral("focus")] = focus;
     return t;
 }
 

@@ -5,13 +5,17 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 namespace platter {
@@ -42,14 +46,48 @@ private:
 
 namespace {
 
+// A click on the groove puts the handle there, rather than a page step towards it, and goes on
+// as a drag: where the button is let go is where the song or the volume goes.
+class AbsoluteSlider final : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && maximum() > minimum()) {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            const auto handle =
+                style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            const auto at = event->position().toPoint();
+            if (!handle.contains(at)) {
+                const auto groove =
+                    style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+                const bool across = orientation() == Qt::Horizontal;
+                const int length = across ? handle.width() : handle.height();
+                const int span = (across ? groove.width() : groove.height()) - length;
+                const int offset = (across ? at.x() - groove.x() : at.y() - groove.y()) - length / 2;
+                setSliderPosition(
+                    QStyle::sliderValueFromPosition(minimum(), maximum(), offset, span, option.upsideDown));
+            }
+        }
+        QSlider::mousePressEvent(event);
+    }
+};
+
+// A transport button's tooltip while it shows its picture.
+constexpr const char* shownTip = "shownTip";
+
 QToolButton* transportButton(QWidget* parent, const QString& name, const QString& tip, int size) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     b->setToolTip(tip);
+    b->setProperty(shownTip, tip);
     b->setAutoRaise(true);
     b->setFixedSize(size, size);
     b->setIconSize(QSize(size - 12, size - 12));
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click: the focus stays in the list the user works in.
+    b->setFocusPolicy(Qt::TabFocus);
     return b;
 }
 
@@ -57,6 +95,7 @@ QPushButton* stepButton(QWidget* parent, const QString& title, const QString& ti
     auto* b = new QPushButton(title, parent);
     b->setToolTip(tip);
     b->setMinimumHeight(30);
+    b->setAutoDefault(true); // Return presses the focused one; Space stays Play/Pause
     return b;
 }
 
@@ -91,12 +130,14 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
       nextAlbumB_(transportButton(transportView_, QStringLiteral("nextAlbum"),
                                   QStringLiteral("Skip the rest of the album, disc or song that plays"), 38)),
       positionView_(new QWidget(this)), elapsedView_(new QLabel(positionView_)),
-      positionSlider_(new QSlider(Qt::Horizontal, positionView_)), remainingView_(new QLabel(positionView_)),
-      volumeSlider_(new QSlider(Qt::Horizontal, positionView_)),
-      positionTimer_(new QTimer(this)) {
+      positionSlider_(new AbsoluteSlider(Qt::Horizontal, positionView_)),
+      remainingView_(new QLabel(positionView_)),
+      volumeSlider_(new AbsoluteSlider(Qt::Horizontal, positionView_)), positionTimer_(new QTimer(this)) {
     setLook(Theme::of(palette()));
     setObjectName(QStringLiteral("topPanel"));
     setFixedHeight(panelHeight);
+    // The artwork gives way first, down to nothing; the transport and the position stay whole.
+    setMinimumWidth(transportWidth + positionRoom + 16);
     setAttribute(Qt::WA_StyledBackground);
     cautionView_->setObjectName(QStringLiteral("caution"));
 
@@ -189,6 +230,7 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     playPauseB_->setIcon({});
     forwardB_->setIcon({});
     backwardB_->setIcon({});
+    setTransportShown(false);
 }
 
 QString MyTopViewController::countsText(std::int64_t songCount, std::int64_t albumCount, double seconds) {
@@ -232,6 +274,7 @@ void MyTopViewController::setViewsWithMode(TopViewMode mode) {
         positionTimer_->stop();
     refreshPosition();
     layOut();
+    emit modeChanged(mode);
 }
 
 void MyTopViewController::setCautionViewWithSongCount(std::int64_t songCount, std::int64_t albumCount,
@@ -251,6 +294,7 @@ void MyTopViewController::setLook(const Theme& theme) {
 
 void MyTopViewController::setAudioControlViewWithPlaying(bool playing, bool shouldDelete) {
     transport_ = !playing && shouldDelete ? Transport::Hidden : playing ? Transport::Pause : Transport::Play;
+    setTransportShown(transport_ != Transport::Hidden);
     if (transport_ == Transport::Hidden) {
         playPauseB_->setIcon({});
         forwardB_->setIcon({});
@@ -264,7 +308,8 @@ void MyTopViewController::setAudioControlViewWithPlaying(bool playing, bool shou
     nextAlbumB_->setIcon(nextAlbumImage_);
     restartAlbumB_->setIcon(restartAlbumImage_);
     playPauseB_->setIcon(playing ? pauseImage_ : playImage_);
-    playPauseB_->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    playPauseB_->setProperty(shownTip, playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    playPauseB_->setToolTip(playPauseB_->property(shownTip).toString());
 }
 
 void MyTopViewController::setArtworkAndTextsWithArtwork(const std::optional<std::string>& artwork,
@@ -282,12 +327,27 @@ void MyTopViewController::setArtworkAndTextsWithArtwork(const std::optional<std:
         field->setToolTip(field->text());
 }
 
+void MyTopViewController::setTransportShown(bool shown) {
+    // Buttons without a picture are not there for the user: no tooltip, no click. Space and the
+    // media keys still play and pause through the menu's actions.
+    for (auto* button : {backwardB_, playPauseB_, forwardB_, restartAlbumB_, nextAlbumB_}) {
+        button->setEnabled(shown);
+        button->setToolTip(shown ? button->property(shownTip).toString() : QString());
+    }
+}
+
+QWidget* MyTopViewController::artworkView() const {
+    return artworkView_;
+}
+
 bool MyTopViewController::showsArtwork() const {
     return artworkView_->hasImage();
 }
 
 void MyTopViewController::showPlaylist() {
     ourDelegate_.showPlaylist();
+    // Without a playlist there is no order to show: the panel stays as it is.
+    if (ourDelegate_.configuring() || !ourDelegate_.playlistAt(ourDelegate_.playlistNumber())) return;
     setViewsWithMode(TopViewMode::Playing);
     setAudioControlViewWithPlaying(ourDelegate_.playinglistNumber().has_value(), false);
 }
@@ -354,9 +414,12 @@ void MyTopViewController::resizeEvent(QResizeEvent* event) {
 void MyTopViewController::layOut() {
     const int w = width();
     const int h = height();
+    // On a narrow panel the artwork shrinks, down to nothing, before the position does.
+    const int side = std::clamp(w - transportWidth - positionRoom - 16, 0, h);
     songInformationView_->setGeometry(w - 800, 0, 800, h);
-    artworkView_->setGeometry(800 - h, 0, h, h);
-    const int titlesRight = 800 - h - 2;
+    artworkView_->setGeometry(800 - side, 0, side, h);
+    artworkView_->setVisible(side > 0);
+    const int titlesRight = 800 - side - 2;
     int top = 2 + 6; // a little air above the first title
     for (auto* field : {songTitle_, albumTitle_, artistName_}) {
         field->setGeometry(titlesRight - 600 - 12, top, 600, 18);
@@ -368,11 +431,10 @@ void MyTopViewController::layOut() {
         cautionView_->setGeometry(20, 10, w - 20, 17);
     cautionView_->setAlignment(cautionCentred_ ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
     configureView_->setGeometry(0, (h - 61) / 2, 155, 61);
-    playlistView_->setGeometry(0, (h - 61) / 2, 475, 61);
-    transportView_->setGeometry(0, h - 62, 240, 56);
+    playlistView_->setGeometry(0, (h - 61) / 2, std::min(475, w - side), 61);
+    transportView_->setGeometry(0, h - 62, transportWidth, 56);
     // Beside the transport, up to the artwork.
-    const int left = 240;
-    positionView_->setGeometry(left, h - 62, std::max(0, w - h - 16 - left), 56);
+    positionView_->setGeometry(transportWidth, h - 62, std::max(0, w - side - 16 - transportWidth), 56);
 }
 
 } // namespace platter

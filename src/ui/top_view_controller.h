@@ -32,6 +32,10 @@ class MyTopViewController final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int panelHeight = 200;
+    // The transport's width at the left, and the least the position and volume need beside it;
+    // past these the artwork takes up to the panel's height.
+    static constexpr int transportWidth = 240;
+    static constexpr int positionRoom = 300;
     static inline const QString cautionNoSongs =
         QStringLiteral("Waiting for reading all your songs.... or no songs?");
     static inline const QString cautionNoSelection =
@@ -81,6 +85,13 @@ public:
     // "1:05", "1:02:03".
     static QString clockText(double seconds);
     bool cautionCentred() const { return cautionCentred_; }
+    QWidget* artworkView() const;
+    QWidget* transportView() const { return transportView_; }
+    QWidget* positionView() const { return positionView_; }
+
+signals:
+    // The panel switched mode; the window's actions follow.
+    void modeChanged(TopViewMode mode);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -88,6 +99,7 @@ protected:
 private:
     void layOut();
     void seekToSlider();
+    void setTransportShown(bool shown);
 
     AppDelegate& ourDelegate_;
     QLabel* cautionView_;

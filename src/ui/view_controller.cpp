@@ -8,18 +8,23 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace platter {
 
 ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     : QWidget(parent), ourDelegate_(app), playlistsViewCont_(new MyPlaylistsViewController(app, this)),
-      topViewCont_(new MyTopViewController(app, this)), mainViewCont_(new MyMainViewController(app, this)) {
+      topViewCont_(new MyTopViewController(app, this)), mainViewCont_(new MyMainViewController(app, this)),
+      columns_(new QSplitter(Qt::Horizontal, this)), links_(new QWidget(this)) {
     setObjectName(QStringLiteral("content"));
 
-    auto* links = new QWidget(this);
+    auto* links = links_;
     links->setObjectName(QStringLiteral("linkColumn"));
-    links->setFixedWidth(linkColumnWidth);
+    // Narrower than its pages read it folds away (see foldNarrowLinkColumn); the window's
+    // least width does not count it.
+    links->setMinimumWidth(1);
     auto* linkLayout = new QVBoxLayout(links);
     linkLayout->setContentsMargins(0, 0, 0, 0);
     linkLayout->setSpacing(0);
@@ -43,18 +48,81 @@ ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* pa
         webViews_[i] = pane;
     }
 
-    auto* middle = new QVBoxLayout;
+    auto* centre = new QWidget(this);
+    auto* middle = new QVBoxLayout(centre);
     middle->setContentsMargins(0, 0, 0, 0);
     middle->setSpacing(0);
     middle->addWidget(topViewCont_);
     middle->addWidget(mainViewCont_, 1);
 
+    columns_->setObjectName(QStringLiteral("columns"));
+    columns_->setHandleWidth(3);
+    playlistsViewCont_->setMinimumWidth(sidebarMinimum);
+    columns_->addWidget(playlistsViewCont_);
+    columns_->addWidget(centre);
+    columns_->addWidget(links);
+    columns_->setStretchFactor(0, 0);
+    columns_->setStretchFactor(1, 1);
+    columns_->setStretchFactor(2, 0);
+    columns_->setCollapsible(0, false);
+    columns_->setCollapsible(1, false);
+    columns_->setCollapsible(2, true);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(playlistsViewCont_);
-    layout->addLayout(middle, 1);
-    layout->addWidget(links);
+    layout->addWidget(columns_);
+    connect(columns_, &QSplitter::splitterMoved, this, &ViewController::foldNarrowLinkColumn);
+    fitColumns(1400);
+}
+
+void ViewController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Our layout gave the splitter its width just now; the first time is before the columns
+    // show, so that the web panes start at their width rather than change it at once.
+    applyWidths(true);
+}
+
+void ViewController::applyWidths(bool sized) {
+    if (wanted_ && (sized || isVisible())) {
+        columns_->setSizes(*wanted_);
+        wanted_.reset();
+    }
+    if (!wanted_) foldNarrowLinkColumn();
+}
+
+void ViewController::foldNarrowLinkColumn() {
+    const auto sizes = columns_->sizes();
+    if (sizes.size() == 3 && sizes[2] > 0 && sizes[2] < linkColumnMinimum) foldLinkColumn();
+}
+
+void ViewController::fitColumns(int width) {
+    const int handles = 2 * columns_->handleWidth();
+    const int middle = topViewCont_->minimumWidth() + MyTopViewController::panelHeight;
+    const int sidebar =
+        std::clamp(width / 6, sidebarMinimum, static_cast<int>(MyPlaylistsViewController::width));
+    int links = std::min(static_cast<int>(linkColumnWidth), width - handles - sidebar - middle);
+    if (links < linkColumnMinimum) links = 0;
+    setColumnWidths({sidebar, std::max(1, width - handles - sidebar - links), links});
+}
+
+void ViewController::foldLinkColumn() {
+    auto sizes = columnWidths();
+    if (sizes.size() != 3 || sizes[2] == 0) return;
+    sizes[1] += sizes[2];
+    sizes[2] = 0;
+    setColumnWidths(sizes);
+}
+
+QList<int> ViewController::columnWidths() const {
+    return wanted_ ? *wanted_ : columns_->sizes();
+}
+
+bool ViewController::setColumnWidths(const QList<int>& widths) {
+    if (widths.size() != 3 || widths[1] <= 0 ||
+        std::any_of(widths.begin(), widths.end(), [](int w) { return w < 0; }))
+        return false;
+    wanted_ = widths;
+    applyWidths(false);
+    return true;
 }
 
 void ViewController::refreshPlaylistView() {

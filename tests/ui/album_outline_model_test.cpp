@@ -1,5 +1,6 @@
 #include "core/shuffle/album_selection.h"
 #include "panel_fixture.h"
+#include "support/library_fixture.h"
 #include "ui/album_outline_model.h"
 #include "ui/main_view_controller.h"
 
@@ -137,6 +138,25 @@ TEST_F(Outline, HeaderSortKeepsExpandedAlbumsExpanded) {
     view->header()->sectionClicked(Col::SeparateSongs);
     EXPECT_EQ(view->header()->sortIndicatorSection(), Col::Artist) << "check-box headers do nothing";
     EXPECT_FALSE(mix().sortAlbum);
+}
+
+TEST(OutlineText, ANameWithLineBreaksReadsOnOneLineAndWholeInItsTooltip) {
+    testing::AppHarness h;
+    h.useLibrary(testing::libraryValue({{1, "Overture", "Live at the Hall\n[Second Night]", "Ana\r\nand Bo"}},
+                                       {{"P", "P", {1}}}));
+    auto& app = h.launch();
+    app.changePlaylistWithRow(0);
+    MyMainViewController panel(app);
+    panel.refreshView();
+    const auto album = panel.outlineModel()->index(0, Col::Title);
+    EXPECT_EQ(album.data().toString(), "Live at the Hall [Second Night]");
+    EXPECT_EQ(album.data(Qt::ToolTipRole).toString(), "Live at the Hall\n[Second Night]");
+    EXPECT_EQ(album.siblingAtColumn(Col::Artist).data().toString(), "Ana and Bo");
+
+    panel.resize(300, 200); // the name does not fit: elided on its one line
+    panel.show();
+    auto* view = panel.outlineView();
+    EXPECT_LT(view->visualRect(album).height(), 2 * view->fontMetrics().height());
 }
 
 } // namespace

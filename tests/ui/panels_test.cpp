@@ -18,16 +18,22 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
+#include <QSplitter>
 #include <QStyle>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 #include <cmath>
 #include <filesystem>
 #include <sys/stat.h>
+#include <set>
 
 namespace platter {
 namespace {
@@ -87,6 +93,26 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs);
 }
 
+TEST_F(TopPanel, ANarrowPanelShrinksTheArtworkBeforeThePosition) {
+    MyTopViewController top(*app);
+    top.setViewsWithMode(TopViewMode::Playing);
+    EXPECT_LE(top.minimumWidth(), 560);
+    for (const int width : {top.minimumWidth(), 640, 900}) {
+        top.resize(width, MyTopViewController::panelHeight);
+        top.show();
+        const auto art =
+            top.artworkView()->isVisible()
+                ? top.artworkView()->geometry().translated(top.artworkView()->parentWidget()->pos())
+                : QRect(width, 0, 0, 0);
+        const auto position = top.positionView()->geometry();
+        EXPECT_LE(art.right(), width - 1) << width;
+        EXPECT_LE(top.transportView()->geometry().right(), position.left()) << width;
+        EXPECT_LT(position.right(), art.left()) << width;
+        EXPECT_GE(top.positionSlider()->width(), 60) << width;
+    }
+    EXPECT_EQ(top.artworkView()->width(), MyTopViewController::panelHeight) << "room for the whole artwork";
+}
+
 TEST_F(TopPanel, TransportImagesAndTitles) {
     MyTopViewController top(*app);
     const auto images = [&] {
@@ -118,9 +144,18 @@ TEST_F(TopPanel, ButtonsCallTheControllersActions) {
     app->changePlaylistWithRow(rowOf("Mix"));
     top.findChild<QPushButton*>("showList")->click();
     EXPECT_FALSE(top.playlistView()->isHidden());
+    // Without their pictures the transport buttons are not there: no tooltip, no click.
     top.setAudioControlViewWithPlaying(false, true);
+    for (auto* b : top.findChildren<QToolButton*>()) {
+        EXPECT_TRUE(b->toolTip().isEmpty()) << b->objectName().toStdString();
+        b->click();
+    }
+    EXPECT_FALSE(app->playinglistNumber());
+    top.setAudioControlViewWithPlaying(false, false);
+    EXPECT_EQ(top.playPauseB()->toolTip(), "Play");
+    EXPECT_EQ(top.forwardB()->toolTip(), "Next song");
     top.playPauseB()->click();
-    EXPECT_TRUE(app->playinglistNumber()) << "plays even while the button shows no image";
+    EXPECT_TRUE(app->playinglistNumber());
 
     h.view.calls.clear();
     top.findChild<QPushButton*>("backToConfig")->click();
@@ -155,6 +190,14 @@ TEST_F(TopPanel, ThePositionFollowsTheSongAndTheSlidersSeekAndSetTheVolume) {
     EXPECT_EQ(player.seeks.back(), std::make_pair(player.currentItem(), 30.0));
     EXPECT_EQ(top.elapsedView()->text(), "0:30");
 
+    // A click on the groove goes there, not a page towards it.
+    top.show();
+    auto* slider = top.positionSlider();
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+    QTest::qWait(0);
+    ASSERT_FALSE(player.seeks.empty());
+    EXPECT_NEAR(player.seeks.back().second, 45.0, 3.0);
+
     top.volumeSlider()->setValue(40);
     EXPECT_EQ(app->volume(), 0.4);
     EXPECT_EQ(player.volume, 0.4);
@@ -166,27 +209,53 @@ TEST_F(TopPanel, ThePositionFollowsTheSongAndTheSlidersSeekAndSetTheVolume) {
     EXPECT_EQ(MyTopViewController::clockText(std::nan("")), "0:00");
 }
 
-TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
+// The offscreen platform's screen is about the size of a small laptop's.
+bool insideScreen(const QWidget& window) {
+    return window.screen()->availableGeometry().contains(window.frameGeometry());
+}
+
+TEST_F(TopPanel, TheWindowsSizeColumnsAndSplitReturnAtTheNextStartInsideTheScreen) {
     const auto file = QString::fromStdString((h.dir.path() / "window.conf").string());
+    QList<int> kept;
     {
         MainWindow window(*app, false);
         window.keepLayoutIn(file);
-        window.resize(1234, 777);
+        window.resize(700, 500);
+        window.show();
+        window.viewController()->columns()->setSizes({150, 550, 0});
+        kept = window.viewController()->columns()->sizes();
+        ASSERT_LT(kept[0], 180);
         window.viewController()->mainViewCont()->tableView()->horizontalHeader()->resizeSection(
             SongTableModel::Name, 333);
         window.storeLayout();
     }
     MainWindow again(*app, false);
     again.keepLayoutIn(file);
-    EXPECT_EQ(again.size(), QSize(1234, 777));
+    EXPECT_EQ(again.size(), QSize(700, 500));
     EXPECT_EQ(again.viewController()->mainViewCont()->tableView()->horizontalHeader()->sectionSize(
                   SongTableModel::Name),
               333);
+    again.show();
+    EXPECT_EQ(again.viewController()->columns()->sizes(), kept)
+        << "the sidebar's width, the link column folded";
 
-    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\nsongColumns=7\n\x01\x02");
+    // Kept on a larger screen: brought inside this one.
+    {
+        MainWindow window(*app, false);
+        window.keepLayoutIn(file);
+        window.setGeometry(300, 200, 1400, 1000);
+        window.storeLayout();
+    }
+    MainWindow moved(*app, false);
+    moved.keepLayoutIn(file);
+    EXPECT_TRUE(insideScreen(moved)) << moved.frameGeometry().x() << "," << moved.frameGeometry().y() << " "
+                                     << moved.width() << "x" << moved.height();
+
+    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\ncolumns=3\nsongColumns=7\n\x01\x02");
     MainWindow fresh(*app, false);
+    const auto first = fresh.geometry();
     fresh.keepLayoutIn(QString::fromStdString((h.dir.path() / "garbage.conf").string()));
-    EXPECT_EQ(fresh.size(), QSize(1400, 900)) << "a file it cannot read changes nothing";
+    EXPECT_EQ(fresh.geometry(), first) << "a file it cannot read changes nothing";
 
     // Only a regular file of its own: a FIFO is not waited on, a link is neither followed nor
     // written through (as root, it could name a system file).
@@ -201,14 +270,14 @@ TEST_F(TopPanel, TheWindowsSizeAndColumnsReturnAtTheNextStart) {
     const auto before = testing::TempDir::read(file.toStdString());
     MainWindow linked(*app, false);
     linked.keepLayoutIn(QString::fromStdString(link.string()));
-    EXPECT_EQ(linked.size(), QSize(1400, 900)) << "the layout behind the link is not read";
-    linked.resize(1300, 700);
+    EXPECT_EQ(linked.geometry(), first) << "the layout behind the link is not read";
+    linked.resize(720, 520);
     linked.storeLayout();
     EXPECT_EQ(testing::TempDir::read(file.toStdString()), before);
     EXPECT_FALSE(std::filesystem::is_symlink(link));
     MainWindow own(*app, false);
     own.keepLayoutIn(QString::fromStdString(link.string()));
-    EXPECT_EQ(own.size(), QSize(1300, 700)) << "the file in the link's place is the window's";
+    EXPECT_EQ(own.size(), QSize(720, 520)) << "the file in the link's place is the window's";
 }
 
 TEST_F(TopPanel, ThePlatterMenuChoosesAnotherLibrary) {
@@ -221,6 +290,33 @@ TEST_F(TopPanel, ThePlatterMenuChoosesAnotherLibrary) {
     EXPECT_EQ(h.dialogs.openPanels, 1);
     EXPECT_EQ(app->musicLibraryUrl(), fileUrlFromPath(other.string()));
     EXPECT_EQ(app->allSongs().size(), 1u);
+}
+
+TEST_F(TopPanel, TheFirstWindowFitsTheScreenCentredAndWorksAt800By600) {
+    MainWindow window(*app, false);
+    const auto room = window.screen()->availableGeometry();
+    EXPECT_TRUE(insideScreen(window));
+    EXPECT_LE((window.frameGeometry().center() - room.center()).manhattanLength(), 30);
+    if (room.width() >= 1450 && room.height() >= 950) {
+        EXPECT_EQ(window.size(), MainWindow::preferredSize);
+    }
+
+    window.resize(800, 600);
+    window.show();
+    window.setNotice(
+        QStringLiteral("Your settings file could not be read and was set aside as "
+                       "/home/someone/.config/platter/settings.plist.corrupt-1; the defaults apply."));
+    window.findMusicFolderButton()->show();
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(800, 600));
+    const auto shownWhole = [&](QWidget* w) {
+        return w->isVisible() && window.rect().contains(QRect(w->mapTo(&window, QPoint()), w->size()));
+    };
+    EXPECT_TRUE(shownWhole(window.findMusicFolderButton())) << "the status line's button";
+    auto* top = window.viewController()->topViewCont();
+    EXPECT_TRUE(shownWhole(top));
+    EXPECT_TRUE(shownWhole(window.viewController()->mainViewCont()));
+    EXPECT_GE(window.viewController()->columns()->sizes().value(0), ViewController::sidebarMinimum);
 }
 
 TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
@@ -247,6 +343,9 @@ TEST(Theme, TextStandsOutFromItsBackgroundInLightAndDarkSchemes) {
                                                               {"link", "header"},
                                                               {"buttonText", "playingUnit"}})
             EXPECT_GE(Theme::contrast(c(fore), c(back)), 4.5) << scheme << ": " << fore << " on " << back;
+        // The focus ring, against what a focused control sits on.
+        for (const auto* back : {"base", "alternateBase", "selection", "topStart", "topEnd", "sidebar"})
+            EXPECT_GE(Theme::contrast(c("focus"), c(back)), 3.0) << scheme << ": focus on " << back;
         QFile style(QStringLiteral(":/platter.qss"));
         ASSERT_TRUE(style.open(QIODevice::ReadOnly));
         EXPECT_FALSE(theme.styleSheet(QString::fromUtf8(style.readAll())).contains(QLatin1Char('@')))
@@ -278,6 +377,164 @@ TEST_F(TopPanel, TheWindowFollowsTheDesktopFromLightToDark) {
     QApplication::setPalette(light);
 }
 
+// The playlist menu's entry `title`.
+QAction* menuAction(MainWindow& window, const QString& title) {
+    for (auto* menu : window.findChildren<QMenu*>())
+        for (auto* action : menu->actions())
+            if (action->text().remove('&') == title) return action;
+    return nullptr;
+}
+
+TEST_F(TopPanel, TheStepsActionsNeedAPlaylistInTheirStep) {
+    MainWindow window(*app, false);
+    app->applicationWillFinishLaunching(window.viewController());
+    auto* top = window.viewController()->topViewCont();
+    auto* main = window.viewController()->mainViewCont();
+    const auto enabled = [&] {
+        std::string on;
+        for (const auto* title :
+             {"Save Album Choices", "Shuffle Albums", "Reshuffle", "Edit Albums", "Export…"}) {
+            auto* action = menuAction(window, QString::fromUtf8(title));
+            on += action && action->isEnabled() ? '1' : '0';
+        }
+        return on + (main->playNextAction()->isEnabled() ? '1' : '0');
+    };
+    EXPECT_EQ(enabled(), "000000") << "nothing selected";
+    top->showPlaylist(); // as the shortcut did
+    EXPECT_TRUE(top->playlistView()->isHidden()) << "the panel stays in one mode";
+    EXPECT_TRUE(top->configureView()->isHidden());
+    EXPECT_EQ(main->shownView(), nullptr);
+
+    app->changePlaylistWithRow(rowOf("Mix"));
+    EXPECT_EQ(enabled(), "110000");
+    menuAction(window, "Shuffle Albums")->trigger();
+    EXPECT_EQ(enabled(), "001111");
+    menuAction(window, "Edit Albums")->trigger();
+    EXPECT_EQ(enabled(), "110000");
+    app->changePlaylistWithRow(-1);
+    EXPECT_EQ(enabled(), "000000");
+    app->applicationWillFinishLaunching(&h.view);
+}
+
+// The window on the keyboard alone.
+class Keyboard : public testing::PanelFixture {
+protected:
+    void SetUp() override {
+        PanelFixture::SetUp();
+        owned = std::make_unique<MainWindow>(*app, false);
+        w = owned.get();
+        app->applicationWillFinishLaunching(w->viewController());
+        w->resize(1000, 700);
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        app->changePlaylistWithRow(rowOf("Mix"));
+    }
+    void TearDown() override { app->applicationWillFinishLaunching(&h.view); }
+    MyMainViewController* main() { return w->viewController()->mainViewCont(); }
+
+    std::unique_ptr<MainWindow> owned;
+    MainWindow* w = nullptr;
+};
+
+TEST_F(Keyboard, SpaceTogglesTheOutlinesFocusedBoxAndPlaysAndPausesElsewhere) {
+    auto* outline = main()->outlineView();
+    auto* model = main()->outlineModel();
+    QModelIndex suite;
+    for (int r = 0; r < model->rowCount(); ++r)
+        if (model->index(r, 0).data().toString() == "Suite") suite = model->index(r, 0);
+    ASSERT_TRUE(suite.isValid());
+    outline->setFocus();
+    outline->setCurrentIndex(suite);
+    QSignalSpy plays(menuAction(*w, "Play/Pause"), &QAction::triggered);
+    const auto box = [&](AlbumOutlineModel::Column c) {
+        return suite.siblingAtColumn(c).data(Qt::CheckStateRole);
+    };
+
+    QTest::keyClick(outline, Qt::Key_Space); // the row's first box
+    EXPECT_EQ(box(AlbumOutlineModel::SeparateDiscs), Qt::Checked);
+    EXPECT_EQ(outline->currentIndex().column(), AlbumOutlineModel::SeparateDiscs) << "the focus shows which";
+    QTest::keyClick(outline, Qt::Key_Right);
+    QTest::keyClick(outline, Qt::Key_Space);
+    EXPECT_EQ(box(AlbumOutlineModel::SeparateSongs), Qt::Checked);
+    EXPECT_EQ(box(AlbumOutlineModel::SeparateDiscs), Qt::Unchecked);
+    EXPECT_EQ(plays.count(), 0);
+
+    QTest::keyClick(outline, Qt::Key_Left);
+    QTest::keyClick(outline, Qt::Key_Left);
+    EXPECT_EQ(outline->currentIndex(), suite);
+    QTest::keyClick(outline, Qt::Key_Right);
+    EXPECT_TRUE(outline->isExpanded(suite)) << "Right still opens an album";
+    QTest::keyClick(outline, Qt::Key_Down);
+    ASSERT_EQ(outline->currentIndex().parent(), suite);
+    QTest::keyClick(outline, Qt::Key_Space); // a disc of an album split into songs has no box
+    EXPECT_EQ(plays.count(), 1);
+}
+
+TEST_F(Keyboard, TabReachesEveryControl) {
+    menuAction(*w, "Shuffle Albums")->trigger();
+    app->playMusic();
+    w->viewController()->topViewCont()->refreshPosition();
+    w->setNotice(QStringLiteral("A notice"));
+    w->findMusicFolderButton()->show();
+    auto* list = w->viewController()->playlistsViewCont()->myTableView();
+    list->setFocus();
+    std::set<QWidget*> reached;
+    for (int i = 0; i < 40 && QApplication::focusWidget(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.insert(QApplication::focusWidget());
+    }
+    auto* top = w->viewController()->topViewCont();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             list, top->findChild<QPushButton*>("reshuffle"), top->findChild<QPushButton*>("export"),
+             top->findChild<QPushButton*>("backToConfig"), top->backwardB(), top->playPauseB(),
+             top->forwardB(), top->findChild<QToolButton*>("restartAlbum"),
+             top->findChild<QToolButton*>("nextAlbum"), top->positionSlider(), top->volumeSlider(),
+             main()->tableView(), w->findMusicFolderButton()})
+        EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString();
+}
+
+TEST_F(Keyboard, TheFocusedRowButtonAndSliderShowARingInLightAndDarkSchemes) {
+    const auto light = QApplication::palette();
+    auto* top = w->viewController()->topViewCont();
+    auto* list = w->viewController()->playlistsViewCont()->myTableView();
+    for (const auto& palette : {light, testing::darkPalette()}) {
+        QApplication::setPalette(palette);
+        const auto ring = Theme::of(palette).colours.at("focus");
+        const auto ringPixels = [&](QWidget* widget) {
+            const auto image = widget->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor p = image.pixelColor(x, y);
+                    n += std::abs(p.red() - ring.red()) + std::abs(p.green() - ring.green()) +
+                             std::abs(p.blue() - ring.blue()) <
+                         24;
+                }
+            return n;
+        };
+        // What focus adds: the ring's pixels with it, less those without.
+        const auto ringOf = [&](QWidget* control, QWidget* drawn) {
+            w->findMusicFolderButton()->setFocus();
+            const auto before = ringPixels(drawn);
+            control->setFocus();
+            return ringPixels(drawn) - before;
+        };
+        main()->outlineView()->setCurrentIndex(main()->outlineModel()->index(0, 0));
+        EXPECT_GT(ringOf(main()->outlineView(), main()->outlineView()->viewport()), 40)
+            << "the outline's row";
+        EXPECT_GT(ringOf(list, list->viewport()), 40) << "the playlists list's row";
+        auto* shuffle = top->findChild<QPushButton*>("showList");
+        EXPECT_GT(ringOf(shuffle, shuffle), 40) << "the default button";
+        top->setViewsWithMode(TopViewMode::Playing);
+        EXPECT_GT(ringOf(top->volumeSlider(), top->volumeSlider()), 40);
+        top->setAudioControlViewWithPlaying(false, false);
+        EXPECT_GT(ringOf(top->playPauseB(), top->playPauseB()), 40) << "a transport button";
+        top->setViewsWithMode(TopViewMode::Configuring);
+    }
+    QApplication::setPalette(light);
+}
+
 using PlaylistsList = testing::PanelFixture;
 
 TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
@@ -290,6 +547,17 @@ TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
 
     list.myTableView()->setCurrentIndex(list.model()->index(rowOf("Other")));
     EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")));
+    // A click below the rows, or a Ctrl+click on the chosen one, keeps the choice.
+    list.resize(MyPlaylistsViewController::width, 400);
+    list.show();
+    auto* rows = list.myTableView()->viewport();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(40, rows->height() - 10));
+    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other"))) << "a click on no row";
+    const auto selected = list.myTableView()->visualRect(list.model()->index(rowOf("Other"))).center();
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, selected);
+    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")))
+        << "a Ctrl+click on the chosen one";
+    EXPECT_EQ(list.myTableView()->selectionModel()->selectedRows().size(), 1);
     h.view.calls.clear();
     list.myTableView()->clearSelection();
     EXPECT_FALSE(app->playlistNumber());

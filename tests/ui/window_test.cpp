@@ -35,7 +35,9 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -418,6 +420,29 @@ TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
     EXPECT_FALSE(view()->topViewCont()->configureView()->isHidden());
     EXPECT_EQ(main->outlineModel()->albumAt(movementsRow())->setting(),
               AlbumSetting::discs({{1, false}, {2, true}, {3, false}}));
+}
+
+// Run on a 1024x768 screen under a window manager (ctest's ui_window_small_screen): the window
+// as it first opens, frame and status line included, is all on the screen.
+TEST_F(Window, TheWholeWindowShowsOnASmallScreen) {
+    const auto room = window.screen()->availableGeometry();
+    if (room.width() > 1100) GTEST_SKIP() << "for a small screen";
+    app.applicationWillFinishLaunching(window.viewController());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
+    window.setNotice(QStringLiteral("A notice"));
+    // The window manager frames the window a moment after it shows.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 3000))
+        << "framed";
+    QTest::qWait(300);
+    EXPECT_TRUE(room.contains(window.frameGeometry()))
+        << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
+        << window.frameGeometry().width() << "x" << window.frameGeometry().height();
+    auto* status = window.statusBar();
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_TRUE(room.contains(QRect(status->mapToGlobal(QPoint()), status->size())));
+    shot("small-screen");
 }
 
 TEST_F(Window, PreferencesStoreOnOkAndCancelChangesNothing) {
