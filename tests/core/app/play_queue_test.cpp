@@ -149,6 +149,7 @@ TEST_F(PlayQueue, ARestartComesBackPausedWhereItStoppedAndPlaysOnFromThere) {
     EXPECT_EQ(h.app->playbackStatus(), Status::Paused);
     EXPECT_TRUE(h.app->canPlay());
     EXPECT_TRUE(h.app->canSeek());
+    ASSERT_TRUE(h.app->currentSong());
     EXPECT_EQ(h.app->currentSong()->name(), "s1");
     EXPECT_EQ(h.app->position(), 17);
     EXPECT_EQ(h.app->currentLength(), 200) << "the library's length until the file is queued";
