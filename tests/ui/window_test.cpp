@@ -485,6 +485,7 @@ TEST_F(Window, ARestartShowsTheOrderPausedWhereItStoppedAndSpacePlaysOn) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000)) << "the song's file's artwork";
     EXPECT_EQ(top->elapsedView()->text(), MyTopViewController::clockText(stopped));
     EXPECT_TRUE(top->positionSlider()->isEnabled());
+    shot("9-restored", &next);
 
     QTest::keyClick(&next, Qt::Key_Space);
     ASSERT_TRUE(again.playinglistNumber());
