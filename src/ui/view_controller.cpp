@@ -177,8 +177,12 @@ void ViewController::updatePlayingSongWithArtwork(const std::optional<std::strin
                                                   const std::string& song, const std::string& album,
                                                   const std::string& artist, std::int64_t row) {
     topViewCont_->setArtworkAndTextsWithArtwork(artwork, song, album, artist);
-    // The row is one of the playing order; another playlist's table is left where the user put it.
-    if (ourDelegate_.playinglistNumber() == ourDelegate_.playlistNumber())
+    // The row is one of the playing order, or, while none plays, the current song of the order
+    // shown; another playlist's table is left where the user put it.
+    const auto playing = ourDelegate_.playinglistNumber();
+    const auto* shown =
+        ourDelegate_.configuring() ? nullptr : ourDelegate_.playlistAt(ourDelegate_.playlistNumber());
+    if (playing ? playing == ourDelegate_.playlistNumber() : shown && shown->playingNum == row)
         mainViewCont_->scrollSongTableToRow(row);
     mainViewCont_->reloadSongRows();
 }

@@ -128,7 +128,11 @@ TEST_F(DemoPlayback, ResumesWithinASecondOfWhereItStoppedAcrossARestart) {
     app->applicationWillTerminate();
 
     launch();
-    select("Orchestral");
+    // Nothing chosen yet: the playlist comes back selected, paused where it stopped.
+    EXPECT_EQ(app->playbackStatus(), AppDelegate::PlaybackStatus::Paused);
+    ASSERT_TRUE(app->currentSong());
+    EXPECT_EQ(app->currentSong()->persistentID(), song->persistentID());
+    EXPECT_NEAR(app->position(), stopped, 0.05);
     app->playMusic();
     EXPECT_EQ(app->currentSong()->persistentID(), song->persistentID());
     testing::pumpUntil([] { return false; }, 0.3);

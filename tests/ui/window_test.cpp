@@ -474,6 +474,53 @@ TEST_F(Window, ResetAsksThenReadsTheLibraryAgainAndClearsTheSelection) {
     EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
 }
 
+TEST_F(Window, ARestartShowsTheOrderPausedWhereItStoppedAndSpacePlaysOn) {
+    launch();
+    configureEveningMix();
+    confirmAndPlay();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.position() > 1.5; }, 10000));
+    click("playPause");
+    const auto song = app.currentSong();
+    const auto stopped = app.position();
+    app.applicationWillTerminate();
+
+    // The next run, on the same settings and state.
+    AppDelegate again({.defaults = defaults, .plistReader = reader, .dialogs = dialogs, .files = files,
+                       .audioFiles = media, .artwork = media, .players = players, .tasks = tasks,
+                       .system = system, .random = random, .rules = rules, .fileSystem = fileSystem,
+                       .state = state});
+    window.hide();
+    MainWindow next{again};
+    again.applicationWillFinishLaunching(next.viewController());
+    next.resize(1400, 900);
+    next.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+    next.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&next));
+    ASSERT_EQ(again.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
+    auto* view = next.viewController();
+    auto* top = view->topViewCont();
+    const auto rows = view->playlistsViewCont()->myTableView()->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().row(), rowOf("Evening Mix"));
+    EXPECT_EQ(view->mainViewCont()->shownView(), view->mainViewCont()->tableView()) << "its order, not its choices";
+    EXPECT_EQ(view->mainViewCont()->songModel()->markerRow(), 0);
+    EXPECT_EQ(top->songTitle()->text().toStdString(), song->name());
+    EXPECT_EQ(top->playPauseB()->toolTip(), "Play");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return top->showsArtwork(); }, 5000)) << "the song's file's artwork";
+    EXPECT_EQ(top->elapsedView()->text(), MyTopViewController::clockText(stopped));
+    EXPECT_TRUE(top->positionSlider()->isEnabled());
+    shot("9-restored", &next);
+
+    QTest::keyClick(&next, Qt::Key_Space);
+    ASSERT_TRUE(again.playinglistNumber());
+    EXPECT_EQ(again.currentSong()->persistentID(), song->persistentID());
+    // The pipeline stands at the cued second once it has prerolled there.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again.position() > 0; }, 3000));
+    EXPECT_NEAR(again.position(), stopped, 1.0);
+    again.pauseMusic();
+}
+
 // Pictures for the README and the release, with PLATTER_SCREENSHOTS set: choosing an album's
 // pieces, playing a mixed playlist's units with the link panes full, and the preferences.
 TEST_F(Window, Screenshots) {

@@ -224,8 +224,9 @@ std::string AppDelegate::statusNotice() const {
 }
 
 void AppDelegate::applicationWillTerminate() {
-    if (const auto* playing = playlistAt(playinglistNumber_))
-        if (const auto* queue = queueOf(*playing)) rememberSeconds(*playing, queue->player().position());
+    // Where every queue stands, the playing one's and any that was moved within while paused.
+    for (const auto& [playlist, queue] : queues_)
+        if (queue->currentItem()) rememberSeconds(*playlist, queue->player().position());
     stateWriter_->flush();
     if (std::exchange(volumeUnsaved_, false)) saveSettings();
 }
@@ -258,6 +259,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     readStoredState();
     // The located library is already parsed; the model is built from that one parse.
     buildModel(library);
+    restoreSelection();
     watchLibraryFile();
     return LaunchResult::Ready;
 }

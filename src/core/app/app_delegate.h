@@ -22,6 +22,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace platter {
@@ -136,12 +137,15 @@ public:
     }
     // A queued item of a player ended; `failed` when it could not be played.
     void updatePlayWithNotification(QueuePlayer& player, QueuePlayer::ItemId item, bool failed);
+    // The next song, or the current one from its start. While nothing plays they move the
+    // current song and stay paused (stopped, after a stop) at its start.
     void forward();
     void backward();
     // Plays the selected playlist's order from the song at `index`, the order unchanged.
     void playFromSong(std::size_t index);
     // The playing unit: skips the rest of it, or plays it again from its first song. Past the
-    // last unit the order has played: it stops at its start, as after its last song.
+    // last unit the order has played: it stops at its start, as after its last song. While
+    // nothing plays they act on the current song's unit and stay paused.
     void nextAlbum();
     void restartAlbum();
     // Moves the unit of the selected playlist's song at `index` to just after its playing unit,
@@ -150,20 +154,25 @@ public:
 
     // Playback as controls outside the window see it (the desktop's media controls). The
     // current song is the playing playlist's, or else that of the selected playlist's order,
-    // where the play button would start.
+    // where the play button would start. Paused while that order stands somewhere it resumes
+    // from; Stopped at a fresh order's start and after stop(), until the next play.
     enum class PlaybackStatus { Stopped, Paused, Playing };
     PlaybackStatus playbackStatus() const;
     SongPtr currentSong() const;
     // The current song's artwork as last shown, encoded; nothing while none is known.
     const std::optional<std::string>& currentArtwork() const { return currentArtwork_; }
-    // Seconds into the current song, and its length: its file's once it is queued.
+    // Seconds into the current song, and its length: its file's once it is queued. While it
+    // is not queued, where it stopped as stored.
     double position() const;
     double currentLength() const;
     bool canPlay() const;
     bool canSeek() const;
+    // Whether forward() and backward() have a current song to act on.
+    bool canGoNext() const;
+    bool canGoPrevious() const;
     // Moves within the current song; at or past its end the next song plays.
     void seek(double seconds);
-    // Pauses and goes back to the start of the current song.
+    // Pauses and goes back to the start of the current song, reported as Stopped until Play.
     void stop();
     double volume() const { return volume_; }
     // A linear gain from 0 to 1, for every playlist's player; stored with the settings.
@@ -268,6 +277,19 @@ private:
     void startPlaying(std::size_t number);
     // Plays playlist `number` from the song at `index` of its order, with a new queue.
     void playFrom(std::size_t number, std::int64_t index);
+    // The playlist the transport acts on: the playing one, else the selected one showing its order.
+    const MyPlaylist* controlled() const;
+    MyPlaylist* controlled() { return const_cast<MyPlaylist*>(std::as_const(*this).controlled()); }
+    // The playlist stands somewhere it resumes from: a queued song, or a stored position.
+    bool hasPlace(const MyPlaylist& playlist) const;
+    // The first song from `index` on, round the order, that has a file to play; `index` when none has.
+    std::int64_t playableFrom(const MyPlaylist& playlist, std::int64_t index) const;
+    // Puts `playlist`, which does not play, at the start of the song at `index` (or the next
+    // playable one), its queue to be built again at the next play.
+    void moveWhilePaused(MyPlaylist& playlist, std::int64_t index);
+    // Which playlist plays and which is selected, stored for the next start; and read back there.
+    void storeSelection();
+    void restoreSelection();
     // Settings are written at once, on this thread; state goes to the background writer.
     void saveSettings();
     void storePositions();
@@ -290,6 +312,8 @@ private:
     void itemEnded(QueuePlayer& player, QueuePlayer::ItemId item, bool failed) override;
     void outputFailed(QueuePlayer& player, const std::string& reason) override;
     void setAudioNotice(std::string text);
+    // The folder that holds the songs to play is gone: says so; playback stays paused.
+    void musicUnreachable(const std::string& folder);
     // The window and the desktop's controls show `playlist`'s current song with `artwork`.
     void showNowPlaying(const MyPlaylist& playlist, const std::optional<std::string>& artwork, bool started);
     void tellPlaybackChanged();
@@ -331,6 +355,7 @@ private:
     std::optional<std::size_t> playlistNumber_;
     std::optional<std::size_t> playinglistNumber_;
     bool configuring_ = true;
+    bool stopped_ = false; // stop() was the last word, until the next play
     std::int64_t settingVersion_ = 0;
     AlbumSettings albumSettings_;
     PlaylistOrders playlistDict_;

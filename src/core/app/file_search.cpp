@@ -66,7 +66,11 @@ void AppDelegate::applySongFiles(std::uint64_t search, const std::shared_ptr<Son
     }
     songFilesKnown_ = true;
     if (viewCont_) viewCont_->refreshSongFiles();
-    if (std::exchange(playWhenFilesKnown_, false)) playMusic();
+    if (std::exchange(playWhenFilesKnown_, false)) return playMusic();
+    // A song resumed at the start waits with its file's artwork, now that the file is known.
+    if (auto* paused = playinglistNumber_ ? nullptr : controlled();
+        paused && currentSong() && hasPlace(*paused))
+        showNowPlaying(*paused, nowPlayingArtwork(*paused), false);
 }
 
 bool AppDelegate::chooseMusicFolder() {

@@ -12,30 +12,34 @@ std::optional<std::string> AppDelegate::nowPlayingArtwork(const MyPlaylist& play
     if (playlist.playingNum < 0 ||
         static_cast<std::size_t>(playlist.playingNum) >= playlist.shuffledSongs.size())
         return std::nullopt;
+    const auto& song = playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)];
     // The media library's own artwork needs no reading.
-    const auto& linked = playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)]->mediaObj();
-    if (linked && linked->artworkImage) return linked->artworkImage;
+    if (const auto& linked = song->mediaObj(); linked && linked->artworkImage) return linked->artworkImage;
     const auto* queue = queueOf(playlist);
     const auto* item = queue ? queue->itemOfCurrentSong() : nullptr;
-    if (!item) return std::nullopt;
+    // A song not queued yet (resumed at a start, or moved while paused) shows its file's.
+    std::string path = item                                            ? item->path
+                       : song->fileStatus() == SongFile::Status::Found ? std::string(song->filePath())
+                                                                       : std::string();
+    if (path.empty()) return std::nullopt;
     auto holder = std::make_shared<ArtworkHolder>();
-    const std::weak_ptr<MySong> song = playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)];
+    const std::weak_ptr<MySong> shown = song;
     const std::weak_ptr<int> alive = lifetime_;
-    services_.tasks.runInBackground([holder, path = item->path, song, alive, this,
+    services_.tasks.runInBackground([holder, path = std::move(path), song = shown, alive, this,
                                      &reader = services_.artwork, &tasks = services_.tasks] {
         if (!holder->fill(reader.artwork(path))) return;
         // The requester looked before the image arrived: show it now, if its song is still
         // the current one.
         tasks.runOnMainThread([holder, song, alive, this] {
             if (alive.expired()) return;
-            const auto* playing = playlistAt(playinglistNumber_);
+            const auto* now = controlled();
             const auto current = song.lock();
-            if (!playing || !current) return;
-            const auto n = playing->playingNum;
-            if (n < 0 || static_cast<std::size_t>(n) >= playing->shuffledSongs.size() ||
-                playing->shuffledSongs[static_cast<std::size_t>(n)] != current)
+            if (!now || !current) return;
+            const auto n = now->playingNum;
+            if (n < 0 || static_cast<std::size_t>(n) >= now->shuffledSongs.size() ||
+                now->shuffledSongs[static_cast<std::size_t>(n)] != current)
                 return;
-            showNowPlaying(*playing, holder->read(), false);
+            showNowPlaying(*now, holder->read(), false);
         });
     });
     return holder->read();

@@ -4,13 +4,40 @@
 #include "core/app/app_delegate.h"
 #include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
+#include "core/services/file_system.h"
+#include "core/services/log.h"
 #include "core/services/view_refresh.h"
 #include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace platter {
+
+namespace {
+
+// The outermost folder of `path` that is no longer there (a drive that went, a folder moved
+// away); empty while the file's own folder is there.
+std::string missingFolderOf(const FileSystem& files, const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty() || files.isDirectory(folder.string())) return {};
+    while (folder.has_parent_path() && folder.parent_path() != folder &&
+           !files.isDirectory(folder.parent_path().string()))
+        folder = folder.parent_path();
+    return folder.string();
+}
+
+// That folder of the file found for `playlist`'s current song.
+std::string missingFolderOfCurrent(const FileSystem& files, const MyPlaylist& playlist) {
+    const auto at = playlist.playingNum;
+    if (at < 0 || at >= static_cast<std::int64_t>(playlist.shuffledSongs.size())) return {};
+    const auto& song = *playlist.shuffledSongs[static_cast<std::size_t>(at)];
+    return song.fileStatus() == SongFile::Status::Found ? missingFolderOf(files, std::string(song.filePath()))
+                                                        : std::string();
+}
+
+} // namespace
 
 PlayQueue::FilePreparer AppDelegate::filePreparer() const {
     return [this](const MySong& song) -> std::optional<PlayQueue::QueuedFile> {
@@ -40,6 +67,10 @@ void AppDelegate::startPlaying(std::size_t number) {
         return;
     }
     auto* queue = queueOf(*selected);
+    // Queueing with the music's folder gone would find no file and hold every song against it.
+    if (!queue || queue->player().items().empty())
+        if (const auto missing = missingFolderOfCurrent(services_.fileSystem, *selected); !missing.empty())
+            return musicUnreachable(missing);
     if (!queue) {
         auto player = services_.players.create();
         if (!player) return;
@@ -69,6 +100,8 @@ void AppDelegate::startPlaying(std::size_t number) {
     setAudioNotice({});
     queue->player().play();
     playinglistNumber_ = number;
+    stopped_ = false;
+    storeSelection();
     showNowPlaying(*selected, nowPlayingArtwork(*selected), true);
 }
 
@@ -112,13 +145,14 @@ void AppDelegate::pauseMusic() {
     if (!playing) return;
     if (auto* queue = queueOf(*playing)) {
         queue->player().pause();
-        rememberSeconds(*playing, queue->player().position());
+        if (queue->currentItem()) rememberSeconds(*playing, queue->player().position());
     }
     const bool selected = playlistAt(playlistNumber_) != nullptr;
     if (viewCont_)
         viewCont_->willPauseWithAudioShoudDelete(!selected || configuring_,
                                                  selected && playlistNumber_ != playinglistNumber_);
     playinglistNumber_.reset();
+    storeSelection();
     tellPlaybackChanged();
 }
 
@@ -129,6 +163,20 @@ void AppDelegate::updatePlayWithNotification(QueuePlayer& player, QueuePlayer::I
     const auto& items = queue->items();
     const auto found = std::find_if(items.begin(), items.end(), [&](const auto& i) { return i.id == ended; });
     if (found == items.end()) return;
+    if (failed) {
+        // The coming songs' folder went with this one's (a drive, a moved folder): no song is
+        // to blame. It waits at this song for the music to come back.
+        const auto next = std::next(found);
+        const auto missing = missingFolderOf(services_.fileSystem, found->path);
+        if (!missing.empty() &&
+            (next == items.end() || !missingFolderOf(services_.fileSystem, next->path).empty())) {
+            queue->clear();
+            pauseMusic();
+            rememberPosition(*playlist);
+            musicUnreachable(missing);
+            return;
+        }
+    }
     queue->itemEnded(*found, failed, filePreparer(), nextItemId_);
     if (player.items().empty()) {
         // The whole order has played: rewind to where the queue began, paused.
@@ -154,6 +202,13 @@ void AppDelegate::outputFailed(QueuePlayer& player, const std::string& reason) {
                    "). Playback is paused; press Play to try again.");
 }
 
+void AppDelegate::musicUnreachable(const std::string& folder) {
+    log::write(log::Category::Player, folder + " is gone: paused");
+    setAudioNotice("The music folder " + folder +
+                   " cannot be reached. Playback is paused; press Play when it is back.");
+    tellPlaybackChanged();
+}
+
 PlayQueue* AppDelegate::queueOf(const MyPlaylist& playlist) const {
     const auto found = queues_.find(&playlist);
     return found == queues_.end() ? nullptr : found->second.get();
@@ -168,8 +223,15 @@ void AppDelegate::setAudioNotice(std::string text) {
 }
 
 void AppDelegate::forward() {
-    const auto* playing = playlistAt(playinglistNumber_);
-    const auto* queue = playing ? queueOf(*playing) : nullptr;
+    auto* playlist = controlled();
+    if (!playlist || playlist->shuffledSongs.empty()) return;
+    if (!playinglistNumber_) {
+        // Past the last song the order has played: it waits at its start.
+        const auto next = playlist->playingNum + 1;
+        return moveWhilePaused(*playlist,
+                               next < static_cast<std::int64_t>(playlist->shuffledSongs.size()) ? next : 0);
+    }
+    const auto* queue = queueOf(*playlist);
     // Never before the item's end, so it ends at once and the next song follows.
     if (const auto* item = queue ? queue->currentItem() : nullptr)
         queue->player().seekPlayer(item->duration + queue->finishedTime());
@@ -193,32 +255,57 @@ void AppDelegate::playFrom(std::size_t number, std::int64_t index) {
 }
 
 void AppDelegate::nextAlbum() {
-    auto* playing = playlistAt(playinglistNumber_);
-    const auto place = playing ? playing->unitAt(playing->playingNum) : std::nullopt;
+    auto* playlist = controlled();
+    const auto place = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt;
     if (!place) return;
-    if (place->end < static_cast<std::int64_t>(playing->shuffledSongs.size()))
-        return playFrom(*playinglistNumber_, place->end);
+    const bool last = place->end >= static_cast<std::int64_t>(playlist->shuffledSongs.size());
+    if (!playinglistNumber_) return moveWhilePaused(*playlist, last ? 0 : place->end);
+    if (!last) return playFrom(*playinglistNumber_, place->end);
     pauseMusic();
-    dropQueue(*playing);
-    playing->playingNum = 0;
-    rememberPosition(*playing);
-    rememberSeconds(*playing, 0);
-    showNowPlaying(*playing, nowPlayingArtwork(*playing), false);
+    dropQueue(*playlist);
+    playlist->playingNum = 0;
+    rememberPosition(*playlist);
+    rememberSeconds(*playlist, 0);
+    showNowPlaying(*playlist, nowPlayingArtwork(*playlist), false);
 }
 
 void AppDelegate::restartAlbum() {
-    const auto* playing = playlistAt(playinglistNumber_);
-    if (const auto place = playing ? playing->unitAt(playing->playingNum) : std::nullopt)
-        playFrom(*playinglistNumber_, place->first);
+    auto* playlist = controlled();
+    const auto place = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt;
+    if (!place) return;
+    if (!playinglistNumber_) return moveWhilePaused(*playlist, place->first);
+    playFrom(*playinglistNumber_, place->first);
 }
 
 void AppDelegate::backward() {
-    const auto* playing = playlistAt(playinglistNumber_);
-    const auto* queue = playing ? queueOf(*playing) : nullptr;
-    if (const auto* item = queue ? queue->currentItem() : nullptr) {
-        queue->player().seekItem(item->id, 0);
-        tellSeeked();
+    auto* playlist = controlled();
+    if (!playlist || !currentSong()) return;
+    const auto* queue = queueOf(*playlist);
+    if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);
+    if (!playinglistNumber_) rememberSeconds(*playlist, 0);
+    tellSeeked();
+}
+
+std::int64_t AppDelegate::playableFrom(const MyPlaylist& playlist, std::int64_t index) const {
+    // Before the search for the files has told, every song may have one.
+    if (!songFilesKnown_) return index;
+    const auto count = static_cast<std::int64_t>(playlist.shuffledSongs.size());
+    for (std::int64_t step = 0; step < count; ++step) {
+        const auto candidate = (index + step) % count;
+        if (playlist.shuffledSongs[static_cast<std::size_t>(candidate)]->fileStatus() ==
+            SongFile::Status::Found)
+            return candidate;
     }
+    return index;
+}
+
+void AppDelegate::moveWhilePaused(MyPlaylist& playlist, std::int64_t index) {
+    // A queue holds what follows the song it began with: the next play builds one from here.
+    dropQueue(playlist);
+    playlist.playingNum = playableFrom(playlist, index);
+    rememberPosition(playlist);
+    rememberSeconds(playlist, 0);
+    showNowPlaying(playlist, nowPlayingArtwork(playlist), false);
 }
 
 } // namespace platter

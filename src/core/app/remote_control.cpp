@@ -9,25 +9,26 @@
 
 namespace platter {
 
-namespace {
-
-// The playlist the play button acts on: the playing one, else the selected one showing its order.
-const MyPlaylist* controlledPlaylist(const AppDelegate& app) {
-    if (const auto* playing = app.playlistAt(app.playinglistNumber())) return playing;
-    return app.configuring() ? nullptr : app.playlistAt(app.playlistNumber());
+const MyPlaylist* AppDelegate::controlled() const {
+    if (const auto* playing = playlistAt(playinglistNumber_)) return playing;
+    return configuring_ ? nullptr : playlistAt(playlistNumber_);
 }
 
-} // namespace
+bool AppDelegate::hasPlace(const MyPlaylist& playlist) const {
+    if (const auto* queue = queueOf(playlist); queue && queue->currentItem()) return true;
+    return playingNumDict_.contains(playlist.persistentID()) ||
+           playingSecondsDict_.contains(playlist.persistentID());
+}
 
 AppDelegate::PlaybackStatus AppDelegate::playbackStatus() const {
     if (playinglistNumber_) return PlaybackStatus::Playing;
-    const auto* playlist = controlledPlaylist(*this);
-    const auto* queue = playlist ? queueOf(*playlist) : nullptr;
-    return queue && queue->currentItem() ? PlaybackStatus::Paused : PlaybackStatus::Stopped;
+    const auto* playlist = controlled();
+    return playlist && !stopped_ && currentSong() && hasPlace(*playlist) ? PlaybackStatus::Paused
+                                                                         : PlaybackStatus::Stopped;
 }
 
 SongPtr AppDelegate::currentSong() const {
-    const auto* playlist = controlledPlaylist(*this);
+    const auto* playlist = controlled();
     if (!playlist || playlist->playingNum < 0 ||
         static_cast<std::size_t>(playlist->playingNum) >= playlist->shuffledSongs.size())
         return nullptr;
@@ -35,47 +36,66 @@ SongPtr AppDelegate::currentSong() const {
 }
 
 double AppDelegate::position() const {
-    const auto* playlist = controlledPlaylist(*this);
+    const auto* playlist = controlled();
     const auto* queue = playlist ? queueOf(*playlist) : nullptr;
-    const auto* item = queue ? queue->currentItem() : nullptr;
     // A decoder may run on past the length its file gave: the song is at its end then.
-    return item ? std::clamp(queue->player().position(), 0.0, item->duration) : 0.0;
+    if (const auto* item = queue ? queue->currentItem() : nullptr)
+        return std::clamp(queue->player().position(), 0.0, item->duration);
+    const auto stored =
+        playlist ? playingSecondsDict_.find(playlist->persistentID()) : playingSecondsDict_.end();
+    return stored == playingSecondsDict_.end() || !currentSong() ? 0.0
+                                                                 : std::min(stored->second, currentLength());
 }
 
 double AppDelegate::currentLength() const {
     const auto song = currentSong();
     if (!song) return 0;
-    const auto* queue = queueOf(*controlledPlaylist(*this));
+    const auto* queue = queueOf(*controlled());
     const auto* item = queue ? queue->itemOfCurrentSong() : nullptr;
     return item ? item->duration : song->duration();
 }
 
 bool AppDelegate::canPlay() const {
-    const auto* playlist = controlledPlaylist(*this);
+    const auto* playlist = controlled();
     return playlist && !playlist->shuffledSongs.empty();
 }
 
 bool AppDelegate::canSeek() const {
-    const auto* playlist = controlledPlaylist(*this);
-    const auto* queue = playlist ? queueOf(*playlist) : nullptr;
-    return queue && queue->currentItem();
+    const auto* playlist = controlled();
+    return playlist && currentSong() && hasPlace(*playlist);
+}
+
+bool AppDelegate::canGoNext() const {
+    return currentSong() != nullptr;
+}
+
+bool AppDelegate::canGoPrevious() const {
+    return currentSong() != nullptr;
 }
 
 void AppDelegate::seek(double seconds) {
-    const auto* playlist = controlledPlaylist(*this);
-    const auto* queue = playlist ? queueOf(*playlist) : nullptr;
-    const auto* item = queue ? queue->currentItem() : nullptr;
-    if (!item) return;
-    if (seconds >= item->duration) return forward();
-    queue->player().seekItem(item->id, std::max(seconds, 0.0));
+    auto* playlist = controlled();
+    if (!playlist || !currentSong()) return;
+    if (seconds >= currentLength()) return forward();
+    const auto* queue = queueOf(*playlist);
+    if (const auto* item = queue ? queue->currentItem() : nullptr)
+        queue->player().seekItem(item->id, std::max(seconds, 0.0));
+    // Kept at once while it does not play: it is where the next play starts.
+    if (!playinglistNumber_) rememberSeconds(*playlist, std::max(seconds, 0.0));
     tellSeeked();
 }
 
 void AppDelegate::stop() {
-    const auto* playing = playlistAt(playinglistNumber_);
+    // The playlist that plays, not the one the pause leaves current.
+    auto* playlist = controlled();
     pauseMusic();
-    seek(0);
-    if (playing) rememberSeconds(*playing, 0);
+    if (!playlist) return;
+    const auto* queue = queueOf(*playlist);
+    if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);
+    rememberSeconds(*playlist, 0);
+    stopped_ = true;
+    tellSeeked();
+    tellPlaybackChanged();
 }
 
 void AppDelegate::setVolume(double linear) {

@@ -125,6 +125,17 @@ void PlayQueue::rewind() {
     player_->seekPlayer(0);
 }
 
+void PlayQueue::clear() {
+    player_->removeAllItems();
+    items_.clear();
+    indexesOfItems_.clear();
+    unplayableIndexes_.clear();
+    songsVisited_ = 0;
+    nextNumToAdd_ = playlist_->playingNum;
+    addedTime_ = finishedTime_ = 0;
+    endsWithOrder_ = false;
+}
+
 const PlayQueue::Item* PlayQueue::currentItem() const {
     const auto current = player_->currentItem();
     if (!current) return nullptr;

@@ -65,6 +65,9 @@ public:
     // The whole order has played: queues again what was queued, from its first playable item,
     // and puts the playlist there.
     void rewind();
+    // Empties the queue and its player; the next `addItems` queues from the playlist's current
+    // song, as a new queue would. Nothing is held against any song.
+    void clear();
     // The item playing or paused at.
     const Item* currentItem() const;
     // That item, or else the queued item of the playlist's current song.

@@ -228,8 +228,19 @@ void GstQueuePlayer::setReplayGainLevels(double preAmp, double untagged) {
     applyLevels(streamGain_);
 }
 
-void GstQueuePlayer::loadCurrent(gint64 at) {
+void GstQueuePlayer::stopStreams() {
     gst_element_set_state(playbin_, GST_STATE_READY);
+    // What the stopped streams posted is still on the bus: an error of an item being torn down
+    // (a decoder that found itself unlinked), its end or its start. Read after this, it would
+    // be taken for the next load's, and end a good item as failed.
+    GstBus* bus = gst_element_get_bus(playbin_);
+    gst_bus_set_flushing(bus, TRUE);
+    gst_bus_set_flushing(bus, FALSE);
+    gst_object_unref(bus);
+}
+
+void GstQueuePlayer::loadCurrent(gint64 at) {
+    stopStreams();
     std::string uri;
     {
         std::lock_guard lock(mutex_);
@@ -252,7 +263,7 @@ void GstQueuePlayer::loadCurrent(gint64 at) {
 }
 
 void GstQueuePlayer::removeAllItems() {
-    gst_element_set_state(playbin_, GST_STATE_READY);
+    stopStreams();
     resumeAt_.reset();
     std::lock_guard lock(mutex_);
     queue_.clear();
@@ -281,7 +292,7 @@ void GstQueuePlayer::removeItemsAfterCurrent() {
 void GstQueuePlayer::cueCurrent(double seconds) {
     if (playing_ || !currentItem()) return;
     // Loaded at the next play(), as after a lost output: nothing is decoded before then.
-    gst_element_set_state(playbin_, GST_STATE_READY);
+    stopStreams();
     resumeAt_ = static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND);
 }
 
@@ -451,7 +462,7 @@ void GstQueuePlayer::endCurrent(bool failed, bool nextAlreadyStarted) {
         if (currentItem())
             loadCurrent();
         else
-            gst_element_set_state(playbin_, GST_STATE_READY);
+            stopStreams();
     }
     if (listener_) listener_->itemEnded(*this, ended, failed);
 }

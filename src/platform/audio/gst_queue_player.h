@@ -71,6 +71,8 @@ private:
     void handleError(GstMessage* message);
     void buildPipeline();
     void dropPipeline();
+    // Stops every stream (the pipeline to READY) and drops what they posted.
+    void stopStreams();
     // Loads the current item afresh, at its start or `at` nanoseconds into it, in the player's
     // state.
     void loadCurrent(gint64 at = 0);

@@ -64,7 +64,8 @@ TEST_F(AlbumSteering, NextAndRestartAlbumFollowTheUnitsOfEachGrain) {
     EXPECT_EQ(p().playingNum, 0);
     EXPECT_EQ(h.storedPositions().at("P"), 0);
     h.app->nextAlbum();
-    EXPECT_EQ(p().playingNum, 0) << "nothing plays: nothing to skip";
+    EXPECT_EQ(p().playingNum, 3) << "paused at the start, it skips all the same";
+    EXPECT_FALSE(h.app->playinglistNumber());
 
     cutA(AlbumSetting::discs({{1, false}, {2, false}}));
     h.app->playMusic();
@@ -79,6 +80,30 @@ TEST_F(AlbumSteering, NextAndRestartAlbumFollowTheUnitsOfEachGrain) {
     EXPECT_EQ(p().playingNum, 1);
     h.app->restartAlbum();
     EXPECT_EQ(p().playingNum, 1);
+}
+
+TEST_F(AlbumSteering, WhilePausedTheUnitsAreSteeredAndItStaysPaused) {
+    h.app->playMusic();
+    player().end(); // s1 of album A
+    h.app->pauseMusic();
+    h.app->nextAlbum();
+    EXPECT_EQ(p().playingNum, 3);
+    EXPECT_FALSE(h.app->playinglistNumber()) << "still paused";
+    EXPECT_EQ(h.app->playbackStatus(), AppDelegate::PlaybackStatus::Paused);
+    EXPECT_EQ(h.view.calls.back(), "now s3 row 3");
+    h.app->nextAlbum();
+    EXPECT_EQ(p().playingNum, 5);
+    h.app->restartAlbum();
+    EXPECT_EQ(p().playingNum, 5) << "C is one song";
+    h.app->nextAlbum();
+    EXPECT_EQ(p().playingNum, 0) << "past the last unit, the order's start";
+    h.app->forward();
+    h.app->restartAlbum();
+    EXPECT_EQ(p().playingNum, 0) << "back to A's first song";
+    EXPECT_FALSE(h.app->playinglistNumber());
+    h.app->forward();
+    h.app->playMusic();
+    EXPECT_EQ(queued(), "1 2 3 4 5 0") << "played from the song it was moved to";
 }
 
 TEST_F(AlbumSteering, PlayNextMovesAWholeUnitAndTheSongPlaysOn) {

@@ -1,6 +1,8 @@
 #include "core/playback/artwork_holder.h"
+#include "core/services/playback_listener.h"
 #include "support/app_harness.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -10,6 +12,16 @@ namespace {
 using testing::AppHarness;
 using testing::FakeQueuePlayer;
 using testing::ManualTasks;
+
+// What the desktop's controls hear.
+struct Told final : PlaybackListener {
+    int changes = 0;
+    std::vector<double> seeks;
+    void playbackChanged() override { ++changes; }
+    void seeked(double seconds) override { seeks.push_back(seconds); }
+};
+
+using Status = AppDelegate::PlaybackStatus;
 
 class PlayQueue : public ::testing::Test {
 protected:
@@ -123,6 +135,101 @@ TEST_F(PlayQueue, ResumesWhereTheSongStoppedAcrossARestart) {
     }
 }
 
+TEST_F(PlayQueue, ARestartComesBackPausedWhereItStoppedAndPlaysOnFromThere) {
+    build(4, 60);
+    h.artwork.images = {{"song1.mp3", "cover one"}};
+    h.app->playMusic();
+    player().end();
+    player().at = 17;
+    h.app->applicationWillTerminate(); // quit while playing
+    h.launch();
+    EXPECT_EQ(h.app->playlistNumber(), 1u) << "the playlist that played is selected again";
+    EXPECT_FALSE(h.app->configuring()) << "its order shows";
+    EXPECT_FALSE(h.app->playinglistNumber());
+    EXPECT_EQ(h.app->playbackStatus(), Status::Paused);
+    EXPECT_TRUE(h.app->canPlay());
+    EXPECT_TRUE(h.app->canSeek());
+    ASSERT_TRUE(h.app->currentSong());
+    EXPECT_EQ(h.app->currentSong()->name(), "s1");
+    EXPECT_EQ(h.app->position(), 17);
+    EXPECT_EQ(h.app->currentLength(), 200) << "the library's length until the file is queued";
+    const auto& calls = h.view.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "mode 2 4 4 800.000000 00"), calls.end())
+        << "the order's controls, with the play button";
+    EXPECT_EQ(calls.back(), "now s1 row 1");
+    h.finishTasks();
+    EXPECT_EQ(calls.back(), "now s1 row 1 with cover one") << "the artwork of its file once it is found";
+    EXPECT_EQ(h.app->currentArtwork(), "cover one");
+
+    h.app->playPause(); // Space, or the desktop's play key
+    EXPECT_TRUE(player().playing);
+    EXPECT_EQ(player().appended.front(), "song1.mp3");
+    EXPECT_EQ(player().at, 17) << "on from the second it stopped";
+
+    // Paused, then another playlist chosen: the one last selected comes back, and without an
+    // order it opens in its choices.
+    h.app->pauseMusic();
+    h.app->changePlaylistWithRow(0);
+    h.launch();
+    EXPECT_EQ(h.app->playlistNumber(), 0u);
+    EXPECT_TRUE(h.app->configuring());
+    EXPECT_EQ(h.app->playbackStatus(), Status::Stopped);
+    EXPECT_FALSE(h.app->canPlay());
+
+    // A selection that names no playlist any more, or is no property list, selects none.
+    h.app->applicationWillTerminate();
+    for (const auto* stored : {"<dict><key>selected</key><string>gone</string></dict>", "garbage"}) {
+        h.state.files["selection.plist"] =
+            std::string("<?xml version=\"1.0\"?><plist version=\"1.0\">") + stored + "</plist>";
+        h.launch();
+        EXPECT_FALSE(h.app->playlistNumber()) << stored;
+    }
+}
+
+TEST_F(PlayQueue, SkipsWhilePausedMoveTheSongAndStayPaused) {
+    build(4, 60, {}, {2});
+    Told told;
+    h.app->addPlaybackListener(&told);
+    EXPECT_TRUE(h.app->canGoNext()) << "the order's first song is current before anything plays";
+    EXPECT_TRUE(h.app->canGoPrevious());
+    h.app->playMusic();
+    player().at = 30;
+    h.app->pauseMusic();
+    told.changes = 0;
+    h.app->forward();
+    EXPECT_FALSE(h.app->playinglistNumber()) << "still paused";
+    EXPECT_EQ(p().playingNum, 1);
+    EXPECT_EQ(h.app->position(), 0) << "at the new song's start";
+    EXPECT_EQ(h.app->playbackStatus(), Status::Paused);
+    EXPECT_EQ(h.app->currentSong()->name(), "s1");
+    EXPECT_GT(told.changes, 0) << "the desktop's controls show the new song";
+    EXPECT_EQ(h.view.calls.back(), "now s1 row 1");
+    EXPECT_EQ(h.storedPositions().at("P"), 1);
+    h.app->forward();
+    EXPECT_EQ(p().playingNum, 3) << "past the song without a file";
+
+    h.app->seek(20);
+    EXPECT_EQ(h.app->position(), 20) << "a place to start from";
+    h.app->backward();
+    EXPECT_EQ(h.app->position(), 0);
+    EXPECT_EQ(told.seeks.back(), 0);
+    h.app->seek(25);
+    h.app->forward();
+    EXPECT_EQ(p().playingNum, 0) << "past the last song, the order waits at its start";
+    EXPECT_EQ(h.app->position(), 0);
+    h.app->playMusic();
+    EXPECT_EQ(player().appended.front(), "song0.mp3");
+    EXPECT_EQ(player().at, 0);
+    EXPECT_TRUE(player().playing);
+
+    h.app->pauseMusic();
+    h.app->backToConfig();
+    EXPECT_FALSE(h.app->canGoNext()) << "the choices show and nothing plays";
+    h.app->forward();
+    EXPECT_EQ(p().playingNum, 0);
+    h.app->removePlaybackListener(&told);
+}
+
 TEST_F(PlayQueue, ALostOutputPausesWithEverySongPlayableAndSaysSo) {
     build(3, 60);
     h.app->playMusic();
@@ -138,6 +245,41 @@ TEST_F(PlayQueue, ALostOutputPausesWithEverySongPlayableAndSaysSo) {
     EXPECT_TRUE(player().playing) << "Play tries the output again";
     EXPECT_EQ(h.app->statusNotice(), "");
     EXPECT_EQ(p().playingNum, 1);
+}
+
+TEST_F(PlayQueue, AVanishedMusicFolderPausesWithEverySongKeptAndPlaysOnWhenItIsBack) {
+    build(4, 60);
+    h.app->playMusic();
+    player().end(); // s1 plays
+    auto& first = player();
+    const auto folder = h.dir.path();
+    const auto away = folder.string() + " away";
+    std::filesystem::rename(folder, away); // the drive goes
+    first.end(true);
+    EXPECT_FALSE(h.app->playinglistNumber()) << "paused";
+    EXPECT_FALSE(first.playing);
+    EXPECT_TRUE(first.queue.empty()) << "no song left to fail one after another";
+    EXPECT_EQ(p().playingNum, 1) << "it waits at the song that could not go on";
+    EXPECT_NE(h.app->statusNotice().find(folder.string() + " cannot be reached"), std::string::npos)
+        << h.app->statusNotice();
+    h.app->playMusic();
+    EXPECT_FALSE(h.app->playinglistNumber()) << "still gone";
+    EXPECT_TRUE(h.dialogs.alerts.empty()) << "no song was found unplayable";
+    EXPECT_EQ(h.storedPositions().at("P"), 1);
+
+    std::filesystem::rename(away, folder); // back
+    h.app->playMusic();
+    EXPECT_TRUE(first.playing);
+    EXPECT_EQ(h.players.made.size(), 1u);
+    EXPECT_EQ(first.appended.back(), "song0.mp3") << "queued afresh from s1, round the order";
+    EXPECT_TRUE(first.queue.front().path.ends_with("song1.mp3"));
+    EXPECT_EQ(h.app->statusNotice(), "");
+
+    // One file that fails with its folder still there is that song's fault, as before.
+    first.end(true);
+    EXPECT_TRUE(h.app->playinglistNumber());
+    EXPECT_EQ(q().unplayableIndexes(), (std::set<std::int64_t>{1}));
+    EXPECT_EQ(p().playingNum, 2);
 }
 
 TEST_F(PlayQueue, AFailingItemCountsAsUnplayableAndPlaybackGoesOn) {
@@ -174,8 +316,6 @@ TEST_F(PlayQueue, NowPlayingNeverIndexesOutsideTheOrder) {
 
 TEST_F(PlayQueue, ForwardEndsTheSongAndBackwardRestartsIt) {
     build(3, 60);
-    h.app->forward();
-    EXPECT_TRUE(h.players.made.empty()) << "nothing plays yet";
     h.app->playMusic();
     h.app->backward();
     ASSERT_EQ(player().seeks.size(), 1u);
@@ -281,21 +421,32 @@ TEST_F(PlayQueue, TheVolumeReachesEveryPlayerAndIsStoredAtQuit) {
     EXPECT_EQ(h.app->volume(), 1.0) << "a stored value that is no volume is passed over";
 }
 
-TEST_F(PlayQueue, StopPausesAtTheSongsStartAndSeekingPastTheEndPlaysTheNext) {
+TEST_F(PlayQueue, StopStopsAtTheSongsStartAndSeekingPastTheEndPlaysTheNext) {
     build(3, 60);
-    EXPECT_EQ(h.app->playbackStatus(), AppDelegate::PlaybackStatus::Stopped);
+    EXPECT_EQ(h.app->playbackStatus(), Status::Stopped);
     EXPECT_EQ(h.app->currentSong()->name(), "s0") << "where Play would start";
     h.app->playMusic();
     h.app->seek(30);
     EXPECT_EQ(h.app->position(), 30);
     h.app->stop();
-    EXPECT_EQ(h.app->playbackStatus(), AppDelegate::PlaybackStatus::Paused);
+    EXPECT_EQ(h.app->playbackStatus(), Status::Stopped);
     EXPECT_EQ(h.app->position(), 0);
+    h.app->forward();
+    EXPECT_EQ(h.app->playbackStatus(), Status::Stopped) << "a skip leaves it stopped";
+    h.app->backward();
+    h.app->playMusic();
+    EXPECT_EQ(h.app->playbackStatus(), Status::Playing);
+    EXPECT_EQ(player().at, 0) << "from the song's start";
+    EXPECT_EQ(h.app->currentSong()->name(), "s1");
+    h.app->stop();
+    h.app->applicationWillTerminate();
+    h.launch();
+    EXPECT_EQ(h.app->position(), 0) << "a stop keeps no second";
     h.app->playMusic();
     h.app->seek(60);
-    EXPECT_EQ(h.app->currentSong()->name(), "s1");
+    EXPECT_EQ(h.app->currentSong()->name(), "s2");
     h.app->backToConfig();
-    EXPECT_EQ(h.app->currentSong()->name(), "s1") << "it plays on while the choices show";
+    EXPECT_EQ(h.app->currentSong()->name(), "s2") << "it plays on while the choices show";
     h.app->pauseMusic();
     EXPECT_FALSE(h.app->currentSong()) << "paused, with the choices showing: no song to resume";
 }

@@ -92,14 +92,15 @@ TEST_F(StoredState, ASongRewritesThePositionsAloneAndAShuffleItsOwnOrder) {
     h.app->changePlaylistWithRow(1);
     h.app->showPlaylist();
     const auto p = state_files::orderOf("P"), q = state_files::orderOf("Q");
-    EXPECT_EQ(newWrites(), (std::map<std::string, int>{{p, 1}, {state_files::positions, 1}}));
+    const std::string selection = "selection.plist"; // which playlist is chosen and which plays
+    EXPECT_EQ(newWrites(), (std::map<std::string, int>{{p, 1}, {state_files::positions, 1}, {selection, 1}}));
     h.app->playMusic();
     newWrites();
     h.players.made.back()->end();
     EXPECT_EQ(newWrites(), (std::map<std::string, int>{{state_files::positions, 1}}));
     h.app->changePlaylistWithRow(2);
     h.app->showPlaylist();
-    EXPECT_EQ(newWrites(), (std::map<std::string, int>{{q, 1}, {state_files::positions, 1}}));
+    EXPECT_EQ(newWrites(), (std::map<std::string, int>{{q, 1}, {state_files::positions, 1}, {selection, 1}}));
 
     const auto order = h.app->playlistDict().at("P");
     h.launch();
