@@ -243,7 +243,11 @@ TEST_F(Mpris, PropertiesSayWhatIsTrueAndRefuseWhatIsNot) {
     const auto has = [](const std::pair<int, std::string>& reply, const char* text) {
         return reply.second.find(text) != std::string::npos;
     };
-    EXPECT_TRUE(has(get("CanGoNext"), "boolean false")) << "nothing plays";
+    h.app->changePlaylistWithRow(-1);
+    EXPECT_TRUE(has(get("CanGoNext"), "boolean false")) << "no song to move from";
+    h.app->changePlaylistWithRow(1);
+    h.app->showPlaylist();
+    EXPECT_TRUE(has(get("CanGoNext"), "boolean true")) << "an order not yet played moves on too";
     h.app->playMusic();
     EXPECT_TRUE(has(get("CanGoNext"), "boolean true"));
     EXPECT_TRUE(has(get("CanGoPrevious"), "boolean true"));
@@ -270,7 +274,7 @@ TEST_F(Mpris, PropertiesSayWhatIsTrueAndRefuseWhatIsNot) {
     EXPECT_TRUE(player().playing);
     EXPECT_EQ(set("Rate", "double:0").first, 0);
     EXPECT_EQ(playerctl({"status"}), "Paused") << "a rate of 0 pauses";
-    EXPECT_TRUE(has(get("CanGoNext"), "boolean false")) << "Next acts on a playing song only";
+    EXPECT_TRUE(has(get("CanGoNext"), "boolean true")) << "Next moves a paused song on too";
 }
 
 TEST_F(Mpris, NewSongsAreAnnouncedWhileTheWindowIsElsewhereEachReplacingTheLast) {

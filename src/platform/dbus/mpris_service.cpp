@@ -39,11 +39,6 @@ QString statusText(AppDelegate::PlaybackStatus status) {
     return QStringLiteral("Stopped");
 }
 
-// Next and Previous act on the playing song only.
-bool canSkip(const AppDelegate& app) {
-    return app.playbackStatus() == AppDelegate::PlaybackStatus::Playing;
-}
-
 QString interfaceOf(const QObject& adaptor) {
     const auto* meta = adaptor.metaObject();
     const int index = meta->indexOfClassInfo("D-Bus Interface");
@@ -147,13 +142,12 @@ QVariantMap MprisService::metadata() {
 
 QVariantMap MprisService::playerProperties() {
     const bool current = app_.canSeek();
-    const bool skip = canSkip(app_);
     return {
         {QStringLiteral("PlaybackStatus"), statusText(app_.playbackStatus())},
         {QStringLiteral("Metadata"), metadata()},
         {QStringLiteral("Volume"), app_.volume()},
-        {QStringLiteral("CanGoNext"), skip},
-        {QStringLiteral("CanGoPrevious"), skip},
+        {QStringLiteral("CanGoNext"), app_.canGoNext()},
+        {QStringLiteral("CanGoPrevious"), app_.canGoPrevious()},
         {QStringLiteral("CanSeek"), current},
         {QStringLiteral("CanPlay"), app_.canPlay()},
         {QStringLiteral("CanPause"), app_.canPlay()},
@@ -268,11 +262,11 @@ bool MprisPlayer::canSeek() const {
 }
 
 bool MprisPlayer::canGoNext() const {
-    return canSkip(service_->app());
+    return service_->app().canGoNext();
 }
 
 bool MprisPlayer::canGoPrevious() const {
-    return canSkip(service_->app());
+    return service_->app().canGoPrevious();
 }
 
 void MprisPlayer::setRate(double rate) {
