@@ -71,14 +71,14 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     top.resize(900, 200);
     const auto shown = [&](QWidget* w) { return !w->isHidden(); };
     EXPECT_TRUE(top.cautionCentred());
-    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection());
     EXPECT_FALSE(shown(top.configureView()) || shown(top.playlistView()));
 
     top.setViewsWithMode(
         TopViewMode::Playing); // straight after 0: the list's controls, the caution left as it was
     EXPECT_TRUE(shown(top.playlistView()));
     EXPECT_TRUE(top.cautionCentred());
-    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection());
 
     top.setViewsWithMode(TopViewMode::Configuring);
     top.setCautionViewWithSongCount(7, 1, 2700);
@@ -90,7 +90,7 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
 
     top.setViewsWithMode(TopViewMode::NoSongs);
     EXPECT_TRUE(top.cautionCentred());
-    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs);
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs());
 }
 
 TEST_F(TopPanel, ANarrowPanelShrinksTheArtworkBeforeThePosition) {
@@ -611,7 +611,7 @@ TEST_F(Routing, RefreshesReachThePanelsInTheirOrder) {
 
     app->changePlaylistWithRow(rowOf("Mix"));
     view.refreshViewsWithTopViewMode(TopViewMode::NoSelection, 6, 3, 360, false, true);
-    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection)
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection())
         << "mode 0 shows no counts";
     view.refreshViewsWithTopViewMode(TopViewMode::Configuring, 6, 3, 360, false, true);
     EXPECT_EQ(top->cautionView()->text(), "6 Songs, 3 Albums, 0.1 hours");
