@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -237,8 +238,8 @@ QString MyTopViewController::countsText(std::int64_t songCount, std::int64_t alb
     else if (std::isinf(hours))
         number = hours > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
     else
-        number = QString::number(hours, 'f', 1);
-    return tr("%1 Songs, %2 Albums, %3 hours").arg(songCount).arg(albumCount).arg(number);
+        number = QLocale().toString(hours, 'f', 1);
+    return tr("%L1 Songs, %L2 Albums, %3 hours").arg(songCount).arg(albumCount).arg(number);
 }
 
 void MyTopViewController::setViewsWithMode(TopViewMode mode) {

@@ -701,6 +701,7 @@ TEST_F(Translated, MenusPreferencesNoticesAndAlertsSpeakTheDesktopsLanguage) {
         EXPECT_NE(menuAction(window, "Alben mischen"), nullptr);
         EXPECT_NE(menuAction(window, "Einstellungen…"), nullptr);
         EXPECT_EQ(window.findMusicFolderButton()->text(), "Musikordner suchen…");
+        EXPECT_EQ(MyTopViewController::countsText(1234, 56, 2700), "1.234 Titel, 56 Alben, 0,8 Stunden");
         EXPECT_EQ(window.viewController()->topViewCont()->cautionView()->text(),
                   "Bitte wählen Sie links eine Wiedergabeliste.");
         app->applicationWillFinishLaunching(&h.view);

@@ -311,10 +311,6 @@
         <translation>Lautstärke</translation>
     </message>
     <message>
-        <source>%1 Songs, %2 Albums, %3 hours</source>
-        <translation>%1 Titel, %2 Alben, %3 Stunden</translation>
-    </message>
-    <message>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
@@ -329,6 +325,10 @@
     <message>
         <source>Please select one of playlists at the left.</source>
         <translation>Bitte wählen Sie links eine Wiedergabeliste.</translation>
+    </message>
+    <message>
+        <source>%L1 Songs, %L2 Albums, %3 hours</source>
+        <translation>%L1 Titel, %L2 Alben, %3 Stunden</translation>
     </message>
 </context>
 <context>

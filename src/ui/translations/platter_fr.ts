@@ -311,10 +311,6 @@
         <translation>Volume</translation>
     </message>
     <message>
-        <source>%1 Songs, %2 Albums, %3 hours</source>
-        <translation>%1 morceaux, %2 albums, %3 heures</translation>
-    </message>
-    <message>
         <source>Pause</source>
         <translation>Pause</translation>
     </message>
@@ -329,6 +325,10 @@
     <message>
         <source>Please select one of playlists at the left.</source>
         <translation>Veuillez choisir une liste de lecture à gauche.</translation>
+    </message>
+    <message>
+        <source>%L1 Songs, %L2 Albums, %3 hours</source>
+        <translation>%L1 morceaux, %L2 albums, %3 heures</translation>
     </message>
 </context>
 <context>
