@@ -4,6 +4,7 @@
 #include "app/platter_app.h"
 #include "core/services/log.h"
 #include "platform/dbus/mpris_service.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/playlists_view_controller.h"
 #include "ui/view_controller.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(PLATTER_VERSION));
     QApplication::setDesktopFileName(QString::fromLatin1(platter::MprisService::desktopEntry));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/platter.png")));
+    platter::installTranslations(QLocale::system());
 
     using namespace platter;
     // One Platter a session: a second start shows the first one's window and leaves. The lock

@@ -194,7 +194,7 @@ PlatterApp::PlatterApp(Options options) : parts_(std::make_unique<Parts>(options
     p.window.keepLayoutIn(QString::fromStdString(StateDirectory::defaultPath() + "/window.conf"));
     p.qtDialogs.setParent(&p.window);
     if (!options.players && p.gstPlayers.silent())
-        p.notices << QStringLiteral("No audio output device was found: songs play silently.");
+        p.notices << tr("No audio output device was found: songs play silently.");
     if (const auto notice = MainWindow::settingsFileNotice(p.defaults.loadResult()); !notice.isEmpty())
         p.notices << notice;
     p.window.setNotice(p.notices.join(QStringLiteral("  ")));

@@ -149,9 +149,9 @@ QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ForegroundRole && item.disc && !item.song && item.disc->songs().empty())
         return QPalette().brush(QPalette::Disabled, QPalette::Text); // a disc none of whose songs is here
     if (role == Qt::ToolTipRole && (flags(index) & Qt::ItemIsUserCheckable)) {
-        if (item.disc) return QStringLiteral("Shuffle the songs of this disc one by one");
-        return column == SeparateDiscs ? QStringLiteral("Shuffle each disc of this album as a whole")
-                                       : QStringLiteral("Shuffle the songs of this album one by one");
+        if (item.disc) return tr("Shuffle the songs of this disc one by one");
+        return column == SeparateDiscs ? tr("Shuffle each disc of this album as a whole")
+                                       : tr("Shuffle the songs of this album one by one");
     }
     return {};
 }
@@ -164,11 +164,10 @@ QString AlbumOutlineModel::fullText(const Item& item, int column) const {
                    qText(item.song->name());
         if (column == Artist) return qText(item.song->artist());
     } else if (item.disc) {
-        if (column == Title) return QStringLiteral("Disc %1").arg(item.disc->discNumber());
+        if (column == Title) return tr("Disc %1").arg(item.disc->discNumber());
     } else {
         if (column == Title) return qText(album.albumName());
-        if (column == Artist)
-            return album.compilation() ? QStringLiteral("Compilation Album") : qText(album.artist());
+        if (column == Artist) return album.compilation() ? tr("Compilation Album") : qText(album.artist());
     }
     return {};
 }
@@ -222,13 +221,13 @@ QVariant AlbumOutlineModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     switch (section) {
     case Title:
-        return QStringLiteral("Album");
+        return tr("Album");
     case Artist:
-        return QStringLiteral("Artist");
+        return tr("Artist");
     case SeparateDiscs:
-        return QStringLiteral("Split into Discs");
+        return tr("Split into Discs");
     case SeparateSongs:
-        return QStringLiteral("Split into Songs");
+        return tr("Split into Songs");
     default:
         return {};
     }

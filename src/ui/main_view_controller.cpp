@@ -108,7 +108,7 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
                                     QIcon(QStringLiteral(":/speakerPause.png")), this)),
       pages_(new QStackedLayout(this)), empty_(new QWidget(this)), outlineView_(new Outline(this)),
       tableView_(new QTableView(this)), unitRule_(new UnitRule(this)),
-      playNext_(new QAction(QStringLiteral("Play Next"), this)) {
+      playNext_(new QAction(tr("Play Next"), this)) {
     setObjectName(QStringLiteral("mainPanel"));
     outlineView_->setObjectName(QStringLiteral("outline"));
     outlineView_->setModel(outlineModel_);
@@ -165,7 +165,7 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     });
     playNext_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+N")));
     playNext_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    playNext_->setToolTip(QStringLiteral("Play this song's album, disc or song after the one that plays"));
+    playNext_->setToolTip(tr("Play this song's album, disc or song after the one that plays"));
     tableView_->addAction(playNext_);
     connect(playNext_, &QAction::triggered, this, &MyMainViewController::playNext);
     tableView_->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -28,7 +28,7 @@ namespace platter {
 MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     : QMainWindow(parent), ourDelegate_(app), viewCont_(new ViewController(app, withLinkPanes, this)),
       notice_(new QLabel(this)), filesNotice_(new QLabel(this)), statusNotice_(new QLabel(this)),
-      findFolder_(new QPushButton(QStringLiteral("Find Music Folder\u2026"), this)) {
+      findFolder_(new QPushButton(tr("Find Music Folder…"), this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(AppDelegate::bundleName.data(), AppDelegate::bundleName.size()));
     setCentralWidget(viewCont_);
@@ -39,7 +39,7 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     filesNotice_->setObjectName(QStringLiteral("filesNotice"));
     filesNotice_->setContentsMargins(8, 0, 4, 0);
     findFolder_->setObjectName(QStringLiteral("findMusicFolder"));
-    findFolder_->setToolTip(QStringLiteral("Choose a folder or drive that holds your music"));
+    findFolder_->setToolTip(tr("Choose a folder or drive that holds your music"));
     statusNotice_->setObjectName(QStringLiteral("statusNotice"));
     statusNotice_->setContentsMargins(8, 0, 8, 0);
     statusNotice_->setWordWrap(true);
@@ -91,15 +91,28 @@ QString MainWindow::settingsFileNotice(const SettingsFile::LoadResult& loaded) {
     if (loaded.status != SettingsFile::Status::Corrupt) return {};
     // Left where it was, it is not written over: nothing will be saved this time.
     if (loaded.setAsidePath.empty())
-        return QStringLiteral("Your settings file could not be read, nor set aside; the defaults apply, and no "
-                              "setting will be saved.");
-    return QStringLiteral("Your settings file could not be read and was set aside as %1; the defaults apply.")
+        return tr("Your settings file could not be read, nor set aside; the defaults apply, and no "
+                  "setting will be saved.");
+    return tr("Your settings file could not be read and was set aside as %1; the defaults apply.")
         .arg(QString::fromStdString(loaded.setAsidePath));
+}
+
+QString MainWindow::songFilesNotice(const FileCounts& files) {
+    const auto total = files.total();
+    if (total > 0 && files.found == 0 && files.notFound == 0)
+        return tr("None of the %L1 songs in this library has a file on this computer: they are streams or "
+                  "songs kept in the cloud.")
+            .arg(total);
+    if (files.notFound == 0) return {};
+    return (files.notFound == 1 ? tr("%L1 of %L2 songs has no file on this computer.")
+                                : tr("%L1 of %L2 songs have no file on this computer."))
+        .arg(files.notFound)
+        .arg(total);
 }
 
 void MainWindow::showSongFiles() {
     const auto& files = ourDelegate_.libraryFiles();
-    filesNotice_->setText(QString::fromStdString(songFilesNotice(files)));
+    filesNotice_->setText(songFilesNotice(files));
     filesNotice_->setVisible(!filesNotice_->text().isEmpty());
     findFolder_->setVisible(files.notFound > 0);
     updateStatusLine();
@@ -122,52 +135,48 @@ QString MainWindow::notice() const {
 
 void MainWindow::buildMenus() {
     auto* top = viewCont_->topViewCont();
-    auto* appMenu = menuBar()->addMenu(QStringLiteral("&Platter"));
-    auto* prefs =
-        appMenu->addAction(QStringLiteral("&Preferences…"), this, [this] { ourDelegate_.preferences(); });
+    auto* appMenu = menuBar()->addMenu(tr("&Platter"));
+    auto* prefs = appMenu->addAction(tr("&Preferences…"), this, [this] { ourDelegate_.preferences(); });
     prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     prefs->setMenuRole(QAction::PreferencesRole);
-    appMenu->addAction(QStringLiteral("Choose &Library…"), this, [this] { ourDelegate_.chooseLibrary(); })
+    appMenu->addAction(tr("Choose &Library…"), this, [this] { ourDelegate_.chooseLibrary(); })
         ->setObjectName(QStringLiteral("chooseLibrary"));
-    appMenu->addAction(QStringLiteral("&Reset…"), this, [this] { ourDelegate_.resetAll(); })
-        ->setToolTip(QStringLiteral("Read the library file again"));
+    appMenu->addAction(tr("&Reset…"), this, [this] { ourDelegate_.resetAll(); })
+        ->setToolTip(tr("Read the library file again"));
     appMenu->addSeparator();
-    auto* quit = appMenu->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
+    auto* quit = appMenu->addAction(tr("&Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
 
-    auto* listMenu = menuBar()->addMenu(QStringLiteral("P&laylist"));
-    saveChoices_ =
-        listMenu->addAction(QStringLiteral("&Save Album Choices"), this, [this] { ourDelegate_.save(); });
+    auto* listMenu = menuBar()->addMenu(tr("P&laylist"));
+    saveChoices_ = listMenu->addAction(tr("&Save Album Choices"), this, [this] { ourDelegate_.save(); });
     saveChoices_->setShortcut(QKeySequence::Save);
-    shuffleAlbums_ =
-        listMenu->addAction(QStringLiteral("&Shuffle Albums"), top, &MyTopViewController::showPlaylist);
+    shuffleAlbums_ = listMenu->addAction(tr("&Shuffle Albums"), top, &MyTopViewController::showPlaylist);
     shuffleAlbums_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Return")));
-    reshuffle_ = listMenu->addAction(QStringLiteral("&Reshuffle"), top, &MyTopViewController::reshuffle);
+    reshuffle_ = listMenu->addAction(tr("&Reshuffle"), top, &MyTopViewController::reshuffle);
     reshuffle_->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
-    editAlbums_ =
-        listMenu->addAction(QStringLiteral("Edit &Albums"), top, &MyTopViewController::backToConfig);
+    editAlbums_ = listMenu->addAction(tr("Edit &Albums"), top, &MyTopViewController::backToConfig);
     editAlbums_->setShortcut(QKeySequence(QStringLiteral("Ctrl+B")));
     listMenu->addSeparator();
-    export_ = listMenu->addAction(QStringLiteral("&Export…"), top, &MyTopViewController::exportPlaylist);
+    export_ = listMenu->addAction(tr("&Export…"), top, &MyTopViewController::exportPlaylist);
     export_->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
 
-    auto* controls = menuBar()->addMenu(QStringLiteral("&Controls"));
-    controls->addAction(QStringLiteral("&Play/Pause"), top, &MyTopViewController::playPause)
+    auto* controls = menuBar()->addMenu(tr("&Controls"));
+    controls->addAction(tr("&Play/Pause"), top, &MyTopViewController::playPause)
         ->setShortcut(QKeySequence(Qt::Key_Space));
-    controls->addAction(QStringLiteral("&Next Song"), top, &MyTopViewController::forward)
+    controls->addAction(tr("&Next Song"), top, &MyTopViewController::forward)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Right")));
-    controls->addAction(QStringLiteral("&Restart Song"), top, &MyTopViewController::backward)
+    controls->addAction(tr("&Restart Song"), top, &MyTopViewController::backward)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Left")));
-    controls->addAction(QStringLiteral("Next &Album"), this, [this] { ourDelegate_.nextAlbum(); })
+    controls->addAction(tr("Next &Album"), this, [this] { ourDelegate_.nextAlbum(); })
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Right")));
-    controls->addAction(QStringLiteral("Restart Al&bum"), this, [this] { ourDelegate_.restartAlbum(); })
+    controls->addAction(tr("Restart Al&bum"), this, [this] { ourDelegate_.restartAlbum(); })
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Left")));
     controls->addSeparator();
-    auto* notifications = controls->addAction(QStringLiteral("Announce New &Songs"));
+    auto* notifications = controls->addAction(tr("Announce New &Songs"));
     notifications->setObjectName(QStringLiteral("songNotifications"));
     notifications->setToolTip(
-        QStringLiteral("A desktop notification for each new song while this window is not in front"));
+        tr("A desktop notification for each new song while this window is not in front"));
     notifications->setCheckable(true);
     // The settings are read after the window is built: the box shows them when the menu opens.
     connect(controls, &QMenu::aboutToShow, notifications,

@@ -4,6 +4,7 @@
 // line for conditions the user should know about (no audio device, settings set aside, songs
 // whose files are not here, with a way to point at them).
 
+#include "core/model/song_file.h"
 #include "core/services/settings_file.h"
 #include "core/services/view_refresh.h"
 
@@ -28,6 +29,8 @@ public:
     void setNotice(const QString& text);
     // What the status line says of a settings file that could not be read; empty for one that was.
     static QString settingsFileNotice(const SettingsFile::LoadResult& loaded);
+    // What the status line says of songs whose files are not on this computer; empty when all are.
+    static QString songFilesNotice(const FileCounts& files);
     QString notice() const;
     // What the status line says of the library's files, and its button that looks elsewhere.
     QLabel* filesNotice() const { return filesNotice_; }

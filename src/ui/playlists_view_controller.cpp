@@ -52,7 +52,7 @@ MyPlaylistsViewController::MyPlaylistsViewController(AppDelegate& app, QWidget* 
     : QWidget(parent), ourDelegate_(app), model_(new PlaylistsModel(app, this)),
       myTableView_(new PlaylistsList(this)) {
     setObjectName(QStringLiteral("playlists"));
-    auto* title = new QLabel(QStringLiteral("PLAYLISTS"), this);
+    auto* title = new QLabel(tr("PLAYLISTS"), this);
     title->setObjectName(QStringLiteral("sidebarTitle"));
     title->setContentsMargins(12, 10, 8, 4);
     myTableView_->setModel(model_);

@@ -20,11 +20,11 @@ std::optional<std::string> chosenFile(QFileDialog& dialog) {
 } // namespace
 
 std::optional<std::string> QtDialogs::runOpenPanel() {
-    QFileDialog dialog(parent_, QStringLiteral("Choose Your Music Library File"), QDir::homePath(),
-                       QStringLiteral("Music library files (*.xml);;All files (*)"));
+    QFileDialog dialog(parent_, tr("Choose Your Music Library File"), QDir::homePath(),
+                       tr("Music library files (*.xml);;All files (*)"));
     dialog.setObjectName(QStringLiteral("openPanel"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Open"));
     return chosenFile(dialog);
 }
 
@@ -33,7 +33,7 @@ std::optional<std::string> QtDialogs::folderPanel(QWidget* parent, const QString
     dialog.setObjectName(QStringLiteral("folderPanel"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+    dialog.setLabelText(QFileDialog::Accept, tr("Choose"));
     return chosenFile(dialog);
 }
 
@@ -52,7 +52,7 @@ std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {
         patterns << QStringLiteral("*.") + QString::fromStdString(type);
     QString name = QString::fromStdString(panel.defaultName);
     if (!panel.allowedFileTypes.empty()) {
-        dialog.setNameFilter(QStringLiteral("Playlist files (%1)").arg(patterns.join(' ')));
+        dialog.setNameFilter(tr("Playlist files (%1)").arg(patterns.join(' ')));
         dialog.setDefaultSuffix(QString::fromStdString(panel.allowedFileTypes.front()));
         name += QStringLiteral(".") + dialog.defaultSuffix();
     }
@@ -76,18 +76,20 @@ std::size_t QtDialogs::runAlert(const Alert& alert) {
     }
     box.setText(QString::fromStdString(alert.message));
     box.setInformativeText(QString::fromStdString(alert.informativeText));
+    // The buttons' titles are the answers the caller knows; only their faces are translated.
+    static constexpr const char* common[] = {QT_TR_NOOP("OK"), QT_TR_NOOP("Cancel")};
     const std::vector<std::string> titles =
-        alert.buttons.empty() ? std::vector<std::string>{"OK"} : alert.buttons;
+        alert.buttons.empty() ? std::vector<std::string>{common[0]} : alert.buttons;
     std::vector<QPushButton*> buttons;
     // Escape and closing the box answer with Cancel when there is one, else the last button.
     std::size_t escape = titles.size() - 1;
     for (std::size_t i = 0; i < titles.size(); ++i) {
-        const bool cancel = titles[i] == "Cancel";
+        const bool cancel = titles[i] == common[1];
         if (cancel) escape = i;
-        buttons.push_back(box.addButton(QString::fromStdString(titles[i]), i == 0 ? QMessageBox::AcceptRole
-                                                                           : cancel
-                                                                               ? QMessageBox::RejectRole
-                                                                               : QMessageBox::ActionRole));
+        buttons.push_back(box.addButton(QCoreApplication::translate("platter::QtDialogs", titles[i].c_str()),
+                                        i == 0   ? QMessageBox::AcceptRole
+                                        : cancel ? QMessageBox::RejectRole
+                                                 : QMessageBox::ActionRole));
     }
     box.setDefaultButton(buttons.front());
     box.setEscapeButton(buttons[escape]);
@@ -101,18 +103,18 @@ Dialogs::NoLibraryChoice QtDialogs::runNoLibraryAlert(const std::vector<std::str
     box.setObjectName(QStringLiteral("noLibraryAlert"));
     box.setIcon(QMessageBox::Information);
     box.setWindowTitle(QStringLiteral("Platter"));
-    box.setText(QStringLiteral("Platter needs your music library file."));
+    box.setText(tr("Platter needs your music library file."));
     QStringList places;
     for (const auto& path : lookedAt)
         places << QStringLiteral("\u2022 ") + QString::fromStdString(path);
     box.setInformativeText(
-        QStringLiteral("Platter plays the playlists of the library file your music application keeps or "
-                       "exports (in iTunes or Music: File \u203a Library \u203a Export Library\u2026). It "
-                       "looked for it here and found none it could read:\n%1\n\nChoose the file to go on, "
-                       "or quit.")
+        tr("Platter plays the playlists of the library file your music application keeps or "
+           "exports (in iTunes or Music: File › Library › Export Library…). It "
+           "looked for it here and found none it could read:\n%1\n\nChoose the file to go on, "
+           "or quit.")
             .arg(places.join(QLatin1Char('\n'))));
-    auto* choose = box.addButton(QStringLiteral("Choose Library\u2026"), QMessageBox::AcceptRole);
-    auto* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::RejectRole);
+    auto* choose = box.addButton(tr("Choose Library…"), QMessageBox::AcceptRole);
+    auto* quit = box.addButton(tr("Quit"), QMessageBox::RejectRole);
     box.setDefaultButton(choose);
     // Escape and closing the box quit: choosing again is a click away, and no loop traps the user.
     box.setEscapeButton(quit);
@@ -123,7 +125,7 @@ Dialogs::NoLibraryChoice QtDialogs::runNoLibraryAlert(const std::vector<std::str
 std::optional<Dialogs::PreferencesChoice> QtDialogs::runPreferences(const Preferences& preferences) {
     MySettingWindowController window(preferences, parent_);
     window.setFolderChooser(
-        [&window] { return folderPanel(&window, QStringLiteral("Add a Folder That Holds Your Music")); });
+        [&window] { return folderPanel(&window, tr("Add a Folder That Holds Your Music")); });
     if (window.exec() != QDialog::Accepted) return std::nullopt;
     return window.choice();
 }

@@ -5,12 +5,15 @@
 
 #include "core/services/dialogs.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
 namespace platter {
 
 class QtDialogs final : public Dialogs {
+    Q_DECLARE_TR_FUNCTIONS(platter::QtDialogs)
+
 public:
     // Dialogs open over `parent` once it is set; before that they stand alone.
     void setParent(QWidget* parent) { parent_ = parent; }

@@ -16,11 +16,11 @@ namespace platter {
 
 MySettingWindowController::MySettingWindowController(const Dialogs::Preferences& shown, QWidget* parent)
     : QDialog(parent), countryList_(new QComboBox(this)), ratioF_(new QLineEdit(this)),
-      musicFolders_(new QListWidget(this)), addFolder_(new QPushButton(QStringLiteral("Add\u2026"), this)),
-      removeFolder_(new QPushButton(QStringLiteral("Remove"), this)), replayGainMode_(new QComboBox(this)),
+      musicFolders_(new QListWidget(this)), addFolder_(new QPushButton(tr("Add…"), this)),
+      removeFolder_(new QPushButton(tr("Remove"), this)), replayGainMode_(new QComboBox(this)),
       preAmp_(new QDoubleSpinBox(this)), untaggedGain_(new QDoubleSpinBox(this)) {
     setObjectName(QStringLiteral("SettingWindow"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     setModal(true);
 
     countryList_->setObjectName(QStringLiteral("country"));
@@ -38,15 +38,14 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
     ratioF_->setAlignment(Qt::AlignRight);
     auto* ratioRow = new QHBoxLayout;
     ratioRow->addWidget(ratioF_);
-    ratioRow->addWidget(
-        new QLabel(QStringLiteral("% of the playlist's most frequent artists (1 to 100)"), this));
+    ratioRow->addWidget(new QLabel(tr("% of the playlist's most frequent artists (1 to 100)"), this));
     ratioRow->addStretch();
 
     musicFolders_->setObjectName(QStringLiteral("musicFolders"));
     musicFolders_->setSelectionMode(QAbstractItemView::SingleSelection);
     musicFolders_->setMaximumHeight(96);
-    musicFolders_->setToolTip(QStringLiteral("Where Platter looks for songs that are not where the library "
-                                             "says, before any other folder"));
+    musicFolders_->setToolTip(tr("Where Platter looks for songs that are not where the library "
+                                 "says, before any other folder"));
     for (const auto& folder : shown.musicFolders)
         musicFolders_->addItem(QString::fromStdString(folder));
     addFolder_->setObjectName(QStringLiteral("addMusicFolder"));
@@ -66,11 +65,11 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
 
     // In the order of ReplayGain::Mode.
     replayGainMode_->setObjectName(QStringLiteral("replayGainMode"));
-    replayGainMode_->addItems({QStringLiteral("Off"), QStringLiteral("By shuffle grain"),
-                               QStringLiteral("Always track gain"), QStringLiteral("Always album gain")});
+    replayGainMode_->addItems(
+        {tr("Off"), tr("By shuffle grain"), tr("Always track gain"), tr("Always album gain")});
     replayGainMode_->setItemData(1,
-                                 QStringLiteral("Album gain while a whole album or disc plays, so it keeps its "
-                                                "dynamics; track gain for songs shuffled one by one"),
+                                 tr("Album gain while a whole album or disc plays, so it keeps its "
+                                    "dynamics; track gain for songs shuffled one by one"),
                                  Qt::ToolTipRole);
     replayGainMode_->setCurrentIndex(static_cast<int>(shown.replayGain.mode));
     const auto levelBox = [&](QDoubleSpinBox* box, const char* name, double value, const QString& tip) {
@@ -82,10 +81,9 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
         box->setValue(value);
         box->setToolTip(tip);
     };
-    levelBox(preAmp_, "preAmp", shown.replayGain.preAmp,
-             QStringLiteral("Added to the gains stored in the files"));
+    levelBox(preAmp_, "preAmp", shown.replayGain.preAmp, tr("Added to the gains stored in the files"));
     levelBox(untaggedGain_, "untaggedGain", shown.replayGain.untagged,
-             QStringLiteral("For files that store no ReplayGain"));
+             tr("For files that store no ReplayGain"));
     const auto enableLevels = [this](int mode) {
         preAmp_->setEnabled(mode != static_cast<int>(ReplayGain::Mode::Off));
         untaggedGain_->setEnabled(mode != static_cast<int>(ReplayGain::Mode::Off));
@@ -93,22 +91,22 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
     enableLevels(replayGainMode_->currentIndex());
     connect(replayGainMode_, &QComboBox::currentIndexChanged, this, enableLevels);
     auto* levelsRow = new QHBoxLayout;
-    levelsRow->addWidget(new QLabel(QStringLiteral("Pre-amp"), this));
+    levelsRow->addWidget(new QLabel(tr("Pre-amp"), this));
     levelsRow->addWidget(preAmp_);
     levelsRow->addSpacing(12);
-    levelsRow->addWidget(new QLabel(QStringLiteral("Files without gains"), this));
+    levelsRow->addWidget(new QLabel(tr("Files without gains"), this));
     levelsRow->addWidget(untaggedGain_);
     levelsRow->addStretch();
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Store country:"), countryList_);
-    form->addRow(QStringLiteral("Suggest albums of:"), ratioRow);
-    form->addRow(QStringLiteral("Music folders:"), folderRow);
-    form->addRow(QStringLiteral("ReplayGain:"), replayGainMode_);
+    form->addRow(tr("Store country:"), countryList_);
+    form->addRow(tr("Suggest albums of:"), ratioRow);
+    form->addRow(tr("Music folders:"), folderRow);
+    form->addRow(tr("ReplayGain:"), replayGainMode_);
     form->addRow(QString(), levelsRow);
 
-    auto* note = new QLabel(QStringLiteral("The store country and the share of artists apply the next time you "
-                                           "select a playlist; a ReplayGain mode from the next song."),
+    auto* note = new QLabel(tr("The store country and the share of artists apply the next time you "
+                               "select a playlist; a ReplayGain mode from the next song."),
                             this);
     note->setWordWrap(true);
     note->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "core/model/my_song.h"
 
+#include <QCoreApplication>
 #include <QPalette>
 
 namespace platter {
@@ -15,10 +16,12 @@ QVariant songFileForeground(const MySong& song) {
 QVariant songFileToolTip(const MySong& song) {
     switch (song.fileStatus()) {
     case SongFile::Status::NotFound:
-        return QStringLiteral("The file of this song is not on this computer.\nLooked for: %1")
+        return QCoreApplication::translate("platter::SongFileLook",
+                                           "The file of this song is not on this computer.\nLooked for: %1")
             .arg(QString::fromUtf8(song.filePath().data(), static_cast<qsizetype>(song.filePath().size())));
     case SongFile::Status::NoFile:
-        return QStringLiteral("This song has no file: it is a stream or a song kept in the cloud.");
+        return QCoreApplication::translate(
+            "platter::SongFileLook", "This song has no file: it is a stream or a song kept in the cloud.");
     default:
         return {};
     }

@@ -44,16 +44,16 @@ QString SongTableModel::unitText(int row) const {
     QString kind;
     switch (unit.kind()) {
     case UnitKind::Album:
-        kind = QStringLiteral("Whole album");
+        kind = tr("Whole album");
         break;
     case UnitKind::Disc:
-        kind = QStringLiteral("Disc %1 of %2").arg(unit.disc()).arg(qText(unit.songs().front()->album()));
+        kind = tr("Disc %1 of %2").arg(unit.disc()).arg(qText(unit.songs().front()->album()));
         break;
     case UnitKind::Song:
-        kind = QStringLiteral("Song");
+        kind = tr("Song");
         break;
     }
-    return kind + QStringLiteral("\nunit %1 of %2").arg(place->unit + 1).arg(list->units.size());
+    return kind + QLatin1Char('\n') + tr("unit %1 of %2").arg(place->unit + 1).arg(list->units.size());
 }
 
 void SongTableModel::setBands(const Bands& bands) {
@@ -93,7 +93,7 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
         return thisPlays ? playImage_ : pauseImage_;
     }
     if (role == Qt::ToolTipRole && index.column() == Audio && index.row() == markerRow())
-        return app_.playinglistNumber() ? QStringLiteral("Pause") : QStringLiteral("Play from here");
+        return app_.playinglistNumber() ? tr("Pause") : tr("Play from here");
     if (role == Qt::ToolTipRole) {
         auto tip = unitText(index.row());
         if (const auto file = songFileToolTip(song); file.isValid())
@@ -110,13 +110,13 @@ QVariant SongTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     switch (section) {
     case Name:
-        return QStringLiteral("Name");
+        return tr("Name");
     case Album:
-        return QStringLiteral("Album");
+        return tr("Album");
     case Artist:
-        return QStringLiteral("Artist");
+        return tr("Artist");
     case TrackNum:
-        return QStringLiteral("Track");
+        return tr("Track");
     default:
         return {};
     }

@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -120,15 +121,13 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
       albumTitle_(titleField(songInformationView_, QStringLiteral("albumTitle"), 12, false)),
       artistName_(titleField(songInformationView_, QStringLiteral("artistName"), 12, false)),
       transportView_(new QWidget(this)),
-      playPauseB_(
-          transportButton(transportView_, QStringLiteral("playPause"), QStringLiteral("Play or pause"), 48)),
-      backwardB_(transportButton(transportView_, QStringLiteral("backward"),
-                                 QStringLiteral("Restart the song"), 40)),
-      forwardB_(transportButton(transportView_, QStringLiteral("forward"), QStringLiteral("Next song"), 40)),
+      playPauseB_(transportButton(transportView_, QStringLiteral("playPause"), tr("Play or pause"), 48)),
+      backwardB_(transportButton(transportView_, QStringLiteral("backward"), tr("Restart the song"), 40)),
+      forwardB_(transportButton(transportView_, QStringLiteral("forward"), tr("Next song"), 40)),
       restartAlbumB_(transportButton(transportView_, QStringLiteral("restartAlbum"),
-                                     QStringLiteral("Restart the album, disc or song that plays"), 38)),
+                                     tr("Restart the album, disc or song that plays"), 38)),
       nextAlbumB_(transportButton(transportView_, QStringLiteral("nextAlbum"),
-                                  QStringLiteral("Skip the rest of the album, disc or song that plays"), 38)),
+                                  tr("Skip the rest of the album, disc or song that plays"), 38)),
       positionView_(new QWidget(this)), elapsedView_(new QLabel(positionView_)),
       positionSlider_(new AbsoluteSlider(Qt::Horizontal, positionView_)),
       remainingView_(new QLabel(positionView_)),
@@ -141,8 +140,8 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     setAttribute(Qt::WA_StyledBackground);
     cautionView_->setObjectName(QStringLiteral("caution"));
 
-    auto* confirm = stepButton(configureView_, QStringLiteral("Shuffle Albums"),
-                               QStringLiteral("Keep these album choices and show the shuffled order"));
+    auto* confirm = stepButton(configureView_, tr("Shuffle Albums"),
+                               tr("Keep these album choices and show the shuffled order"));
     confirm->setObjectName(QStringLiteral("showList"));
     confirm->setDefault(true);
     auto* configureLayout = new QHBoxLayout(configureView_);
@@ -150,13 +149,11 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     configureLayout->addWidget(confirm);
     connect(confirm, &QPushButton::clicked, this, &MyTopViewController::showPlaylist);
 
-    auto* again =
-        stepButton(playlistView_, QStringLiteral("Reshuffle"), QStringLiteral("Draw a new random order"));
-    auto* exporting =
-        stepButton(playlistView_, QStringLiteral("Export…"),
-                   QStringLiteral("Save this order as a playlist file the library application imports"));
-    auto* back = stepButton(playlistView_, QStringLiteral("Edit Albums"),
-                            QStringLiteral("Back to choosing how each album is shuffled"));
+    auto* again = stepButton(playlistView_, tr("Reshuffle"), tr("Draw a new random order"));
+    auto* exporting = stepButton(playlistView_, tr("Export…"),
+                                 tr("Save this order as a playlist file the library application imports"));
+    auto* back =
+        stepButton(playlistView_, tr("Edit Albums"), tr("Back to choosing how each album is shuffled"));
     again->setObjectName(QStringLiteral("reshuffle"));
     exporting->setObjectName(QStringLiteral("export"));
     back->setObjectName(QStringLiteral("backToConfig"));
@@ -186,7 +183,7 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
     connect(backwardB_, &QToolButton::clicked, this, &MyTopViewController::backward);
 
     positionSlider_->setObjectName(QStringLiteral("position"));
-    positionSlider_->setToolTip(QStringLiteral("Where the song is; drag to move within it"));
+    positionSlider_->setToolTip(tr("Where the song is; drag to move within it"));
     elapsedView_->setObjectName(QStringLiteral("elapsed"));
     remainingView_->setObjectName(QStringLiteral("remaining"));
     for (auto* clock : {elapsedView_, remainingView_}) {
@@ -194,8 +191,8 @@ MyTopViewController::MyTopViewController(AppDelegate& app, QWidget* parent)
         clock->setAlignment(Qt::AlignCenter);
     }
     volumeSlider_->setObjectName(QStringLiteral("volume"));
-    volumeSlider_->setToolTip(QStringLiteral("Volume"));
-    volumeSlider_->setAccessibleName(QStringLiteral("Volume"));
+    volumeSlider_->setToolTip(tr("Volume"));
+    volumeSlider_->setAccessibleName(tr("Volume"));
     volumeSlider_->setRange(0, 100);
     volumeSlider_->setFixedWidth(90);
     auto* positionLayout = new QHBoxLayout(positionView_);
@@ -241,8 +238,8 @@ QString MyTopViewController::countsText(std::int64_t songCount, std::int64_t alb
     else if (std::isinf(hours))
         number = hours > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
     else
-        number = QString::number(hours, 'f', 1);
-    return QStringLiteral("%1 Songs, %2 Albums, %3 hours").arg(songCount).arg(albumCount).arg(number);
+        number = QLocale().toString(hours, 'f', 1);
+    return tr("%L1 Songs, %L2 Albums, %3 hours").arg(songCount).arg(albumCount).arg(number);
 }
 
 void MyTopViewController::setViewsWithMode(TopViewMode mode) {
@@ -251,11 +248,11 @@ void MyTopViewController::setViewsWithMode(TopViewMode mode) {
         configureView_->hide();
         playlistView_->hide();
         cautionCentred_ = true;
-        cautionView_->setText(cautionNoSelection);
+        cautionView_->setText(cautionNoSelection());
         break;
     case TopViewMode::NoSongs:
         cautionCentred_ = true;
-        cautionView_->setText(cautionNoSongs);
+        cautionView_->setText(cautionNoSongs());
         break;
     case TopViewMode::Configuring:
         playlistView_->hide();
@@ -308,7 +305,7 @@ void MyTopViewController::setAudioControlViewWithPlaying(bool playing, bool shou
     nextAlbumB_->setIcon(nextAlbumImage_);
     restartAlbumB_->setIcon(restartAlbumImage_);
     playPauseB_->setIcon(playing ? pauseImage_ : playImage_);
-    playPauseB_->setProperty(shownTip, playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    playPauseB_->setProperty(shownTip, playing ? tr("Pause") : tr("Play"));
     playPauseB_->setToolTip(playPauseB_->property(shownTip).toString());
 }
 

@@ -36,10 +36,8 @@ public:
     // past these the artwork takes up to the panel's height.
     static constexpr int transportWidth = 240;
     static constexpr int positionRoom = 300;
-    static inline const QString cautionNoSongs =
-        QStringLiteral("Waiting for reading all your songs.... or no songs?");
-    static inline const QString cautionNoSelection =
-        QStringLiteral("Please select one of playlists at the left.");
+    static QString cautionNoSongs() { return tr("Waiting for reading all your songs.... or no songs?"); }
+    static QString cautionNoSelection() { return tr("Please select one of playlists at the left."); }
 
     explicit MyTopViewController(AppDelegate& app, QWidget* parent = nullptr);
 

@@ -29,8 +29,8 @@ ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* pa
     linkLayout->setContentsMargins(0, 0, 0, 0);
     linkLayout->setSpacing(0);
     if (!withLinkPanes) {
-        auto* why = new QLabel(
-            QStringLiteral("Store links are off: their web panes cannot run for the root user."), links);
+        auto* why =
+            new QLabel(tr("Store links are off: their web panes cannot run for the root user."), links);
         why->setObjectName(QStringLiteral("linksOff"));
         why->setWordWrap(true);
         why->setAlignment(Qt::AlignCenter);

@@ -4,9 +4,12 @@
 #include "dark_palette.h"
 #include "panel_fixture.h"
 #include "ui/album_outline_model.h"
+#include "ui/language.h"
 #include "ui/main_view_controller.h"
 #include "ui/main_window.h"
 #include "ui/playlists_view_controller.h"
+#include "ui/qt_dialogs.h"
+#include "ui/setting_window_controller.h"
 #include "ui/song_table_model.h"
 #include "ui/theme.h"
 #include "ui/top_view_controller.h"
@@ -14,11 +17,14 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -32,8 +38,8 @@
 #include <QTreeView>
 #include <cmath>
 #include <filesystem>
-#include <sys/stat.h>
 #include <set>
+#include <sys/stat.h>
 
 namespace platter {
 namespace {
@@ -71,14 +77,14 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
     top.resize(900, 200);
     const auto shown = [&](QWidget* w) { return !w->isHidden(); };
     EXPECT_TRUE(top.cautionCentred());
-    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection());
     EXPECT_FALSE(shown(top.configureView()) || shown(top.playlistView()));
 
     top.setViewsWithMode(
         TopViewMode::Playing); // straight after 0: the list's controls, the caution left as it was
     EXPECT_TRUE(shown(top.playlistView()));
     EXPECT_TRUE(top.cautionCentred());
-    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSelection());
 
     top.setViewsWithMode(TopViewMode::Configuring);
     top.setCautionViewWithSongCount(7, 1, 2700);
@@ -90,7 +96,7 @@ TEST_F(TopPanel, ModesPlaceTheCautionAndTheStepControls) {
 
     top.setViewsWithMode(TopViewMode::NoSongs);
     EXPECT_TRUE(top.cautionCentred());
-    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs);
+    EXPECT_EQ(top.cautionView()->text(), MyTopViewController::cautionNoSongs());
 }
 
 TEST_F(TopPanel, ANarrowPanelShrinksTheArtworkBeforeThePosition) {
@@ -611,7 +617,7 @@ TEST_F(Routing, RefreshesReachThePanelsInTheirOrder) {
 
     app->changePlaylistWithRow(rowOf("Mix"));
     view.refreshViewsWithTopViewMode(TopViewMode::NoSelection, 6, 3, 360, false, true);
-    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection)
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection())
         << "mode 0 shows no counts";
     view.refreshViewsWithTopViewMode(TopViewMode::Configuring, 6, 3, 360, false, true);
     EXPECT_EQ(top->cautionView()->text(), "6 Songs, 3 Albums, 0.1 hours");
@@ -646,6 +652,104 @@ TEST_F(Routing, ANewSongScrollsOnlyTheTableOfThePlayingPlaylist) {
     app->playMusic();
     view.updatePlayingSongWithArtwork(std::nullopt, "Coda", "Suite", "Ana", 5);
     EXPECT_GT(scroll->value(), 0);
+}
+
+TEST(SongFilesNotice, CountsTheSongsWithoutAFileInTheUsersNumbers) {
+    const auto previous = QLocale();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(MainWindow::songFilesNotice({.found = 3, .notFound = 1}),
+              "1 of 4 songs has no file on this computer.");
+    EXPECT_EQ(MainWindow::songFilesNotice({.found = 9178, .notFound = 1234}),
+              "1,234 of 10,412 songs have no file on this computer.");
+    EXPECT_EQ(MainWindow::songFilesNotice({.noFile = 2}),
+              "None of the 2 songs in this library has a file on this computer: they are streams or songs "
+              "kept in the cloud.");
+    EXPECT_TRUE(MainWindow::songFilesNotice({.found = 10, .noFile = 2}).isEmpty());
+    EXPECT_TRUE(MainWindow::songFilesNotice({}).isEmpty());
+    QLocale::setDefault(previous);
+}
+
+// The window as a German or French desktop shows it, through the translations the program loads.
+class Translated : public testing::PanelFixture {
+protected:
+    void TearDown() override {
+        installTranslations(QLocale::c());
+        QLocale::setDefault(previous);
+        PanelFixture::TearDown();
+    }
+    void speak(const QLocale& locale) {
+        QLocale::setDefault(locale);
+        ASSERT_TRUE(installTranslations(locale)) << locale.name().toStdString();
+    }
+    // The menu bar's titles, joined by "|".
+    static std::string menus(MainWindow& window) {
+        QStringList titles;
+        for (auto* action : window.menuBar()->actions())
+            titles << action->text();
+        return titles.join('|').toStdString();
+    }
+
+    QLocale previous;
+};
+
+TEST_F(Translated, MenusPreferencesNoticesAndAlertsSpeakTheDesktopsLanguage) {
+    speak(QLocale(QLocale::German, QLocale::Germany));
+    {
+        MainWindow window(*app, false);
+        app->applicationWillFinishLaunching(window.viewController());
+        EXPECT_EQ(menus(window), "&Platter|&Wiedergabeliste|&Steuerung");
+        EXPECT_NE(menuAction(window, "Alben mischen"), nullptr);
+        EXPECT_NE(menuAction(window, "Einstellungen…"), nullptr);
+        EXPECT_EQ(window.findMusicFolderButton()->text(), "Musikordner suchen…");
+        EXPECT_EQ(MyTopViewController::countsText(1234, 56, 2700), "1.234 Titel, 56 Alben, 0,8 Stunden");
+        EXPECT_EQ(window.viewController()->topViewCont()->cautionView()->text(),
+                  "Bitte wählen Sie links eine Wiedergabeliste.");
+        app->applicationWillFinishLaunching(&h.view);
+    }
+    EXPECT_EQ(MainWindow::songFilesNotice({.found = 9178, .notFound = 1234}),
+              "1.234 von 10.412 Titeln haben keine Datei auf diesem Computer.");
+    EXPECT_EQ(
+        MainWindow::settingsFileNotice({SettingsFile::Status::Corrupt, {}, "/c/s.corrupt-1"}),
+        "Ihre Einstellungsdatei konnte nicht gelesen werden und wurde als /c/s.corrupt-1 beiseitegelegt; es "
+        "gelten die Standardwerte.");
+
+    MySettingWindowController preferences({.countries = {"Österreich"}, .selectedCountry = 0, .ratio = 40});
+    EXPECT_EQ(preferences.windowTitle(), "Einstellungen");
+    EXPECT_EQ(preferences.replayGainMode()->itemText(0), "Aus");
+    QStringList labels;
+    for (const auto* label : preferences.findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_TRUE(labels.contains("Musikordner:")) << labels.join('|').toStdString();
+
+    // The caller's own answers keep their meaning; the buttons the window knows show translated.
+    QtDialogs dialogs;
+    QStringList buttons;
+    testing::whenModalShows([&buttons](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        buttons.clear();
+        for (auto* button : box->buttons())
+            buttons << button->text();
+        box->escapeButton()->click();
+    });
+    EXPECT_EQ(dialogs.runAlert({.message = "m", .buttons = {"Reset", "Cancel"}}), 1u);
+    buttons.sort();
+    EXPECT_EQ(buttons.join('|').toStdString(), "Abbrechen|Reset");
+
+    speak(QLocale(QLocale::French, QLocale::France));
+    {
+        MainWindow window(*app, false);
+        EXPECT_EQ(menus(window), "&Platter|&Liste de lecture|&Commandes");
+        EXPECT_NE(menuAction(window, "Mélanger les albums"), nullptr);
+    }
+    EXPECT_EQ(MainWindow::songFilesNotice({.found = 3, .notFound = 1}),
+              "1 morceau sur 4 n'a pas de fichier sur cet ordinateur.");
+
+    // A language Platter does not speak: its English words, as before.
+    QLocale::setDefault(QLocale(QLocale::Dutch, QLocale::Netherlands));
+    EXPECT_FALSE(installTranslations(QLocale(QLocale::Dutch, QLocale::Netherlands)));
+    MainWindow window(*app, false);
+    EXPECT_EQ(menus(window), "&Platter|P&laylist|&Controls");
 }
 
 } // namespace

@@ -286,7 +286,7 @@ TEST_F(Window, SelectAPlaylistAndChooseHowItsAlbumsAreShuffled) {
     auto* top = view()->topViewCont();
     auto* main = view()->mainViewCont();
     EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
-    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection());
     EXPECT_EQ(main->shownView(), nullptr);
     shot("1-no-selection");
 
@@ -470,7 +470,7 @@ TEST_F(Window, ResetAsksThenReadsTheLibraryAgainAndClearsTheSelection) {
     EXPECT_FALSE(app.playlistNumber());
     EXPECT_TRUE(view()->playlistsViewCont()->myTableView()->selectionModel()->selectedRows().isEmpty());
     EXPECT_EQ(view()->mainViewCont()->shownView(), nullptr);
-    EXPECT_EQ(view()->topViewCont()->cautionView()->text(), MyTopViewController::cautionNoSelection);
+    EXPECT_EQ(view()->topViewCont()->cautionView()->text(), MyTopViewController::cautionNoSelection());
     EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
 }
 

@@ -1,0 +1,461 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>platter::AlbumOutlineModel</name>
+    <message>
+        <source>Shuffle the songs of this disc one by one</source>
+        <translation>Die Titel dieser CD einzeln mischen</translation>
+    </message>
+    <message>
+        <source>Shuffle each disc of this album as a whole</source>
+        <translation>Jede CD dieses Albums als Ganzes mischen</translation>
+    </message>
+    <message>
+        <source>Shuffle the songs of this album one by one</source>
+        <translation>Die Titel dieses Albums einzeln mischen</translation>
+    </message>
+    <message>
+        <source>Disc %1</source>
+        <translation>CD %1</translation>
+    </message>
+    <message>
+        <source>Compilation Album</source>
+        <translation>Kompilation</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Split into Discs</source>
+        <translation>In CDs teilen</translation>
+    </message>
+    <message>
+        <source>Split into Songs</source>
+        <translation>In Titel teilen</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MainWindow</name>
+    <message>
+        <source>Find Music Folder…</source>
+        <translation>Musikordner suchen…</translation>
+    </message>
+    <message>
+        <source>Choose a folder or drive that holds your music</source>
+        <translation>Einen Ordner oder ein Laufwerk mit Ihrer Musik wählen</translation>
+    </message>
+    <message>
+        <source>Your settings file could not be read, nor set aside; the defaults apply, and no setting will be saved.</source>
+        <translation>Ihre Einstellungsdatei konnte weder gelesen noch beiseitegelegt werden; es gelten die Standardwerte, und keine Einstellung wird gespeichert.</translation>
+    </message>
+    <message>
+        <source>Your settings file could not be read and was set aside as %1; the defaults apply.</source>
+        <translation>Ihre Einstellungsdatei konnte nicht gelesen werden und wurde als %1 beiseitegelegt; es gelten die Standardwerte.</translation>
+    </message>
+    <message>
+        <source>None of the %L1 songs in this library has a file on this computer: they are streams or songs kept in the cloud.</source>
+        <translation>Keiner der %L1 Titel dieser Mediathek hat eine Datei auf diesem Computer: Es sind Streams oder Titel in der Cloud.</translation>
+    </message>
+    <message>
+        <source>%L1 of %L2 songs has no file on this computer.</source>
+        <translation>%L1 von %L2 Titeln hat keine Datei auf diesem Computer.</translation>
+    </message>
+    <message>
+        <source>%L1 of %L2 songs have no file on this computer.</source>
+        <translation>%L1 von %L2 Titeln haben keine Datei auf diesem Computer.</translation>
+    </message>
+    <message>
+        <source>&amp;Platter</source>
+        <translation>&amp;Platter</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences…</source>
+        <translation>&amp;Einstellungen…</translation>
+    </message>
+    <message>
+        <source>Choose &amp;Library…</source>
+        <translation>&amp;Mediathek wählen…</translation>
+    </message>
+    <message>
+        <source>&amp;Reset…</source>
+        <translation>&amp;Zurücksetzen…</translation>
+    </message>
+    <message>
+        <source>Read the library file again</source>
+        <translation>Die Mediathek-Datei neu einlesen</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>P&amp;laylist</source>
+        <translation>&amp;Wiedergabeliste</translation>
+    </message>
+    <message>
+        <source>&amp;Save Album Choices</source>
+        <translation>Albumauswahl &amp;speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Shuffle Albums</source>
+        <translation>Alben &amp;mischen</translation>
+    </message>
+    <message>
+        <source>&amp;Reshuffle</source>
+        <translation>&amp;Neu mischen</translation>
+    </message>
+    <message>
+        <source>Edit &amp;Albums</source>
+        <translation>Alben &amp;bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exportieren…</translation>
+    </message>
+    <message>
+        <source>&amp;Controls</source>
+        <translation>&amp;Steuerung</translation>
+    </message>
+    <message>
+        <source>&amp;Play/Pause</source>
+        <translation>&amp;Wiedergabe/Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Next Song</source>
+        <translation>&amp;Nächster Titel</translation>
+    </message>
+    <message>
+        <source>&amp;Restart Song</source>
+        <translation>Titel neu &amp;starten</translation>
+    </message>
+    <message>
+        <source>Next &amp;Album</source>
+        <translation>Nächstes &amp;Album</translation>
+    </message>
+    <message>
+        <source>Restart Al&amp;bum</source>
+        <translation>Album ne&amp;u starten</translation>
+    </message>
+    <message>
+        <source>Announce New &amp;Songs</source>
+        <translation>Neue Titel an&amp;kündigen</translation>
+    </message>
+    <message>
+        <source>A desktop notification for each new song while this window is not in front</source>
+        <translation>Eine Desktop-Benachrichtigung für jeden neuen Titel, solange dieses Fenster nicht im Vordergrund ist</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MyMainViewController</name>
+    <message>
+        <source>Play Next</source>
+        <translation>Als Nächstes spielen</translation>
+    </message>
+    <message>
+        <source>Play this song&apos;s album, disc or song after the one that plays</source>
+        <translation>Album, CD oder Titel, zu dem dieser Titel gehört, nach dem laufenden spielen</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MyPlaylistsViewController</name>
+    <message>
+        <source>PLAYLISTS</source>
+        <translation>WIEDERGABELISTEN</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MySettingWindowController</name>
+    <message>
+        <source>Add…</source>
+        <translation>Hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>% of the playlist&apos;s most frequent artists (1 to 100)</source>
+        <translation>% der häufigsten Interpreten der Wiedergabeliste (1 bis 100)</translation>
+    </message>
+    <message>
+        <source>Where Platter looks for songs that are not where the library says, before any other folder</source>
+        <translation>Hier sucht Platter vor allen anderen Ordnern nach Titeln, die nicht dort sind, wo die Mediathek sie angibt</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>By shuffle grain</source>
+        <translation>Nach Mischeinheit</translation>
+    </message>
+    <message>
+        <source>Always track gain</source>
+        <translation>Immer Titel-Gain</translation>
+    </message>
+    <message>
+        <source>Always album gain</source>
+        <translation>Immer Album-Gain</translation>
+    </message>
+    <message>
+        <source>Album gain while a whole album or disc plays, so it keeps its dynamics; track gain for songs shuffled one by one</source>
+        <translation>Album-Gain, solange ein ganzes Album oder eine ganze CD läuft, damit die Dynamik erhalten bleibt; Titel-Gain für einzeln gemischte Titel</translation>
+    </message>
+    <message>
+        <source>Added to the gains stored in the files</source>
+        <translation>Wird zu den in den Dateien gespeicherten Gain-Werten addiert</translation>
+    </message>
+    <message>
+        <source>For files that store no ReplayGain</source>
+        <translation>Für Dateien ohne ReplayGain-Angaben</translation>
+    </message>
+    <message>
+        <source>Pre-amp</source>
+        <translation>Vorverstärkung</translation>
+    </message>
+    <message>
+        <source>Files without gains</source>
+        <translation>Dateien ohne Gain</translation>
+    </message>
+    <message>
+        <source>Store country:</source>
+        <translation>Land des Stores:</translation>
+    </message>
+    <message>
+        <source>Suggest albums of:</source>
+        <translation>Alben vorschlagen von:</translation>
+    </message>
+    <message>
+        <source>Music folders:</source>
+        <translation>Musikordner:</translation>
+    </message>
+    <message>
+        <source>ReplayGain:</source>
+        <translation>ReplayGain:</translation>
+    </message>
+    <message>
+        <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song.</source>
+        <translation>Das Land des Stores und der Anteil der Interpreten gelten ab der nächsten Wahl einer Wiedergabeliste, ein ReplayGain-Modus ab dem nächsten Titel.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MyTopViewController</name>
+    <message>
+        <source>Play or pause</source>
+        <translation>Wiedergabe oder Pause</translation>
+    </message>
+    <message>
+        <source>Restart the song</source>
+        <translation>Titel neu starten</translation>
+    </message>
+    <message>
+        <source>Next song</source>
+        <translation>Nächster Titel</translation>
+    </message>
+    <message>
+        <source>Restart the album, disc or song that plays</source>
+        <translation>Das laufende Album, die laufende CD oder den laufenden Titel neu starten</translation>
+    </message>
+    <message>
+        <source>Skip the rest of the album, disc or song that plays</source>
+        <translation>Den Rest des laufenden Albums, der CD oder des Titels überspringen</translation>
+    </message>
+    <message>
+        <source>Shuffle Albums</source>
+        <translation>Alben mischen</translation>
+    </message>
+    <message>
+        <source>Keep these album choices and show the shuffled order</source>
+        <translation>Diese Albumauswahl übernehmen und die gemischte Reihenfolge zeigen</translation>
+    </message>
+    <message>
+        <source>Reshuffle</source>
+        <translation>Neu mischen</translation>
+    </message>
+    <message>
+        <source>Draw a new random order</source>
+        <translation>Eine neue zufällige Reihenfolge ziehen</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren…</translation>
+    </message>
+    <message>
+        <source>Save this order as a playlist file the library application imports</source>
+        <translation>Diese Reihenfolge als Wiedergabelisten-Datei speichern, die die Mediathek-Anwendung importieren kann</translation>
+    </message>
+    <message>
+        <source>Edit Albums</source>
+        <translation>Alben bearbeiten</translation>
+    </message>
+    <message>
+        <source>Back to choosing how each album is shuffled</source>
+        <translation>Zurück zur Wahl, wie jedes Album gemischt wird</translation>
+    </message>
+    <message>
+        <source>Where the song is; drag to move within it</source>
+        <translation>Position im Titel; ziehen, um darin zu springen</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Wiedergabe</translation>
+    </message>
+    <message>
+        <source>Waiting for reading all your songs.... or no songs?</source>
+        <translation>Alle Ihre Titel werden gelesen … oder gibt es keine?</translation>
+    </message>
+    <message>
+        <source>Please select one of playlists at the left.</source>
+        <translation>Bitte wählen Sie links eine Wiedergabeliste.</translation>
+    </message>
+    <message>
+        <source>%L1 Songs, %L2 Albums, %3 hours</source>
+        <translation>%L1 Titel, %L2 Alben, %3 Stunden</translation>
+    </message>
+</context>
+<context>
+    <name>platter::PlatterApp</name>
+    <message>
+        <source>No audio output device was found: songs play silently.</source>
+        <translation>Kein Audioausgabegerät gefunden: Titel werden stumm abgespielt.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::QtDialogs</name>
+    <message>
+        <source>Choose Your Music Library File</source>
+        <translation>Ihre Mediathek-Datei wählen</translation>
+    </message>
+    <message>
+        <source>Music library files (*.xml);;All files (*)</source>
+        <translation>Mediathek-Dateien (*.xml);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Playlist files (%1)</source>
+        <translation>Wiedergabelisten-Dateien (%1)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Platter needs your music library file.</source>
+        <translation>Platter braucht Ihre Mediathek-Datei.</translation>
+    </message>
+    <message>
+        <source>Platter plays the playlists of the library file your music application keeps or exports (in iTunes or Music: File › Library › Export Library…). It looked for it here and found none it could read:
+%1
+
+Choose the file to go on, or quit.</source>
+        <translation>Platter spielt die Wiedergabelisten der Mediathek-Datei, die Ihre Musik-Anwendung führt oder exportiert (in iTunes oder Musik: Ablage › Mediathek › Mediathek exportieren…). Es hat hier gesucht und keine lesbare gefunden:
+%1
+
+Wählen Sie die Datei, um fortzufahren, oder beenden Sie Platter.</translation>
+    </message>
+    <message>
+        <source>Choose Library…</source>
+        <translation>Mediathek wählen…</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Add a Folder That Holds Your Music</source>
+        <translation>Einen Ordner mit Ihrer Musik hinzufügen</translation>
+    </message>
+</context>
+<context>
+    <name>platter::SongFileLook</name>
+    <message>
+        <source>The file of this song is not on this computer.
+Looked for: %1</source>
+        <translation>Die Datei dieses Titels ist nicht auf diesem Computer.
+Gesucht unter: %1</translation>
+    </message>
+    <message>
+        <source>This song has no file: it is a stream or a song kept in the cloud.</source>
+        <translation>Dieser Titel hat keine Datei: Er ist ein Stream oder liegt in der Cloud.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::SongTableModel</name>
+    <message>
+        <source>Whole album</source>
+        <translation>Ganzes Album</translation>
+    </message>
+    <message>
+        <source>Disc %1 of %2</source>
+        <translation>CD %1 von %2</translation>
+    </message>
+    <message>
+        <source>Song</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>unit %1 of %2</source>
+        <translation>Einheit %1 von %2</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play from here</source>
+        <translation>Ab hier spielen</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Nr.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::ViewController</name>
+    <message>
+        <source>Store links are off: their web panes cannot run for the root user.</source>
+        <translation>Store-Links sind aus: Ihre Webansichten können nicht für den Benutzer root laufen.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,461 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>platter::AlbumOutlineModel</name>
+    <message>
+        <source>Shuffle the songs of this disc one by one</source>
+        <translation>Mélanger un à un les morceaux de ce disque</translation>
+    </message>
+    <message>
+        <source>Shuffle each disc of this album as a whole</source>
+        <translation>Mélanger chaque disque de cet album d&apos;un seul bloc</translation>
+    </message>
+    <message>
+        <source>Shuffle the songs of this album one by one</source>
+        <translation>Mélanger un à un les morceaux de cet album</translation>
+    </message>
+    <message>
+        <source>Disc %1</source>
+        <translation>Disque %1</translation>
+    </message>
+    <message>
+        <source>Compilation Album</source>
+        <translation>Compilation</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Artiste</translation>
+    </message>
+    <message>
+        <source>Split into Discs</source>
+        <translation>Diviser en disques</translation>
+    </message>
+    <message>
+        <source>Split into Songs</source>
+        <translation>Diviser en morceaux</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MainWindow</name>
+    <message>
+        <source>Find Music Folder…</source>
+        <translation>Trouver le dossier de musique…</translation>
+    </message>
+    <message>
+        <source>Choose a folder or drive that holds your music</source>
+        <translation>Choisir un dossier ou un disque qui contient votre musique</translation>
+    </message>
+    <message>
+        <source>Your settings file could not be read, nor set aside; the defaults apply, and no setting will be saved.</source>
+        <translation>Votre fichier de réglages n&apos;a pu être ni lu ni mis de côté&#xa0;; les valeurs par défaut s&apos;appliquent et aucun réglage ne sera enregistré.</translation>
+    </message>
+    <message>
+        <source>Your settings file could not be read and was set aside as %1; the defaults apply.</source>
+        <translation>Votre fichier de réglages n&apos;a pu être lu et a été mis de côté sous le nom %1&#xa0;; les valeurs par défaut s&apos;appliquent.</translation>
+    </message>
+    <message>
+        <source>None of the %L1 songs in this library has a file on this computer: they are streams or songs kept in the cloud.</source>
+        <translation>Aucun des %L1 morceaux de cette bibliothèque n&apos;a de fichier sur cet ordinateur&#xa0;: ce sont des flux ou des morceaux conservés dans le cloud.</translation>
+    </message>
+    <message>
+        <source>%L1 of %L2 songs has no file on this computer.</source>
+        <translation>%L1 morceau sur %L2 n&apos;a pas de fichier sur cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>%L1 of %L2 songs have no file on this computer.</source>
+        <translation>%L1 morceaux sur %L2 n&apos;ont pas de fichier sur cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>&amp;Platter</source>
+        <translation>&amp;Platter</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences…</source>
+        <translation>&amp;Préférences…</translation>
+    </message>
+    <message>
+        <source>Choose &amp;Library…</source>
+        <translation>Choisir la &amp;bibliothèque…</translation>
+    </message>
+    <message>
+        <source>&amp;Reset…</source>
+        <translation>&amp;Réinitialiser…</translation>
+    </message>
+    <message>
+        <source>Read the library file again</source>
+        <translation>Relire le fichier de bibliothèque</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>P&amp;laylist</source>
+        <translation>&amp;Liste de lecture</translation>
+    </message>
+    <message>
+        <source>&amp;Save Album Choices</source>
+        <translation>Enregistrer les &amp;choix d&apos;albums</translation>
+    </message>
+    <message>
+        <source>&amp;Shuffle Albums</source>
+        <translation>&amp;Mélanger les albums</translation>
+    </message>
+    <message>
+        <source>&amp;Reshuffle</source>
+        <translation>&amp;Remélanger</translation>
+    </message>
+    <message>
+        <source>Edit &amp;Albums</source>
+        <translation>Modifier les &amp;albums</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exporter…</translation>
+    </message>
+    <message>
+        <source>&amp;Controls</source>
+        <translation>&amp;Commandes</translation>
+    </message>
+    <message>
+        <source>&amp;Play/Pause</source>
+        <translation>&amp;Lecture/Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Next Song</source>
+        <translation>Morceau &amp;suivant</translation>
+    </message>
+    <message>
+        <source>&amp;Restart Song</source>
+        <translation>&amp;Recommencer le morceau</translation>
+    </message>
+    <message>
+        <source>Next &amp;Album</source>
+        <translation>&amp;Album suivant</translation>
+    </message>
+    <message>
+        <source>Restart Al&amp;bum</source>
+        <translation>Recommencer l&apos;al&amp;bum</translation>
+    </message>
+    <message>
+        <source>Announce New &amp;Songs</source>
+        <translation>Annoncer les nouveaux &amp;morceaux</translation>
+    </message>
+    <message>
+        <source>A desktop notification for each new song while this window is not in front</source>
+        <translation>Une notification du bureau à chaque nouveau morceau tant que cette fenêtre n&apos;est pas au premier plan</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MyMainViewController</name>
+    <message>
+        <source>Play Next</source>
+        <translation>Lire ensuite</translation>
+    </message>
+    <message>
+        <source>Play this song&apos;s album, disc or song after the one that plays</source>
+        <translation>Lire l&apos;album, le disque ou le morceau dont fait partie ce morceau après celui en cours</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MyPlaylistsViewController</name>
+    <message>
+        <source>PLAYLISTS</source>
+        <translation>LISTES DE LECTURE</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MySettingWindowController</name>
+    <message>
+        <source>Add…</source>
+        <translation>Ajouter…</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <source>% of the playlist&apos;s most frequent artists (1 to 100)</source>
+        <translation>% des artistes les plus fréquents de la liste de lecture (1 à 100)</translation>
+    </message>
+    <message>
+        <source>Where Platter looks for songs that are not where the library says, before any other folder</source>
+        <translation>Où Platter cherche, avant tout autre dossier, les morceaux qui ne sont pas là où l&apos;indique la bibliothèque</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Désactivé</translation>
+    </message>
+    <message>
+        <source>By shuffle grain</source>
+        <translation>Selon l&apos;unité de mélange</translation>
+    </message>
+    <message>
+        <source>Always track gain</source>
+        <translation>Toujours le gain par piste</translation>
+    </message>
+    <message>
+        <source>Always album gain</source>
+        <translation>Toujours le gain par album</translation>
+    </message>
+    <message>
+        <source>Album gain while a whole album or disc plays, so it keeps its dynamics; track gain for songs shuffled one by one</source>
+        <translation>Gain par album pendant la lecture d&apos;un album ou d&apos;un disque entier, pour en garder la dynamique&#xa0;; gain par piste pour les morceaux mélangés un à un</translation>
+    </message>
+    <message>
+        <source>Added to the gains stored in the files</source>
+        <translation>S&apos;ajoute aux gains enregistrés dans les fichiers</translation>
+    </message>
+    <message>
+        <source>For files that store no ReplayGain</source>
+        <translation>Pour les fichiers sans données ReplayGain</translation>
+    </message>
+    <message>
+        <source>Pre-amp</source>
+        <translation>Préampli</translation>
+    </message>
+    <message>
+        <source>Files without gains</source>
+        <translation>Fichiers sans gain</translation>
+    </message>
+    <message>
+        <source>Store country:</source>
+        <translation>Pays du Store&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Suggest albums of:</source>
+        <translation>Suggérer les albums de&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Music folders:</source>
+        <translation>Dossiers de musique&#xa0;:</translation>
+    </message>
+    <message>
+        <source>ReplayGain:</source>
+        <translation>ReplayGain&#xa0;:</translation>
+    </message>
+    <message>
+        <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song.</source>
+        <translation>Le pays du Store et la part des artistes s&apos;appliquent à la prochaine liste de lecture choisie&#xa0;; un mode ReplayGain, dès le morceau suivant.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::MyTopViewController</name>
+    <message>
+        <source>Play or pause</source>
+        <translation>Lecture ou pause</translation>
+    </message>
+    <message>
+        <source>Restart the song</source>
+        <translation>Recommencer le morceau</translation>
+    </message>
+    <message>
+        <source>Next song</source>
+        <translation>Morceau suivant</translation>
+    </message>
+    <message>
+        <source>Restart the album, disc or song that plays</source>
+        <translation>Recommencer l&apos;album, le disque ou le morceau en cours</translation>
+    </message>
+    <message>
+        <source>Skip the rest of the album, disc or song that plays</source>
+        <translation>Passer le reste de l&apos;album, du disque ou du morceau en cours</translation>
+    </message>
+    <message>
+        <source>Shuffle Albums</source>
+        <translation>Mélanger les albums</translation>
+    </message>
+    <message>
+        <source>Keep these album choices and show the shuffled order</source>
+        <translation>Garder ces choix d&apos;albums et afficher l&apos;ordre mélangé</translation>
+    </message>
+    <message>
+        <source>Reshuffle</source>
+        <translation>Remélanger</translation>
+    </message>
+    <message>
+        <source>Draw a new random order</source>
+        <translation>Tirer un nouvel ordre au hasard</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exporter…</translation>
+    </message>
+    <message>
+        <source>Save this order as a playlist file the library application imports</source>
+        <translation>Enregistrer cet ordre dans un fichier de liste de lecture que l&apos;application de bibliothèque sait importer</translation>
+    </message>
+    <message>
+        <source>Edit Albums</source>
+        <translation>Modifier les albums</translation>
+    </message>
+    <message>
+        <source>Back to choosing how each album is shuffled</source>
+        <translation>Revenir au choix du mélange de chaque album</translation>
+    </message>
+    <message>
+        <source>Where the song is; drag to move within it</source>
+        <translation>Position dans le morceau&#xa0;; faites glisser pour vous y déplacer</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lecture</translation>
+    </message>
+    <message>
+        <source>Waiting for reading all your songs.... or no songs?</source>
+        <translation>Lecture de tous vos morceaux… ou n&apos;y en a-t-il aucun&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Please select one of playlists at the left.</source>
+        <translation>Veuillez choisir une liste de lecture à gauche.</translation>
+    </message>
+    <message>
+        <source>%L1 Songs, %L2 Albums, %3 hours</source>
+        <translation>%L1 morceaux, %L2 albums, %3 heures</translation>
+    </message>
+</context>
+<context>
+    <name>platter::PlatterApp</name>
+    <message>
+        <source>No audio output device was found: songs play silently.</source>
+        <translation>Aucun périphérique de sortie audio n&apos;a été trouvé&#xa0;: les morceaux sont lus sans son.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::QtDialogs</name>
+    <message>
+        <source>Choose Your Music Library File</source>
+        <translation>Choisissez votre fichier de bibliothèque musicale</translation>
+    </message>
+    <message>
+        <source>Music library files (*.xml);;All files (*)</source>
+        <translation>Fichiers de bibliothèque musicale (*.xml);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
+    </message>
+    <message>
+        <source>Playlist files (%1)</source>
+        <translation>Fichiers de liste de lecture (%1)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Platter needs your music library file.</source>
+        <translation>Platter a besoin de votre fichier de bibliothèque musicale.</translation>
+    </message>
+    <message>
+        <source>Platter plays the playlists of the library file your music application keeps or exports (in iTunes or Music: File › Library › Export Library…). It looked for it here and found none it could read:
+%1
+
+Choose the file to go on, or quit.</source>
+        <translation>Platter lit les listes de lecture du fichier de bibliothèque que votre application musicale tient à jour ou exporte (dans iTunes ou Musique&#xa0;: Fichier › Bibliothèque › Exporter la bibliothèque…). Il l&apos;a cherché ici sans en trouver un qu&apos;il puisse lire&#xa0;:
+%1
+
+Choisissez le fichier pour continuer, ou quittez.</translation>
+    </message>
+    <message>
+        <source>Choose Library…</source>
+        <translation>Choisir la bibliothèque…</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Add a Folder That Holds Your Music</source>
+        <translation>Ajouter un dossier qui contient votre musique</translation>
+    </message>
+</context>
+<context>
+    <name>platter::SongFileLook</name>
+    <message>
+        <source>The file of this song is not on this computer.
+Looked for: %1</source>
+        <translation>Le fichier de ce morceau n&apos;est pas sur cet ordinateur.
+Cherché ici&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>This song has no file: it is a stream or a song kept in the cloud.</source>
+        <translation>Ce morceau n&apos;a pas de fichier&#xa0;: c&apos;est un flux ou un morceau conservé dans le cloud.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::SongTableModel</name>
+    <message>
+        <source>Whole album</source>
+        <translation>Album entier</translation>
+    </message>
+    <message>
+        <source>Disc %1 of %2</source>
+        <translation>Disque %1 de %2</translation>
+    </message>
+    <message>
+        <source>Song</source>
+        <translation>Morceau</translation>
+    </message>
+    <message>
+        <source>unit %1 of %2</source>
+        <translation>unité %1 sur %2</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play from here</source>
+        <translation>Lire à partir d&apos;ici</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>Artist</source>
+        <translation>Artiste</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Piste</translation>
+    </message>
+</context>
+<context>
+    <name>platter::ViewController</name>
+    <message>
+        <source>Store links are off: their web panes cannot run for the root user.</source>
+        <translation>Les liens du Store sont désactivés&#xa0;: leurs volets web ne peuvent pas s&apos;exécuter pour l&apos;utilisateur root.</translation>
+    </message>
+</context>
+</TS>
