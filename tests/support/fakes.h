@@ -136,7 +136,14 @@ struct FakeQueuePlayer final : QueuePlayer {
     double at = 0; // the position in the current item
     double volume = 1.0;
     std::pair<double, double> replayGainLevels{0, 0};
+    int* live = nullptr; // the factory's count of players not yet destroyed
 
+    FakeQueuePlayer() = default;
+    FakeQueuePlayer(const FakeQueuePlayer&) = delete;
+    FakeQueuePlayer& operator=(const FakeQueuePlayer&) = delete;
+    ~FakeQueuePlayer() override {
+        if (live) --*live;
+    }
     void setListener(Listener* l) override { listener = l; }
     std::vector<ItemId> items() const override {
         std::vector<ItemId> ids;
@@ -193,10 +200,13 @@ struct FakeQueuePlayer final : QueuePlayer {
 
 struct FakePlayers final : QueuePlayerFactory {
     const FakeAudioFiles* files = nullptr;
-    std::vector<FakeQueuePlayer*> made;
+    std::vector<FakeQueuePlayer*> made; // destroyed ones dangle: see `live`
+    int live = 0;
     std::unique_ptr<QueuePlayer> create() override {
         auto p = std::make_unique<FakeQueuePlayer>();
         p->files = files;
+        p->live = &live;
+        ++live;
         made.push_back(p.get());
         return p;
     }

@@ -267,7 +267,8 @@ public:
     // The playlist at an index, or null when the index is absent or past the end.
     const MyPlaylist* playlistAt(std::optional<std::size_t> index) const;
     MyPlaylist* playlistAt(std::optional<std::size_t> index);
-    // A playlist's queue while it has one: from its first play until its next order.
+    // A playlist's queue while it has one: from its play until another playlist plays or it
+    // gets a new order.
     PlayQueue* queueOf(const MyPlaylist& playlist) const;
 
 private:
@@ -324,6 +325,8 @@ private:
     void mediaObjectsChanged(const MLMediaGroup& group, const MediaObjects& objects) override;
     PlayQueue::FilePreparer filePreparer() const;
     void dropQueue(const MyPlaylist& playlist);
+    // Drops every queue but `keep`'s, with where each stood remembered.
+    void releaseQueuesExcept(const MyPlaylist& keep);
     void watchLibraryFile();
     void reloadChangedLibrary(std::uint64_t change);
     void takeChangedLibrary(const std::shared_ptr<const plist::Document>& library);

@@ -66,6 +66,7 @@ void AppDelegate::startPlaying(std::size_t number) {
         playWhenFilesKnown_ = true;
         return;
     }
+    releaseQueuesExcept(*selected);
     auto* queue = queueOf(*selected);
     // Queueing with the music's folder gone would find no file and hold every song against it.
     if (!queue || queue->player().items().empty())
@@ -207,6 +208,24 @@ void AppDelegate::musicUnreachable(const std::string& folder) {
     setAudioNotice("The music folder " + folder +
                    " cannot be reached. Playback is paused; press Play when it is back.");
     tellPlaybackChanged();
+}
+
+void AppDelegate::releaseQueuesExcept(const MyPlaylist& keep) {
+    // A paused pipeline holds its decoders and the sound device: only the playlist about to
+    // play keeps one. The others resume from where they stand, as after a restart.
+    for (auto at = queues_.begin(); at != queues_.end();) {
+        if (at->first == &keep) {
+            ++at;
+            continue;
+        }
+        const auto& queue = *at->second;
+        const auto& playlist = queue.playlist();
+        if (queue.currentItem()) rememberSeconds(playlist, queue.player().position());
+        if (const auto stored = playingNumDict_.find(playlist.persistentID());
+            stored == playingNumDict_.end() || stored->second != playlist.playingNum)
+            rememberPosition(playlist);
+        at = queues_.erase(at);
+    }
 }
 
 PlayQueue* AppDelegate::queueOf(const MyPlaylist& playlist) const {

@@ -2,7 +2,7 @@
 
 // A playing playlist's queue: a player of its own, with the songs of the playlist's order
 // queued about forty minutes ahead, songs without a playable file passed over. It is made when
-// the playlist first plays and dropped with a new order.
+// the playlist plays and dropped with a new order, or when another playlist plays.
 
 #include "core/model/my_playlist.h"
 #include "core/services/queue_player.h"

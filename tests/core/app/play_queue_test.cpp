@@ -329,23 +329,36 @@ TEST_F(PlayQueue, ForwardEndsTheSongAndBackwardRestartsIt) {
     EXPECT_FALSE(h.app->playinglistNumber()) << "forward on the last song ends the order";
 }
 
-TEST_F(PlayQueue, ASecondPlaylistPausesTheFirst) {
+TEST_F(PlayQueue, APlaylistThatStopsPlayingGivesUpItsPlayerAndResumesWhereItStopped) {
     build(4, 60);
+    const auto selectAndPlay = [&](std::int64_t row) {
+        h.app->changePlaylistWithRow(row);
+        h.app->showPlaylist();
+        h.app->playMusic();
+    };
     h.app->playMusic();
-    auto& first = player();
-    first.end();
-    h.app->changePlaylistWithRow(0); // All Songs
-    h.app->showPlaylist();
-    h.app->playMusic();
-    EXPECT_FALSE(first.playing);
-    EXPECT_EQ(h.view.calls[h.view.calls.size() - 2], "pause 01") << "the first one's artwork goes";
+    player().end();
+    player().at = 25;
+    h.app->pauseMusic();
+    selectAndPlay(0); // All Songs
     EXPECT_EQ(h.app->playinglistNumber(), 0u);
-    h.app->changePlaylistWithRow(1);
-    h.app->showPlaylist();
-    h.app->playMusic();
-    EXPECT_TRUE(first.playing) << "resumed with its own queue";
+    EXPECT_EQ(h.players.live, 1) << "the paused playlist's player is gone";
+    EXPECT_FALSE(h.app->queueOf(p()));
+    EXPECT_EQ(h.app->playingNumDict().at("P"), 1);
+    EXPECT_EQ(h.app->playingSecondsDict().at("P"), 25);
+
+    // Straight from one that plays: that one goes too, and the first resumes where it stopped.
+    player().at = 7;
+    selectAndPlay(1);
+    EXPECT_EQ(h.view.calls[h.view.calls.size() - 2], "pause 01") << "the other one's artwork goes";
+    EXPECT_EQ(h.players.made.size(), 3u);
+    EXPECT_EQ(h.players.live, 1);
+    EXPECT_EQ(h.app->playingSecondsDict().at(h.app->allPlaylists()[0]->persistentID()), 7);
+    EXPECT_TRUE(player().playing);
     EXPECT_EQ(p().playingNum, 1);
-    EXPECT_EQ(first.queue.size(), 3u);
+    EXPECT_EQ(appended(), (std::vector<std::string>{"song1.mp3", "song2.mp3", "song3.mp3", "song0.mp3"}))
+        << "queued from its song round the order, as at a restart";
+    EXPECT_EQ(player().at, 25) << "cued at the second where it stopped";
 }
 
 TEST_F(PlayQueue, ReshufflingDropsTheQueue) {
