@@ -31,7 +31,7 @@ double median(std::vector<double> v) {
 }
 
 struct ThreadTasks final : platter::TaskRunner {
-    void runInBackground(std::function<void()> work) override { std::thread(std::move(work)).detach(); }
+    void runInBackground(std::function<void()> work, Lane = Lane::Disk) override { std::thread(std::move(work)).detach(); }
     void runOnMainThread(std::function<void()>) override {}
     void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()>) override {}
 };

@@ -179,7 +179,9 @@ struct PlatterApp::Parts {
     SystemEnvironment system;
     SeededRandom random;
     GioFileWatcher libraryWatcher;
-    // Background work uses the services above, so the runner stops before they go.
+    // Background work uses the services above, so the runner stops before they go. The
+    // controller goes first and cancels the network work, so the runner's stop never waits
+    // for a request.
     GlibTaskRunner tasks;
     AppDelegate app;
     MainWindow window;

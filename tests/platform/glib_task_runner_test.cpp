@@ -1,11 +1,16 @@
+#include "core/services/cancel_token.h"
+#include "platform/net/curl_http_fetch.h"
 #include "platform/system/gio_file_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "support/audio_fixture.h"
+#include "support/fake_catalogue.h"
 #include "support/library_fixture.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 
 namespace platter {
@@ -36,6 +41,36 @@ TEST(GlibTaskRunner, DelayedTasksWaitTheirTime) {
                                [&] { waited = std::chrono::steady_clock::now() - start; });
     ASSERT_TRUE(testing::pumpUntil([&] { return waited.count() > 0; }));
     EXPECT_GE(waited, std::chrono::milliseconds(150));
+}
+
+// A catalogue that takes the request and never answers, a client that would wait 15 s for it.
+TEST(GlibTaskRunner, DiskWorkPassesAHangingRequestWhichACancelThenEnds) {
+    testing::FakeCatalogue catalogue([](const std::string&) { return testing::CatalogueReply{200, "", 60}; });
+    CurlHttpFetch http(5000, 15000);
+    CancelToken cancel;
+    std::optional<GlibTaskRunner> tasks(std::in_place);
+    std::atomic<bool> answered = false, written = false;
+    tasks->runInBackground(
+        [&] {
+            EXPECT_FALSE(http.get(catalogue.base() + "/search", cancel).ok);
+            answered = true;
+        },
+        TaskRunner::Lane::Network);
+    ASSERT_TRUE(testing::pumpUntil([&] { return catalogue.targets().size() == 1; }));
+    tasks->runInBackground([&] { written = true; });
+    ASSERT_TRUE(testing::pumpUntil([&] { return written.load(); }, 5));
+    EXPECT_FALSE(answered) << "the request still hangs";
+
+    const auto start = std::chrono::steady_clock::now();
+    cancel.cancel();
+    tasks.reset();
+    const auto stopped = std::chrono::steady_clock::now() - start;
+    RecordProperty("stopMilliseconds",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(stopped).count()));
+    EXPECT_TRUE(answered);
+    EXPECT_LT(stopped, std::chrono::seconds(3)) << "stopped by the cancel, not by the time-out";
+    EXPECT_FALSE(http.get(catalogue.base() + "/lookup", cancel).ok);
+    EXPECT_EQ(catalogue.targets().size(), 1u) << "nothing is sent once cancelled";
 }
 
 // Another file of the folder is not looked at here: the monitor's late hints about the watched

@@ -69,7 +69,7 @@ TEST(StateDirectory, TheFirstReadInAFolderClearsWhatKilledWritesLeftThere) {
 
 // Runs background work on threads of its own; nothing waits for the main thread here.
 struct ThreadTasks final : TaskRunner {
-    void runInBackground(std::function<void()> work) override { std::thread(std::move(work)).detach(); }
+    void runInBackground(std::function<void()> work, Lane = Lane::Disk) override { std::thread(std::move(work)).detach(); }
     void runOnMainThread(std::function<void()>) override {}
     void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()>) override {}
 };

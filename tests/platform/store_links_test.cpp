@@ -33,7 +33,7 @@ protected:
                                            {{"P", "Lumen only", {1}}, {"Q", "Nova only", {2}}}));
         h.defaults = std::make_unique<UserDefaults>(h.settings);
         services.emplace(
-            h.services({.tasks = &tasks, .http = http.get(), .catalogueBase = catalogue->base()}));
+            h.services({.tasks = tasks.get(), .http = http.get(), .catalogueBase = catalogue->base()}));
     }
     AppDelegate& launch() {
         controller = std::make_unique<AppDelegate>(*services);
@@ -48,8 +48,8 @@ protected:
     AppHarness h;
     std::unique_ptr<testing::FakeCatalogue> catalogue;
     std::unique_ptr<CurlHttpFetch> http;
-    // After what its jobs use: it is gone, its worker joined, before they are.
-    GlibTaskRunner tasks;
+    // After what its jobs use: it is gone, its workers joined, before they are.
+    std::unique_ptr<GlibTaskRunner> tasks = std::make_unique<GlibTaskRunner>();
     std::optional<AppServices> services;
     std::unique_ptr<AppDelegate> controller;
 };
@@ -100,28 +100,46 @@ TEST_F(StoreLinks, ThrottlingIsAFailureTriedAgainNextTime) {
     EXPECT_TRUE(h.view.linkPages.empty()) << "no pages: the panes keep what they show";
 }
 
-TEST_F(StoreLinks, AnswersForAPlaylistNoLongerSelectedAreNotShown) {
+// Lumen's catalogue takes the query and never answers; the client would wait 15 s for it.
+TEST_F(StoreLinks, ANewSelectionCutsOffTheLastOnesQueries) {
     start([](const std::string& target) {
-        const bool lumen =
-            target.find("term=lumen") != std::string::npos || target.find("id=7&") != std::string::npos;
+        if (target.find("term=lumen") != std::string::npos) return CatalogueReply{200, "", 60};
         if (target.starts_with("/search"))
             return CatalogueReply{
-                200,
-                serviceLayout({lumen ? R"({"artistId":7, "artistViewUrl":"https://cat.test/artist/7"})"
-                                     : R"({"artistId":8, "artistViewUrl":"https://cat.test/artist/8"})"}),
-                lumen ? 0.3 : 0.0};
-        if (target.find("entity=album") != std::string::npos)
-            return CatalogueReply{200, albums(lumen ? "Slow" : "Fast")};
+                200, serviceLayout({R"({"artistId":8, "artistViewUrl":"https://cat.test/artist/8"})"})};
+        if (target.find("entity=album") != std::string::npos) return CatalogueReply{200, albums("Fast")};
         return CatalogueReply{200, serviceLayout({})};
     });
     auto& app = launch();
-    app.changePlaylistWithRow(1); // Lumen, whose search takes a while
+    app.changePlaylistWithRow(1); // Lumen
+    ASSERT_TRUE(testing::pumpUntil([&] { return catalogue->targets().size() == 1; }));
     app.changePlaylistWithRow(2); // Nova, chosen meanwhile
-    ASSERT_TRUE(linksShown(1));
+    ASSERT_TRUE(linksShown(1)) << "not held up by the query no longer wanted";
     testing::pumpUntil([] { return false; }, 0.3);
     ASSERT_EQ(h.view.linkPages.size(), 1u) << "only the current selection's pages";
     EXPECT_NE(h.view.linkPages[0][0].first.find("Nova"), std::string::npos);
-    EXPECT_EQ(app.allArtists().at("Lumen")->itunesArtistId, 7) << "what was learned is kept all the same";
+    const auto& lumen = *app.allArtists().at("Lumen");
+    EXPECT_FALSE(lumen.itunesArtistId || lumen.noiTunesId) << "a query cut off is no verdict";
+}
+
+TEST_F(StoreLinks, QuittingCutsOffAHangingQueryAndKeepsTheState) {
+    start([](const std::string&) { return CatalogueReply{200, "", 60}; });
+    auto& app = launch();
+    app.changePlaylistWithRow(1);
+    ASSERT_TRUE(testing::pumpUntil([&] { return catalogue->targets().size() == 1; }));
+    app.changePlaylistWithRow(2);
+    ASSERT_TRUE(testing::pumpUntil([&] { return catalogue->targets().size() == 2; }));
+
+    const auto started = std::chrono::steady_clock::now();
+    controller.reset();
+    tasks.reset();
+    const auto quit = std::chrono::steady_clock::now() - started;
+    RecordProperty("quitMilliseconds",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(quit).count()));
+    EXPECT_LT(quit, std::chrono::seconds(3)) << "not the 15 s time-out";
+    const auto selection = h.state.read("selection.plist");
+    ASSERT_EQ(selection.status, StateStorage::ReadResult::Status::Found);
+    EXPECT_NE(selection.bytes.find("<string>Q</string>"), std::string::npos) << selection.bytes;
 }
 
 TEST_F(StoreLinks, AStalledServiceTimesOut) {

@@ -223,10 +223,12 @@ struct FakeArtwork final : ArtworkReader {
     }
 };
 
-// Background and main-thread work held until the test runs it.
+// Background and main-thread work held until the test runs it; network work apart.
 struct ManualTasks final : TaskRunner {
-    std::deque<std::function<void()>> background, main;
-    void runInBackground(std::function<void()> work) override { background.push_back(std::move(work)); }
+    std::deque<std::function<void()>> background, network, main;
+    void runInBackground(std::function<void()> work, Lane lane = Lane::Disk) override {
+        (lane == Lane::Network ? network : background).push_back(std::move(work));
+    }
     void runOnMainThread(std::function<void()> task) override { main.push_back(std::move(task)); }
     std::deque<std::function<void()>> later; // delayed tasks, in order, whatever their delay
     void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()> task) override {

@@ -9,6 +9,7 @@
 #include "core/model/my_playlist.h"
 #include "core/playback/play_queue.h"
 #include "core/app/tracked_dialogs.h"
+#include "core/services/cancel_token.h"
 #include "core/services/media_library.h"
 #include "core/services/state_storage.h"
 #include "core/persistence/state_writer.h"
@@ -355,6 +356,9 @@ private:
     MediaObjects allMediaObjs_;
     MediaObjects newestMediaObjs_;
     std::uint64_t linkSelection_ = 0; // the selection whose store links are wanted
+    // Cancels the store-link queries under way when the selection changes, and when the
+    // controller goes, so that quitting never waits for the network.
+    CurrentWork linkWork_;
     std::optional<std::size_t> playlistNumber_;
     std::optional<std::size_t> playinglistNumber_;
     bool configuring_ = true;

@@ -39,13 +39,19 @@ void AppDelegate::showiTunesLinks() {
         request.topArtists.push_back(std::move(snapshot));
     }
     const std::weak_ptr<int> alive = lifetime_;
-    services_.tasks.runInBackground([request = std::move(request), alive, this, &http = *services_.http,
-                                     &rules = services_.rules, &tasks = services_.tasks]() mutable {
-        auto result = std::make_shared<StoreLinksResult>(runStoreLinksJob(std::move(request), http, rules));
-        tasks.runOnMainThread([result, alive, this] {
-            if (!alive.expired()) applyStoreLinks(*result);
-        });
-    });
+    // The last selection's queries are no longer wanted: they end now, and this one's wait for
+    // nothing but the network.
+    services_.tasks.runInBackground(
+        [request = std::move(request), alive, this, cancel = linkWork_.renew(), &http = *services_.http,
+         &rules = services_.rules, &tasks = services_.tasks]() mutable {
+            if (cancel->cancelled()) return;
+            auto result = std::make_shared<StoreLinksResult>(
+                runStoreLinksJob(std::move(request), http, rules, *cancel));
+            tasks.runOnMainThread([result, alive, this] {
+                if (!alive.expired()) applyStoreLinks(*result);
+            });
+        },
+        TaskRunner::Lane::Network);
 }
 
 void AppDelegate::applyStoreLinks(const StoreLinksResult& result) {

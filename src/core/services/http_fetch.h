@@ -4,7 +4,10 @@
 
 namespace platter {
 
-// Blocking HTTP GET, called off the main thread.
+class CancelToken;
+
+// Blocking HTTP GET, called off the main thread. A cancel ends the transfer at once, without
+// an answer; a request asked for after the cancel is not sent.
 class HttpFetch {
 public:
     struct Response {
@@ -14,7 +17,7 @@ public:
         std::string error; // why it failed
     };
     virtual ~HttpFetch() = default;
-    virtual Response get(const std::string& url) = 0;
+    virtual Response get(const std::string& url, const CancelToken& cancel) = 0;
 };
 
 } // namespace platter

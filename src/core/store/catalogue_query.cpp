@@ -57,8 +57,9 @@ std::optional<std::vector<ResultRecord>> readResults(std::string_view body) {
     return records;
 }
 
-std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, const std::string& address) {
-    const auto response = http.get(address);
+std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, const std::string& address,
+                                                      const CancelToken& cancel) {
+    const auto response = http.get(address, cancel);
     if (!response.ok) return std::nullopt;
     return readResults(response.body);
 }

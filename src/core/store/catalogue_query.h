@@ -13,6 +13,7 @@
 
 namespace platter {
 
+class CancelToken;
 class HttpFetch;
 
 // One object of a reply's "results": its top-level strings, integers and booleans.
@@ -40,8 +41,9 @@ std::string catalogueAddress(std::string_view base, std::string_view path,
 std::optional<std::vector<ResultRecord>> readResults(std::string_view body);
 
 // The records of the query at `address` (as catalogueAddress builds it), or nothing when it failed:
-// no connection, a time-out, an HTTP error, an unreadable reply. A failure is not an empty
-// answer.
-std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, const std::string& address);
+// no connection, a time-out, an HTTP error, an unreadable reply, a cancel. A failure is not an
+// empty answer.
+std::optional<std::vector<ResultRecord>> fetchResults(HttpFetch& http, const std::string& address,
+                                                      const CancelToken& cancel);
 
 } // namespace platter

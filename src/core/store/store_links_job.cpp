@@ -1,5 +1,6 @@
 #include "core/store/store_links_job.h"
 
+#include "core/services/cancel_token.h"
 #include "core/services/log.h"
 #include "core/services/seeded_random.h"
 #include "core/store/catalogue_query.h"
@@ -45,14 +46,18 @@ bool spaceAt(std::string_view s, std::size_t i, std::size_t& length) {
 
 class Job {
 public:
-    Job(StoreLinksRequest request, HttpFetch& http, const StringRules& rules)
-        : r_(std::move(request)), http_(http), rules_(rules), random_(r_.seed) {
+    Job(StoreLinksRequest request, HttpFetch& http, const StringRules& rules, const CancelToken& cancel)
+        : r_(std::move(request)), http_(http), rules_(rules), cancel_(cancel), random_(r_.seed) {
         result_.selection = r_.selection;
     }
 
     StoreLinksResult run() {
-        for (const auto i : pickTopArtists())
+        const auto picked = pickTopArtists();
+        for (const auto i : picked) {
+            if (cancel_.cancelled()) break;
             pagesFor(r_.topArtists[i]);
+        }
+        if (cancel_.cancelled()) result_.pages.clear();
         return std::move(result_);
     }
 
@@ -66,7 +71,7 @@ private:
         auto range = ratio * n >= 300 ? ratio * n / 100 : n;
         std::set<std::size_t> picked, rejected;
         auto remaining = n;
-        while (picked.size() < target) {
+        while (picked.size() < target && !cancel_.cancelled()) {
             std::size_t i;
             do
                 i = random_.uniform(static_cast<std::uint32_t>(range));
@@ -97,6 +102,7 @@ private:
             return none;
         case Outcome::Failed:
             // No answer is no verdict: rejected now, asked again at the next selection.
+            if (cancel_.cancelled()) return none;
             log::write(log::Category::Store, "no usable catalogue answer for " + artist.name);
             failed_.insert(artist.name);
             return none;
@@ -106,12 +112,12 @@ private:
 
     Outcome searchArtist(ArtistSnapshot& artist) {
         const auto term = searchTerm(artist.name, rules_);
-        const auto search = fetchResults(http_, catalogueAddress(r_.base, "/search",
-                                                                 {{"entity", "allArtist"},
-                                                                  {"attribute", "allArtistTerm"},
-                                                                  {"term", term},
-                                                                  {"entity", "album"},
-                                                                  {"country", r_.country}}));
+        const auto search = fetch(catalogueAddress(r_.base, "/search",
+                                                   {{"entity", "allArtist"},
+                                                    {"attribute", "allArtistTerm"},
+                                                    {"term", term},
+                                                    {"entity", "album"},
+                                                    {"country", r_.country}}));
         if (!search) return Outcome::Failed;
         struct Candidate {
             std::int64_t id;
@@ -135,7 +141,7 @@ private:
                          [](const Candidate& a, const Candidate& b) { return a.counter > b.counter; });
         const auto& chosen = candidates.front();
 
-        const auto lookup = fetchResults(http_, lookupAddress(chosen.id, "album"));
+        const auto lookup = fetch(lookupAddress(chosen.id, "album"));
         if (!lookup) return Outcome::Failed;
         StoreLinksResult::Found found{artist.name, chosen.id, chosen.url, {}};
         for (const auto& record : *lookup) {
@@ -164,7 +170,9 @@ private:
         auto& album = artist.albums[random_.uniform(static_cast<std::uint32_t>(artist.albums.size()))];
         if (album.songs.empty()) {
             const auto& record = *album.record;
-            if (const auto tracks = fetchResults(http_, lookupAddress(record.collectionId(), "song"))) {
+            const auto tracks = fetch(lookupAddress(record.collectionId(), "song"));
+            if (cancel_.cancelled()) return;
+            if (tracks) {
                 for (const auto& t : *tracks) {
                     const auto name = t.stringDict.find("trackName");
                     const auto number = t.intDict.find("trackNumber");
@@ -187,6 +195,10 @@ private:
                                    albumHtml(*album.record, album.songs));
     }
 
+    std::optional<std::vector<ResultRecord>> fetch(const std::string& address) const {
+        return fetchResults(http_, address, cancel_);
+    }
+
     std::string lookupAddress(std::int64_t id, std::string_view entity) const {
         const auto number = std::to_string(id);
         return catalogueAddress(r_.base, "/lookup",
@@ -196,6 +208,7 @@ private:
     StoreLinksRequest r_;
     HttpFetch& http_;
     const StringRules& rules_;
+    const CancelToken& cancel_;
     SeededRandom random_;
     std::set<std::string> failed_;
     StoreLinksResult result_;
@@ -217,8 +230,9 @@ std::string searchTerm(std::string_view name, const StringRules& rules) {
     return rules.lowerCase(joined);
 }
 
-StoreLinksResult runStoreLinksJob(StoreLinksRequest request, HttpFetch& http, const StringRules& rules) {
-    return Job(std::move(request), http, rules).run();
+StoreLinksResult runStoreLinksJob(StoreLinksRequest request, HttpFetch& http, const StringRules& rules,
+                                  const CancelToken& cancel) {
+    return Job(std::move(request), http, rules, cancel).run();
 }
 
 } // namespace platter

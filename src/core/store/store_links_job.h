@@ -15,6 +15,7 @@
 
 namespace platter {
 
+class CancelToken;
 class HttpFetch;
 class StringRules;
 
@@ -59,6 +60,9 @@ struct StoreLinksResult {
 // no-break space too) a plain space; the address encodes it like any other value.
 std::string searchTerm(std::string_view name, const StringRules& rules);
 
-StoreLinksResult runStoreLinksJob(StoreLinksRequest request, HttpFetch& http, const StringRules& rules);
+// A cancel ends the job early, with what it learned so far and no pages: nothing it did not
+// hear from the catalogue counts as known.
+StoreLinksResult runStoreLinksJob(StoreLinksRequest request, HttpFetch& http, const StringRules& rules,
+                                  const CancelToken& cancel);
 
 } // namespace platter

@@ -1,5 +1,7 @@
 #include "platform/net/curl_http_fetch.h"
 
+#include "core/services/cancel_token.h"
+
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -17,6 +19,12 @@ struct CurlCleanup {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
 
+struct MultiCleanup {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+constexpr const char* cancelledText = "cancelled";
+
 } // namespace
 
 CurlHttpFetch::CurlHttpFetch(long connectTimeoutMs, long totalTimeoutMs)
@@ -25,10 +33,15 @@ CurlHttpFetch::CurlHttpFetch(long connectTimeoutMs, long totalTimeoutMs)
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-HttpFetch::Response CurlHttpFetch::get(const std::string& url) {
+HttpFetch::Response CurlHttpFetch::get(const std::string& url, const CancelToken& cancel) {
     Response response;
+    if (cancel.cancelled()) {
+        response.error = cancelledText;
+        return response;
+    }
     std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
-    if (!curl) {
+    std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
+    if (!curl || !multi) {
         response.error = "cannot start a transfer";
         return response;
     }
@@ -40,11 +53,39 @@ HttpFetch::Response CurlHttpFetch::get(const std::string& url) {
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, totalTimeoutMs_);
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    // A cancelled name look-up is left to end on its own thread rather than waited for.
+    curl_easy_setopt(curl.get(), CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, "Platter/" PLATTER_VERSION);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &append);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &response.body);
     curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, errorText);
-    const auto code = curl_easy_perform(curl.get());
+
+    // The multi interface, for its wake-up: a cancel interrupts the wait for the network, which
+    // an easy transfer would only notice at its next progress call, up to a second later.
+    auto code = CURLE_OK;
+    bool finished = false;
+    curl_multi_add_handle(multi.get(), curl.get());
+    {
+        const auto waiting = cancel.whileWaiting([m = multi.get()] { curl_multi_wakeup(m); });
+        while (!cancel.cancelled()) {
+            int running = 0;
+            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
+            int left = 0;
+            while (const auto* message = curl_multi_info_read(multi.get(), &left))
+                if (message->msg == CURLMSG_DONE) {
+                    code = message->data.result;
+                    finished = true;
+                }
+            if (finished || running == 0) break;
+            if (curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr) != CURLM_OK) break;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), curl.get());
+    if (!finished) {
+        response.body.clear();
+        response.error = cancel.cancelled() ? cancelledText : "the transfer broke off";
+        return response;
+    }
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &response.status);
     if (code != CURLE_OK) {
         response.error = errorText[0] ? errorText : curl_easy_strerror(code);

@@ -4,38 +4,45 @@
 
 namespace platter {
 
-GlibTaskRunner::GlibTaskRunner()
-    : worker_([this] {
-          for (;;) {
-              std::function<void()> next;
-              {
-                  std::unique_lock lock(mutex_);
-                  wake_.wait(lock, [this] { return stopping_ || !work_.empty(); });
-                  if (stopping_) return;
-                  next = std::move(work_.front());
-                  work_.pop_front();
-              }
-              next();
-          }
-      }) {}
+void GlibTaskRunner::Worker::run() {
+    for (;;) {
+        std::function<void()> next;
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [this] { return stopping || !work.empty(); });
+            if (stopping) return;
+            next = std::move(work.front());
+            work.pop_front();
+        }
+        next();
+    }
+}
+
+GlibTaskRunner::GlibTaskRunner() {
+    for (auto& worker : workers_)
+        worker.thread = std::thread([&worker] { worker.run(); });
+}
 
 GlibTaskRunner::~GlibTaskRunner() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+    for (auto& worker : workers_) {
+        std::lock_guard lock(worker.mutex);
+        worker.stopping = true;
     }
-    wake_.notify_one();
-    worker_.join();
+    for (auto& worker : workers_) {
+        worker.wake.notify_one();
+        worker.thread.join();
+    }
     std::lock_guard lock(mainMutex_);
     if (mainSource_ != 0) g_source_remove(mainSource_);
 }
 
-void GlibTaskRunner::runInBackground(std::function<void()> work) {
+void GlibTaskRunner::runInBackground(std::function<void()> work, Lane lane) {
+    auto& worker = workers_[static_cast<std::size_t>(lane)];
     {
-        std::lock_guard lock(mutex_);
-        work_.push_back(std::move(work));
+        std::lock_guard lock(worker.mutex);
+        worker.work.push_back(std::move(work));
     }
-    wake_.notify_one();
+    worker.wake.notify_one();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "core/services/task_runner.h"
 
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -10,9 +11,11 @@
 
 namespace platter {
 
-// One worker thread for background work, in the order given; main-thread tasks go through the
-// default GLib main context, which Qt's event loop runs on Linux. Destroying the runner waits
-// for the work under way and drops the rest: whatever the work uses must outlive the runner.
+// One worker thread per lane for background work, each in the order given; main-thread tasks
+// go through the default GLib main context, which Qt's event loop runs on Linux. Destroying
+// the runner waits for the work under way in each lane and drops the rest: whatever the work
+// uses must outlive the runner, and network work under way must have been cancelled by whoever
+// wanted it, or the runner waits for its time-out.
 class GlibTaskRunner final : public TaskRunner {
 public:
     GlibTaskRunner();
@@ -20,7 +23,7 @@ public:
     GlibTaskRunner(const GlibTaskRunner&) = delete;
     GlibTaskRunner& operator=(const GlibTaskRunner&) = delete;
 
-    void runInBackground(std::function<void()> work) override;
+    void runInBackground(std::function<void()> work, Lane lane = Lane::Disk) override;
     void runOnMainThread(std::function<void()> task) override;
     void runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
 
@@ -28,17 +31,21 @@ private:
     static int runMainTasks(void* self);
 
     // Main-thread tasks wait in a queue of our own, under our own lock, and one idle source
-    // runs them: the hand-over from the worker is then plain to ThreadSanitizer, which cannot
+    // runs them: the hand-over from the workers is then plain to ThreadSanitizer, which cannot
     // see through GLib's locks.
     std::mutex mainMutex_;
     std::deque<std::function<void()>> mainTasks_;
     unsigned mainSource_ = 0;
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::function<void()>> work_;
-    bool stopping_ = false;
-    std::thread worker_;
+    struct Worker {
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<std::function<void()>> work;
+        bool stopping = false;
+        std::thread thread;
+        void run();
+    };
+    std::array<Worker, 2> workers_; // indexed by Lane
 };
 
 } // namespace platter

@@ -1,3 +1,4 @@
+#include "core/services/cancel_token.h"
 #include "core/services/http_fetch.h"
 #include "core/store/catalogue_query.h"
 #include "core/store/store_links_job.h"
@@ -16,13 +17,18 @@ using testing::serviceLayout;
 const IcuUnicodeRules icu;
 const StringRules rules{icu};
 const std::string base = "https://cat.test";
+const CancelToken wanted; // never cancelled
 
-// Answers by encoded address; anything else fails like a dead network.
+// Answers by encoded address; anything else fails like a dead network, and so does a request
+// cancelled while it is under way (`during` runs then).
 struct FakeHttp final : HttpFetch {
     std::map<std::string, Response> answers;
     std::vector<std::string> asked;
-    Response get(const std::string& url) override {
+    std::function<void()> during;
+    Response get(const std::string& url, const CancelToken& cancel) override {
         asked.push_back(url);
+        if (during) during();
+        if (cancel.cancelled()) return {false, 0, "", "cancelled"};
         const auto it = answers.find(url);
         return it == answers.end() ? Response{false, 0, "", "no route"} : it->second;
     }
@@ -99,7 +105,7 @@ TEST(StoreLinksJob, SearchesWithTheExactQueriesAndPagesTheArtist) {
                 serviceLayout({trackResult("One", 1), R"({"trackName":"No preview", "trackNumber":2})"}));
     auto r = request({"The Dark  Side"});
     r.albumKeys = {"Owned\tThe Dark  Side"};
-    const auto result = runStoreLinksJob(r, http, rules);
+    const auto result = runStoreLinksJob(r, http, rules, wanted);
     EXPECT_EQ(http.asked, (std::vector<std::string>{searchUrl("the dark  side"), albumsUrl(9), tracksUrl(2)}))
         << "two spaces give two plus signs; the id named most wins";
     ASSERT_EQ(result.found.size(), 1u);
@@ -117,7 +123,7 @@ TEST(StoreLinksJob, EachValueIsEncodedOnItsOwn) {
     FakeHttp http;
     auto r = request({"Simon & Garfunkel", "Me+You #1", "Sigur Rós"}, 100);
     r.country = "d&e";
-    runStoreLinksJob(r, http, rules);
+    runStoreLinksJob(r, http, rules, wanted);
     const std::string search = base + "/search?entity=allArtist&attribute=allArtistTerm&term=";
     const std::string rest = "&entity=album&country=d%26e";
     EXPECT_EQ(std::set<std::string>(http.asked.begin(), http.asked.end()),
@@ -130,7 +136,7 @@ TEST(StoreLinksJob, EachValueIsEncodedOnItsOwn) {
     found.answer(base + "/lookup?id=4&entity=album&country=de", serviceLayout({albumResult("Bookends", 8)}));
     found.answer(base + "/lookup?id=8&entity=song&country=de",
                  serviceLayout({trackResult("Mrs. Robinson", 7)}));
-    const auto result = runStoreLinksJob(request({"Simon & Garfunkel"}), found, rules);
+    const auto result = runStoreLinksJob(request({"Simon & Garfunkel"}), found, rules, wanted);
     ASSERT_EQ(result.found.size(), 1u) << "found under its whole name";
     EXPECT_EQ(result.found[0].albums.size(), 1u);
     EXPECT_EQ(result.pages.size(), 1u);
@@ -144,7 +150,7 @@ TEST(StoreLinksJob, DrawsFromTheTopOfTheListAndReturnsInListOrder) {
             names.push_back("a" + std::to_string(i));
             knownArtist(http, "a" + std::to_string(i), i);
         }
-        const auto result = runStoreLinksJob(request(names, 25, seed), http, rules);
+        const auto result = runStoreLinksJob(request(names, 25, seed), http, rules, wanted);
         const auto paged = pagedArtists(result);
         ASSERT_EQ(paged.size(), 3u);
         std::vector<int> indexes;
@@ -161,7 +167,7 @@ TEST(StoreLinksJob, RejectionsWidenTheRangeAndEndTheLoop) {
     for (const auto& name : {"a", "b", "c"})
         http.answer(searchUrl(name), serviceLayout({}));
     knownArtist(http, "d", 3);
-    const auto result = runStoreLinksJob(request({"a", "b", "c", "d"}, 75), http, rules);
+    const auto result = runStoreLinksJob(request({"a", "b", "c", "d"}, 75), http, rules, wanted);
     EXPECT_EQ(pagedArtists(result), std::vector<std::string>{"d"});
     EXPECT_EQ(std::set<std::string>(result.notFound.begin(), result.notFound.end()),
               (std::set<std::string>{"a", "b", "c"}));
@@ -169,11 +175,11 @@ TEST(StoreLinksJob, RejectionsWidenTheRangeAndEndTheLoop) {
     FakeHttp none;
     for (const auto& name : {"a", "b"})
         none.answer(searchUrl(name), serviceLayout({}));
-    const auto empty = runStoreLinksJob(request({"a", "", "b"}), none, rules);
+    const auto empty = runStoreLinksJob(request({"a", "", "b"}), none, rules, wanted);
     EXPECT_TRUE(empty.pages.empty()) << "every artist rejected: the loop ends";
     EXPECT_EQ(none.asked.size(), 2u) << "an empty name is never searched";
     FakeHttp quiet;
-    EXPECT_TRUE(runStoreLinksJob(request({}), quiet, rules).pages.empty());
+    EXPECT_TRUE(runStoreLinksJob(request({}), quiet, rules, wanted).pages.empty());
     EXPECT_TRUE(quiet.asked.empty()) << "no top artists, no queries";
 }
 
@@ -183,17 +189,33 @@ TEST(StoreLinksJob, TermsAndRatiosOutOfRange) {
         FakeHttp http;
         knownArtist(http, "a", 0);
         knownArtist(http, "b", 1);
-        EXPECT_EQ(runStoreLinksJob(request({"a", "b"}, ratio), http, rules).pages.size(), 2u) << ratio;
+        EXPECT_EQ(runStoreLinksJob(request({"a", "b"}, ratio), http, rules, wanted).pages.size(), 2u)
+            << ratio;
     }
 }
 
 TEST(StoreLinksJob, AFailureIsNotAVerdict) {
     FakeHttp http; // nothing answers
-    const auto result = runStoreLinksJob(request({"a", "b"}), http, rules);
+    const auto result = runStoreLinksJob(request({"a", "b"}), http, rules, wanted);
     EXPECT_TRUE(result.pages.empty());
     EXPECT_TRUE(result.notFound.empty()) << "not remembered as unknown to the catalogue";
     EXPECT_TRUE(result.found.empty());
     EXPECT_EQ(http.asked.size(), 2u) << "each failed artist asked once per selection";
+}
+
+TEST(StoreLinksJob, ACancelEndsTheJobWithNothingMoreAsked) {
+    FakeHttp http;
+    for (int i = 0; i < 3; ++i)
+        knownArtist(http, std::string(1, static_cast<char>('a' + i)), i);
+    CancelToken cancel;
+    http.during = [&] {
+        if (http.asked.size() == 2) cancel.cancel();
+    };
+    const auto result = runStoreLinksJob(request({"a", "b", "c"}), http, rules, cancel);
+    EXPECT_EQ(http.asked.size(), 2u);
+    EXPECT_TRUE(result.pages.empty());
+    EXPECT_TRUE(result.notFound.empty()) << "a cancelled query is no verdict";
+    EXPECT_TRUE(result.found.empty()) << "the one artist asked about was cut off at its albums";
 }
 
 TEST(StoreLinksJob, KnownArtistsAndAlbumsCostNoQueries) {
@@ -205,14 +227,14 @@ TEST(StoreLinksJob, KnownArtistsAndAlbumsCostNoQueries) {
     r.topArtists[0].url = "https://cat.test/artist/1";
     r.topArtists[0].albums = {
         {album, {std::make_shared<const MyiTunesSong>("T", "https://cat.test/p", 1, 1)}}};
-    const auto result = runStoreLinksJob(r, http, rules);
+    const auto result = runStoreLinksJob(r, http, rules, wanted);
     EXPECT_TRUE(http.asked.empty());
     EXPECT_EQ(result.pages.size(), 1u);
 
     // An album whose track lookup finds nothing is named on standard output and asked again later.
     r.topArtists[0].albums[0].songs.clear();
     ::testing::internal::CaptureStdout();
-    const auto again = runStoreLinksJob(r, http, rules);
+    const auto again = runStoreLinksJob(r, http, rules, wanted);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Known\n");
     EXPECT_TRUE(again.albumTracks.empty());
     EXPECT_EQ(again.pages.size(), 1u) << "the page is built all the same";
