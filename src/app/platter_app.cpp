@@ -19,6 +19,7 @@
 #include "platform/text/icu_country_names.h"
 #include "platform/text/icu_unicode_rules.h"
 #include "ui/main_window.h"
+#include "ui/notice_text.h"
 #include "ui/qt_dialogs.h"
 #include "ui/view_controller.h"
 
@@ -60,8 +61,8 @@ public:
     std::optional<std::string> runSavePanel(const SavePanel& panel) override {
         return quitting_ ? std::nullopt : dialogs_.runSavePanel(panel);
     }
-    std::optional<std::string> runFolderPanel(const std::string& title) override {
-        return quitting_ ? std::nullopt : dialogs_.runFolderPanel(title);
+    std::optional<std::string> runFolderPanel() override {
+        return quitting_ ? std::nullopt : dialogs_.runFolderPanel();
     }
     std::size_t runAlert(const Alert& alert) override {
         if (!quitting_) return dialogs_.runAlert(alert);
@@ -224,8 +225,8 @@ AppDelegate::LaunchResult PlatterApp::launch() {
     p.window.show();
     const auto result = p.app.applicationDidFinishLaunching();
     if (result == AppDelegate::LaunchResult::Cancelled || quitting_) return AppDelegate::LaunchResult::Cancelled;
-    if (!p.app.settingsNotice().empty())
-        p.window.setNotice((p.notices << QString::fromStdString(p.app.settingsNotice())).join(QStringLiteral("  ")));
+    if (const auto& notice = p.app.startNotice())
+        p.window.setNotice((p.notices << NoticeText::of(*notice)).join(QStringLiteral("  ")));
     return result;
 }
 

@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/notice_text.h"
 
 #include "core/app/app_delegate.h"
 #include "ui/link_pane.h"
@@ -119,7 +120,7 @@ void MainWindow::showSongFiles() {
 }
 
 void MainWindow::showStatusNotice() {
-    statusNotice_->setText(QString::fromStdString(ourDelegate_.statusNotice()));
+    statusNotice_->setText(NoticeText::of(ourDelegate_.notices()));
     statusNotice_->setVisible(!statusNotice_->text().isEmpty());
     updateStatusLine();
 }

@@ -37,8 +37,8 @@ std::optional<std::string> QtDialogs::folderPanel(QWidget* parent, const QString
     return chosenFile(dialog);
 }
 
-std::optional<std::string> QtDialogs::runFolderPanel(const std::string& title) {
-    return folderPanel(parent_, QString::fromStdString(title));
+std::optional<std::string> QtDialogs::runFolderPanel() {
+    return folderPanel(parent_, tr("Choose the Folder That Holds Your Music"));
 }
 
 std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {

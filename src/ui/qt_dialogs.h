@@ -19,7 +19,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     std::optional<std::string> runOpenPanel() override;
-    std::optional<std::string> runFolderPanel(const std::string& title) override;
+    std::optional<std::string> runFolderPanel() override;
     // A bare file name gets the first allowed extension, as the user expects of a save dialog.
     std::optional<std::string> runSavePanel(const SavePanel& panel) override;
     std::size_t runAlert(const Alert& alert) override;

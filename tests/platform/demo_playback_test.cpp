@@ -95,7 +95,7 @@ TEST_F(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
     ASSERT_EQ(orchestral.shuffledSongs.size(), 8u);
     demo.playMusic();
     ASSERT_TRUE(demo.playinglistNumber());
-    const auto* queue = demo.queueOf(orchestral);
+    const auto* queue = demo.playback().queueOf(orchestral);
     ASSERT_TRUE(queue);
     EXPECT_EQ(queue->items().size(), 8u) << "the files were found beside the library";
     EXPECT_TRUE(queue->unplayableIndexes().empty());
@@ -111,7 +111,7 @@ TEST_F(DemoPlayback, PlaysAnOrderWithArtworkAndRemembersWhereItIs) {
                             [](const std::string& c) { return c.find(" with ") != std::string::npos; }),
               1)
         << "the embedded covers reached the view";
-    EXPECT_EQ(demo.playingNumDict().at(orchestral.persistentID()), 0) << "rewound to where it began";
+    EXPECT_EQ(orchestral.playingNum, 0) << "rewound to where it began";
     demo.applicationWillTerminate();
     EXPECT_TRUE(state.files.contains(state_files::positions));
 }

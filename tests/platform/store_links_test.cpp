@@ -72,7 +72,7 @@ TEST_F(StoreLinks, SelectingAPlaylistFillsTheLinkPanes) {
               (std::vector<std::string>{
                   "/search?entity=allArtist&attribute=allArtistTerm&term=lumen&entity=album&country=jp",
                   "/lookup?id=7&entity=album&country=jp", "/lookup?id=55&entity=song&country=jp"}));
-    const auto& lumen = *app.allArtists().at("Lumen");
+    const auto& lumen = *app.library().artists.at("Lumen");
     EXPECT_EQ(lumen.itunesArtistId, 7);
     EXPECT_EQ(lumen.notHavingAlbums.at(0)->songs.size(), 1u) << "applied on the main thread";
 
@@ -92,10 +92,10 @@ TEST_F(StoreLinks, ThrottlingIsAFailureTriedAgainNextTime) {
     app.changePlaylistWithRow(1);
     ASSERT_TRUE(testing::pumpUntil([&] { return catalogue->targets().size() == 1; }));
     testing::pumpUntil([] { return false; }, 0.3);
-    EXPECT_FALSE(app.allArtists().at("Lumen")->noiTunesId) << "a 403 says nothing about the artist";
+    EXPECT_FALSE(app.library().artists.at("Lumen")->noiTunesId) << "a 403 says nothing about the artist";
     throttle = false;
     app.changePlaylistWithRow(1);
-    ASSERT_TRUE(testing::pumpUntil([&] { return app.allArtists().at("Lumen")->noiTunesId; }));
+    ASSERT_TRUE(testing::pumpUntil([&] { return app.library().artists.at("Lumen")->noiTunesId; }));
     EXPECT_EQ(catalogue->targets().size(), 2u);
     EXPECT_TRUE(h.view.linkPages.empty()) << "no pages: the panes keep what they show";
 }
@@ -118,7 +118,7 @@ TEST_F(StoreLinks, ANewSelectionCutsOffTheLastOnesQueries) {
     testing::pumpUntil([] { return false; }, 0.3);
     ASSERT_EQ(h.view.linkPages.size(), 1u) << "only the current selection's pages";
     EXPECT_NE(h.view.linkPages[0][0].first.find("Nova"), std::string::npos);
-    const auto& lumen = *app.allArtists().at("Lumen");
+    const auto& lumen = *app.library().artists.at("Lumen");
     EXPECT_FALSE(lumen.itunesArtistId || lumen.noiTunesId) << "a query cut off is no verdict";
 }
 
@@ -150,7 +150,7 @@ TEST_F(StoreLinks, AStalledServiceTimesOut) {
     ASSERT_TRUE(testing::pumpUntil([&] { return catalogue->targets().size() == 1; }));
     testing::pumpUntil([] { return false; }, 1.0);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-    EXPECT_FALSE(app.allArtists().at("Lumen")->noiTunesId) << "a time-out is no verdict";
+    EXPECT_FALSE(app.library().artists.at("Lumen")->noiTunesId) << "a time-out is no verdict";
     EXPECT_TRUE(h.view.linkPages.empty());
 }
 

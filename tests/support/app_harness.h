@@ -151,6 +151,42 @@ public:
         const auto file = state.read(state_files::orderOf(playlistID));
         return decodeOrder(file.bytes, playlistID, realReader);
     }
+    PlayingSeconds storedSeconds() {
+        if (app) app->applicationWillTerminate();
+        const auto parsed = realReader.parse(state.read(state_files::seconds).bytes);
+        std::size_t dropped = 0;
+        return parsed.document ? playingSecondsFrom(plist::Value::copyOf(parsed.document->root()), dropped)
+                               : PlayingSeconds{};
+    }
+    AlbumSettings storedAlbumSettings() {
+        const auto* stored = plist::find(settings.values, "albumSettings");
+        const auto* data = stored ? stored->get<plist::Data>() : nullptr;
+        return data ? decodeAlbumSettings(data->bytes, realReader).value_or(AlbumSettings{}) : AlbumSettings{};
+    }
+    // The library file read again, as a confirmed Reset does.
+    void readAgain() {
+        dialogs.alertAnswers.push_back(0);
+        app->resetAll();
+    }
+    PlaylistOrders importedOrders() {
+        const auto parsed = realReader.parse(state.read(state_files::importedOrders).bytes);
+        std::size_t dropped = 0;
+        return parsed.document ? playlistOrdersFrom(plist::Value::copyOf(parsed.document->root()), dropped)
+                               : PlaylistOrders{};
+    }
+    // The standing notices' kinds, paths and reasons, for a test to look into.
+    std::string noticeFacts() const {
+        std::string facts;
+        for (const auto& notice : app->notices())
+            facts += std::to_string(static_cast<int>(notice.kind)) + " " + notice.path + " " + notice.reason + "; ";
+        return facts;
+    }
+    std::string startFacts() const {
+        const auto& notice = app->startNotice();
+        return notice ? std::to_string(static_cast<int>(notice->kind)) + " " + notice->path + " " + notice->reason
+                      : std::string();
+    }
+    const PlayQueue* queueOf(const MyPlaylist& playlist) const { return app->playback().queueOf(playlist); }
     // Positions as an earlier run stored them.
     void storePositions(const PlayingNumbers& numbers) {
         if (app) app->applicationWillTerminate();

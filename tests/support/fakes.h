@@ -41,9 +41,9 @@ struct FakeDialogs final : Dialogs {
         return next(openAnswers);
     }
     std::deque<std::optional<std::string>> folderAnswers;
-    std::vector<std::string> folderPanels;
-    std::optional<std::string> runFolderPanel(const std::string& title) override {
-        folderPanels.push_back(title);
+    int folderPanels = 0;
+    std::optional<std::string> runFolderPanel() override {
+        ++folderPanels;
         return next(folderAnswers);
     }
     std::optional<std::string> runSavePanel(const SavePanel& panel) override {

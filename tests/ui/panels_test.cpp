@@ -295,7 +295,7 @@ TEST_F(TopPanel, ThePlatterMenuChoosesAnotherLibrary) {
     choose->trigger();
     EXPECT_EQ(h.dialogs.openPanels, 1);
     EXPECT_EQ(app->musicLibraryUrl(), fileUrlFromPath(other.string()));
-    EXPECT_EQ(app->allSongs().size(), 1u);
+    EXPECT_EQ(app->library().songs.size(), 1u);
 }
 
 TEST_F(TopPanel, TheFirstWindowFitsTheScreenCentredAndWorksAt800By600) {

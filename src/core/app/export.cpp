@@ -10,8 +10,8 @@
 namespace platter {
 
 void AppDelegate::exportPlaylist() {
-    const auto* selected = playlistAt(playlistNumber_);
-    if (!selected || configuring_) return;
+    const auto* selected = playlistAt(selection_.playlist);
+    if (!selected || selection_.configuring) return;
     const auto path = dialogs_.runSavePanel(
         {"Export iTune Playlist", {"xml"}, std::string(bundleName) + " - " + selected->name(), true});
     if (!path) return;

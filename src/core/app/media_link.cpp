@@ -1,6 +1,6 @@
 // Following the media library down to its music tracks, and linking songs to them.
 
-#include "core/app/app_delegate.h"
+#include "core/app/media_link.h"
 
 namespace platter {
 
@@ -15,52 +15,68 @@ std::optional<std::string_view> textAttribute(const MLMediaObject& object, std::
 
 } // namespace
 
-void AppDelegate::mediaSourcesChanged(const MediaSources& sources) {
-    auto& library = *services_.mediaLibrary;
-    if (myiTunes_) library.observeRootMediaGroup(*myiTunes_, false);
-    const auto found = sources.find(std::string(MediaLibrary::iTunesSourceIdentifier));
-    myiTunes_ = found == sources.end() ? nullptr : found->second;
-    if (!myiTunes_) return;
-    library.observeRootMediaGroup(*myiTunes_, true);
-    if (myiTunes_->rootMediaGroup && myiTunes_->rootMediaGroup->mediaObjects)
-        allMediaObjs_ = *myiTunes_->rootMediaGroup->mediaObjects;
+MediaLink::MediaLink(MediaLibrary* mediaLibrary, const Library& library)
+    : mediaLibrary_(mediaLibrary), library_(library) {
+    if (!mediaLibrary_) return;
+    mediaLibrary_->setObserver(this);
+    // Reading the sources starts the library's loading; they arrive through the observer.
+    (void)mediaLibrary_->mediaSources();
 }
 
-void AppDelegate::rootMediaGroupChanged(const MLMediaSource&, const std::shared_ptr<MLMediaGroup>& root) {
-    auto& library = *services_.mediaLibrary;
-    if (musicMediaGroup_) library.observeMediaObjects(*musicMediaGroup_, false);
-    rootMediaGroup_ = root;
-    musicMediaGroup_.reset();
+MediaLink::~MediaLink() {
+    if (mediaLibrary_) mediaLibrary_->setObserver(nullptr);
+}
+
+void MediaLink::relink() {
+    linked_ = newest_;
+    link();
+}
+
+void MediaLink::mediaSourcesChanged(const MediaSources& sources) {
+    auto& library = *mediaLibrary_;
+    if (source_) library.observeRootMediaGroup(*source_, false);
+    const auto found = sources.find(std::string(MediaLibrary::iTunesSourceIdentifier));
+    source_ = found == sources.end() ? nullptr : found->second;
+    if (!source_) return;
+    library.observeRootMediaGroup(*source_, true);
+    if (source_->rootMediaGroup && source_->rootMediaGroup->mediaObjects)
+        linked_ = *source_->rootMediaGroup->mediaObjects;
+}
+
+void MediaLink::rootMediaGroupChanged(const MLMediaSource&, const std::shared_ptr<MLMediaGroup>& root) {
+    auto& library = *mediaLibrary_;
+    if (musicGroup_) library.observeMediaObjects(*musicGroup_, false);
+    musicGroup_.reset();
     if (!root) return;
     for (const auto& child : root->childGroups) {
         const auto type = child->attributes.find(std::string(MediaLibrary::typeIdentifierKey));
         if (type != child->attributes.end() &&
             type->second == MediaAttribute(std::string(MediaLibrary::musicGroupType))) {
-            musicMediaGroup_ = child;
+            musicGroup_ = child;
             break;
         }
     }
-    if (!musicMediaGroup_) return;
-    library.observeMediaObjects(*musicMediaGroup_, true);
-    if (musicMediaGroup_->mediaObjects) allMediaObjs_ = *musicMediaGroup_->mediaObjects;
+    if (!musicGroup_) return;
+    library.observeMediaObjects(*musicGroup_, true);
+    if (musicGroup_->mediaObjects) linked_ = *musicGroup_->mediaObjects;
 }
 
-void AppDelegate::mediaObjectsChanged(const MLMediaGroup&, const MediaObjects& objects) {
-    newestMediaObjs_.clear();
+void MediaLink::mediaObjectsChanged(const MLMediaGroup&, const MediaObjects& objects) {
+    newest_.clear();
     for (const auto& object : objects) {
         const auto type = object->attributes.find(std::string(MediaLibrary::mediaTypeKey));
         if (type != object->attributes.end() && type->second == MediaAttribute(std::int64_t{1}))
-            newestMediaObjs_.push_back(object);
+            newest_.push_back(object);
     }
     // Songs are linked the first time objects arrive; later changes wait for a reset.
-    if (!allMediaObjs_.empty()) return;
-    allMediaObjs_ = newestMediaObjs_;
-    setMediaObjects();
+    if (!linked_.empty()) return;
+    linked_ = newest_;
+    link();
 }
 
-void AppDelegate::setMediaObjects() {
+void MediaLink::link() {
     MediaObjects unmatched;
-    for (const auto& object : allMediaObjs_) {
+    for (const auto& object : linked_) {
         if (const auto* song = library_.songsByPersistentID.find(object->identifier))
             (*song)->setMediaObj(object);
         else

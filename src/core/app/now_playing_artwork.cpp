@@ -1,4 +1,4 @@
-#include "core/app/app_delegate.h"
+#include "core/app/playback_controller.h"
 #include "core/playback/artwork_holder.h"
 #include "core/services/artwork_reader.h"
 #include "core/services/media_library.h"
@@ -8,7 +8,7 @@
 
 namespace platter {
 
-std::optional<std::string> AppDelegate::nowPlayingArtwork(const MyPlaylist& playlist) {
+std::optional<std::string> PlaybackController::artworkOf(const MyPlaylist& playlist) {
     if (playlist.playingNum < 0 ||
         static_cast<std::size_t>(playlist.playingNum) >= playlist.shuffledSongs.size())
         return std::nullopt;

@@ -47,8 +47,8 @@ void AppDelegate::preferences() {
     const auto countries = services_.countries->countries();
     Dialogs::Preferences shown;
     shown.ratio = topArtistsRatio_;
-    shown.musicFolders = musicFolders_;
-    shown.replayGain = replayGain_;
+    shown.musicFolders = files_.folders();
+    shown.replayGain = playback_.replayGain();
     for (const auto& c : countries)
         shown.countries.push_back(c.name);
     const auto current = upper(countryCode_);
@@ -59,8 +59,8 @@ void AppDelegate::preferences() {
     }
     const auto choice = dialogs_.runPreferences(shown);
     if (!choice) return; // Cancel: nothing changes
-    setMusicFolders(choice->musicFolders);
-    setReplayGain(choice->replayGain);
+    files_.setFolders(choice->musicFolders);
+    playback_.setReplayGain(choice->replayGain);
 
     // No row chosen keeps the country as it is.
     const auto code = choice->selectedCountry && *choice->selectedCountry < countries.size()
@@ -80,21 +80,7 @@ void AppDelegate::preferences() {
         topArtistsRatio_ = ratio;
         services_.defaults.setObject(keys::topArtistsRatio, ratio);
     }
-    saveSettings();
-}
-
-void AppDelegate::setReplayGain(const ReplayGain& replayGain) {
-    auto chosen = replayGain;
-    chosen.preAmp = ReplayGain::level(chosen.preAmp);
-    chosen.untagged = ReplayGain::level(chosen.untagged);
-    if (chosen == replayGain_) return;
-    replayGain_ = chosen;
-    for (const auto& [playlist, queue] : queues_) {
-        queue->setReplayGainMode(chosen.mode);
-        queue->player().setReplayGainLevels(chosen.preAmp, chosen.untagged);
-    }
-    services_.defaults.setObject(keys::replayGain, replayGainValue(chosen));
-    saveSettings();
+    state_.saveSettings();
 }
 
 } // namespace platter

@@ -11,26 +11,20 @@ void AppDelegate::resetAll() {
                                     {},
                                     {"OK", "Cancel"}});
     if (choice != 0) return;
-    pauseMusic();
+    playback_.pause();
     // The store is neither read nor written: playlists whose songs did not change get their
     // orders and positions back from the working copies.
-    setAllTracks();
-    allMediaObjs_ = newestMediaObjs_;
-    setMediaObjects();
+    if (const auto library = reload_.readAgain()) buildModel(library);
+    media_.relink();
 }
 
 void AppDelegate::chooseLibrary() {
-    const auto chosen = dialogs_.runOpenPanel();
-    if (!chosen) return;
-    const auto library = takeChosenLibrary(*chosen);
+    const auto library = reload_.choose();
     if (!library) return;
-    pauseMusic();
-    // A reading of the old file still under way would replace the new model.
-    ++libraryChange_;
+    playback_.pause();
+    reload_.watch();
     buildModel(library);
-    allMediaObjs_ = newestMediaObjs_;
-    setMediaObjects();
-    watchLibraryFile();
+    media_.relink();
 }
 
 } // namespace platter

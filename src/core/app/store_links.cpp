@@ -1,7 +1,5 @@
-// Store links for the selected playlist: the catalogue work runs as a background job; what it
-// learned and the pages it built are applied here, on the main thread.
+#include "core/app/store_links.h"
 
-#include "core/app/app_delegate.h"
 #include "core/services/random_source.h"
 #include "core/services/task_runner.h"
 #include "core/services/view_refresh.h"
@@ -10,19 +8,21 @@
 
 namespace platter {
 
-void AppDelegate::showiTunesLinks() {
-    const auto* selected = playlistAt(playlistNumber_);
-    if (!selected || !services_.http) return;
+StoreLinks::StoreLinks(Services services, Library& library) : services_(std::move(services)), library_(library) {}
+
+
+void StoreLinks::show(const MyPlaylist& playlist, const std::string& country, std::int64_t ratio) {
+    if (!services_.http) return;
     StoreLinksRequest request;
-    request.selection = ++linkSelection_;
+    request.selection = ++selection_;
     request.base = services_.catalogueBase;
-    request.country = countryCode_;
-    request.ratio = topArtistsRatio_;
+    request.country = country;
+    request.ratio = ratio;
     request.seed = services_.random.uniform(UINT32_MAX);
     request.albumKeys.reserve(library_.albumDict.size());
     for (const auto& [key, album] : library_.albumDict)
         request.albumKeys.insert(key);
-    for (const auto& name : selected->topArtists()) {
+    for (const auto& name : playlist.topArtists()) {
         ArtistSnapshot snapshot;
         snapshot.name = name;
         const auto found = library_.artists.find(services_.rules.key(name));
@@ -42,19 +42,19 @@ void AppDelegate::showiTunesLinks() {
     // The last selection's queries are no longer wanted: they end now, and this one's wait for
     // nothing but the network.
     services_.tasks.runInBackground(
-        [request = std::move(request), alive, this, cancel = linkWork_.renew(), &http = *services_.http,
+        [request = std::move(request), alive, this, cancel = work_.renew(), &http = *services_.http,
          &rules = services_.rules, &tasks = services_.tasks]() mutable {
             if (cancel->cancelled()) return;
             auto result = std::make_shared<StoreLinksResult>(
                 runStoreLinksJob(std::move(request), http, rules, *cancel));
             tasks.runOnMainThread([result, alive, this] {
-                if (!alive.expired()) applyStoreLinks(*result);
+                if (!alive.expired()) apply(*result);
             });
         },
         TaskRunner::Lane::Network);
 }
 
-void AppDelegate::applyStoreLinks(const StoreLinksResult& result) {
+void StoreLinks::apply(const StoreLinksResult& result) {
     // What was learned stays learned, whichever selection asked.
     const auto artist = [this](const std::string& name) -> MyArtist* {
         const auto found = library_.artists.find(services_.rules.key(name));
@@ -71,8 +71,8 @@ void AppDelegate::applyStoreLinks(const StoreLinksResult& result) {
     for (const auto& [album, songs] : result.albumTracks)
         if (album->songs.empty()) album->songs = songs;
     // The pages belong to the selection that asked for them.
-    if (result.selection == linkSelection_ && viewCont_ && !result.pages.empty())
-        viewCont_->loadLinkPages(result.pages);
+    if (result.selection == selection_ && view_ && !result.pages.empty())
+        view_->loadLinkPages(result.pages);
 }
 
 } // namespace platter

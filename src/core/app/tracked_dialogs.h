@@ -16,8 +16,8 @@ public:
     std::optional<std::string> runSavePanel(const SavePanel& panel) override {
         return track([&] { return dialogs_.runSavePanel(panel); });
     }
-    std::optional<std::string> runFolderPanel(const std::string& title) override {
-        return track([&] { return dialogs_.runFolderPanel(title); });
+    std::optional<std::string> runFolderPanel() override {
+        return track([&] { return dialogs_.runFolderPanel(); });
     }
     std::size_t runAlert(const Alert& alert) override { return track([&] { return dialogs_.runAlert(alert); }); }
     NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {

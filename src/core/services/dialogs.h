@@ -51,8 +51,9 @@ public:
     virtual std::optional<std::string> runOpenPanel() = 0;
     // The save panel: the chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> runSavePanel(const SavePanel& panel) = 0;
-    // A folder chooser: the chosen folder, or nothing when the user cancelled.
-    virtual std::optional<std::string> runFolderPanel(const std::string& title) = 0;
+    // The chooser of a folder that holds the library's music: the chosen folder, or nothing
+    // when the user cancelled.
+    virtual std::optional<std::string> runFolderPanel() = 0;
     // The index of the button the user chose.
     virtual std::size_t runAlert(const Alert& alert) = 0;
     // Said when the user closed the open panel while no library is known: why Platter needs the

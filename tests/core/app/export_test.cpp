@@ -62,9 +62,9 @@ TEST_F(Export, WritesTheOrderAndTheTracksExactlyAsRead) {
     for (const auto& s : exported.songs())
         order.push_back(s->trackID());
     EXPECT_EQ(order, (std::vector<std::int64_t>{40, 12, 7}));
-    EXPECT_EQ(app.allSongs().size(), 3u) << "only the playlist's tracks";
+    EXPECT_EQ(app.library().songs.size(), 3u) << "only the playlist's tracks";
     for (const auto& song : h.playlist("P").songs()) {
-        const auto& again = app.songsTrackIDDict().at(song->trackID());
+        const auto& again = app.library().songsByTrackID.at(song->trackID());
         EXPECT_EQ(plist::writeXml(again->dict().node), plist::writeXml(song->dict().node))
             << "track " << song->trackID() << " differs from the library's";
     }

@@ -37,7 +37,7 @@ protected:
         h.app->showPlaylist();
     }
     SongFile fileOf(std::int64_t trackID) {
-        const auto& song = *h.app->songsTrackIDDict().at(trackID);
+        const auto& song = *h.app->library().songsByTrackID.at(trackID);
         return {song.fileStatus(), std::string(song.filePath())};
     }
 
@@ -65,7 +65,7 @@ TEST_F(FileSearch, PlayWaitsForTheSearchAndAStaleSearchIsDropped) {
     configure();
     app.playMusic();
     EXPECT_TRUE(h.players.made.empty()) << "nothing is queued before the files are known";
-    app.setAllTracks(); // a second build starts a second search; the first one's results are stale
+    h.readAgain(); // a second build starts a second search; the first one's results are stale
     configure();
     app.playMusic();
     h.finishTasks();
@@ -114,7 +114,7 @@ TEST_F(FileSearch, APlaylistOfStreamsSaysSoWithoutOfferingAFolder) {
     app.playMusic();
     ASSERT_EQ(h.dialogs.alerts.size(), 1u);
     EXPECT_EQ(h.dialogs.alerts[0].buttons, std::vector<std::string>{"OK"});
-    EXPECT_TRUE(h.dialogs.folderPanels.empty());
+    EXPECT_EQ(h.dialogs.folderPanels, 0);
     EXPECT_EQ(songFilesNotice(app.libraryFiles()),
               "None of the 1 songs in this library has a file on this computer: they are streams or songs "
               "kept in the cloud.");

@@ -44,7 +44,7 @@ TEST_F(LibraryWatch, ANewLibraryKeepsTheSelectionAndWhatPlays) {
     EXPECT_EQ(h.watcher.path, path.string());
     auto* player = h.players.made.back();
     player->end();
-    const auto order = h.app->playlistDict().at("P");
+    const auto order = (*h.storedOrder("P"));
 
     h.rewriteLibrary(path, library(true));
     h.watcher.changed();
@@ -57,10 +57,10 @@ TEST_F(LibraryWatch, ANewLibraryKeepsTheSelectionAndWhatPlays) {
     EXPECT_EQ(h.app->playlistAt(h.app->playlistNumber()), &p);
     EXPECT_FALSE(h.app->configuring()) << "the order is still shown";
     EXPECT_EQ(h.app->playlistAt(h.app->playinglistNumber()), &p) << "and still plays";
-    ASSERT_TRUE(h.app->queueOf(p));
-    EXPECT_EQ(&h.app->queueOf(p)->player(), player);
+    ASSERT_TRUE(h.queueOf(p));
+    EXPECT_EQ(&h.queueOf(p)->player(), player);
     EXPECT_EQ(p.playingNum, 1);
-    EXPECT_EQ(h.app->playlistDict().at("P"), order);
+    EXPECT_EQ((*h.storedOrder("P")), order);
     EXPECT_EQ(h.view.calls.back(), "play " + std::string(p.shuffledSongs[1]->name())) << "the song shown again";
     player->end();
     EXPECT_EQ(p.playingNum, 2) << "the queue goes on in the new model";
@@ -102,7 +102,7 @@ TEST_F(LibraryWatch, AnOrderThatNoLongerHoldsStopsAndADialogHoldsTheModel) {
     EXPECT_EQ(h.app->playlistAt(h.app->playlistNumber()), &p) << "still selected";
     EXPECT_FALSE(h.app->playinglistNumber()) << "its songs changed, so its order is gone";
     EXPECT_TRUE(h.app->configuring());
-    EXPECT_FALSE(h.app->queueOf(p)) << "the player went with the order";
+    EXPECT_FALSE(h.queueOf(p)) << "the player went with the order";
 }
 
 } // namespace

@@ -33,7 +33,7 @@ protected:
              music},
             std::nullopt});
     }
-    const MySong& song(std::int64_t id) { return *h.app->songsTrackIDDict().at(id); }
+    const MySong& song(std::int64_t id) { return *h.app->library().songsByTrackID.at(id); }
 
     AppHarness h;
     std::shared_ptr<MLMediaSource> source;
@@ -42,22 +42,22 @@ protected:
 
 TEST_F(MediaLink, FollowsTheChainAndLinksByIdentityThenDescription) {
     h.media.publishSources({{"other", std::make_shared<MLMediaSource>()}});
-    EXPECT_FALSE(h.app->myiTunes());
+    EXPECT_FALSE(h.app->mediaLink().source());
     h.media.publishSources({{"com.apple.iTunes", source}});
-    EXPECT_EQ(h.app->myiTunes(), source);
+    EXPECT_EQ(h.app->mediaLink().source(), source);
     EXPECT_TRUE(h.media.isObserving(*source));
     h.media.publishRootGroup(*source, root);
-    EXPECT_EQ(h.app->musicMediaGroup(), music) << "the first child of the music type";
+    EXPECT_EQ(h.app->mediaLink().musicGroup(), music) << "the first child of the music type";
     EXPECT_TRUE(h.media.isObserving(*music));
 
     const auto byIdentity = object(testing::persistentIDOf(4), "Other name", "?", "?");
     const auto twinA = object("x1", "Twin", "A", "X"), twinB = object("x2", "Twin", "A", "X");
     const auto video = object("x3", "Solo", "B", "Y", 2);
     h.media.publishObjects(*music, {video, byIdentity, twinA, twinB});
-    EXPECT_EQ(h.app->newestMediaObjs().size(), 3u) << "only audio objects";
+    EXPECT_EQ(h.app->mediaLink().newest().size(), 3u) << "only audio objects";
     EXPECT_EQ(song(4).mediaObj(), byIdentity) << "the persistent ID decides, whatever the name";
     // Twins in song order take the objects in list order.
-    const bool firstIsOne = h.app->allSongs()[0]->trackID() == 1;
+    const bool firstIsOne = h.app->library().songs[0]->trackID() == 1;
     EXPECT_EQ(song(1).mediaObj(), firstIsOne ? twinA : twinB);
     EXPECT_EQ(song(2).mediaObj(), firstIsOne ? twinB : twinA);
     EXPECT_FALSE(song(3).mediaObj()) << "a video is never linked";
@@ -66,7 +66,7 @@ TEST_F(MediaLink, FollowsTheChainAndLinksByIdentityThenDescription) {
     const auto solo = object("x4", "Solo", "B", "Y");
     h.media.publishObjects(*music, {solo});
     EXPECT_FALSE(song(3).mediaObj());
-    ASSERT_EQ(h.app->newestMediaObjs().size(), 1u);
+    ASSERT_EQ(h.app->mediaLink().newest().size(), 1u);
 
     // The reset links the rebuilt songs against the newest objects.
     h.dialogs.alertAnswers = {0};
@@ -79,14 +79,14 @@ TEST_F(MediaLink, AlreadyLoadedObjectsAreTakenWholeWithoutLinking) {
     root->mediaObjects = MediaObjects{object("x1", "Solo", "B", "Y", 2)};
     source->rootMediaGroup = root;
     h.media.publishSources({{"com.apple.iTunes", source}});
-    EXPECT_EQ(h.app->allMediaObjs().size(), 1u) << "unfiltered";
+    EXPECT_EQ(h.app->mediaLink().linked().size(), 1u) << "unfiltered";
     EXPECT_FALSE(song(3).mediaObj());
     music->mediaObjects = MediaObjects{object("x2", "Solo", "B", "Y"), object("x3", "Twin", "A", "X")};
     h.media.publishRootGroup(*source, root);
-    EXPECT_EQ(h.app->allMediaObjs().size(), 2u) << "the music group's list, taken whole";
+    EXPECT_EQ(h.app->mediaLink().linked().size(), 2u) << "the music group's list, taken whole";
     EXPECT_FALSE(song(3).mediaObj()) << "still no linking";
     h.media.publishRootGroup(*source, std::make_shared<MLMediaGroup>());
-    EXPECT_FALSE(h.app->musicMediaGroup()) << "no music group: the chain stops";
+    EXPECT_FALSE(h.app->mediaLink().musicGroup()) << "no music group: the chain stops";
     EXPECT_FALSE(h.media.isObserving(*music)) << "the old group is no longer observed";
 }
 

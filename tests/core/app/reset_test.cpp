@@ -27,12 +27,12 @@ TEST(ResetAll, AsksAndRebuildsOnlyOnOK) {
     EXPECT_EQ(alert.message,
               "If you click \"OK\", all playlists created in \"Platter\" will deleted.\nAre you sure?");
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"OK", "Cancel"}));
-    EXPECT_EQ(app.allSongs().size(), 2u) << "Cancel changes nothing";
+    EXPECT_EQ(app.library().songs.size(), 2u) << "Cancel changes nothing";
     EXPECT_EQ(app.playlistNumber(), 1u);
 
     h.dialogs.alertAnswers = {0}; // OK
     app.resetAll();
-    EXPECT_EQ(app.allSongs().size(), 3u);
+    EXPECT_EQ(app.library().songs.size(), 3u);
     EXPECT_EQ(h.settings.saves, saves) << "the store is not touched";
     const auto& p = *app.allPlaylists()[1];
     ASSERT_EQ(p.shuffledSongs.size(), 2u) << "the unchanged playlist keeps its order";
@@ -59,7 +59,7 @@ TEST(ChooseLibrary, AUsableFileIsRememberedAndBuiltABadOneExplained) {
     ASSERT_EQ(h.dialogs.alerts.size(), 1u);
     EXPECT_EQ(h.dialogs.alerts[0].message,
               "\u201cgarbage.xml\u201d is not a music library Platter can read.");
-    EXPECT_EQ(app.allSongs().size(), 1u) << "the current library stays";
+    EXPECT_EQ(app.library().songs.size(), 1u) << "the current library stays";
     EXPECT_EQ(app.playlistNumber(), 1u);
     EXPECT_EQ(storedUrl(), fileUrlFromPath(first.string()));
     EXPECT_EQ(h.settings.saves, saves);
@@ -68,14 +68,14 @@ TEST(ChooseLibrary, AUsableFileIsRememberedAndBuiltABadOneExplained) {
     app.chooseLibrary();
     h.finishTasks();
     EXPECT_EQ(h.dialogs.openPanels, 3);
-    EXPECT_EQ(app.allSongs().size(), 2u);
+    EXPECT_EQ(app.library().songs.size(), 2u);
     EXPECT_EQ(app.allPlaylists()[1]->persistentID(), "Q");
     EXPECT_FALSE(app.playlistNumber());
     EXPECT_EQ(app.musicLibraryUrl(), fileUrlFromPath(other.string()));
     EXPECT_EQ(storedUrl(), fileUrlFromPath(other.string()));
     EXPECT_EQ(h.watcher.path, other.string()) << "the new file is the one watched";
     h.launch();
-    EXPECT_EQ(h.app->allSongs().size(), 2u) << "and the one the next start opens";
+    EXPECT_EQ(h.app->library().songs.size(), 2u) << "and the one the next start opens";
 }
 
 } // namespace

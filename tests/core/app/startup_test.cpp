@@ -20,7 +20,7 @@ TEST(Startup, ReadsTheDefaultLibraryWithoutAskingOrWriting) {
     EXPECT_EQ(h.result, AppDelegate::LaunchResult::Ready);
     EXPECT_EQ(h.dialogs.openPanels, 0);
     EXPECT_EQ(h.settings.saves, 0);
-    EXPECT_EQ(app.allSongs().size(), 1u);
+    EXPECT_EQ(app.library().songs.size(), 1u);
     EXPECT_EQ(app.musicLibraryUrl(),
               fileUrlFromPath(h.system.home + "/Music/iTunes/iTunes Music Library.xml"));
 
@@ -60,14 +60,14 @@ TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {
     EXPECT_TRUE(h.dialogs.alerts[1].informativeText.starts_with("It could not be read: ")) << h.dialogs.alerts[1].informativeText;
     EXPECT_TRUE(h.dialogs.alerts[2].informativeText.starts_with("It is empty."));
     EXPECT_TRUE(h.dialogs.alerts[3].informativeText.starts_with("Its track \u201c1\u201d is no dictionary."));
-    EXPECT_EQ(app.allSongs().size(), 1u);
+    EXPECT_EQ(app.library().songs.size(), 1u);
     EXPECT_EQ(h.settings.saves, 1) << "only the usable choice is remembered";
     EXPECT_EQ(*plist::find(h.settings.values, "xmlUrl")->get<std::string>(), fileUrlFromPath(good.string()));
 
     h.dialogs.openPanels = 0;
     h.launch();
     EXPECT_EQ(h.dialogs.openPanels, 0) << "the next launch opens the remembered file";
-    EXPECT_EQ(h.app->allSongs().size(), 1u);
+    EXPECT_EQ(h.app->library().songs.size(), 1u);
 }
 
 TEST(Startup, CancellingTheOpenPanelExplainsAndQuitsOnlyOnTheUsersWord) {
@@ -90,7 +90,7 @@ TEST(Startup, CancellingTheOpenPanelExplainsAndQuitsOnlyOnTheUsersWord) {
     EXPECT_EQ(h.result, AppDelegate::LaunchResult::Ready);
     EXPECT_EQ(h.dialogs.openPanels, 3);
     EXPECT_EQ(h.dialogs.noLibraryAlerts.size(), 2u);
-    EXPECT_EQ(h.app->allSongs().size(), 1u);
+    EXPECT_EQ(h.app->library().songs.size(), 1u);
 
     // A stored library gone: only its place is named.
     std::filesystem::remove(good);
@@ -140,19 +140,19 @@ TEST(Startup, StoredValuesOfTheWrongShapeAreIgnored) {
     auto& app = h.launch();
     EXPECT_EQ(app.topArtistsRatio(), 25);
     EXPECT_EQ(app.countryCode(), "jp");
-    EXPECT_TRUE(app.albumSettings().empty());
-    EXPECT_EQ(app.playlistDict(), (PlaylistOrders{{"R", {"B"}}}));
-    EXPECT_EQ(app.playingNumDict(), (PlayingNumbers{{"P", 1}}));
+    EXPECT_TRUE(h.storedAlbumSettings().empty());
+    EXPECT_EQ(h.importedOrders(), (PlaylistOrders{{"R", {"B"}}}));
+    EXPECT_EQ(h.storedPositions(), (PlayingNumbers{{"P", 1}}));
     ASSERT_EQ(h.settings.copies.size(), 1u);
     EXPECT_TRUE(plist::find(h.settings.copies[0], "albumSettings")) << "the copy holds what was passed over";
-    EXPECT_NE(app.settingsNotice().find("settings copy 1"), std::string::npos) << app.settingsNotice();
+    EXPECT_NE(h.startFacts().find("settings copy 1"), std::string::npos) << h.startFacts();
 
     AppHarness ok;
     plist::set(ok.settings.values, "topArtistsRatio", 40);
     ok.useLibrary(smallLibrary());
     EXPECT_EQ(ok.launch().topArtistsRatio(), 40);
     EXPECT_TRUE(ok.settings.copies.empty());
-    EXPECT_TRUE(ok.app->settingsNotice().empty());
+    EXPECT_FALSE(ok.app->startNotice());
 }
 
 TEST(Startup, AlbumSettingsSurviveTheirEncoding) {

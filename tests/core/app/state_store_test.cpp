@@ -102,9 +102,9 @@ TEST_F(StoredState, ASongRewritesThePositionsAloneAndAShuffleItsOwnOrder) {
     h.app->showPlaylist();
     EXPECT_EQ(newWrites(), (std::map<std::string, int>{{q, 1}, {state_files::positions, 1}, {selection, 1}}));
 
-    const auto order = h.app->playlistDict().at("P");
+    const auto order = (*h.storedOrder("P"));
     h.launch();
-    EXPECT_EQ(h.app->playlistDict().at("P"), order);
+    EXPECT_EQ((*h.storedOrder("P")), order);
     EXPECT_EQ(h.playlist("P").playingNum, 1) << "the position came back with the order";
 }
 
@@ -117,19 +117,20 @@ TEST_F(StoredState, OrdersAndPositionsLeaveTheSettingsOnlyWhenSafelyMoved) {
     h.state.failWrites = "Read-only file system";
     h.launch();
     EXPECT_TRUE(plist::find(h.settings.values, "playlists")) << "kept where it was";
-    EXPECT_NE(h.app->settingsNotice().find("Read-only file system"), std::string::npos)
-        << h.app->settingsNotice();
+    EXPECT_NE(h.startFacts().find("Read-only file system"), std::string::npos) << h.startFacts();
     EXPECT_EQ(h.playlist("P").playingNum, 2) << "and used all the same";
 
     h.state.failWrites.clear();
     h.launch();
     EXPECT_FALSE(plist::find(h.settings.values, "playlists"));
     EXPECT_FALSE(plist::find(h.settings.values, "playingNumbers"));
-    EXPECT_EQ(h.app->settingsNotice(), "");
+    EXPECT_FALSE(h.app->startNotice());
     h.launch();
-    EXPECT_EQ(h.app->playlistDict().at("P"), order);
+    EXPECT_EQ(h.importedOrders().at("P"), order);
+    EXPECT_EQ(h.playlist("P").shuffledSongs.size(), order.size()) << "restored from there";
     EXPECT_EQ(h.playlist("P").playingNum, 2);
-    EXPECT_TRUE(h.app->playlistDict().contains("GONE")) << "nothing is lost in the move";
+    EXPECT_NE(h.state.files[state_files::importedOrders].find("GONE"), std::string::npos)
+        << "nothing is lost in the move";
 }
 
 TEST_F(StoredState, AWriteThatFailsIsToldAndTriedAgainAtTheNextChange) {
@@ -139,13 +140,13 @@ TEST_F(StoredState, AWriteThatFailsIsToldAndTriedAgainAtTheNextChange) {
     h.app->showPlaylist();
     h.finishTasks();
     EXPECT_EQ(h.view.calls.back(), "notice");
-    EXPECT_NE(h.app->storageNotice().find("No space left on device"), std::string::npos);
+    EXPECT_NE(h.noticeFacts().find("No space left on device"), std::string::npos);
 
     h.state.failWrites.clear();
     h.app->playMusic();
     h.players.made.back()->end();
     h.finishTasks();
-    EXPECT_EQ(h.app->storageNotice(), "");
+    EXPECT_TRUE(h.app->notices().empty());
     EXPECT_TRUE(h.storedOrder("P")) << "the order that failed was written with the next change";
 }
 

@@ -62,7 +62,7 @@ TEST_F(Shuffle, ReshuffleReusesUnitsUntilASettingChanges) {
     EXPECT_EQ(unitContents(p()), before) << "the same units, in another order";
     EXPECT_EQ(h.view.calls.back(), "main");
 
-    h.app->albumDict().at("C\tX")->setting() = AlbumSetting::discs({{1, false}, {2, false}});
+    h.app->library().albumDict.at("C\tX")->setting() = AlbumSetting::discs({{1, false}, {2, false}});
     h.app->save();
     h.app->reshuffle();
     EXPECT_EQ(p().units.size(), 4u) << "rebuilt from the new settings";
@@ -75,7 +75,7 @@ TEST_F(Shuffle, ShowingAnAlreadyShuffledPlaylistKeepsItsOrder) {
     h.app->backToConfig();
     EXPECT_TRUE(h.app->configuring());
     EXPECT_EQ(h.view.calls.back(), "mode 1");
-    h.app->albumDict().at("A\tX")->setting() = AlbumSetting::songs();
+    h.app->library().albumDict.at("A\tX")->setting() = AlbumSetting::songs();
     h.app->showPlaylist();
     EXPECT_EQ(names(p().shuffledSongs), order);
     EXPECT_EQ(p().units.size(), 3u);
@@ -92,7 +92,7 @@ TEST_F(Shuffle, OrderAndPositionComeBackAtTheNextStart) {
 
     h.app->changePlaylistWithRow(1);
     h.app->reshuffle();
-    EXPECT_FALSE(h.app->playingNumDict().contains("P")) << "a new order starts at its first song";
+    EXPECT_FALSE(h.storedPositions().contains("P")) << "a new order starts at its first song";
     EXPECT_FALSE(h.storedPositions().contains("P"));
     h.launch();
     EXPECT_EQ(p().playingNum, 0);

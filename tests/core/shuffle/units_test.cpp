@@ -35,7 +35,7 @@ protected:
             {{"P", "Without disc 3", {6, 1, 2, 3, 4, 7}}}));
         h.launch();
     }
-    MyAlbum& big() { return *h.app->albumDict().at("Big\tX"); }
+    MyAlbum& big() { return *h.app->library().albumDict.at("Big\tX"); }
     MyPlaylist& all() { return *h.app->allPlaylists()[0]; }
     AppHarness h;
 };

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the user should know, as facts: the window words them. A notice stands until what it
+// tells of is over; the controller says when the notices that stand changed.
+
+#include <string>
+
+namespace platter {
+
+struct Notice {
+    enum class Kind {
+        // Some stored choices, orders or positions could not be read: they are not kept. `path`
+        // is where the settings file as it was is kept, when a copy could be made.
+        SettingsPartlyUnread,
+        // Some stored orders or positions could not be read: those playlists start afresh.
+        StatePartlyUnread,
+        // Orders and positions kept with the settings by an earlier version could not be moved
+        // to the state folder; they stay there and move at the next start.
+        StateNotMoved,
+        // The settings file could not be written; tried again at the next change.
+        SettingsUnsaved,
+        // A state file could not be written; tried again at the next change.
+        StateUnsaved,
+        // The sound output failed; playback is paused until Play.
+        OutputUnavailable,
+        // The folder `path` that holds the songs to play cannot be reached; playback is paused.
+        MusicUnreachable,
+    };
+    Kind kind;
+    std::string path;   // the file or folder concerned, where one is
+    std::string reason; // the system's own words, where it gave any
+
+    bool operator==(const Notice&) const = default;
+};
+
+} // namespace platter

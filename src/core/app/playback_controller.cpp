@@ -1,0 +1,277 @@
+// Playing a shuffled order through its playlist's queue: forty minutes queued ahead, songs
+// without a playable file skipped, and the next song remembered after every song.
+
+#include "core/app/playback_controller.h"
+
+#include "core/app/song_file_search.h"
+#include "core/app/state_keeper.h"
+#include "core/persistence/user_defaults.h"
+#include "core/services/audio_files.h"
+#include "core/services/file_system.h"
+#include "core/services/log.h"
+#include "core/services/view_refresh.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace platter {
+
+namespace {
+
+// The outermost folder of `path` that is no longer there (a drive that went, a folder moved
+// away); empty while the file's own folder is there.
+std::string missingFolderOf(const FileSystem& files, const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty() || files.isDirectory(folder.string())) return {};
+    while (folder.has_parent_path() && folder.parent_path() != folder &&
+           !files.isDirectory(folder.parent_path().string()))
+        folder = folder.parent_path();
+    return folder.string();
+}
+
+// That folder of the file found for `playlist`'s current song.
+std::string missingFolderOfCurrent(const FileSystem& files, const MyPlaylist& playlist) {
+    const auto at = playlist.playingNum;
+    if (at < 0 || at >= static_cast<std::int64_t>(playlist.shuffledSongs.size())) return {};
+    const auto& song = *playlist.shuffledSongs[static_cast<std::size_t>(at)];
+    return song.fileStatus() == SongFile::Status::Found ? missingFolderOf(files, std::string(song.filePath()))
+                                                        : std::string();
+}
+
+} // namespace
+
+PlaybackController::PlaybackController(Services services, Library& library, const Selection& selection,
+                                       StateKeeper& state, const SongFileSearch& files, Hooks hooks)
+    : services_(services), library_(library), selection_(selection), state_(state), files_(files),
+      hooks_(std::move(hooks)) {}
+
+PlaybackController::~PlaybackController() = default;
+
+void PlaybackController::readSettings() {
+    const auto& defaults = services_.defaults;
+    if (const auto* stored = defaults.objectForKey(keys::volume))
+        if (const auto* volume = stored->get<double>(); volume && *volume >= 0 && *volume <= 1) volume_ = *volume;
+    replayGain_ = readReplayGain(defaults);
+}
+
+PlayQueue::FilePreparer PlaybackController::filePreparer() const {
+    return [this](const MySong& song) -> std::optional<PlayQueue::QueuedFile> {
+        if (song.fileStatus() != SongFile::Status::Found) return std::nullopt;
+        std::string path(song.filePath());
+        const auto seconds = services_.audioFiles.duration(path);
+        if (!seconds) return std::nullopt;
+        return PlayQueue::QueuedFile{std::move(path), *seconds};
+    };
+}
+
+void PlaybackController::play() {
+    if (playlistAt(library_, selection_.playlist) && !selection_.configuring) startPlaying(*selection_.playlist);
+}
+
+PlayQueue* PlaybackController::makeQueue(std::size_t number) {
+    auto player = services_.players.create();
+    if (!player) return nullptr;
+    player->setListener(this);
+    player->setVolume(volume_);
+    player->setReplayGainLevels(replayGain_.preAmp, replayGain_.untagged);
+    const auto& shared = library_.playlists[number];
+    return (queues_[shared.get()] = std::make_unique<PlayQueue>(shared, std::move(player), replayGain_.mode)).get();
+}
+
+void PlaybackController::startPlaying(std::size_t number) {
+    auto* selected = playlistAt(library_, number);
+    if (!selected) return;
+    if (playing_) {
+        if (*playing_ == number) return;
+        pause();
+    }
+    if (selected->shuffledSongs.empty()) return;
+    // Queueing reads where the files are; the search for them is still under way.
+    if (!files_.known()) {
+        playWhenFilesKnown_ = true;
+        return;
+    }
+    releaseQueuesExcept(*selected);
+    auto* queue = queueOf(*selected);
+    // Queueing with the music's folder gone would find no file and hold every song against it.
+    if (!queue || queue->player().items().empty())
+        if (const auto missing = missingFolderOfCurrent(services_.fileSystem, *selected); !missing.empty())
+            return musicUnreachable(missing);
+    if (!queue && !(queue = makeQueue(number))) return;
+    if (queue->player().items().empty()) {
+        const auto at = selected->playingNum;
+        queue->addItems(filePreparer(), nextItemId_);
+        queue->skipUnplayableCurrent();
+        // Where the song stopped last time, while it is still the song to play.
+        const auto seconds = state_.storedSeconds(*selected);
+        const auto* item = queue->itemOfCurrentSong();
+        if (seconds && at == selected->playingNum && item && *seconds < item->duration)
+            queue->player().cueCurrent(*seconds);
+    }
+    // Nothing in the order can be played: stay stopped rather than pretend to play, and say why.
+    if (queue->player().items().empty()) {
+        if (hooks_.nothingPlayable && hooks_.nothingPlayable(*selected)) playWhenFilesKnown_ = true;
+        return;
+    }
+    setNotice(std::nullopt);
+    queue->player().play();
+    playing_ = number;
+    stopped_ = false;
+    storeSelection();
+    showNowPlaying(*selected, artworkOf(*selected), true);
+}
+
+void PlaybackController::storeSelection() {
+    state_.storeSelection(playlistAt(library_, playing_), playlistAt(library_, selection_.playlist));
+}
+
+void PlaybackController::showNowPlaying(const MyPlaylist& playlist, const std::optional<std::string>& artwork,
+                                        bool started) {
+    artwork_ = artwork;
+    if (const auto info = playlist.nowPlayingInfo(); info && view_) {
+        if (started)
+            view_->willPlayWithArtwork(artwork, info->song, info->album, info->artist);
+        else
+            view_->updatePlayingSongWithArtwork(artwork, info->song, info->album, info->artist, playlist.playingNum);
+    }
+    tellChanged();
+}
+
+void PlaybackController::showPaused(const MyPlaylist& playlist) { showNowPlaying(playlist, artworkOf(playlist), false); }
+
+void PlaybackController::pause() {
+    auto* playing = playlistAt(library_, playing_);
+    if (!playing) return;
+    if (auto* queue = queueOf(*playing)) {
+        queue->player().pause();
+        if (queue->currentItem()) state_.rememberSeconds(*playing, queue->player().position());
+    }
+    const bool selected = playlistAt(library_, selection_.playlist) != nullptr;
+    if (view_)
+        view_->willPauseWithAudioShoudDelete(!selected || selection_.configuring,
+                                             selected && selection_.playlist != playing_);
+    playing_.reset();
+    storeSelection();
+    tellChanged();
+}
+
+void PlaybackController::itemEnded(QueuePlayer& player, QueuePlayer::ItemId ended, bool failed) {
+    auto* playlist = playlistAt(library_, playing_);
+    auto* queue = playlist ? queueOf(*playlist) : nullptr;
+    if (!queue || &queue->player() != &player) return;
+    const auto& items = queue->items();
+    const auto found = std::find_if(items.begin(), items.end(), [&](const auto& i) { return i.id == ended; });
+    if (found == items.end()) return;
+    if (failed) {
+        // The coming songs' folder went with this one's (a drive, a moved folder): no song is
+        // to blame. It waits at this song for the music to come back.
+        const auto next = std::next(found);
+        const auto missing = missingFolderOf(services_.fileSystem, found->path);
+        if (!missing.empty() &&
+            (next == items.end() || !missingFolderOf(services_.fileSystem, next->path).empty())) {
+            queue->clear();
+            pause();
+            state_.rememberPosition(*playlist);
+            musicUnreachable(missing);
+            return;
+        }
+    }
+    queue->itemEnded(*found, failed, filePreparer(), nextItemId_);
+    if (player.items().empty()) {
+        // The whole order has played: rewind to where the queue began, paused.
+        pause();
+        queue->rewind();
+    }
+    state_.rememberPosition(*playlist);
+    state_.rememberSeconds(*playlist, 0);
+    showNowPlaying(*playlist, artworkOf(*playlist), false);
+}
+
+void PlaybackController::outputFailed(QueuePlayer& player, const std::string& reason) {
+    const auto* playing = playlistAt(library_, playing_);
+    const auto* queue = playing ? queueOf(*playing) : nullptr;
+    if (!queue || &queue->player() != &player) return;
+    // No song is to blame: every one stays playable, and Play tries the output again.
+    pause();
+    setNotice(Notice{Notice::Kind::OutputUnavailable, {}, reason});
+}
+
+void PlaybackController::musicUnreachable(const std::string& folder) {
+    log::write(log::Category::Player, folder + " is gone: paused");
+    setNotice(Notice{Notice::Kind::MusicUnreachable, folder, {}});
+    tellChanged();
+}
+
+void PlaybackController::setNotice(std::optional<Notice> notice) {
+    if (notice_ == notice) return;
+    notice_ = std::move(notice);
+    if (hooks_.noticeChanged) hooks_.noticeChanged();
+}
+
+void PlaybackController::releaseQueuesExcept(const MyPlaylist& keep) {
+    // A paused pipeline holds its decoders and the sound device: only the playlist about to
+    // play keeps one. The others resume from where they stand, as after a restart.
+    for (auto at = queues_.begin(); at != queues_.end();) {
+        if (at->first == &keep) {
+            ++at;
+            continue;
+        }
+        const auto& queue = *at->second;
+        if (queue.currentItem()) state_.rememberSeconds(queue.playlist(), queue.player().position());
+        state_.rememberPositionIfMoved(queue.playlist());
+        at = queues_.erase(at);
+    }
+}
+
+PlayQueue* PlaybackController::queueOf(const MyPlaylist& playlist) const {
+    const auto found = queues_.find(&playlist);
+    return found == queues_.end() ? nullptr : found->second.get();
+}
+
+void PlaybackController::dropQueue(const MyPlaylist& playlist) { queues_.erase(&playlist); }
+
+void PlaybackController::modelReplaced() {
+    // The playing playlist keeps its player alive through the rebuild.
+    const auto* playing = playlistAt(library_, playing_);
+    if (playing)
+        if (auto node = queues_.extract(playing); node) kept_ = std::move(node.mapped());
+    playing_.reset();
+    queues_.clear();
+}
+
+void PlaybackController::takeOver() {
+    auto kept = std::move(kept_);
+    if (!kept) return;
+    const auto& old = kept->playlist();
+    const auto found = std::find_if(library_.playlists.begin(), library_.playlists.end(),
+                                    [&](const PlaylistPtr& p) { return p->persistentID() == old.persistentID(); });
+    if (found == library_.playlists.end() ||
+        !std::equal(old.shuffledSongs.begin(), old.shuffledSongs.end(), (*found)->shuffledSongs.begin(),
+                    (*found)->shuffledSongs.end(),
+                    [](const SongPtr& x, const SongPtr& y) { return x->persistentID() == y->persistentID(); }))
+        return;
+    kept->moveTo(*found);
+    queues_[found->get()] = std::move(kept);
+    playing_ = static_cast<std::size_t>(found - library_.playlists.begin());
+}
+
+void PlaybackController::filesKnown() {
+    const auto* playing = playlistAt(library_, playing_);
+    // Songs that could not be played may be found now; a queue that is not playing is built
+    // afresh when it plays.
+    for (auto at = queues_.begin(); at != queues_.end();)
+        at = at->first != playing && !at->second->unplayableIndexes().empty() ? queues_.erase(at) : std::next(at);
+    if (std::exchange(playWhenFilesKnown_, false)) return play();
+    // A song resumed at the start waits with its file's artwork, now that the file is known.
+    if (auto* paused = playing_ ? nullptr : controlled(); paused && currentSong() && hasPlace(*paused))
+        showPaused(*paused);
+}
+
+void PlaybackController::quit() {
+    // Where every queue stands, the playing one's and any that was moved within while paused.
+    for (const auto& [playlist, queue] : queues_)
+        if (queue->currentItem()) state_.rememberSeconds(*playlist, queue->player().position());
+    if (std::exchange(volumeUnsaved_, false)) state_.saveSettings();
+}
+
+} // namespace platter

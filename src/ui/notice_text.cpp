@@ -1,0 +1,39 @@
+#include "ui/notice_text.h"
+
+namespace platter {
+
+QString NoticeText::of(const Notice& notice) {
+    const auto path = QString::fromStdString(notice.path);
+    const auto reason = QString::fromStdString(notice.reason);
+    switch (notice.kind) {
+    case Notice::Kind::SettingsPartlyUnread:
+        return path.isEmpty() ? tr("Some saved choices, orders or positions could not be read and will not be kept.")
+                              : tr("Some saved choices, orders or positions could not be read; the settings file as "
+                                   "it was is kept as %1.")
+                                    .arg(path);
+    case Notice::Kind::StatePartlyUnread:
+        return tr("Some saved orders or positions could not be read; those playlists start afresh.");
+    case Notice::Kind::StateNotMoved:
+        return tr("Saved orders and positions could not be moved to the state folder (%1); they stay in the "
+                  "settings file and move at the next start.")
+            .arg(reason);
+    case Notice::Kind::SettingsUnsaved:
+        return tr("Could not save the settings file; Platter will try again at the next change.");
+    case Notice::Kind::StateUnsaved:
+        return tr("Could not save (%1); Platter will try again at the next change.").arg(reason);
+    case Notice::Kind::OutputUnavailable:
+        return tr("The sound output is not available (%1). Playback is paused; press Play to try again.").arg(reason);
+    case Notice::Kind::MusicUnreachable:
+        return tr("The music folder %1 cannot be reached. Playback is paused; press Play when it is back.").arg(path);
+    }
+    return {};
+}
+
+QString NoticeText::of(const std::vector<Notice>& notices) {
+    QStringList texts;
+    for (const auto& notice : notices)
+        texts << of(notice);
+    return texts.join(QStringLiteral("  "));
+}
+
+} // namespace platter

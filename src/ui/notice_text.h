@@ -1,0 +1,22 @@
+#pragma once
+
+// The words of the controller's notices, in the desktop's language.
+
+#include "core/app/notices.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <vector>
+
+namespace platter {
+
+class NoticeText {
+    Q_DECLARE_TR_FUNCTIONS(NoticeText)
+
+public:
+    static QString of(const Notice& notice);
+    // Several at once, as the status line shows them.
+    static QString of(const std::vector<Notice>& notices);
+};
+
+} // namespace platter
