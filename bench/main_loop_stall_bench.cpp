@@ -10,8 +10,8 @@
 #include "app/platter_app.h"
 #include "core/model/file_url.h"
 #include "core/plist/value.h"
-#include "core/services/log.h"
 #include "core/plist/xml_writer.h"
+#include "core/services/log.h"
 #include "library_generator.h"
 #include "platform/audio/gst_pipeline.h"
 
@@ -98,8 +98,8 @@ void measure(StallProbe& probe, const char* name, const std::function<void()>& s
     const bool finished = runUntil([&] { return started && done(); });
     const auto took = Clock::now() - began;
     runFor(20ms); // the probe's next run closes the last gap
-    std::printf("longest main-loop stall: %s: %lld ms (done after %lld ms%s)\n", name, millis(probe.longest()),
-                millis(took), finished ? "" : ", gave up waiting");
+    std::printf("longest main-loop stall: %s: %lld ms (done after %lld ms%s)\n", name,
+                millis(probe.longest()), millis(took), finished ? "" : ", gave up waiting");
     std::fflush(stdout);
 }
 
@@ -210,7 +210,8 @@ int main(int argc, char** argv) {
         platter::PlatterApp program({.linkPanes = false, .onBus = false});
         auto& app = program.delegate();
         std::printf("%zu tracks, songs of %d s\n", tracks, toneSeconds);
-        if (program.launch() != AppDelegate::LaunchResult::Ready || !runUntil([&] { return app.songFilesKnown(); })) {
+        if (program.launch() != AppDelegate::LaunchResult::Ready ||
+            !runUntil([&] { return app.songFilesKnown(); })) {
             std::fprintf(stderr, "Platter did not start on %s\n", library.c_str());
             status = 1;
         }
@@ -237,8 +238,9 @@ int main(int argc, char** argv) {
 
             StallProbe probe;
             // Done once it plays on from where it stopped.
-            measure(probe, "play starts, queues forty minutes and resumes", [&] { app.playMusic(); },
-                    [&] { return playing() && app.position() > stoppedAt + 0.3; });
+            measure(
+                probe, "play starts, queues forty minutes and resumes", [&] { app.playMusic(); },
+                [&] { return playing() && app.position() > stoppedAt + 0.3; });
 
             // Seeks one after another, each given time to land: within a song, near its end
             // (the next song is prepared by then) and back from there, right after a skip to
@@ -248,8 +250,8 @@ int main(int argc, char** argv) {
                 double seconds;
                 bool skipFirst = false;
             };
-            const std::vector<Step> steps = {{true, 4},    {true, 9.4},  {true, 2},  {true, 6, true},
-                                             {false, 3},   {false, 7},   {false, 1.5}, {true, 5}};
+            const std::vector<Step> steps = {{true, 4},  {true, 9.4}, {true, 2},    {true, 6, true},
+                                             {false, 3}, {false, 7},  {false, 1.5}, {true, 5}};
             std::size_t step = 0;
             Clock::time_point stepBegan;
             const auto nextStep = [&] {
@@ -274,8 +276,9 @@ int main(int argc, char** argv) {
 
             if (!playing()) app.playMusic();
             const auto before = app.allPlaylists(); // held: new playlists are new objects
-            measure(probe, "changed library file is read again", [&] { rewriteLibrary(library); },
-                    [&] { return !app.allPlaylists().empty() && app.allPlaylists().front() != before.front(); });
+            measure(
+                probe, "changed library file is read again", [&] { rewriteLibrary(library); },
+                [&] { return !app.allPlaylists().empty() && app.allPlaylists().front() != before.front(); });
         } else if (status == 0) {
             std::fprintf(stderr, "no two playlists to play\n");
             status = 1;
