@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <unistd.h>
 #ifdef __SANITIZE_ADDRESS__
 // The sanitizer runtime's own interface; not every compiler ships its header.
@@ -270,6 +271,48 @@ TEST_F(GstQueuePlayerTest, ACuedItemStartsWhereItWasCuedAtTheNextPlay) {
     ASSERT_TRUE(pumpUntil([&] { return ends.ended.size() == 1; }));
     // A resumed song may start up to a second off; here it lands on the sample.
     EXPECT_NEAR(static_cast<double>(samples.load()) / 44100, 1.0, 0.05);
+}
+
+TEST_F(GstQueuePlayerTest, ASeekBeforeTheItemIsReadyLandsOnceItIs) {
+    // Right after an item loads, its pipeline cannot seek yet. The seek returns at once, shown
+    // where it goes, and is made when the pipeline is ready: the latest one, nothing before it
+    // heard, and the next item untouched.
+    const auto a = tone("a.wav", 3.0), b = tone("b.wav", 3.0), c = tone("c.wav", 0.5);
+    using Gain = QueuePlayer::Gain;
+    const std::function<void()> cases[] = {
+        [&] { // playing, sought twice
+            player->append(1, a, 3.0, Gain::Recorded);
+            player->play();
+            player->seekItem(1, 1.0);
+            player->seekItem(1, 2.0);
+        },
+        [&] { // paused, then played
+            player->append(1, a, 3.0, Gain::Recorded);
+            player->seekPlayer(2.0);
+            EXPECT_DOUBLE_EQ(player->position(), 2.0);
+            player->play();
+        },
+        [&] { // the next item, just after a skip to it
+            player->append(1, b, 3.0, Gain::Recorded);
+            player->append(2, a, 3.0, Gain::Recorded);
+            player->play();
+            player->seekPlayer(3.0);
+            ASSERT_EQ(ends.ended.size(), 1u);
+            player->seekItem(2, 2.0);
+        },
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        makePlayer(false);
+        ends.ended.clear();
+        samples = 0;
+        cases[i]();
+        EXPECT_DOUBLE_EQ(player->position(), 2.0) << "case " << i;
+        player->append(9, c, 0.5, Gain::Recorded);
+        ASSERT_TRUE(pumpUntil([&] { return !player->currentItem(); })) << "case " << i;
+        EXPECT_EQ(ends.ended.back(), std::make_pair(QueuePlayer::ItemId{9}, false)) << "case " << i;
+        EXPECT_EQ(ends.ended.size(), i == 2 ? 3u : 2u) << "case " << i;
+        EXPECT_NEAR(static_cast<double>(samples.load()) / 44100, 1.0 + 0.5, 0.05) << "case " << i;
+    }
 }
 
 TEST_F(GstQueuePlayerTest, AChangedOrderDropsEvenTheItemHandedOver) {

@@ -24,6 +24,8 @@
 //   cueCurrent() puts the current item of a paused player `seconds` in, where the next play()
 //   starts it: a playlist resumed where it stopped.
 //   position() is the time into the current item; 0 with none.
+//   No call waits for the audio to get ready: a seek asked before the player is ready to seek
+//   (an item just loaded) is applied when it is, and position() reports its target meanwhile.
 // Volume:
 //   setVolume() takes a linear gain from 0 (silent) to 1 (as recorded), for every item.
 // Loudness:

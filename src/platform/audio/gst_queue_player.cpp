@@ -190,6 +190,8 @@ void GstQueuePlayer::dropPipeline() {
     gst_element_set_state(playbin_, GST_STATE_NULL);
     gst_object_unref(playbin_);
     playbin_ = nullptr;
+    prerolling_ = false;
+    pendingSeek_.reset();
 }
 
 std::vector<QueuePlayer::ItemId> GstQueuePlayer::items() const {
@@ -237,6 +239,8 @@ void GstQueuePlayer::stopStreams() {
     gst_bus_set_flushing(bus, TRUE);
     gst_bus_set_flushing(bus, FALSE);
     gst_object_unref(bus);
+    prerolling_ = false;
+    pendingSeek_.reset();
 }
 
 void GstQueuePlayer::loadCurrent(gint64 at) {
@@ -252,14 +256,34 @@ void GstQueuePlayer::loadCurrent(gint64 at) {
         awaitingStart_ = true;
     }
     g_object_set(playbin_, "uri", uri.c_str(), nullptr);
-    if (at > 0) {
-        // Paused until it stands where it should: nothing before that point is heard.
-        gst_element_set_state(playbin_, GST_STATE_PAUSED);
-        gst_element_get_state(playbin_, nullptr, nullptr, 2 * GST_SECOND);
-        gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
-                                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at);
-    }
-    gst_element_set_state(playbin_, playing_ ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+    // A start further in waits, paused, for the pipeline to be ready to seek: nothing before
+    // that point is heard.
+    if (at > 0) pendingSeek_ = at;
+    const bool playNow = playing_ && !pendingSeek_;
+    prerolling_ = gst_element_set_state(playbin_, playNow ? GST_STATE_PLAYING : GST_STATE_PAUSED) ==
+                  GST_STATE_CHANGE_ASYNC;
+    if (!prerolling_) prerolled();
+}
+
+void GstQueuePlayer::prerolled() {
+    prerolling_ = false;
+    if (!pendingSeek_) return;
+    const auto at = *pendingSeek_;
+    pendingSeek_.reset();
+    seekTo(at);
+    if (playing_) gst_element_set_state(playbin_, GST_STATE_PLAYING);
+}
+
+void GstQueuePlayer::seekTo(gint64 at) {
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), at);
+}
+
+gint64 GstQueuePlayer::positionNanos() const {
+    if (resumeAt_) return *resumeAt_;
+    if (pendingSeek_) return *pendingSeek_;
+    gint64 at = 0;
+    return gst_element_query_position(playbin_, GST_FORMAT_TIME, &at) ? at : 0;
 }
 
 void GstQueuePlayer::removeAllItems() {
@@ -284,9 +308,7 @@ void GstQueuePlayer::removeItemsAfterCurrent() {
         if (reload) holdHandOver_ = true;
     }
     if (!reload) return;
-    gint64 at = 0;
-    gst_element_query_position(playbin_, GST_FORMAT_TIME, &at);
-    loadCurrent(at);
+    loadCurrent(positionNanos());
 }
 
 void GstQueuePlayer::cueCurrent(double seconds) {
@@ -303,7 +325,8 @@ void GstQueuePlayer::play() {
         resumeAt_.reset();
         return loadCurrent(at);
     }
-    if (currentItem()) gst_element_set_state(playbin_, GST_STATE_PLAYING);
+    // With a seek still to come, the pipeline plays once it has been sought.
+    if (currentItem() && !pendingSeek_) gst_element_set_state(playbin_, GST_STATE_PLAYING);
 }
 
 void GstQueuePlayer::pause() {
@@ -321,8 +344,9 @@ void GstQueuePlayer::seekPlayer(double seconds) {
         handedOver = handedOver_.has_value();
     }
     if (seconds >= duration) return endCurrent(false, false);
+    const auto at = static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND);
     if (resumeAt_) {
-        resumeAt_ = static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND);
+        resumeAt_ = at;
         return;
     }
     // Once the next item was handed over, a seek would land in it: load the current item
@@ -333,11 +357,16 @@ void GstQueuePlayer::seekPlayer(double seconds) {
             std::lock_guard lock(mutex_);
             holdHandOver_ = true;
         }
-        return loadCurrent(static_cast<gint64>(std::max(seconds, 0.0) * GST_SECOND));
+        return loadCurrent(at);
     }
-    gst_element_seek_simple(playbin_, GST_FORMAT_TIME,
-                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                            static_cast<gint64>(seconds * GST_SECOND));
+    // An item just loaded cannot be sought until its pipeline is ready: the latest target is
+    // taken then, and the item holds still until it has been.
+    if (prerolling_) {
+        if (!pendingSeek_ && playing_) gst_element_set_state(playbin_, GST_STATE_PAUSED);
+        pendingSeek_ = at;
+        return;
+    }
+    seekTo(at);
 }
 
 double GstQueuePlayer::position() const {
@@ -347,12 +376,7 @@ double GstQueuePlayer::position() const {
         if (queue_.empty()) return 0;
         duration = queue_.front().duration;
     }
-    gint64 at = 0;
-    if (resumeAt_)
-        at = *resumeAt_;
-    else if (!gst_element_query_position(playbin_, GST_FORMAT_TIME, &at))
-        return 0;
-    return std::clamp(static_cast<double>(at) / GST_SECOND, 0.0, duration);
+    return std::clamp(static_cast<double>(positionNanos()) / GST_SECOND, 0.0, duration);
 }
 
 void GstQueuePlayer::setVolume(double linear) {
@@ -394,6 +418,9 @@ void GstQueuePlayer::handle(GstMessage* message) {
         if (transition) endCurrent(false, true);
         break;
     }
+    case GST_MESSAGE_ASYNC_DONE:
+        if (prerolling_ && GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_)) prerolled();
+        break;
     case GST_MESSAGE_EOS:
         endCurrent(false, false);
         break;
@@ -412,13 +439,15 @@ void GstQueuePlayer::handleError(GstMessage* message) {
     g_clear_error(&error);
     gint64 position = 0;
     const bool positioned = gst_element_query_position(playbin_, GST_FORMAT_TIME, &position);
+    // A seek still to come is where the item stands.
+    const gint64 standsAt = pendingSeek_ ? *pendingSeek_ : positioned ? position : 0;
     // An error inside the sink is the output's, not the song's: the song stays playable.
     if (gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(sink_))) {
         log::write(log::Category::Player, "output failed, paused: " + reason);
         dropPipeline();
         buildPipeline();
         playing_ = false;
-        if (currentItem()) resumeAt_ = positioned ? position : 0;
+        if (currentItem()) resumeAt_ = standsAt;
         if (listener_) listener_->outputFailed(*this, reason);
         return;
     }
@@ -444,7 +473,7 @@ void GstQueuePlayer::handleError(GstMessage* message) {
         std::lock_guard lock(mutex_);
         holdHandOver_ = true;
     }
-    loadCurrent(position);
+    loadCurrent(standsAt);
 }
 
 void GstQueuePlayer::endCurrent(bool failed, bool nextAlreadyStarted) {
@@ -455,6 +484,7 @@ void GstQueuePlayer::endCurrent(bool failed, bool nextAlreadyStarted) {
         ended = queue_.front().id;
         queue_.pop_front();
         resumeAt_.reset();
+        pendingSeek_.reset();
         holdHandOver_ = false;
         if (nextAlreadyStarted) handedOver_.reset();
     }

@@ -74,8 +74,14 @@ private:
     // Stops every stream (the pipeline to READY) and drops what they posted.
     void stopStreams();
     // Loads the current item afresh, at its start or `at` nanoseconds into it, in the player's
-    // state.
+    // state. Returns at once: a start further in is sought once the pipeline has prerolled.
     void loadCurrent(gint64 at = 0);
+    // The pipeline has prerolled after a load: a seek asked meanwhile is made now, then it plays
+    // if it should.
+    void prerolled();
+    void seekTo(gint64 at);
+    // Where the current item stands, or will once a seek to come is made.
+    gint64 positionNanos() const;
     // The current item ends: it leaves the queue, the listener hears of it, the next plays.
     void endCurrent(bool failed, bool nextAlreadyStarted);
 
@@ -86,6 +92,10 @@ private:
     bool playing_ = false;
     bool silent_ = false;
     double volume_ = 1.0;
+    // An item was loaded and its pipeline is not ready to seek yet (its state change to PAUSED
+    // is under way); the latest seek asked meanwhile waits in pendingSeek_.
+    bool prerolling_ = false;
+    std::optional<gint64> pendingSeek_;
 
     GstElement* rgVolume_ = nullptr; // both held by playbin; null without the ReplayGain plugin
     GstElement* limiter_ = nullptr;
