@@ -58,18 +58,22 @@ public:
     std::optional<std::string> runOpenPanel() override {
         return quitting_ ? std::nullopt : dialogs_.runOpenPanel();
     }
-    std::optional<std::string> runSavePanel(const SavePanel& panel) override {
-        return quitting_ ? std::nullopt : dialogs_.runSavePanel(panel);
+    std::optional<std::string> runExportPanel(const std::string& playlist) override {
+        return quitting_ ? std::nullopt : dialogs_.runExportPanel(playlist);
     }
     std::optional<std::string> runFolderPanel() override {
         return quitting_ ? std::nullopt : dialogs_.runFolderPanel();
     }
-    std::size_t runAlert(const Alert& alert) override {
-        if (!quitting_) return dialogs_.runAlert(alert);
-        // As closing the alert answers: its Cancel button, else its last.
-        const auto cancel = std::find(alert.buttons.begin(), alert.buttons.end(), "Cancel");
-        if (cancel != alert.buttons.end()) return static_cast<std::size_t>(cancel - alert.buttons.begin());
-        return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
+    // As closing them answers: no, and nothing more to tell.
+    bool confirmReset() override { return !quitting_ && dialogs_.confirmReset(); }
+    bool explainNothingPlayable(const NothingPlayable& nothing) override {
+        return !quitting_ && dialogs_.explainNothingPlayable(nothing);
+    }
+    void tellNotALibrary(const NotALibrary& file) override {
+        if (!quitting_) dialogs_.tellNotALibrary(file);
+    }
+    void tellExportFailed(const std::string& reason) override {
+        if (!quitting_) dialogs_.tellExportFailed(reason);
     }
     NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {
         return quitting_ ? NoLibraryChoice::Quit : dialogs_.runNoLibraryAlert(lookedAt);

@@ -41,61 +41,111 @@ std::optional<std::string> QtDialogs::runFolderPanel() {
     return folderPanel(parent_, tr("Choose the Folder That Holds Your Music"));
 }
 
-std::optional<std::string> QtDialogs::runSavePanel(const SavePanel& panel) {
-    QFileDialog dialog(parent_, QString::fromStdString(panel.message));
+std::optional<std::string> QtDialogs::runExportPanel(const std::string& playlist) {
+    QFileDialog dialog(parent_, tr("Export iTune Playlist"));
     dialog.setObjectName(QStringLiteral("savePanel"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!panel.canCreateDirectories) dialog.setOption(QFileDialog::ReadOnly);
-    QStringList patterns;
-    for (const auto& type : panel.allowedFileTypes)
-        patterns << QStringLiteral("*.") + QString::fromStdString(type);
-    QString name = QString::fromStdString(panel.defaultName);
-    if (!panel.allowedFileTypes.empty()) {
-        dialog.setNameFilter(tr("Playlist files (%1)").arg(patterns.join(' ')));
-        dialog.setDefaultSuffix(QString::fromStdString(panel.allowedFileTypes.front()));
-        name += QStringLiteral(".") + dialog.defaultSuffix();
-    }
-    dialog.selectFile(name);
+    // A bare file name gets the extension, as the user expects of a save dialog.
+    dialog.setNameFilter(tr("Playlist files (%1)").arg(QStringLiteral("*.xml")));
+    dialog.setDefaultSuffix(QStringLiteral("xml"));
+    dialog.selectFile(exportName(playlist) + QStringLiteral(".xml"));
     return chosenFile(dialog);
 }
 
-std::size_t QtDialogs::runAlert(const Alert& alert) {
+QString QtDialogs::exportName(const std::string& playlist) {
+    return QStringLiteral("Platter - ") + QString::fromStdString(playlist);
+}
+
+bool QtDialogs::ask(QMessageBox::Icon icon, const QString& text, const QString& detail, const QString& yes,
+                    bool withCancel) {
     QMessageBox box(parent_);
     box.setObjectName(QStringLiteral("alert"));
-    switch (alert.style) {
-    case AlertStyle::Informational:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case AlertStyle::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case AlertStyle::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    }
-    box.setText(QString::fromStdString(alert.message));
-    box.setInformativeText(QString::fromStdString(alert.informativeText));
-    // The buttons' titles are the answers the caller knows; only their faces are translated.
-    static constexpr const char* common[] = {QT_TR_NOOP("OK"), QT_TR_NOOP("Cancel")};
-    const std::vector<std::string> titles =
-        alert.buttons.empty() ? std::vector<std::string>{common[0]} : alert.buttons;
-    std::vector<QPushButton*> buttons;
-    // Escape and closing the box answer with Cancel when there is one, else the last button.
-    std::size_t escape = titles.size() - 1;
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        const bool cancel = titles[i] == common[1];
-        if (cancel) escape = i;
-        buttons.push_back(box.addButton(QCoreApplication::translate("platter::QtDialogs", titles[i].c_str()),
-                                        i == 0   ? QMessageBox::AcceptRole
-                                        : cancel ? QMessageBox::RejectRole
-                                                 : QMessageBox::ActionRole));
-    }
-    box.setDefaultButton(buttons.front());
-    box.setEscapeButton(buttons[escape]);
+    box.setIcon(icon);
+    box.setText(text);
+    box.setInformativeText(detail);
+    auto* accept = box.addButton(yes, QMessageBox::AcceptRole);
+    // Escape and closing the box answer with Cancel when there is one.
+    auto* cancel = withCancel ? box.addButton(tr("Cancel"), QMessageBox::RejectRole) : accept;
+    box.setDefaultButton(accept);
+    box.setEscapeButton(cancel);
     box.exec();
-    const auto clicked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    return clicked == buttons.end() ? escape : static_cast<std::size_t>(clicked - buttons.begin());
+    return withCancel && box.clickedButton() == accept;
+}
+
+bool QtDialogs::confirmReset() {
+    QMessageBox box(parent_);
+    box.setObjectName(QStringLiteral("alert"));
+    box.setIcon(QMessageBox::Critical);
+    box.setText(tr("If you click \"OK\", all playlists created in \"Platter\" will deleted.\nAre you sure?"));
+    auto* ok = box.addButton(tr("OK"), QMessageBox::AcceptRole);
+    box.setEscapeButton(box.addButton(tr("Cancel"), QMessageBox::RejectRole));
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
+bool QtDialogs::explainNothingPlayable(const NothingPlayable& nothing) {
+    const auto text = tr("Nothing in \u201c%1\u201d can be played.").arg(QString::fromStdString(nothing.playlist));
+    switch (nothing.why) {
+    case NothingPlayable::Why::FilesNotHere:
+        return ask(QMessageBox::Warning, text,
+                   tr("The files of %L1 of its %L2 songs are not on this computer where the library says. If "
+                      "your music is in another folder or on a drive, choose that folder and Platter will look "
+                      "there.")
+                       .arg(nothing.notFound)
+                       .arg(nothing.total),
+                   tr("Find Music Folder\u2026"), true);
+    case NothingPlayable::Why::NoFiles:
+        ask(QMessageBox::Warning, text,
+            tr("Its songs are streams or songs kept in the cloud; Platter plays files on this computer only."),
+            tr("OK"), false);
+        return false;
+    case NothingPlayable::Why::Unreadable:
+        ask(QMessageBox::Warning, text, tr("Its songs' files are here, but none of them could be read as audio."),
+            tr("OK"), false);
+        return false;
+    }
+    return false;
+}
+
+QString QtDialogs::problemText(const NotALibrary& file) {
+    using Kind = LibraryProblem::Kind;
+    switch (file.why) {
+    case NotALibrary::Why::NoFile:
+        return tr("Its location is no file.");
+    case NotALibrary::Why::Unreadable:
+        return tr("It could not be read: %1.").arg(QString::fromStdString(file.detail));
+    case NotALibrary::Why::NoLibrary:
+        break;
+    }
+    switch (file.problem.kind) {
+    case Kind::NoDictionary:
+        return tr("It holds no dictionary at its top.");
+    case Kind::Empty:
+        return tr("It is empty.");
+    case Kind::NoTracks:
+        return tr("It has no \u201cTracks\u201d dictionary.");
+    case Kind::TrackNotDictionary:
+        return tr("Its track \u201c%1\u201d is no dictionary.").arg(QString::fromStdString(file.problem.track));
+    case Kind::None:
+        break;
+    }
+    return {};
+}
+
+void QtDialogs::tellNotALibrary(const NotALibrary& file) {
+    ask(QMessageBox::Warning,
+        tr("\u201c%1\u201d is not a music library Platter can read.").arg(QString::fromStdString(file.fileName)),
+        problemText(file) + QLatin1Char(' ') +
+            tr("Choose the library file your music application keeps or exports, such as \u201ciTunes Music "
+               "Library.xml\u201d."),
+        tr("OK"), false);
+}
+
+void QtDialogs::tellExportFailed(const std::string& reason) {
+    ask(QMessageBox::Warning, tr("The playlist could not be exported."), QString::fromStdString(reason), tr("OK"),
+        false);
 }
 
 Dialogs::NoLibraryChoice QtDialogs::runNoLibraryAlert(const std::vector<std::string>& lookedAt) {

@@ -6,6 +6,7 @@
 #include "core/services/dialogs.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -20,14 +21,24 @@ public:
 
     std::optional<std::string> runOpenPanel() override;
     std::optional<std::string> runFolderPanel() override;
-    // A bare file name gets the first allowed extension, as the user expects of a save dialog.
-    std::optional<std::string> runSavePanel(const SavePanel& panel) override;
-    std::size_t runAlert(const Alert& alert) override;
+    std::optional<std::string> runExportPanel(const std::string& playlist) override;
     NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override;
+    bool confirmReset() override;
+    bool explainNothingPlayable(const NothingPlayable& nothing) override;
+    void tellNotALibrary(const NotALibrary& file) override;
+    void tellExportFailed(const std::string& reason) override;
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override;
+
+    // The file name an export of `playlist` is offered under, without its extension.
+    static QString exportName(const std::string& playlist);
+    // Why `file` is no library, in words.
+    static QString problemText(const NotALibrary& file);
 
 private:
     static std::optional<std::string> folderPanel(QWidget* parent, const QString& title);
+    // A message box with one button, `yes`, or that and Cancel: true when `yes` was chosen
+    // where Cancel was offered.
+    bool ask(QMessageBox::Icon icon, const QString& text, const QString& detail, const QString& yes, bool withCancel);
 
     QPointer<QWidget> parent_;
 };

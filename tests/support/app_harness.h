@@ -165,7 +165,7 @@ public:
     }
     // The library file read again, as a confirmed Reset does.
     void readAgain() {
-        dialogs.alertAnswers.push_back(0);
+        dialogs.answers.push_back(true);
         app->resetAll();
     }
     PlaylistOrders importedOrders() {

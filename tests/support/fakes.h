@@ -25,16 +25,18 @@
 namespace platter::testing {
 
 // Dialogs answered as the test told them to, in order. An open or save panel with no answer
-// left is cancelled; an alert with none left takes its last button. `whileOpen` runs inside
-// every alert, as the event loop does under a real one.
+// left is cancelled; a question with none left is declined. `whileOpen` runs inside every
+// question and report, as the event loop does under a real one; each is recorded in `told`.
 struct FakeDialogs final : Dialogs {
     std::function<void()> whileOpen;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
-    std::deque<std::size_t> alertAnswers;
+    std::deque<bool> answers;
     int openPanels = 0;
-    std::vector<SavePanel> savePanels;
-    std::vector<Alert> alerts;
+    std::vector<std::string> exportPanels;
+    std::vector<std::string> told;
+    std::vector<NothingPlayable> nothingPlayable;
+    std::vector<NotALibrary> notALibrary;
 
     std::optional<std::string> runOpenPanel() override {
         ++openPanels;
@@ -46,8 +48,8 @@ struct FakeDialogs final : Dialogs {
         ++folderPanels;
         return next(folderAnswers);
     }
-    std::optional<std::string> runSavePanel(const SavePanel& panel) override {
-        savePanels.push_back(panel);
+    std::optional<std::string> runExportPanel(const std::string& playlist) override {
+        exportPanels.push_back(playlist);
         return next(saveAnswers);
     }
     std::deque<std::optional<PreferencesChoice>> preferenceAnswers;
@@ -69,13 +71,26 @@ struct FakeDialogs final : Dialogs {
         noLibraryAnswers.pop_front();
         return answer;
     }
-    std::size_t runAlert(const Alert& alert) override {
-        alerts.push_back(alert);
+    bool confirmReset() override { return answer("reset"); }
+    bool explainNothingPlayable(const NothingPlayable& nothing) override {
+        nothingPlayable.push_back(nothing);
+        return answer("nothing playable");
+    }
+    void tellNotALibrary(const NotALibrary& file) override {
+        notALibrary.push_back(file);
+        report("not a library");
+    }
+    void tellExportFailed(const std::string& reason) override { report("export failed: " + reason); }
+    void report(const std::string& what) {
+        told.push_back(what);
         if (whileOpen) whileOpen();
-        if (alertAnswers.empty()) return alert.buttons.empty() ? 0 : alert.buttons.size() - 1;
-        const auto answer = alertAnswers.front();
-        alertAnswers.pop_front();
-        return answer;
+    }
+    bool answer(const std::string& what) {
+        report(what);
+        if (answers.empty()) return false;
+        const auto yes = answers.front();
+        answers.pop_front();
+        return yes;
     }
 
 private:

@@ -24,19 +24,41 @@ QPushButton* buttonTitled(QWidget* dialog, const QString& title) {
     return nullptr;
 }
 
-TEST(QtDialogs, AlertsAnswerWithTheChosenButtonsIndex) {
+TEST(QtDialogs, QuestionsAreYesOnlyWhenTheirYesIsChosen) {
     QtDialogs dialogs;
-    const Dialogs::Alert alert{
-        Dialogs::AlertStyle::Critical, "Reset?", "All is read again.", {"OK", "Cancel"}};
     whenModalShows([](QWidget* box) {
         EXPECT_EQ(qobject_cast<QMessageBox*>(box)->icon(), QMessageBox::Critical);
+        EXPECT_EQ(qobject_cast<QMessageBox*>(box)->text(),
+                  "If you click \"OK\", all playlists created in \"Platter\" will deleted.\nAre you sure?");
         buttonTitled(box, "Cancel")->click();
     });
-    EXPECT_EQ(dialogs.runAlert(alert), 1u);
+    EXPECT_FALSE(dialogs.confirmReset());
     whenModalShows([](QWidget* box) { buttonTitled(box, "OK")->click(); });
-    EXPECT_EQ(dialogs.runAlert(alert), 0u);
+    EXPECT_TRUE(dialogs.confirmReset());
     whenModalShows([](QWidget* box) { qobject_cast<QMessageBox*>(box)->reject(); });
-    EXPECT_EQ(dialogs.runAlert(alert), 1u) << "closing the box is Cancel";
+    EXPECT_FALSE(dialogs.confirmReset()) << "closing the box is Cancel";
+
+    using Why = Dialogs::NothingPlayable::Why;
+    whenModalShows([](QWidget* box) {
+        auto* message = qobject_cast<QMessageBox*>(box);
+        EXPECT_EQ(message->text(), "Nothing in \u201cMix\u201d can be played.");
+        EXPECT_TRUE(message->informativeText().startsWith("The files of 1,200 of its 2,000 songs"))
+            << message->informativeText().toStdString();
+        buttonTitled(box, "Find Music Folder\u2026")->click();
+    });
+    EXPECT_TRUE(dialogs.explainNothingPlayable({"Mix", Why::FilesNotHere, 1200, 2000}));
+    whenModalShows([](QWidget* box) {
+        EXPECT_EQ(buttonTitled(box, "Find Music Folder\u2026"), nullptr) << "nowhere else to look";
+        buttonTitled(box, "OK")->click();
+    });
+    EXPECT_FALSE(dialogs.explainNothingPlayable({"Radio", Why::NoFiles, 0, 3}));
+
+    using Kind = LibraryProblem::Kind;
+    EXPECT_EQ(QtDialogs::problemText({"a.xml", Dialogs::NotALibrary::Why::Unreadable, "bad byte", {}}),
+              "It could not be read: bad byte.");
+    EXPECT_EQ(QtDialogs::problemText(
+                  {"a.xml", Dialogs::NotALibrary::Why::NoLibrary, {}, {Kind::TrackNotDictionary, "7"}}),
+              "Its track \u201c7\u201d is no dictionary.");
 }
 
 TEST(QtDialogs, WithoutALibraryTheUserChoosesAgainOrQuits) {
@@ -59,7 +81,6 @@ TEST(QtDialogs, WithoutALibraryTheUserChoosesAgainOrQuits) {
 TEST(QtDialogs, TheSavePanelOffersTheDefaultNameAndAddsTheExtension) {
     testing::TempDir dir;
     QtDialogs dialogs;
-    const Dialogs::SavePanel panel{"Export iTune Playlist", {"xml"}, "Platter - Mix"};
     whenModalShows([&](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
@@ -72,11 +93,11 @@ TEST(QtDialogs, TheSavePanelOffersTheDefaultNameAndAddsTheExtension) {
         }
         static_cast<QDialog*>(dialog)->accept();
     });
-    const auto path = dialogs.runSavePanel(panel);
+    const auto path = dialogs.runExportPanel("Mix");
     ASSERT_TRUE(path);
     EXPECT_EQ(*path, (dir.path() / "Road Songs.xml").string());
     whenModalShows([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-    EXPECT_FALSE(dialogs.runSavePanel(panel));
+    EXPECT_FALSE(dialogs.runExportPanel("Mix"));
 }
 
 TEST(QtDialogs, TheOpenPanelReturnsTheChosenFileOrNothing) {

@@ -408,8 +408,7 @@ TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
     const auto exported = dir.path() / "Evening.xml";
     dialogs.saveAnswers.push_back(exported.string());
     click("export");
-    ASSERT_EQ(dialogs.savePanels.size(), 1u);
-    EXPECT_EQ(dialogs.savePanels[0].defaultName, "Platter - Evening Mix");
+    EXPECT_EQ(dialogs.exportPanels, std::vector<std::string>{"Evening Mix"});
     const auto written = reader.readFile(exported.string());
     ASSERT_TRUE(written.document) << "the export reads back as a library file";
     EXPECT_EQ(written.document->root().find("Playlists").at(0).stringFor("Name"), "Evening");
@@ -460,12 +459,12 @@ TEST_F(Window, ResetAsksThenReadsTheLibraryAgainAndClearsTheSelection) {
     launch();
     configureEveningMix();
     confirmAndPlay();
-    dialogs.alertAnswers = {1, 0};
+    dialogs.answers = {false, true};
     menuAction("Reset…")->trigger();
     EXPECT_TRUE(app.playlistNumber()) << "Cancel keeps everything";
     EXPECT_TRUE(app.playinglistNumber());
     menuAction("Reset…")->trigger();
-    EXPECT_EQ(dialogs.alerts.size(), 2u);
+    EXPECT_EQ(dialogs.told.size(), 2u);
     EXPECT_FALSE(app.playinglistNumber()) << "reset pauses first";
     EXPECT_FALSE(app.playlistNumber());
     EXPECT_TRUE(view()->playlistsViewCont()->myTableView()->selectionModel()->selectedRows().isEmpty());

@@ -5,7 +5,6 @@
 #include "core/services/system_info.h"
 #include "core/services/view_refresh.h"
 #include "core/shuffle/shuffle.h"
-#include "core/text/string_rules.h"
 
 #include <algorithm>
 #include <utility>
@@ -152,24 +151,11 @@ void AppDelegate::songFilesFound() {
 }
 
 bool AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
+    using Why = Dialogs::NothingPlayable::Why;
     const auto& files = playlist.files();
-    Dialogs::Alert alert{.style = Dialogs::AlertStyle::Warning,
-                         .message = "Nothing in \u201c" + playlist.name() + "\u201d can be played.",
-                         .informativeText = {},
-                         .buttons = {"OK"}};
-    if (files.notFound > 0) {
-        alert.informativeText =
-            "The files of " + groupedNumber(files.notFound) + " of its " + groupedNumber(files.total()) +
-            " songs are not on this computer where the library says. If your music is in another "
-            "folder or on a drive, choose that folder and " + std::string(bundleName) + " will look there.";
-        alert.buttons = {"Find Music Folder\u2026", "Cancel"};
-    } else if (files.found == 0) {
-        alert.informativeText = "Its songs are streams or songs kept in the cloud; " + std::string(bundleName) +
-                                " plays files on this computer only.";
-    } else {
-        alert.informativeText = "Its songs' files are here, but none of them could be read as audio.";
-    }
-    return dialogs_.runAlert(alert) == 0 && files.notFound > 0 && files_.chooseFolder();
+    const auto why = files.notFound > 0 ? Why::FilesNotHere : files.found == 0 ? Why::NoFiles : Why::Unreadable;
+    return dialogs_.explainNothingPlayable({playlist.name(), why, files.notFound, files.total()}) &&
+           why == Why::FilesNotHere && files_.chooseFolder();
 }
 
 } // namespace platter

@@ -12,14 +12,11 @@ namespace platter {
 void AppDelegate::exportPlaylist() {
     const auto* selected = playlistAt(selection_.playlist);
     if (!selected || selection_.configuring) return;
-    const auto path = dialogs_.runSavePanel(
-        {"Export iTune Playlist", {"xml"}, std::string(bundleName) + " - " + selected->name(), true});
+    const auto path = dialogs_.runExportPanel(selected->name());
     if (!path) return;
     const auto error = services_.files.writeAtomically(*path, selected->xmlDataWithName(exportNameOf(*path)));
     // A failed write leaves any earlier file as it was; the user has to know the export is not there.
-    if (!error.empty())
-        dialogs_.runAlert(
-            {Dialogs::AlertStyle::Warning, "The playlist could not be exported.", error, {"OK"}});
+    if (!error.empty()) dialogs_.tellExportFailed(error);
 }
 
 } // namespace platter

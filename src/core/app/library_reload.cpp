@@ -21,15 +21,24 @@ LibraryReload::LibraryReload(Services services, StateKeeper& state, const AlbumS
 std::string LibraryReload::path() const { return pathFromFileUrl(url_).value_or(""); }
 
 std::shared_ptr<const plist::Document> LibraryReload::read(const std::string& url) {
+    using Why = Dialogs::NotALibrary::Why;
     const auto path = pathFromFileUrl(url);
     if (!path) {
-        error_ = "Its location is no file.";
+        why_ = Why::NoFile;
         return nullptr;
     }
     auto result = services_.reader.readFile(*path);
-    error_ = !result.document ? "It could not be read: " + result.error + "." : libraryProblem(*result.document);
-    if (!error_.empty()) log::write(log::Category::Library, *path + ": " + error_);
-    return error_.empty() ? std::move(result.document) : nullptr;
+    if (!result.document) {
+        why_ = Why::Unreadable;
+        detail_ = result.error;
+        log::write(log::Category::Library, *path + ": " + result.error);
+        return nullptr;
+    }
+    problem_ = libraryProblemOf(*result.document);
+    if (!problem_) return std::move(result.document);
+    why_ = Why::NoLibrary;
+    log::write(log::Category::Library, *path + ": " + libraryProblem(*result.document));
+    return nullptr;
 }
 
 std::shared_ptr<const plist::Document> LibraryReload::locate() {
@@ -82,13 +91,7 @@ std::shared_ptr<const plist::Document> LibraryReload::takeChosen(const std::stri
         return library;
     }
     // Without a word the panel would just come back, and the user would not know why.
-    services_.dialogs.runAlert(
-        {.style = Dialogs::AlertStyle::Warning,
-         .message = "\u201c" + std::filesystem::path(path).filename().string() +
-                    "\u201d is not a music library Platter can read.",
-         .informativeText = error_ + " Choose the library file your music application keeps or exports, "
-                                     "such as \u201ciTunes Music Library.xml\u201d.",
-         .buttons = {"OK"}});
+    services_.dialogs.tellNotALibrary({std::filesystem::path(path).filename().string(), why_, detail_, problem_});
     return nullptr;
 }
 

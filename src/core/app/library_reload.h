@@ -7,6 +7,7 @@
 // thread; a file that is no library then (half-written) is passed over until the next change.
 
 #include "core/model/library.h"
+#include "core/services/dialogs.h"
 
 #include <chrono>
 #include <cstdint>
@@ -76,8 +77,10 @@ private:
     const AlbumSettings& albumSettings_;
     std::function<void(Library)> changed_;
     std::string url_ = "file:///Users";
-    // Why the file last read could not be used, in words.
-    std::string error_;
+    // Why the file last read could not be used.
+    Dialogs::NotALibrary::Why why_ = Dialogs::NotALibrary::Why::NoLibrary;
+    std::string detail_;
+    LibraryProblem problem_;
     std::uint64_t change_ = 0; // the latest change of the file
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };

@@ -4,13 +4,7 @@
 namespace platter {
 
 void AppDelegate::resetAll() {
-    const auto choice =
-        dialogs_.runAlert({Dialogs::AlertStyle::Critical,
-                                    "If you click \"OK\", all playlists created in \"" +
-                                        std::string(bundleName) + "\" will deleted.\nAre you sure?",
-                                    {},
-                                    {"OK", "Cancel"}});
-    if (choice != 0) return;
+    if (!dialogs_.confirmReset()) return;
     playback_.pause();
     // The store is neither read nor written: playlists whose songs did not change get their
     // orders and positions back from the working copies.

@@ -13,16 +13,19 @@ public:
     bool anyOpen() const { return open_ > 0; }
 
     std::optional<std::string> runOpenPanel() override { return track([&] { return dialogs_.runOpenPanel(); }); }
-    std::optional<std::string> runSavePanel(const SavePanel& panel) override {
-        return track([&] { return dialogs_.runSavePanel(panel); });
+    std::optional<std::string> runExportPanel(const std::string& playlist) override {
+        return track([&] { return dialogs_.runExportPanel(playlist); });
     }
-    std::optional<std::string> runFolderPanel() override {
-        return track([&] { return dialogs_.runFolderPanel(); });
-    }
-    std::size_t runAlert(const Alert& alert) override { return track([&] { return dialogs_.runAlert(alert); }); }
+    std::optional<std::string> runFolderPanel() override { return track([&] { return dialogs_.runFolderPanel(); }); }
     NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {
         return track([&] { return dialogs_.runNoLibraryAlert(lookedAt); });
     }
+    bool confirmReset() override { return track([&] { return dialogs_.confirmReset(); }); }
+    bool explainNothingPlayable(const NothingPlayable& nothing) override {
+        return track([&] { return dialogs_.explainNothingPlayable(nothing); });
+    }
+    void tellNotALibrary(const NotALibrary& file) override { track([&] { dialogs_.tellNotALibrary(file); }); }
+    void tellExportFailed(const std::string& reason) override { track([&] { dialogs_.tellExportFailed(reason); }); }
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override {
         return track([&] { return dialogs_.runPreferences(preferences); });
     }

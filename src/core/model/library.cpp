@@ -43,21 +43,38 @@ bool validItems(NodeRef items) {
 
 } // namespace
 
-std::string libraryProblem(const plist::Document& library) {
+LibraryProblem libraryProblemOf(const plist::Document& library) {
+    using Kind = LibraryProblem::Kind;
     const auto root = library.root();
-    if (!root.is(plist::Type::Dict)) return "It holds no dictionary at its top.";
-    if (root.size() == 0) return "It is empty.";
+    if (!root.is(plist::Type::Dict)) return {Kind::NoDictionary, {}};
+    if (root.size() == 0) return {Kind::Empty, {}};
     const auto tracks = root.find("Tracks");
-    if (!tracks.is(plist::Type::Dict)) return "It has no \u201cTracks\u201d dictionary.";
+    if (!tracks.is(plist::Type::Dict)) return {Kind::NoTracks, {}};
     for (std::size_t i = 0; i < tracks.size(); ++i)
-        if (!tracks.at(i).is(plist::Type::Dict))
-            return "Its track \u201c" + std::string(tracks.keyAt(i)) + "\u201d is no dictionary.";
+        if (!tracks.at(i).is(plist::Type::Dict)) return {Kind::TrackNotDictionary, std::string(tracks.keyAt(i))};
+    return {};
+}
+
+std::string libraryProblem(const plist::Document& library) {
+    const auto problem = libraryProblemOf(library);
+    switch (problem.kind) {
+    case LibraryProblem::Kind::None:
+        return {};
+    case LibraryProblem::Kind::NoDictionary:
+        return "It holds no dictionary at its top.";
+    case LibraryProblem::Kind::Empty:
+        return "It is empty.";
+    case LibraryProblem::Kind::NoTracks:
+        return "It has no \u201cTracks\u201d dictionary.";
+    case LibraryProblem::Kind::TrackNotDictionary:
+        return "Its track \u201c" + problem.track + "\u201d is no dictionary.";
+    }
     return {};
 }
 
 std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> document, const AlbumSettings& settings,
                                     const StringRules& rules, const AlbumDict& previousAlbums) {
-    if (!libraryProblem(*document).empty()) return std::nullopt;
+    if (libraryProblemOf(*document)) return std::nullopt;
     const auto& library = document;
     const auto root = library->root();
     const auto tracks = root.find("Tracks");

@@ -7,6 +7,7 @@
 #include "core/model/album_grouping.h"
 #include "core/model/my_playlist.h"
 #include "core/plist/document.h"
+#include "core/plist/library_problem.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,7 +37,9 @@ struct Library {
     std::vector<PlaylistPtr> playlists;
 };
 
-// Why a parsed property list is no library a model can be built from; empty when it is one.
+// Why a parsed property list is no library a model can be built from.
+LibraryProblem libraryProblemOf(const plist::Document& document);
+// The same in words, for logs and the command-line tools; empty when it is one.
 std::string libraryProblem(const plist::Document& document);
 
 // The model of `document`, its albums given their stored settings; an album of

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/plist/library_problem.h"
 #include "core/services/replay_gain.h"
 
 #include <cstdint>
@@ -9,23 +10,10 @@
 
 namespace platter {
 
-// Modal dialogs. Each call blocks until the user answers.
+// Modal dialogs: the controller's questions and reports, as facts; the window words them.
+// Each call blocks until the user answers.
 class Dialogs {
 public:
-    struct SavePanel {
-        std::string message;
-        std::vector<std::string> allowedFileTypes; // extensions without the dot
-        std::string defaultName;
-        bool canCreateDirectories = true;
-    };
-    enum class AlertStyle { Informational, Warning, Critical };
-    struct Alert {
-        AlertStyle style = AlertStyle::Warning;
-        std::string message;
-        std::string informativeText;
-        std::vector<std::string> buttons; // the first is the default
-    };
-
     // The preferences window: the countries to choose from, the row shown selected, the ratio.
     struct Preferences {
         std::vector<std::string> countries;
@@ -46,19 +34,54 @@ public:
     // The answer to the panel explaining that Platter cannot go on without a library file.
     enum class NoLibraryChoice { ChooseAgain, Quit };
 
+    // Play found nothing to play in `playlist`.
+    struct NothingPlayable {
+        enum class Why {
+            FilesNotHere, // `notFound` of its `total` songs' files are not where the library says
+            NoFiles,      // its songs are streams or kept in the cloud
+            Unreadable,   // its files are here, but none could be read as audio
+        };
+        std::string playlist;
+        Why why = Why::FilesNotHere;
+        std::int64_t notFound = 0;
+        std::int64_t total = 0;
+    };
+
+    // A file chosen as the library that is none.
+    struct NotALibrary {
+        enum class Why {
+            NoFile,     // its location is no file
+            Unreadable, // it could not be read: `detail` gives the reader's words
+            NoLibrary,  // it was read, but is no library: `problem` says what is wrong
+        };
+        std::string fileName;
+        Why why = Why::NoLibrary;
+        std::string detail;
+        LibraryProblem problem;
+    };
+
     virtual ~Dialogs() = default;
-    // The open panel: the chosen file's path, or nothing when the user cancelled.
+    // The open panel for the library file: the chosen file's path, or nothing when the user
+    // cancelled.
     virtual std::optional<std::string> runOpenPanel() = 0;
-    // The save panel: the chosen path, or nothing when the user cancelled.
-    virtual std::optional<std::string> runSavePanel(const SavePanel& panel) = 0;
+    // Where to export the order of the playlist named `playlist`: the chosen path, or nothing
+    // when the user cancelled.
+    virtual std::optional<std::string> runExportPanel(const std::string& playlist) = 0;
     // The chooser of a folder that holds the library's music: the chosen folder, or nothing
     // when the user cancelled.
     virtual std::optional<std::string> runFolderPanel() = 0;
-    // The index of the button the user chose.
-    virtual std::size_t runAlert(const Alert& alert) = 0;
     // Said when the user closed the open panel while no library is known: why Platter needs the
     // file and the paths where it looked; the user chooses again or quits.
     virtual NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) = 0;
+    // Whether the user confirms that Reset reads the library again, the playlists' orders
+    // made here going.
+    virtual bool confirmReset() = 0;
+    // Why nothing plays; true when the user chose to look for the music in another folder
+    // (offered only when files are not where the library says).
+    virtual bool explainNothingPlayable(const NothingPlayable& nothing) = 0;
+    virtual void tellNotALibrary(const NotALibrary& file) = 0;
+    // An export could not be written, for `reason` (the system's words).
+    virtual void tellExportFailed(const std::string& reason) = 0;
     // The modal preferences window; nothing when the user cancelled.
     virtual std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) = 0;
 };

@@ -43,12 +43,8 @@ TEST_F(Export, WritesTheOrderAndTheTracksExactlyAsRead) {
     const auto out = h.dir.path() / "Mix.xml";
     h.dialogs.saveAnswers = {out.string()};
     h.app->exportPlaylist();
-    ASSERT_EQ(h.dialogs.savePanels.size(), 1u);
-    const auto& panel = h.dialogs.savePanels[0];
-    EXPECT_EQ(panel.message, "Export iTune Playlist");
-    EXPECT_EQ(panel.allowedFileTypes, std::vector<std::string>{"xml"});
-    EXPECT_EQ(panel.defaultName, "Platter - Mix & Match");
-    EXPECT_TRUE(h.dialogs.alerts.empty());
+    EXPECT_EQ(h.dialogs.exportPanels, std::vector<std::string>{"Mix & Match"});
+    EXPECT_TRUE(h.dialogs.told.empty());
 
     // Read back as a library: one playlist, the shuffled order, the library's dictionaries.
     AppHarness back;
@@ -85,8 +81,7 @@ TEST_F(Export, AFailedWriteIsReportedAndKeepsTheOldFile) {
     h.files.failWith = "cannot replace Old.xml: No space left on device";
     h.dialogs.saveAnswers = {out.string()};
     h.app->exportPlaylist();
-    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.dialogs.alerts[0].informativeText, h.files.failWith);
+    EXPECT_EQ(h.dialogs.told, std::vector<std::string>{"export failed: " + h.files.failWith});
     EXPECT_EQ(slurp(out), "earlier export");
 
     // A folder in the way fails for real, and leaves no temporary file behind.
@@ -94,14 +89,14 @@ TEST_F(Export, AFailedWriteIsReportedAndKeepsTheOldFile) {
     std::filesystem::create_directory(h.dir.path() / "Folder.xml");
     h.dialogs.saveAnswers = {(h.dir.path() / "Folder.xml").string()};
     h.app->exportPlaylist();
-    EXPECT_EQ(h.dialogs.alerts.size(), 2u);
+    EXPECT_EQ(h.dialogs.told.size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory(h.dir.path() / "Folder.xml"));
 }
 
 TEST_F(Export, NothingWhileConfiguring) {
     h.app->backToConfig();
     h.app->exportPlaylist();
-    EXPECT_TRUE(h.dialogs.savePanels.empty());
+    EXPECT_TRUE(h.dialogs.exportPanels.empty());
 }
 
 TEST(ExportDocument, UnshuffledPlaylistHasNoTracks) {

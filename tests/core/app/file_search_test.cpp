@@ -80,12 +80,12 @@ TEST_F(FileSearch, NothingPlayableSaysWhyAndAChosenFolderIsSearched) {
     auto& app = h.launch();
     configure();
     const auto folder = (h.dir.path() / "elsewhere").string();
-    h.dialogs.alertAnswers = {0};
+    h.dialogs.answers = {true};
     h.dialogs.folderAnswers = {folder};
     app.playMusic();
-    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.dialogs.alerts[0].message, "Nothing in \u201cP\u201d can be played.");
-    EXPECT_EQ(h.dialogs.alerts[0].buttons.front(), "Find Music Folder\u2026");
+    ASSERT_EQ(h.dialogs.nothingPlayable.size(), 1u);
+    EXPECT_EQ(h.dialogs.nothingPlayable[0].playlist, "P");
+    EXPECT_EQ(h.dialogs.nothingPlayable[0].why, Dialogs::NothingPlayable::Why::FilesNotHere);
     EXPECT_FALSE(app.playinglistNumber());
     const auto* stored = plist::find(h.settings.values, "musicFolders");
     ASSERT_TRUE(stored && stored->get<plist::Array>());
@@ -111,9 +111,10 @@ TEST_F(FileSearch, APlaylistOfStreamsSaysSoWithoutOfferingAFolder) {
     h.useLibrary(lib, "iTunes/iTunes Music Library.xml");
     auto& app = h.launch();
     configure();
+    h.dialogs.answers = {true}; // no folder is offered, so none is asked for
     app.playMusic();
-    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.dialogs.alerts[0].buttons, std::vector<std::string>{"OK"});
+    ASSERT_EQ(h.dialogs.nothingPlayable.size(), 1u);
+    EXPECT_EQ(h.dialogs.nothingPlayable[0].why, Dialogs::NothingPlayable::Why::NoFiles);
     EXPECT_EQ(h.dialogs.folderPanels, 0);
     EXPECT_EQ(songFilesNotice(app.libraryFiles()),
               "None of the 1 songs in this library has a file on this computer: they are streams or songs "

@@ -91,7 +91,7 @@ TEST_F(LibraryWatch, AnOrderThatNoLongerHoldsStopsAndADialogHoldsTheModel) {
         h.libraryChangedAndSettled();
         EXPECT_EQ(h.app->allPlaylists()[1].get(), before);
     };
-    h.dialogs.alertAnswers = {1};
+    h.dialogs.answers = {false};
     h.app->resetAll();
     h.dialogs.whileOpen = nullptr;
     testing::ManualTasks::drain(h.tasks.later);

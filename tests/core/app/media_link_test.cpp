@@ -69,7 +69,7 @@ TEST_F(MediaLink, FollowsTheChainAndLinksByIdentityThenDescription) {
     ASSERT_EQ(h.app->mediaLink().newest().size(), 1u);
 
     // The reset links the rebuilt songs against the newest objects.
-    h.dialogs.alertAnswers = {0};
+    h.dialogs.answers = {true};
     h.app->resetAll();
     EXPECT_EQ(song(3).mediaObj(), solo);
     EXPECT_FALSE(song(4).mediaObj());

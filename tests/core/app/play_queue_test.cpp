@@ -263,7 +263,7 @@ TEST_F(PlayQueue, AVanishedMusicFolderPausesWithEverySongKeptAndPlaysOnWhenItIsB
     EXPECT_NE(h.noticeFacts().find(folder.string()), std::string::npos) << h.noticeFacts();
     h.app->playMusic();
     EXPECT_FALSE(h.app->playinglistNumber()) << "still gone";
-    EXPECT_TRUE(h.dialogs.alerts.empty()) << "no song was found unplayable";
+    EXPECT_TRUE(h.dialogs.told.empty()) << "no song was found unplayable";
     EXPECT_EQ(h.storedPositions().at("P"), 1);
 
     std::filesystem::rename(away, folder); // back

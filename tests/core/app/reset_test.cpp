@@ -19,18 +19,13 @@ TEST(ResetAll, AsksAndRebuildsOnlyOnOK) {
         path, testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}}, {{"P", "P", {1, 2}}}));
     const auto saves = h.settings.saves;
 
-    h.dialogs.alertAnswers = {1}; // Cancel
+    h.dialogs.answers = {false}; // Cancel
     app.resetAll();
-    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
-    const auto& alert = h.dialogs.alerts[0];
-    EXPECT_EQ(alert.style, Dialogs::AlertStyle::Critical);
-    EXPECT_EQ(alert.message,
-              "If you click \"OK\", all playlists created in \"Platter\" will deleted.\nAre you sure?");
-    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_EQ(h.dialogs.told, std::vector<std::string>{"reset"});
     EXPECT_EQ(app.library().songs.size(), 2u) << "Cancel changes nothing";
     EXPECT_EQ(app.playlistNumber(), 1u);
 
-    h.dialogs.alertAnswers = {0}; // OK
+    h.dialogs.answers = {true}; // OK
     app.resetAll();
     EXPECT_EQ(app.library().songs.size(), 3u);
     EXPECT_EQ(h.settings.saves, saves) << "the store is not touched";
@@ -56,9 +51,8 @@ TEST(ChooseLibrary, AUsableFileIsRememberedAndBuiltABadOneExplained) {
     app.chooseLibrary(); // cancelled
     h.dialogs.openAnswers = {garbage.string()};
     app.chooseLibrary();
-    ASSERT_EQ(h.dialogs.alerts.size(), 1u);
-    EXPECT_EQ(h.dialogs.alerts[0].message,
-              "\u201cgarbage.xml\u201d is not a music library Platter can read.");
+    ASSERT_EQ(h.dialogs.notALibrary.size(), 1u);
+    EXPECT_EQ(h.dialogs.notALibrary[0].fileName, "garbage.xml");
     EXPECT_EQ(app.library().songs.size(), 1u) << "the current library stays";
     EXPECT_EQ(app.playlistNumber(), 1u);
     EXPECT_EQ(storedUrl(), fileUrlFromPath(first.string()));

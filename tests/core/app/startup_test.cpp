@@ -52,14 +52,16 @@ TEST(Startup, AsksUntilAUsableLibraryIsChosenAndRemembersIt) {
     auto& app = h.launch();
     EXPECT_EQ(h.result, AppDelegate::LaunchResult::Ready);
     EXPECT_EQ(h.dialogs.openPanels, 5);
-    ASSERT_EQ(h.dialogs.alerts.size(), 4u) << "each unusable choice is explained";
-    EXPECT_EQ(h.dialogs.alerts[1].message,
-              "\u201cgarbage.xml\u201d is not a music library Platter can read.");
-    // In the reader's own words, or the model's.
-    EXPECT_TRUE(h.dialogs.alerts[0].informativeText.starts_with("It holds no dictionary at its top."));
-    EXPECT_TRUE(h.dialogs.alerts[1].informativeText.starts_with("It could not be read: ")) << h.dialogs.alerts[1].informativeText;
-    EXPECT_TRUE(h.dialogs.alerts[2].informativeText.starts_with("It is empty."));
-    EXPECT_TRUE(h.dialogs.alerts[3].informativeText.starts_with("Its track \u201c1\u201d is no dictionary."));
+    const auto& told = h.dialogs.notALibrary;
+    ASSERT_EQ(told.size(), 4u) << "each unusable choice is explained";
+    using Why = Dialogs::NotALibrary::Why;
+    using Kind = LibraryProblem::Kind;
+    EXPECT_EQ(told[1].fileName, "garbage.xml");
+    EXPECT_EQ(told[0].problem.kind, Kind::NoDictionary);
+    EXPECT_EQ(told[1].why, Why::Unreadable);
+    EXPECT_FALSE(told[1].detail.empty()) << "in the reader's own words";
+    EXPECT_EQ(told[2].problem.kind, Kind::Empty);
+    EXPECT_EQ(told[3].problem, (LibraryProblem{Kind::TrackNotDictionary, "1"}));
     EXPECT_EQ(app.library().songs.size(), 1u);
     EXPECT_EQ(h.settings.saves, 1) << "only the usable choice is remembered";
     EXPECT_EQ(*plist::find(h.settings.values, "xmlUrl")->get<std::string>(), fileUrlFromPath(good.string()));

@@ -112,7 +112,7 @@ TEST_F(Shuffle, SelectionAndItsRefreshes) {
     app.reshuffle();
     app.exportPlaylist();
     EXPECT_EQ(h.view.calls.size(), calls) << "without a selection these do nothing";
-    EXPECT_TRUE(h.dialogs.savePanels.empty());
+    EXPECT_TRUE(h.dialogs.exportPanels.empty());
 }
 
 TEST_F(Shuffle, SortsAlbumsForTheOutline) {
