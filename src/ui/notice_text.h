@@ -11,7 +11,7 @@
 namespace platter {
 
 class NoticeText {
-    Q_DECLARE_TR_FUNCTIONS(NoticeText)
+    Q_DECLARE_TR_FUNCTIONS(platter::NoticeText)
 
 public:
     static QString of(const Notice& notice);

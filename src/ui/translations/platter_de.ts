@@ -332,6 +332,41 @@
     </message>
 </context>
 <context>
+    <name>platter::NoticeText</name>
+    <message>
+        <source>Some saved choices, orders or positions could not be read and will not be kept.</source>
+        <translation>Einige gespeicherte Einstellungen, Reihenfolgen oder Positionen konnten nicht gelesen werden und werden nicht behalten.</translation>
+    </message>
+    <message>
+        <source>Some saved choices, orders or positions could not be read; the settings file as it was is kept as %1.</source>
+        <translation>Einige gespeicherte Einstellungen, Reihenfolgen oder Positionen konnten nicht gelesen werden; die Einstellungsdatei wird in ihrem bisherigen Zustand als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Some saved orders or positions could not be read; those playlists start afresh.</source>
+        <translation>Einige gespeicherte Reihenfolgen oder Positionen konnten nicht gelesen werden; diese Wiedergabelisten beginnen von vorn.</translation>
+    </message>
+    <message>
+        <source>Saved orders and positions could not be moved to the state folder (%1); they stay in the settings file and move at the next start.</source>
+        <translation>Gespeicherte Reihenfolgen und Positionen konnten nicht in den Statusordner verschoben werden (%1); sie bleiben in der Einstellungsdatei und werden beim nächsten Start verschoben.</translation>
+    </message>
+    <message>
+        <source>Could not save the settings file; Platter will try again at the next change.</source>
+        <translation>Die Einstellungsdatei konnte nicht gespeichert werden; Platter versucht es bei der nächsten Änderung erneut.</translation>
+    </message>
+    <message>
+        <source>Could not save (%1); Platter will try again at the next change.</source>
+        <translation>Speichern nicht möglich (%1); Platter versucht es bei der nächsten Änderung erneut.</translation>
+    </message>
+    <message>
+        <source>The sound output is not available (%1). Playback is paused; press Play to try again.</source>
+        <translation>Die Tonausgabe ist nicht verfügbar (%1). Die Wiedergabe ist angehalten; drücken Sie Wiedergabe, um es erneut zu versuchen.</translation>
+    </message>
+    <message>
+        <source>The music folder %1 cannot be reached. Playback is paused; press Play when it is back.</source>
+        <translation>Der Musikordner %1 ist nicht erreichbar. Die Wiedergabe ist angehalten; drücken Sie Wiedergabe, sobald er wieder da ist.</translation>
+    </message>
+</context>
+<context>
     <name>platter::PlatterApp</name>
     <message>
         <source>No audio output device was found: songs play silently.</source>
@@ -393,6 +428,76 @@ Wählen Sie die Datei, um fortzufahren, oder beenden Sie Platter.</translation>
     <message>
         <source>Add a Folder That Holds Your Music</source>
         <translation>Einen Ordner mit Ihrer Musik hinzufügen</translation>
+    </message>
+    <message>
+        <source>Choose the Folder That Holds Your Music</source>
+        <translation>Ordner mit Ihrer Musik wählen</translation>
+    </message>
+    <message>
+        <source>Export iTune Playlist</source>
+        <translation>iTunes-Wiedergabeliste exportieren</translation>
+    </message>
+    <message>
+        <source>If you click &quot;OK&quot;, all playlists created in &quot;Platter&quot; will deleted.
+Are you sure?</source>
+        <translation>Wenn Sie auf „OK“ klicken, werden alle in „Platter“ erstellten Wiedergabelisten gelöscht.
+Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Nothing in “%1” can be played.</source>
+        <translation>Nichts in „%1“ kann abgespielt werden.</translation>
+    </message>
+    <message>
+        <source>The files of %L1 of its %L2 songs are not on this computer where the library says. If your music is in another folder or on a drive, choose that folder and Platter will look there.</source>
+        <translation>Die Dateien von %L1 seiner %L2 Titel liegen nicht dort auf diesem Computer, wo die Mediathek sie angibt. Wenn Ihre Musik in einem anderen Ordner oder auf einem Laufwerk liegt, wählen Sie diesen Ordner, und Platter sucht dort.</translation>
+    </message>
+    <message>
+        <source>Find Music Folder…</source>
+        <translation>Musikordner suchen…</translation>
+    </message>
+    <message>
+        <source>Its songs are streams or songs kept in the cloud; Platter plays files on this computer only.</source>
+        <translation>Seine Titel sind Streams oder in der Cloud gespeicherte Titel; Platter spielt nur Dateien auf diesem Computer ab.</translation>
+    </message>
+    <message>
+        <source>Its songs&apos; files are here, but none of them could be read as audio.</source>
+        <translation>Die Dateien seiner Titel sind vorhanden, aber keine davon konnte als Audio gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Its location is no file.</source>
+        <translation>Ihr Ort ist keine Datei.</translation>
+    </message>
+    <message>
+        <source>It could not be read: %1.</source>
+        <translation>Sie konnte nicht gelesen werden: %1.</translation>
+    </message>
+    <message>
+        <source>It holds no dictionary at its top.</source>
+        <translation>Sie enthält auf oberster Ebene kein Wörterbuch.</translation>
+    </message>
+    <message>
+        <source>It is empty.</source>
+        <translation>Sie ist leer.</translation>
+    </message>
+    <message>
+        <source>It has no “Tracks” dictionary.</source>
+        <translation>Sie hat kein „Tracks“-Wörterbuch.</translation>
+    </message>
+    <message>
+        <source>Its track “%1” is no dictionary.</source>
+        <translation>Ihr Titel „%1“ ist kein Wörterbuch.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a music library Platter can read.</source>
+        <translation>„%1“ ist keine Musikmediathek, die Platter lesen kann.</translation>
+    </message>
+    <message>
+        <source>Choose the library file your music application keeps or exports, such as “iTunes Music Library.xml”.</source>
+        <translation>Wählen Sie die Mediathekdatei, die Ihr Musikprogramm führt oder exportiert, etwa „iTunes Music Library.xml“.</translation>
+    </message>
+    <message>
+        <source>The playlist could not be exported.</source>
+        <translation>Die Wiedergabeliste konnte nicht exportiert werden.</translation>
     </message>
 </context>
 <context>

@@ -332,6 +332,41 @@
     </message>
 </context>
 <context>
+    <name>platter::NoticeText</name>
+    <message>
+        <source>Some saved choices, orders or positions could not be read and will not be kept.</source>
+        <translation>Certains choix, ordres ou positions enregistrés n’ont pas pu être lus et ne seront pas conservés.</translation>
+    </message>
+    <message>
+        <source>Some saved choices, orders or positions could not be read; the settings file as it was is kept as %1.</source>
+        <translation>Certains choix, ordres ou positions enregistrés n’ont pas pu être lus ; le fichier de réglages tel qu’il était est conservé sous %1.</translation>
+    </message>
+    <message>
+        <source>Some saved orders or positions could not be read; those playlists start afresh.</source>
+        <translation>Certains ordres ou positions enregistrés n’ont pas pu être lus ; ces listes de lecture repartent de zéro.</translation>
+    </message>
+    <message>
+        <source>Saved orders and positions could not be moved to the state folder (%1); they stay in the settings file and move at the next start.</source>
+        <translation>Les ordres et positions enregistrés n’ont pas pu être déplacés dans le dossier d’état (%1) ; ils restent dans le fichier de réglages et seront déplacés au prochain démarrage.</translation>
+    </message>
+    <message>
+        <source>Could not save the settings file; Platter will try again at the next change.</source>
+        <translation>Le fichier de réglages n’a pas pu être enregistré ; Platter réessaiera au prochain changement.</translation>
+    </message>
+    <message>
+        <source>Could not save (%1); Platter will try again at the next change.</source>
+        <translation>Enregistrement impossible (%1) ; Platter réessaiera au prochain changement.</translation>
+    </message>
+    <message>
+        <source>The sound output is not available (%1). Playback is paused; press Play to try again.</source>
+        <translation>La sortie audio n’est pas disponible (%1). La lecture est en pause ; appuyez sur Lecture pour réessayer.</translation>
+    </message>
+    <message>
+        <source>The music folder %1 cannot be reached. Playback is paused; press Play when it is back.</source>
+        <translation>Le dossier de musique %1 est inaccessible. La lecture est en pause ; appuyez sur Lecture quand il sera de retour.</translation>
+    </message>
+</context>
+<context>
     <name>platter::PlatterApp</name>
     <message>
         <source>No audio output device was found: songs play silently.</source>
@@ -393,6 +428,76 @@ Choisissez le fichier pour continuer, ou quittez.</translation>
     <message>
         <source>Add a Folder That Holds Your Music</source>
         <translation>Ajouter un dossier qui contient votre musique</translation>
+    </message>
+    <message>
+        <source>Choose the Folder That Holds Your Music</source>
+        <translation>Choisir le dossier qui contient votre musique</translation>
+    </message>
+    <message>
+        <source>Export iTune Playlist</source>
+        <translation>Exporter la liste de lecture iTunes</translation>
+    </message>
+    <message>
+        <source>If you click &quot;OK&quot;, all playlists created in &quot;Platter&quot; will deleted.
+Are you sure?</source>
+        <translation>Si vous cliquez sur « OK », toutes les listes de lecture créées dans « Platter » seront supprimées.
+Êtes-vous sûr ?</translation>
+    </message>
+    <message>
+        <source>Nothing in “%1” can be played.</source>
+        <translation>Rien dans « %1 » ne peut être lu.</translation>
+    </message>
+    <message>
+        <source>The files of %L1 of its %L2 songs are not on this computer where the library says. If your music is in another folder or on a drive, choose that folder and Platter will look there.</source>
+        <translation>Les fichiers de %L1 de ses %L2 morceaux ne sont pas sur cet ordinateur là où la bibliothèque l’indique. Si votre musique est dans un autre dossier ou sur un disque, choisissez ce dossier et Platter y cherchera.</translation>
+    </message>
+    <message>
+        <source>Find Music Folder…</source>
+        <translation>Trouver le dossier de musique…</translation>
+    </message>
+    <message>
+        <source>Its songs are streams or songs kept in the cloud; Platter plays files on this computer only.</source>
+        <translation>Ses morceaux sont des flux ou des morceaux conservés dans le nuage ; Platter ne lit que les fichiers de cet ordinateur.</translation>
+    </message>
+    <message>
+        <source>Its songs&apos; files are here, but none of them could be read as audio.</source>
+        <translation>Les fichiers de ses morceaux sont là, mais aucun n’a pu être lu comme de l’audio.</translation>
+    </message>
+    <message>
+        <source>Its location is no file.</source>
+        <translation>Son emplacement n’est pas un fichier.</translation>
+    </message>
+    <message>
+        <source>It could not be read: %1.</source>
+        <translation>Il n’a pas pu être lu : %1.</translation>
+    </message>
+    <message>
+        <source>It holds no dictionary at its top.</source>
+        <translation>Il ne contient aucun dictionnaire à son sommet.</translation>
+    </message>
+    <message>
+        <source>It is empty.</source>
+        <translation>Il est vide.</translation>
+    </message>
+    <message>
+        <source>It has no “Tracks” dictionary.</source>
+        <translation>Il n’a pas de dictionnaire « Tracks ».</translation>
+    </message>
+    <message>
+        <source>Its track “%1” is no dictionary.</source>
+        <translation>Son morceau « %1 » n’est pas un dictionnaire.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a music library Platter can read.</source>
+        <translation>« %1 » n’est pas une bibliothèque musicale que Platter sait lire.</translation>
+    </message>
+    <message>
+        <source>Choose the library file your music application keeps or exports, such as “iTunes Music Library.xml”.</source>
+        <translation>Choisissez le fichier de bibliothèque que votre application musicale tient ou exporte, comme « iTunes Music Library.xml ».</translation>
+    </message>
+    <message>
+        <source>The playlist could not be exported.</source>
+        <translation>La liste de lecture n’a pas pu être exportée.</translation>
     </message>
 </context>
 <context>
