@@ -129,7 +129,9 @@ struct ScriptedRandom final : RandomSource {
 // Audio files with the lengths the test gave them, by file name; any other file is unreadable.
 struct FakeAudioFiles final : AudioFiles {
     std::map<std::string, double> seconds;
+    mutable int reads = 0;
     std::optional<double> duration(const std::string& path) const override {
+        ++reads;
         const auto it = seconds.find(std::filesystem::path(path).filename().string());
         return it == seconds.end() ? std::nullopt : std::optional(it->second);
     }

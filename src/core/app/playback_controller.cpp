@@ -54,14 +54,65 @@ void PlaybackController::readSettings() {
     replayGain_ = readReplayGain(defaults);
 }
 
-PlayQueue::FilePreparer PlaybackController::filePreparer() const {
-    return [this](const MySong& song) -> std::optional<PlayQueue::QueuedFile> {
-        if (song.fileStatus() != SongFile::Status::Found) return std::nullopt;
+PlayQueue::FilePreparer PlaybackController::filePreparer(const PlayQueue& queue) {
+    return [this, &queue](const MySong& song) -> PlayQueue::QueuedFile {
+        using File = PlayQueue::QueuedFile;
+        if (song.fileStatus() != SongFile::Status::Found) return {};
         std::string path(song.filePath());
-        const auto seconds = services_.audioFiles.duration(path);
-        if (!seconds) return std::nullopt;
-        return PlayQueue::QueuedFile{std::move(path), *seconds};
+        std::optional<double> seconds;
+        if (auto known = lengths_.extract(path))
+            seconds = known.mapped();
+        else if (queue.player().items().empty()) // something has to play now
+            seconds = services_.audioFiles.duration(path);
+        else
+            return {File::Status::Later, {}, 0};
+        if (!seconds) return {};
+        return {File::Status::Ready, std::move(path), *seconds};
     };
+}
+
+void PlaybackController::readAhead(const PlayQueue& queue) {
+    // Ten minutes past the queue's window, by the library's lengths, and never the whole of a
+    // long order at once.
+    constexpr double aheadSeconds = 3000;
+    constexpr std::size_t mostSongs = 64;
+    if (queue.roundQueued()) return;
+    const auto& order = queue.playlist().shuffledSongs;
+    std::vector<std::string> paths;
+    auto index = static_cast<std::size_t>(queue.nextNumToAdd());
+    auto ahead = queue.queuedAhead();
+    for (std::size_t n = 0; n < std::min(order.size(), mostSongs) && ahead < aheadSeconds;
+         ++n, index = (index + 1) % order.size()) {
+        const auto& song = *order[index];
+        if (song.fileStatus() != SongFile::Status::Found) continue;
+        ahead += song.duration();
+        std::string path(song.filePath());
+        if (!lengths_.contains(path) && reading_.insert(path).second) paths.push_back(std::move(path));
+    }
+    if (paths.empty()) return;
+    services_.tasks.runInBackground([paths = std::move(paths), &files = services_.audioFiles, &tasks = services_.tasks,
+                                     alive = std::weak_ptr<int>(lifetime_), this]() mutable {
+        std::vector<std::optional<double>> lengths;
+        lengths.reserve(paths.size());
+        for (const auto& path : paths)
+            lengths.push_back(files.duration(path));
+        tasks.runOnMainThread([paths = std::move(paths), lengths = std::move(lengths), alive, this] {
+            if (alive.expired()) return;
+            for (std::size_t i = 0; i < paths.size(); ++i) {
+                reading_.erase(paths[i]);
+                lengths_[paths[i]] = lengths[i];
+            }
+            topUp();
+        });
+    });
+}
+
+void PlaybackController::topUp() {
+    for (const auto& [playlist, queue] : queues_) {
+        if (queue->player().items().empty()) continue; // built again at its next play
+        queue->addItems(filePreparer(*queue), nextItemId_);
+        readAhead(*queue);
+    }
 }
 
 void PlaybackController::play() {
@@ -100,7 +151,8 @@ void PlaybackController::startPlaying(std::size_t number) {
     if (!queue && !(queue = makeQueue(number))) return;
     if (queue->player().items().empty()) {
         const auto at = selected->playingNum;
-        queue->addItems(filePreparer(), nextItemId_);
+        queue->addItems(filePreparer(*queue), nextItemId_);
+        readAhead(*queue);
         queue->skipUnplayableCurrent();
         // Where the song stopped last time, while it is still the song to play.
         const auto seconds = state_.storedSeconds(*selected);
@@ -176,7 +228,8 @@ void PlaybackController::itemEnded(QueuePlayer& player, QueuePlayer::ItemId ende
             return;
         }
     }
-    queue->itemEnded(*found, failed, filePreparer(), nextItemId_);
+    queue->itemEnded(*found, failed, filePreparer(*queue), nextItemId_);
+    readAhead(*queue);
     if (player.items().empty()) {
         // The whole order has played: rewind to where the queue began, paused.
         pause();
@@ -237,6 +290,7 @@ void PlaybackController::modelReplaced() {
         if (auto node = queues_.extract(playing); node) kept_ = std::move(node.mapped());
     playing_.reset();
     queues_.clear();
+    lengths_.clear();
 }
 
 void PlaybackController::takeOver() {

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -145,7 +146,14 @@ private:
     std::optional<std::string> artworkOf(const MyPlaylist& playlist);
     void tellChanged();
     void tellSeeked();
-    PlayQueue::FilePreparer filePreparer() const;
+    // Songs' files for `queue`: a length read ahead, else read here only while the player has
+    // nothing to play, else later.
+    PlayQueue::FilePreparer filePreparer(const PlayQueue& queue);
+    // Reads on the disk lane the lengths of the songs `queue` will want next, and tops the
+    // queues up once they are known: TagLib never opens a file on the main thread for a song
+    // that is not about to play.
+    void readAhead(const PlayQueue& queue);
+    void topUp();
     void dropQueue(const MyPlaylist& playlist);
     void releaseQueuesExcept(const MyPlaylist& keep);
     void storeSelection();
@@ -159,6 +167,9 @@ private:
     ViewRefresh* view_ = nullptr;
     QueuePlayer::ItemId nextItemId_ = 1;
     std::unordered_map<const MyPlaylist*, std::unique_ptr<PlayQueue>> queues_;
+    // Lengths read ahead and not queued yet (none: no audio file), and those being read.
+    std::unordered_map<std::string, std::optional<double>> lengths_;
+    std::unordered_set<std::string> reading_;
     // The playing queue through a rebuild of the model.
     std::unique_ptr<PlayQueue> kept_;
     std::optional<std::size_t> playing_;

@@ -173,8 +173,12 @@ void PlaybackController::orderChanged(MyPlaylist& playlist) {
     state_.storeOrder(playlist);
     state_.rememberPosition(playlist);
     // The song playing plays on; a queue that holds none is built again at the next play.
-    if (auto* queue = queueOf(playlist); queue && !queue->requeueAfterCurrent(filePreparer(), nextItemId_))
-        dropQueue(playlist);
+    if (auto* queue = queueOf(playlist)) {
+        if (queue->requeueAfterCurrent(filePreparer(*queue), nextItemId_))
+            readAhead(*queue);
+        else
+            dropQueue(playlist);
+    }
 }
 
 void PlaybackController::orderRedrawn(MyPlaylist& playlist) {

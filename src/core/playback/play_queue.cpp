@@ -41,12 +41,14 @@ void PlayQueue::addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextI
     const auto count = order.size();
     while (addedTime_ - finishedTime_ < queueWindowSeconds && songsVisited_ < count) {
         const auto index = nextNumToAdd_;
-        if (auto file = prepare(*order[static_cast<std::size_t>(index)])) {
-            addedTime_ += file->duration;
+        auto file = prepare(*order[static_cast<std::size_t>(index)]);
+        if (file.status == QueuedFile::Status::Later) return;
+        if (file.status == QueuedFile::Status::Ready) {
+            addedTime_ += file.duration;
             const auto id = nextItemId++;
             const auto gain = gainAt(index);
-            player_->append(id, file->path, file->duration, gain);
-            items_.push_back({id, std::move(file->path), file->duration, gain});
+            player_->append(id, file.path, file.duration, gain);
+            items_.push_back({id, std::move(file.path), file.duration, gain});
             indexesOfItems_.push_back(index);
         } else {
             unplayableIndexes_.insert(index);

@@ -26,12 +26,15 @@ public:
         double duration;
         QueuePlayer::Gain gain;
     };
-    // A song's file as the queue plays it; nothing when there is none to play.
+    // A song's file as the queue plays it: its path and length; or none to play; or its length
+    // still being read, where topping up stops until it is known.
     struct QueuedFile {
+        enum class Status { Ready, Unplayable, Later };
+        Status status = Status::Unplayable;
         std::string path;
-        double duration;
+        double duration = 0;
     };
-    using FilePreparer = std::function<std::optional<QueuedFile>(const MySong&)>;
+    using FilePreparer = std::function<QueuedFile(const MySong&)>;
 
     // Queues the playlist's order from its current song on, levelled by `mode`.
     PlayQueue(PlaylistPtr playlist, std::unique_ptr<QueuePlayer> player, ReplayGain::Mode mode);
@@ -46,9 +49,14 @@ public:
     const std::set<std::int64_t>& unplayableIndexes() const { return unplayableIndexes_; }
     double finishedTime() const { return finishedTime_; }
     std::int64_t nextNumToAdd() const { return nextNumToAdd_; }
+    // Whether songs of this round are still to be queued or passed over.
+    bool roundQueued() const { return songsVisited_ >= playlist_->shuffledSongs.size(); }
+    // The seconds queued ahead of what has played.
+    double queuedAhead() const { return addedTime_ - finishedTime_; }
 
     // Tops the queue up to forty minutes ahead, songs without a playable file counted as
-    // unplayable. `nextItemId` numbers the items made.
+    // unplayable, up to the first song whose file is not known yet. `nextItemId` numbers the
+    // items made.
     void addItems(const FilePreparer& prepare, QueuePlayer::ItemId& nextItemId);
     // After `item` ended (`failed` when it could not be played): accounts for it, tops the
     // queue up and moves the playlist on to the next playable song.

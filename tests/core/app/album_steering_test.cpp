@@ -23,7 +23,11 @@ protected:
         });
     }
     MyPlaylist& p() { return h.playlist("P"); }
-    FakeQueuePlayer& player() { return *h.players.made.back(); }
+    // The player once the lengths read ahead have reached its queue.
+    FakeQueuePlayer& player() {
+        h.finishTasks();
+        return *h.players.made.back();
+    }
     // Album A's setting, with the order drawn again in album order.
     void cutA(AlbumSetting setting) {
         for (const auto& album : p().albums())

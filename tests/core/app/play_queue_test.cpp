@@ -29,16 +29,27 @@ protected:
         h.launchPlayable(count, seconds, std::move(withoutLocation), std::move(missing));
     }
     MyPlaylist& p() { return h.playlist("P"); }
-    const platter::PlayQueue& q() { return *h.queueOf(p()); }
-    FakeQueuePlayer& player() { return *h.players.made.back(); }
-    std::vector<std::string> appended() const { return h.players.made.back()->appended; }
+    // The queue and its player once the lengths read ahead have reached it.
+    const platter::PlayQueue& q() {
+        h.finishTasks();
+        return *h.queueOf(p());
+    }
+    FakeQueuePlayer& player() {
+        h.finishTasks();
+        return *h.players.made.back();
+    }
+    std::vector<std::string> appended() { return player().appended; }
     AppHarness h;
 };
 
 TEST_F(PlayQueue, QueuesFortyMinutesAheadAndOneMorePerEndedSong) {
     build(100, 300);
     h.app->playMusic();
+    // Only the song that plays now has its file opened here; the others wait for the disk lane.
+    EXPECT_EQ(h.audioFiles.reads, 1);
+    EXPECT_EQ(h.players.made.back()->queue.size(), 1u);
     EXPECT_EQ(player().queue.size(), 8u);
+    EXPECT_LE(h.audioFiles.reads, 16) << "fifty minutes read ahead by the library's lengths, not the whole order";
     EXPECT_TRUE(player().playing);
     EXPECT_EQ(h.view.calls.back(), "play s0");
     player().end();
@@ -270,7 +281,7 @@ TEST_F(PlayQueue, AVanishedMusicFolderPausesWithEverySongKeptAndPlaysOnWhenItIsB
     h.app->playMusic();
     EXPECT_TRUE(first.playing);
     EXPECT_EQ(h.players.made.size(), 1u);
-    EXPECT_EQ(first.appended.back(), "song0.mp3") << "queued afresh from s1, round the order";
+    EXPECT_EQ(player().appended.back(), "song0.mp3") << "queued afresh from s1, round the order";
     EXPECT_TRUE(first.queue.front().path.ends_with("song1.mp3"));
     EXPECT_TRUE(h.app->notices().empty());
 
