@@ -55,7 +55,16 @@ int main(int argc, char** argv) {
     if (const char* categories = std::getenv("PLATTER_LOG")) platter::log::enable(categories);
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--verbose") platter::log::enable("all");
+    // Nothing of Platter's draws with OpenGL (the store-link panes draw in software, see
+    // LinkPane::EngineStart), yet the web engine opens an OpenGL context as the application
+    // starts, which loads the GL driver: tens of MiB. X11's OpenGL stays off in this process
+    // unless the user chose a renderer; programs it starts see the variable as it was.
+    const bool withoutGl = !qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") &&
+                           qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") &&
+                           qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND");
+    if (withoutGl) qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication qtApp(argc, argv);
+    if (withoutGl) qunsetenv("QT_XCB_GL_INTEGRATION");
     QApplication::setApplicationName(QStringLiteral("Platter"));
     QApplication::setApplicationVersion(QStringLiteral(PLATTER_VERSION));
     QApplication::setDesktopFileName(QString::fromLatin1(platter::MprisService::desktopEntry));

@@ -2,11 +2,21 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QQuickWindow>
+#include <QRegularExpression>
 #include <QWebEngineSettings>
 
 namespace platter {
 
 namespace {
+
+// The engine reads its switches from this variable when it is set, and otherwise from the
+// program's arguments after --webEngineArgs.
+constexpr char switchesVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+
+// Six panes of our own small pages: one renderer process serves them all, and they draw
+// without the GPU, whose driver and compositor would cost more memory than such pages gain.
+constexpr char paneSwitches[] = "--renderer-process-limit=1 --disable-gpu";
 
 // Stands in for the window a link wanted: the first address it is sent to goes to the browser,
 // and the page is gone.
@@ -29,6 +39,37 @@ private:
 };
 
 } // namespace
+
+LinkPane::EngineStart::EngineStart() {
+    QByteArray users;
+    if (qEnvironmentVariableIsSet(switchesVariable)) {
+        usersVariable_ = qgetenv(switchesVariable);
+        users = *usersVariable_;
+    } else {
+        // Setting the variable hides these from the engine, so they move into it.
+        const auto args = QCoreApplication::arguments();
+        const auto marker = args.indexOf(
+            QRegularExpression(QStringLiteral("--webEngineArgs"), QRegularExpression::CaseInsensitiveOption));
+        for (qsizetype i = marker < 0 ? args.size() : marker + 1; i < args.size(); ++i)
+            users += ' ' + (args[i].contains(' ') ? '"' + args[i].toLocal8Bit() + '"' : args[i].toLocal8Bit());
+    }
+    // The user's own come last: where both name a switch, theirs holds.
+    QByteArray all = paneSwitches;
+    if (!users.trimmed().isEmpty()) all += ' ' + users.trimmed();
+    qputenv(switchesVariable, all);
+    // The panes are the only Qt Quick scenes; drawn in software they need no OpenGL of their own.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+LinkPane::EngineStart::~EngineStart() {
+    // The engine has read it; programs Platter starts, such as the browser a link opens, see
+    // the user's own.
+    if (usersVariable_)
+        qputenv(switchesVariable, *usersVariable_);
+    else
+        qunsetenv(switchesVariable);
+}
 
 LinkPage::LinkPage(QObject* parent) : QWebEnginePage(parent) {
     auto* s = settings();

@@ -5,8 +5,10 @@
 // one aimed at a new window) opens the address in the user's browser while the pane keeps its
 // page.
 
+#include <QByteArray>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <optional>
 
 namespace platter {
 
@@ -24,6 +26,19 @@ protected:
 class LinkPane final : public QWebEngineView {
     Q_OBJECT
 public:
+    // Held while the first panes are made, which starts the web engine: it starts the way the
+    // panes want it (see link_pane.cpp), and the user's own switches still hold.
+    class EngineStart {
+    public:
+        EngineStart();
+        ~EngineStart();
+        EngineStart(const EngineStart&) = delete;
+        EngineStart& operator=(const EngineStart&) = delete;
+
+    private:
+        std::optional<QByteArray> usersVariable_;
+    };
+
     explicit LinkPane(QWidget* parent = nullptr);
     // Loads one of our pages; relative addresses resolve against the application's folder.
     void loadPage(const std::string& html);

@@ -11,6 +11,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 namespace platter {
 
@@ -37,6 +38,8 @@ ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* pa
         why->setMargin(24);
         linkLayout->addWidget(why);
     }
+    std::optional<LinkPane::EngineStart> engine;
+    if (withLinkPanes) engine.emplace();
     for (std::size_t i = 0; withLinkPanes && i < webViews_.size(); ++i) {
         auto* pane = new LinkPane(links);
         const bool artist = i % 2 == 0;
@@ -47,6 +50,7 @@ ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* pa
         linkLayout->addWidget(pane, artist ? 0 : 1);
         webViews_[i] = pane;
     }
+    engine.reset();
 
     auto* centre = new QWidget(this);
     auto* middle = new QVBoxLayout(centre);

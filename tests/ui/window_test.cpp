@@ -45,6 +45,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QWebEngineScript>
+#include <set>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
@@ -607,7 +608,7 @@ TEST_F(Window, AReplacedLibraryFileShowsItsNewPlaylist) {
     shot("library-replaced");
 }
 
-TEST_F(Window, LinkClicksOpenTheBrowserWithThePartnerKeysAndThePaneKeepsItsPage) {
+TEST_F(Window, ThePanesShareARendererAndLinkClicksOpenTheBrowserWithThePartnerKeys) {
     BrowserStandIn browser;
     QDesktopServices::setUrlHandler("https", &browser, "open");
     launch();
@@ -617,6 +618,12 @@ TEST_F(Window, LinkClicksOpenTheBrowserWithThePartnerKeysAndThePaneKeepsItsPage)
     ASSERT_TRUE(paneLoaded(artistPane, "Go to iTunes"));
     ASSERT_TRUE(paneLoaded(albumPane, "Tidal Atlas"));
     const auto pageUrl = artistPane->url();
+    std::set<qint64> renderers;
+    for (auto* pane : view()->webViews())
+        if (pane->page()->renderProcessPid() > 0) renderers.insert(pane->page()->renderProcessPid());
+    EXPECT_EQ(renderers.size(), 1u) << "one renderer process serves every pane";
+    EXPECT_FALSE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("renderer-process-limit"))
+        << "programs Platter starts, such as the browser, get the user's own switches";
 
     const auto clickIn = [](LinkPane* pane, QPoint at) {
         auto* target = pane->focusProxy() ? pane->focusProxy() : pane;
