@@ -14,11 +14,13 @@ struct OpenedLibraryFile {
 };
 
 // Opens the database at `path`, creating its folder and the file (each for the user alone)
-// when missing, checks it, brings it to the current layout and, at most once a day (`now`:
-// UTC seconds), copies it to `backupPathOf(path)` once it opened well. A damaged file is
-// moved aside with its log and the copy restored, or an empty database made.
-OpenedLibraryFile openLibraryFile(const std::string& path, std::int64_t now);
+// when missing, checks it and brings it to the current layout. A damaged file is moved aside
+// with its log and the backup restored, or an empty database made.
+OpenedLibraryFile openLibraryFile(const std::string& path);
 
 std::string backupPathOf(const std::string& path);
+// Copies a database that opened well to `backupPathOf(path)` when the last copy is a day old
+// (`now`: UTC seconds) or missing.
+void backUpIfDue(const sqlite::Connection& db, const std::string& path, std::int64_t now);
 
 } // namespace platter

@@ -77,7 +77,7 @@ std::string unavailableText(const DatabaseOpenReport& report) {
 SqliteLibraryDatabase::SqliteLibraryDatabase(const std::string& path, TaskRunner& tasks,
                                              std::function<std::int64_t()> now)
     : tasks_(tasks) {
-    auto opened = openLibraryFile(path, now ? now() : systemNow());
+    auto opened = openLibraryFile(path);
     report_ = std::move(opened.report);
     session_ = std::make_unique<Session>(std::move(opened.db));
     if (session_->available()) {
@@ -87,6 +87,12 @@ SqliteLibraryDatabase::SqliteLibraryDatabase(const std::string& path, TaskRunner
             " coalesce((SELECT max(id) FROM listens), 0))");
         nextListen_ = last.value_or(0) + 1;
     }
+    // The daily copy is the worker's first job: the start does not wait for it.
+    if (session_->available())
+        read([path, at = now ? now() : systemNow()](Session& s) {
+            backUpIfDue(s.db(), path, at);
+            return SQLITE_OK;
+        });
     worker_ = std::thread([this] { run(); });
 }
 
