@@ -260,14 +260,23 @@ TEST_F(LibraryDatabaseTest, ADamagedFileIsMovedAsideAndTheLastBackupTakesItsPlac
         EXPECT_TRUE(db->readAll().empty());
         db->addPlay("A", 3);
     }
-    std::size_t asideBackups = 0;
-    for (const auto& entry : fs::directory_iterator(path.parent_path()))
-        asideBackups += entry.path().filename().string().starts_with("library.sqlite.backup.damaged-");
-    EXPECT_EQ(asideBackups, 1u);
+    const auto asideAs = [&](const std::string& prefix) {
+        std::size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(path.parent_path()))
+            count += entry.path().filename().string().starts_with(prefix);
+        return count;
+    };
+    EXPECT_EQ(asideAs("library.sqlite.backup.damaged-"), 1u);
+
+    // A newer Platter's backup is no copy to restore, nor one for the next daily copy to replace.
+    std::ofstream(path, std::ios::binary) << "junk";
+    execute(backupPathOf(path.string()), "PRAGMA user_version = 2");
+    EXPECT_TRUE(std::holds_alternative<DatabaseStartedAfresh>(open(start + 5 * day)->openReport()));
+    EXPECT_EQ(asideAs("library.sqlite.backup.newer-"), 1u);
 
     // A database that went missing beside its backup comes back from it.
     fs::remove(path);
-    const auto db = open(start + 3 * day);
+    const auto db = open(start + 5 * day);
     const auto* restored = std::get_if<DatabaseRestoredFromBackup>(&db->openReport());
     ASSERT_TRUE(restored);
     EXPECT_EQ(restored->movedAsidePath, "");

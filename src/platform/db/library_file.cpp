@@ -160,7 +160,8 @@ int copyDatabase(const sqlite::Connection& from, const sqlite::Connection& to) {
 }
 
 // The backup in place of the missing or moved database: its date, or nullopt when there is no
-// good backup (a damaged one is moved aside; one of a newer version is left alone).
+// good backup. One that cannot be used is moved aside too: the next daily copy, of the empty
+// database that follows, must not replace what may be the only copy of the user's counts.
 std::optional<std::int64_t> restore(const std::string& path, sqlite::Connection& restored) {
     const auto backup = backupPathOf(path);
     if (!exists(backup)) return std::nullopt;
@@ -168,7 +169,9 @@ std::optional<std::int64_t> restore(const std::string& path, sqlite::Connection&
     if (copy.verdict != Verdict::Good) {
         note("library backup " + backup + " unusable: " + copy.detail);
         copy.db.close();
-        if (copy.verdict == Verdict::Damaged) moveAside(backup, "damaged");
+        moveAside(backup, copy.verdict == Verdict::Damaged ? "damaged"
+                          : copy.verdict == Verdict::Newer ? "newer"
+                                                           : "unread");
         return std::nullopt;
     }
     int code = SQLITE_OK;
@@ -179,6 +182,7 @@ std::optional<std::int64_t> restore(const std::string& path, sqlite::Connection&
         note("library backup " + backup + " not restored: " + restored.errorText());
         restored.close();
         ::unlink(path.c_str());
+        moveAside(backup, "unread");
         return std::nullopt;
     }
     note("library database restored from " + backup);
