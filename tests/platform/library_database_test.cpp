@@ -302,6 +302,27 @@ TEST_F(LibraryDatabaseTest, TheBackupIsRenewedOnceADayAndEveryFileIsTheUsersAlon
     EXPECT_EQ(modeOf(backup), 0600u);
 }
 
+TEST_F(LibraryDatabaseTest, AChangeTheFileRefusedIsTriedAgainUntilItIsOnDisk) {
+    auto db = open();
+    db->flush();
+    // Another program holds the file for writing while a play comes.
+    int code = SQLITE_OK;
+    std::string error;
+    auto other = sqlite::Connection::open(path.string(), SQLITE_OPEN_READWRITE, code, error);
+    ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    std::vector<std::string> heard;
+    db->addPlay("A", 1, [&](const std::string& why) { heard.push_back(why); });
+    EXPECT_NE(db->flush(), "") << "not on disk yet";
+    main.drain();
+    EXPECT_TRUE(heard.empty()) << "neither stored nor given up";
+
+    ASSERT_EQ(other.exec("COMMIT"), SQLITE_OK);
+    EXPECT_EQ(db->flush(), "");
+    main.drain();
+    EXPECT_EQ(heard, std::vector<std::string>{""});
+    EXPECT_EQ(db->readAll()["A"].plays, 1);
+}
+
 // Counts plays of one song for ever, telling `acknowledged` each play it hears is on disk.
 [[noreturn]] void countForEver(const std::string& path, const std::string& song, int acknowledged) {
     struct AtOnce final : TaskRunner {

@@ -90,7 +90,9 @@ Checked check(const std::string& path, int flags, bool emptyIsDamage) {
     };
     checked.db = sqlite::Connection::open(path, flags, code, checked.detail);
     if (!checked.db) return failed();
-    sqlite3_busy_timeout(checked.db.get(), 2000);
+    // Another program looking into the file holds it up this long at most; a change it holds
+    // up longer is tried again with the next.
+    sqlite3_busy_timeout(checked.db.get(), 250);
     {
         sqlite::Statement quick(checked.db, "PRAGMA quick_check");
         code = quick ? quick.step() : quick.prepareCode();

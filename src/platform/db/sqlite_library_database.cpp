@@ -86,13 +86,12 @@ SqliteLibraryDatabase::SqliteLibraryDatabase(const std::string& path, TaskRunner
             "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'listens'), 0),"
             " coalesce((SELECT max(id) FROM listens), 0))");
         nextListen_ = last.value_or(0) + 1;
-    }
-    // The daily copy is the worker's first job: the start does not wait for it.
-    if (session_->available())
+        // The daily copy is the worker's first job: the start does not wait for it.
         read([path, at = now ? now() : systemNow()](Session& s) {
             backUpIfDue(s.db(), path, at);
             return SQLITE_OK;
         });
+    }
     worker_ = std::thread([this] { run(); });
 }
 
@@ -189,28 +188,34 @@ void SqliteLibraryDatabase::commit(std::deque<Job>& changes) {
     std::deque<Job> batch;
     batch.swap(retry_);
 
-    // Each change under a savepoint of its own: one refused leaves the others in.
+    // Each change under a savepoint of its own: one refused for what it is leaves the others
+    // in. One the disk refused holds the whole batch back, so that changes keep their order.
     const auto& db = session_->db();
     std::vector<int> codes(batch.size(), SQLITE_OK);
     std::vector<std::string> whys(batch.size());
     int code = db.exec("BEGIN IMMEDIATE");
-    if (code == SQLITE_OK) {
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            db.exec("SAVEPOINT change");
-            codes[i] = batch[i].work(*session_);
-            if (codes[i] != SQLITE_OK) {
-                whys[i] = db.errorText();
-                db.exec("ROLLBACK TO change");
+    std::string why = code == SQLITE_OK ? std::string() : db.errorText();
+    for (std::size_t i = 0; code == SQLITE_OK && i < batch.size(); ++i) {
+        db.exec("SAVEPOINT change");
+        codes[i] = batch[i].work(*session_);
+        if (codes[i] != SQLITE_OK) {
+            whys[i] = db.errorText();
+            db.exec("ROLLBACK TO change");
+            if (!isFinal(codes[i])) {
+                code = codes[i];
+                why = whys[i];
             }
-            db.exec("RELEASE change");
         }
-        code = db.exec("COMMIT");
+        db.exec("RELEASE change");
     }
+    if (code == SQLITE_OK && (code = db.exec("COMMIT")) != SQLITE_OK) why = db.errorText();
     if (code != SQLITE_OK) {
-        const auto why = db.errorText();
         db.exec("ROLLBACK");
-        std::fill(codes.begin(), codes.end(), code);
-        std::fill(whys.begin(), whys.end(), why);
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            if (isFinal(codes[i])) continue;
+            codes[i] = code;
+            whys[i] = why;
+        }
     }
     problem_.clear();
     for (std::size_t i = 0; i < batch.size(); ++i) {
