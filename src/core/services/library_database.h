@@ -18,20 +18,22 @@
 //   Every change is taken at once and written on a thread of the database's own, in the order
 //   taken, each change whole or not at all. A change is on disk when its `done` hears an
 //   empty error (on the main thread) or when a later flush() returns empty: a kill after that
-//   point never loses it. A change refused (the database is unavailable, the disk is full)
-//   hears why; a change to the disk that failed is tried again with the next change and at
-//   flush(), so only flush() or `done` tell that it stuck.
+//   point never loses it. A change refused for what it is, or by a database that is
+//   unavailable, hears why. A change the file could not take (the disk is full, another
+//   program holds the file) waits, with the changes after it, and is tried again with the
+//   next change and at flush(): its `done` hears nothing until it is on disk.
 // Reads:
 //   Every read sees every change taken before it. readAll() and readAddedSongs() wait for the
 //   database and are meant for the start, where the window is not up yet; the listens are
 //   read in the background and handed to the main thread.
 // Opening:
 //   The database is opened, checked and brought to the current layout when it is made; its
-//   OpenReport says what that took. A damaged database is never deleted: it is moved aside
-//   and the last good copy (kept at most a day old) takes its place, or, with no good copy,
-//   an empty database does. A database that cannot be used at all (the folder cannot be
-//   written, the file is from a newer version of the program) is left as it is: reads are
-//   empty and every change is refused.
+//   report says what that took. After a good open, a copy is made when the last is a day old.
+//   A damaged database is never deleted: it is moved aside and the last copy takes its place
+//   (a missing database is replaced by it too), or, with no usable copy, an empty database
+//   does; a copy that cannot be used is moved aside as well. A database that cannot be used
+//   at all (the folder cannot be written, the file is from a newer version of the program) is
+//   left as it is: reads are empty and every change is refused.
 
 #include <cstdint>
 #include <functional>

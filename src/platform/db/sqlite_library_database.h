@@ -18,7 +18,8 @@ namespace platter {
 // The library database in SQLite, at $XDG_DATA_HOME/platter/library.sqlite
 // (~/.local/share/platter/ when the variable is unset), with its daily backup beside it.
 // Opened on the constructing thread; changes and reads go to a thread of its own, and what
-// they hand back reaches the main thread through `tasks`. Destroying it flushes.
+// they hand back reaches the main thread through `tasks`, which must outlive the database.
+// Destroying it flushes.
 class SqliteLibraryDatabase final : public LibraryDatabase {
 public:
     // `now`: UTC seconds since 1970, for the backup's age; the system's clock when empty.
