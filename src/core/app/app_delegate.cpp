@@ -117,15 +117,12 @@ void AppDelegate::takeChangedLibrary(Library built) {
             album->oldSetting() = earlier->second->oldSetting();
             album->fitSettingToDiscs();
         }
-    const auto earlierSongs = library_.songsByPersistentID;
+    // Freeing a large model takes longer than a frame: the last of it goes on the disk lane,
+    // once nothing here points into it.
+    playback_.modelReplaced();
+    auto earlier = std::make_shared<Library>(std::move(library_));
     installModel(std::move(built));
-
-    // Songs whose location did not change keep the file found for them until the search
-    // that the build started tells again, so a playing queue can go on meanwhile.
-    for (const auto& song : library_.songs)
-        if (const auto* earlier = earlierSongs.find(song->persistentID());
-            earlier && song->fileStatus() == SongFile::Status::Unknown && (*earlier)->url() == song->url())
-            song->setFile({(*earlier)->fileStatus(), std::string((*earlier)->filePath())});
+    // The playing queue goes on with what it holds, and tops up once the new songs' files are known.
     playback_.takeOver();
 
     if (!selectedID.empty()) {
@@ -136,13 +133,15 @@ void AppDelegate::takeChangedLibrary(Library built) {
             selection_.configuring = wasConfiguring || (*found)->shuffledSongs.empty();
         }
     }
-    if (!viewCont_) return;
-    viewCont_->refreshPlaylistView();
-    refreshForSelection();
-    if (!selection_.configuring) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
-    if (const auto* now = playlistAt(playback_.playing()))
-        if (const auto info = now->nowPlayingInfo())
-            viewCont_->willPlayWithArtwork(playback_.currentArtwork(), info->song, info->album, info->artist);
+    if (viewCont_) {
+        viewCont_->refreshPlaylistView();
+        refreshForSelection();
+        if (!selection_.configuring) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
+        if (const auto* now = playlistAt(playback_.playing()))
+            if (const auto info = now->nowPlayingInfo())
+                viewCont_->willPlayWithArtwork(playback_.currentArtwork(), info->song, info->album, info->artist);
+    }
+    services_.tasks.runInBackground([earlier = std::move(earlier)]() mutable { earlier.reset(); });
 }
 
 void AppDelegate::songFilesFound() {

@@ -57,6 +57,9 @@ void PlaybackController::readSettings() {
 PlayQueue::FilePreparer PlaybackController::filePreparer(const PlayQueue& queue) {
     return [this, &queue](const MySong& song) -> PlayQueue::QueuedFile {
         using File = PlayQueue::QueuedFile;
+        // A new model's files are being looked for while the old queue plays on.
+        if (song.fileStatus() == SongFile::Status::Unknown && !queue.player().items().empty())
+            return {File::Status::Later, {}, 0};
         if (song.fileStatus() != SongFile::Status::Found) return {};
         std::string path(song.filePath());
         std::optional<double> seconds;
@@ -315,6 +318,7 @@ void PlaybackController::filesKnown() {
     // afresh when it plays.
     for (auto at = queues_.begin(); at != queues_.end();)
         at = at->first != playing && !at->second->unplayableIndexes().empty() ? queues_.erase(at) : std::next(at);
+    topUp();
     if (std::exchange(playWhenFilesKnown_, false)) return play();
     // A song resumed at the start waits with its file's artwork, now that the file is known.
     if (auto* paused = playing_ ? nullptr : controlled(); paused && currentSong() && hasPlace(*paused))
