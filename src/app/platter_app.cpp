@@ -225,7 +225,7 @@ PlatterApp::~PlatterApp() = default;
 
 AppDelegate::LaunchResult PlatterApp::launch() {
     auto& p = *parts_;
-    p.app.applicationWillFinishLaunching(p.window.viewController());
+    p.app.addObserver(p.window.viewController());
     p.window.show();
     const auto result = p.app.applicationDidFinishLaunching();
     if (result == AppDelegate::LaunchResult::Cancelled || quitting_) return AppDelegate::LaunchResult::Cancelled;

@@ -6,7 +6,6 @@
 
 #include "core/model/song_file.h"
 #include "core/services/settings_file.h"
-#include "core/services/view_refresh.h"
 
 #include <QMainWindow>
 

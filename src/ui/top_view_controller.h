@@ -8,7 +8,6 @@
 // songs; configuring, the caution along the top with the counts and the confirm button
 // shown; playing, the reshuffle, export and back buttons shown.
 
-#include "core/services/view_refresh.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -23,6 +22,14 @@ class QTimer;
 class QToolButton;
 
 namespace platter {
+
+// What the top panel shows.
+enum class TopViewMode {
+    NoSongs = -1,    // a caution: the songs are still being read, or there are none
+    NoSelection = 0, // a caution: no playlist is selected
+    Configuring = 1, // the selected playlist's counts and the button that shuffles it
+    Playing = 2,     // the shuffled order's controls
+};
 
 class AppDelegate;
 class ArtworkView;

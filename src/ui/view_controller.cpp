@@ -78,6 +78,8 @@ ViewController::ViewController(AppDelegate& app, bool withLinkPanes, QWidget* pa
     fitColumns(1400);
 }
 
+ViewController::~ViewController() { ourDelegate_.removeObserver(this); }
+
 void ViewController::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // Our layout gave the splitter its width just now; the first time is before the columns
@@ -129,32 +131,75 @@ bool ViewController::setColumnWidths(const QList<int>& widths) {
     return true;
 }
 
-void ViewController::refreshPlaylistView() {
-    playlistsViewCont_->refreshTable();
+void ViewController::appChanged(AppEvent event) {
+    switch (event) {
+    case AppEvent::Playlists:
+        shownSong_.reset();
+        playlistsViewCont_->refreshTable();
+        break;
+    case AppEvent::Selection:
+        showSelection();
+        break;
+    case AppEvent::Order:
+        mainViewCont_->refreshView();
+        break;
+    case AppEvent::SongFiles:
+        mainViewCont_->refreshSongFiles();
+        emit songFilesChanged();
+        break;
+    case AppEvent::Notices:
+        emit statusNoticeChanged();
+        break;
+    case AppEvent::Playback:
+        showPlayback();
+        break;
+    case AppEvent::Seeked:
+        topViewCont_->refreshPosition();
+        break;
+    case AppEvent::LinkPages:
+        loadLinkPages(ourDelegate_.linkPages());
+        break;
+    }
 }
 
-void ViewController::refreshMainView() {
-    mainViewCont_->refreshView();
-}
-
-void ViewController::refreshViewsWithTopViewMode(TopViewMode mode) {
+void ViewController::showSelection() {
+    const auto* selected = ourDelegate_.playlistAt(ourDelegate_.playlistNumber());
+    const auto mode = !selected                    ? TopViewMode::NoSelection
+                      : ourDelegate_.configuring() ? TopViewMode::Configuring
+                                                   : TopViewMode::Playing;
     topViewCont_->setViewsWithMode(mode);
+    if (selected)
+        topViewCont_->setCautionViewWithSongCount(static_cast<std::int64_t>(selected->songs().size()),
+                                                  static_cast<std::int64_t>(selected->albums().size()),
+                                                  selected->duration());
     mainViewCont_->refreshView();
+    showPlayback();
 }
 
-void ViewController::refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount,
-                                                 std::int64_t albumCount, double seconds, bool playing,
-                                                 bool shouldAudioDelete) {
-    topViewCont_->setViewsWithMode(mode);
-    topViewCont_->setAudioControlViewWithPlaying(playing, shouldAudioDelete);
-    if (mode == TopViewMode::Configuring || mode == TopViewMode::Playing)
-        topViewCont_->setCautionViewWithSongCount(songCount, albumCount, seconds);
-    mainViewCont_->refreshView();
+void ViewController::showTransport() {
+    // Shown while a song plays, and while an order shows whose play button would start one.
+    const bool playing = ourDelegate_.playbackStatus() == AppDelegate::PlaybackStatus::Playing;
+    const bool orderShown = ourDelegate_.playlistAt(ourDelegate_.playlistNumber()) && !ourDelegate_.configuring();
+    topViewCont_->setAudioControlViewWithPlaying(playing, !orderShown);
 }
 
-void ViewController::refreshSongFiles() {
-    mainViewCont_->refreshSongFiles();
-    emit songFilesChanged();
+void ViewController::showPlayback() {
+    showTransport();
+    if (const auto now = ourDelegate_.nowPlaying())
+        topViewCont_->setArtworkAndTextsWithArtwork(ourDelegate_.currentArtwork(), now->song, now->album, now->artist);
+    else
+        topViewCont_->setArtworkAndTextsWithArtwork(std::nullopt, {}, {}, {});
+    mainViewCont_->reloadSongRows();
+    // The table follows the current song of the order it shows when that song moved on; another
+    // playlist's table is left where the user put it.
+    const auto playing = ourDelegate_.playinglistNumber();
+    const auto selected = ourDelegate_.playlistNumber();
+    const auto* shown = ourDelegate_.configuring() ? nullptr : ourDelegate_.playlistAt(selected);
+    if (!shown || (playing && playing != selected)) return;
+    const std::pair<std::size_t, std::int64_t> current{*selected, shown->playingNum};
+    if (shownSong_ == current) return;
+    shownSong_ = current;
+    mainViewCont_->scrollSongTableToRow(current.second);
 }
 
 void ViewController::loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) {
@@ -162,33 +207,6 @@ void ViewController::loadLinkPages(const std::vector<std::pair<std::string, std:
         webViews_[2 * i]->loadPage(pages[i].first);
         webViews_[2 * i + 1]->loadPage(pages[i].second);
     }
-}
-
-void ViewController::willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) {
-    topViewCont_->setAudioControlViewWithPlaying(false, audioShouldDelete);
-    mainViewCont_->reloadSongRows();
-    if (artworkShouldDelete) topViewCont_->setArtworkAndTextsWithArtwork(std::nullopt, {}, {}, {});
-}
-
-void ViewController::willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
-                                         const std::string& album, const std::string& artist) {
-    topViewCont_->setAudioControlViewWithPlaying(true, false);
-    topViewCont_->setArtworkAndTextsWithArtwork(artwork, song, album, artist);
-    mainViewCont_->reloadSongRows();
-}
-
-void ViewController::updatePlayingSongWithArtwork(const std::optional<std::string>& artwork,
-                                                  const std::string& song, const std::string& album,
-                                                  const std::string& artist, std::int64_t row) {
-    topViewCont_->setArtworkAndTextsWithArtwork(artwork, song, album, artist);
-    // The row is one of the playing order, or, while none plays, the current song of the order
-    // shown; another playlist's table is left where the user put it.
-    const auto playing = ourDelegate_.playinglistNumber();
-    const auto* shown =
-        ourDelegate_.configuring() ? nullptr : ourDelegate_.playlistAt(ourDelegate_.playlistNumber());
-    if (playing ? playing == ourDelegate_.playlistNumber() : shown && shown->playingNum == row)
-        mainViewCont_->scrollSongTableToRow(row);
-    mainViewCont_->reloadSongRows();
 }
 
 } // namespace platter

@@ -1,12 +1,12 @@
 #pragma once
 
 // The main window's content: the playlists list on the left, the top panel over the main panel
-// in the middle, and the six store-link panes on the right. It is the one place the application
-// controller asks views to refresh, and forwards each request to the panels in a fixed order.
+// in the middle, and the six store-link panes on the right. It hears the controller's changes
+// and has the panels show them, reading what to show from the controller.
 // The three columns sit in a splitter: the middle one takes what the window gains or loses, the
 // user sizes the other two, and the link column folds away.
 
-#include "core/services/view_refresh.h"
+#include "core/app/app_events.h"
 
 #include <QList>
 #include <QWidget>
@@ -23,7 +23,7 @@ class MyMainViewController;
 class MyPlaylistsViewController;
 class MyTopViewController;
 
-class ViewController final : public QWidget, public ViewRefresh {
+class ViewController final : public QWidget, public AppObserver {
     Q_OBJECT
 public:
     static constexpr int linkColumnWidth = 320;
@@ -33,21 +33,9 @@ public:
 
     // Without link panes the right column only says why it is empty.
     explicit ViewController(AppDelegate& app, bool withLinkPanes = true, QWidget* parent = nullptr);
+    ~ViewController() override;
 
-    void refreshPlaylistView() override;
-    void refreshMainView() override;
-    void refreshViewsWithTopViewMode(TopViewMode mode) override;
-    void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songCount, std::int64_t albumCount,
-                                     double seconds, bool playing, bool shouldAudioDelete) override;
-    void refreshSongFiles() override;
-    void refreshStatusNotice() override { emit statusNoticeChanged(); }
-    void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override;
-    void willPauseWithAudioShoudDelete(bool audioShouldDelete, bool artworkShouldDelete) override;
-    void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
-                             const std::string& album, const std::string& artist) override;
-    void updatePlayingSongWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
-                                      const std::string& album, const std::string& artist,
-                                      std::int64_t row) override;
+    void appChanged(AppEvent event) override;
 
     MyPlaylistsViewController* playlistsViewCont() const { return playlistsViewCont_; }
     MyTopViewController* topViewCont() const { return topViewCont_; }
@@ -81,6 +69,13 @@ private:
     // A splitter that was not laid out yet squeezes any widths it is given into the size it has
     // then; they wait for our layout to give it its width (`sized`), or apply at once when shown.
     void applyWidths(bool sized);
+    // The top panel's mode, counts and transport, and the main panel, as the selection stands.
+    void showSelection();
+    // The transport, the current song with its artwork, the song rows' marker; the table follows
+    // the current song when it moved on.
+    void showPlayback();
+    void showTransport();
+    void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages);
 
     AppDelegate& ourDelegate_;
     MyPlaylistsViewController* playlistsViewCont_;
@@ -89,6 +84,8 @@ private:
     QSplitter* columns_;
     QWidget* links_;
     std::optional<QList<int>> wanted_;
+    // The current song last shown: its playlist and row.
+    std::optional<std::pair<std::size_t, std::int64_t>> shownSong_;
     std::array<LinkPane*, 6> webViews_{};
 };
 

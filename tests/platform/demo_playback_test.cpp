@@ -53,7 +53,8 @@ protected:
                                                         .rules = rules,
                                                         .fileSystem = fileSystem,
                                                         .state = state});
-        app->applicationWillFinishLaunching(&view);
+        view.app = app.get();
+        app->addObserver(&view);
         EXPECT_EQ(app->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
         EXPECT_TRUE(testing::pumpUntil([&] { return app->songFilesKnown(); }, 10));
         return *app;

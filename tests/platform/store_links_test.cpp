@@ -37,7 +37,8 @@ protected:
     }
     AppDelegate& launch() {
         controller = std::make_unique<AppDelegate>(*services);
-        controller->applicationWillFinishLaunching(&h.view);
+        h.view.app = controller.get();
+        controller->addObserver(&h.view);
         EXPECT_EQ(controller->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
         return *controller;
     }

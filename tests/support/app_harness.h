@@ -78,7 +78,9 @@ public:
     AppDelegate& launch(bool findFiles = true) {
         defaults = std::make_unique<UserDefaults>(settings);
         app = std::make_unique<AppDelegate>(services());
-        app->applicationWillFinishLaunching(&view);
+        view.wasPlaying = false;
+        view.app = app.get();
+        app->addObserver(&view);
         result = app->applicationDidFinishLaunching();
         if (findFiles) finishTasks();
         return *app;

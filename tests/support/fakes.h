@@ -10,7 +10,7 @@
 #include "core/services/seeded_random.h"
 #include "core/services/system_info.h"
 #include "core/services/task_runner.h"
-#include "core/services/view_refresh.h"
+#include "core/app/app_delegate.h"
 #include "platform/files/atomic_file.h"
 
 #include <deque>
@@ -269,36 +269,47 @@ struct FakeSystem final : SystemInfo {
     std::string musicDirectory() const override { return music; }
 };
 
-struct RecordingView final : ViewRefresh {
+// What the window would hear, each event with what it would read then: a selection's mode
+// (0 none, 1 its albums, 2 its order); a playback change as "play SONG" when it starts playing,
+// "pause" when it stops, else "now SONG row N", each "with ARTWORK" once there is some.
+struct RecordingView final : AppObserver {
+    const AppDelegate* app = nullptr;
     std::vector<std::string> calls;
-    void refreshPlaylistView() override { calls.push_back("playlists"); }
-    void refreshMainView() override { calls.push_back("main"); }
-    void refreshSongFiles() override { calls.push_back("files"); }
-    void refreshStatusNotice() override { calls.push_back("notice"); }
     std::vector<std::vector<std::pair<std::string, std::string>>> linkPages;
-    void loadLinkPages(const std::vector<std::pair<std::string, std::string>>& pages) override {
-        linkPages.push_back(pages);
-        calls.push_back("links " + std::to_string(pages.size()));
-    }
-    void willPlayWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
-                             const std::string&, const std::string&) override {
-        calls.push_back("play " + song + (artwork ? " with " + *artwork : ""));
-    }
-    void updatePlayingSongWithArtwork(const std::optional<std::string>& artwork, const std::string& song,
-                                      const std::string&, const std::string&, std::int64_t row) override {
-        calls.push_back("now " + song + " row " + std::to_string(row) + (artwork ? " with " + *artwork : ""));
-    }
-    void willPauseWithAudioShoudDelete(bool audio, bool artwork) override {
-        calls.push_back(std::string("pause ") + (audio ? "1" : "0") + (artwork ? "1" : "0"));
-    }
-    void refreshViewsWithTopViewMode(TopViewMode mode) override {
-        calls.push_back("mode " + std::to_string(static_cast<int>(mode)));
-    }
-    void refreshViewsWithTopViewMode(TopViewMode mode, std::int64_t songs, std::int64_t albums,
-                                     double seconds, bool playing, bool deleteAudio) override {
-        calls.push_back("mode " + std::to_string(static_cast<int>(mode)) + " " + std::to_string(songs) + " " +
-                        std::to_string(albums) + " " + std::to_string(seconds) + " " + (playing ? "1" : "0") +
-                        (deleteAudio ? "1" : "0"));
+    bool wasPlaying = false;
+    void appChanged(AppEvent event) override {
+        switch (event) {
+        case AppEvent::Playlists:
+            return calls.push_back("playlists");
+        case AppEvent::Selection:
+            return calls.push_back(!app->playlistNumber() ? "mode 0" : app->configuring() ? "mode 1" : "mode 2");
+        case AppEvent::Order:
+            return calls.push_back("main");
+        case AppEvent::SongFiles:
+            return calls.push_back("files");
+        case AppEvent::Notices:
+            return calls.push_back("notice");
+        case AppEvent::Seeked:
+            return calls.push_back("seeked");
+        case AppEvent::LinkPages:
+            linkPages.push_back(app->linkPages());
+            return calls.push_back("links " + std::to_string(app->linkPages().size()));
+        case AppEvent::Playback:
+            break;
+        }
+        const bool playing = app->playbackStatus() == AppDelegate::PlaybackStatus::Playing;
+        const auto now = app->nowPlaying();
+        const auto& artwork = app->currentArtwork();
+        const auto with = artwork ? " with " + *artwork : std::string();
+        const auto* current = app->playlistAt(app->playinglistNumber() ? app->playinglistNumber() : app->playlistNumber());
+        if (playing && !wasPlaying)
+            calls.push_back("play " + (now ? now->song : std::string()) + with);
+        else if (!playing && wasPlaying)
+            calls.push_back("pause");
+        else
+            calls.push_back("now " + (now ? now->song : std::string()) + " row " +
+                            std::to_string(current ? current->playingNum : -1) + with);
+        wasPlaying = playing;
     }
 };
 

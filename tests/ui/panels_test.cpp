@@ -393,7 +393,7 @@ QAction* menuAction(MainWindow& window, const QString& title) {
 
 TEST_F(TopPanel, TheStepsActionsNeedAPlaylistInTheirStep) {
     MainWindow window(*app, false);
-    app->applicationWillFinishLaunching(window.viewController());
+    app->addObserver(window.viewController());
     auto* top = window.viewController()->topViewCont();
     auto* main = window.viewController()->mainViewCont();
     const auto enabled = [&] {
@@ -419,8 +419,7 @@ TEST_F(TopPanel, TheStepsActionsNeedAPlaylistInTheirStep) {
     EXPECT_EQ(enabled(), "110000");
     app->changePlaylistWithRow(-1);
     EXPECT_EQ(enabled(), "000000");
-    app->applicationWillFinishLaunching(&h.view);
-}
+    }
 
 // The window on the keyboard alone.
 class Keyboard : public testing::PanelFixture {
@@ -429,15 +428,14 @@ protected:
         PanelFixture::SetUp();
         owned = std::make_unique<MainWindow>(*app, false);
         w = owned.get();
-        app->applicationWillFinishLaunching(w->viewController());
+        app->addObserver(w->viewController());
         w->resize(1000, 700);
         w->show();
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
         app->changePlaylistWithRow(rowOf("Mix"));
     }
-    void TearDown() override { app->applicationWillFinishLaunching(&h.view); }
-    MyMainViewController* main() { return w->viewController()->mainViewCont(); }
+        MyMainViewController* main() { return w->viewController()->mainViewCont(); }
 
     std::unique_ptr<MainWindow> owned;
     MainWindow* w = nullptr;
@@ -568,7 +566,7 @@ TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
     list.myTableView()->clearSelection();
     EXPECT_FALSE(app->playlistNumber());
     ASSERT_FALSE(h.view.calls.empty());
-    EXPECT_TRUE(h.view.calls.front().starts_with("mode 0 ")) << "-1 reached the controller";
+    EXPECT_EQ(h.view.calls.front(), "mode 0") << "-1 reached the controller";
 }
 
 TEST(PlaylistsListBeforeReading, HasNoRows) {
@@ -605,52 +603,52 @@ TEST_F(MainPanel, ShowsNothingTheOutlineOrTheTable) {
 namespace platter {
 namespace {
 
-// The window's content without web panes (as for the root user): the refresh routing alone.
+// The window's content without web panes (as for the root user): what the controller tells it.
 using Routing = testing::PanelFixture;
 
-TEST_F(Routing, RefreshesReachThePanelsInTheirOrder) {
+TEST_F(Routing, ThePanelsShowWhatTheControllerSays) {
     ViewController view(*app, false);
+    app->addObserver(&view);
     auto* top = view.topViewCont();
     auto* main = view.mainViewCont();
     EXPECT_EQ(view.webViews()[0], nullptr);
-    view.loadLinkPages({{"<p>artist</p>", "<p>album</p>"}}); // nowhere to show them: nothing happens
+    view.appChanged(AppEvent::LinkPages); // nowhere to show them: nothing happens
 
+    app->changePlaylistWithRow(-1);
+    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection()) << "no counts";
     app->changePlaylistWithRow(rowOf("Mix"));
-    view.refreshViewsWithTopViewMode(TopViewMode::NoSelection, 6, 3, 360, false, true);
-    EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection())
-        << "mode 0 shows no counts";
-    view.refreshViewsWithTopViewMode(TopViewMode::Configuring, 6, 3, 360, false, true);
     EXPECT_EQ(top->cautionView()->text(), "6 Songs, 3 Albums, 0.1 hours");
     EXPECT_EQ(main->shownView(), main->outlineView());
+    EXPECT_TRUE(top->forwardB()->icon().isNull()) << "no transport while the choices show";
 
     app->showPlaylist();
-    view.refreshViewsWithTopViewMode(TopViewMode::Playing);
     EXPECT_EQ(main->shownView(), main->tableView());
-    view.willPlayWithArtwork(std::nullopt, "Prelude", "Suite", "Ana");
+    EXPECT_FALSE(top->forwardB()->icon().isNull()) << "the order's play button";
+    app->playMusic();
+    const auto first = QString::fromStdString(app->nowPlaying()->song);
     EXPECT_FALSE(top->playPauseB()->icon().isNull());
-    EXPECT_EQ(top->songTitle()->text(), "Prelude");
-    view.willPauseWithAudioShoudDelete(false, false);
-    EXPECT_EQ(top->songTitle()->text(), "Prelude") << "the artwork and titles stay";
+    EXPECT_EQ(top->songTitle()->text(), first);
+    app->pauseMusic();
+    EXPECT_EQ(top->songTitle()->text(), first) << "the artwork and titles stay";
     EXPECT_FALSE(top->forwardB()->icon().isNull());
-    view.willPauseWithAudioShoudDelete(true, true);
-    EXPECT_EQ(top->songTitle()->text(), "");
+    app->backToConfig();
+    EXPECT_EQ(top->songTitle()->text(), "") << "nothing is current while the choices show";
     EXPECT_TRUE(top->forwardB()->icon().isNull());
 }
 
-TEST_F(Routing, ANewSongScrollsOnlyTheTableOfThePlayingPlaylist) {
+TEST_F(Routing, TheTableFollowsTheSongThatPlays) {
     ViewController view(*app, false);
+    app->addObserver(&view);
     view.resize(1000, 280); // room for a couple of rows below the top panel
     view.show();
     app->changePlaylistWithRow(rowOf("Mix"));
     app->showPlaylist();
-    view.refreshMainView();
     QApplication::processEvents(); // lays the table out
     auto* scroll = view.mainViewCont()->tableView()->verticalScrollBar();
     ASSERT_GT(scroll->maximum(), 0) << "the rows do not all fit";
-    view.updatePlayingSongWithArtwork(std::nullopt, "Coda", "Suite", "Ana", 5);
-    EXPECT_EQ(scroll->value(), 0) << "row 5 is a row of the playing order, and Mix is not playing";
-    app->playMusic();
-    view.updatePlayingSongWithArtwork(std::nullopt, "Coda", "Suite", "Ana", 5);
+    EXPECT_EQ(scroll->value(), 0);
+    app->playFromSong(5);
+    QApplication::processEvents();
     EXPECT_GT(scroll->value(), 0);
 }
 
@@ -696,7 +694,7 @@ TEST_F(Translated, MenusPreferencesNoticesAndAlertsSpeakTheDesktopsLanguage) {
     speak(QLocale(QLocale::German, QLocale::Germany));
     {
         MainWindow window(*app, false);
-        app->applicationWillFinishLaunching(window.viewController());
+        app->addObserver(window.viewController());
         EXPECT_EQ(menus(window), "&Platter|&Wiedergabeliste|&Steuerung");
         EXPECT_NE(menuAction(window, "Alben mischen"), nullptr);
         EXPECT_NE(menuAction(window, "Einstellungen…"), nullptr);
@@ -704,8 +702,7 @@ TEST_F(Translated, MenusPreferencesNoticesAndAlertsSpeakTheDesktopsLanguage) {
         EXPECT_EQ(MyTopViewController::countsText(1234, 56, 2700), "1.234 Titel, 56 Alben, 0,8 Stunden");
         EXPECT_EQ(window.viewController()->topViewCont()->cautionView()->text(),
                   "Bitte wählen Sie links eine Wiedergabeliste.");
-        app->applicationWillFinishLaunching(&h.view);
-    }
+            }
     EXPECT_EQ(MainWindow::songFilesNotice({.found = 9178, .notFound = 1234}),
               "1.234 von 10.412 Titeln haben keine Datei auf diesem Computer.");
     EXPECT_EQ(

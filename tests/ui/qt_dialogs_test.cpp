@@ -125,8 +125,7 @@ protected:
         h.defaults = std::make_unique<UserDefaults>(h.settings);
         controller =
             std::make_unique<AppDelegate>(h.services({.dialogs = &dialogs, .countries = &countries}));
-        controller->applicationWillFinishLaunching(&h.view);
-        controller->applicationDidFinishLaunching();
+                controller->applicationDidFinishLaunching();
         return *controller;
     }
 

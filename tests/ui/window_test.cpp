@@ -129,7 +129,7 @@ protected:
     }
 
     void launch() {
-        app.applicationWillFinishLaunching(window.viewController());
+        app.addObserver(window.viewController());
         window.resize(1400, 900);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -427,7 +427,7 @@ TEST_F(Window, ReshuffleExportAndGoBackToTheChoices) {
 TEST_F(Window, TheWholeWindowShowsOnASmallScreen) {
     const auto room = window.screen()->availableGeometry();
     if (room.width() > 1100) GTEST_SKIP() << "for a small screen";
-    app.applicationWillFinishLaunching(window.viewController());
+    app.addObserver(window.viewController());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ASSERT_EQ(app.applicationDidFinishLaunching(), AppDelegate::LaunchResult::Ready);
@@ -491,7 +491,7 @@ TEST_F(Window, ARestartShowsTheOrderPausedWhereItStoppedAndSpacePlaysOn) {
                        .state = state});
     window.hide();
     MainWindow next{again};
-    again.applicationWillFinishLaunching(next.viewController());
+    again.addObserver(next.viewController());
     next.resize(1400, 900);
     next.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));

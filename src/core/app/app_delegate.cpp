@@ -3,7 +3,6 @@
 #include "core/persistence/user_defaults.h"
 #include "core/services/dialogs.h"
 #include "core/services/system_info.h"
-#include "core/services/view_refresh.h"
 #include "core/shuffle/shuffle.h"
 
 #include <algorithm>
@@ -14,20 +13,16 @@ namespace platter {
 AppDelegate::AppDelegate(AppServices services)
     : services_(services), dialogs_(services.dialogs),
       state_(services.state, services.tasks, services.defaults, services.plistReader,
-             [this] {
-                 if (viewCont_) viewCont_->refreshStatusNotice();
-             }),
+             [this] { events_.tell(AppEvent::Notices); }),
       files_({services.fileSystem, services.rules, services.tasks, services.system, services.defaults, dialogs_},
              library_, state_, [this] { songFilesFound(); }),
       playback_({services.players, services.audioFiles, services.fileSystem, services.artwork, services.tasks,
                  services.defaults},
-                library_, selection_, state_, files_,
+                library_, selection_, state_, files_, events_,
                 {.nothingPlayable = [this](const MyPlaylist& playlist) { return explainNothingPlayable(playlist); },
-                 .noticeChanged =
-                     [this] {
-                         if (viewCont_) viewCont_->refreshStatusNotice();
-                     }}),
-      links_({services.http, services.rules, services.random, services.tasks, services.catalogueBase}, library_),
+                 .noticeChanged = [this] { events_.tell(AppEvent::Notices); }}),
+      links_({services.http, services.rules, services.random, services.tasks, services.catalogueBase}, library_,
+             events_),
       media_(services.mediaLibrary, library_),
       reload_({services.plistReader, services.defaults, dialogs_, services.tasks, services.libraryWatcher,
                services.rules, services.system},
@@ -37,12 +32,6 @@ AppDelegate::AppDelegate(AppServices services)
                        [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
         countryCode_ = *region;
     }
-}
-
-void AppDelegate::applicationWillFinishLaunching(ViewRefresh* view) {
-    viewCont_ = view;
-    playback_.setView(view);
-    links_.setView(view);
 }
 
 AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
@@ -100,10 +89,8 @@ void AppDelegate::installModel(Library built) {
         state_.restoreOrder(*playlist, library_, services_.random);
     selection_ = {};
     files_.start(reload_.path());
-    if (viewCont_) {
-        viewCont_->refreshPlaylistView();
-        viewCont_->refreshViewsWithTopViewMode(TopViewMode::NoSelection, 0, 0, 0.0, false, true);
-    }
+    events_.tell(AppEvent::Playlists);
+    events_.tell(AppEvent::Selection);
 }
 
 void AppDelegate::takeChangedLibrary(Library built) {
@@ -133,20 +120,21 @@ void AppDelegate::takeChangedLibrary(Library built) {
             selection_.configuring = wasConfiguring || (*found)->shuffledSongs.empty();
         }
     }
-    if (viewCont_) {
-        viewCont_->refreshPlaylistView();
-        refreshForSelection();
-        if (!selection_.configuring) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
-        if (const auto* now = playlistAt(playback_.playing()))
-            if (const auto info = now->nowPlayingInfo())
-                viewCont_->willPlayWithArtwork(playback_.currentArtwork(), info->song, info->album, info->artist);
-    }
+    events_.tell(AppEvent::Playlists);
+    events_.tell(AppEvent::Selection);
+    events_.tell(AppEvent::Playback);
     services_.tasks.runInBackground([earlier = std::move(earlier)]() mutable { earlier.reset(); });
 }
 
 void AppDelegate::songFilesFound() {
-    if (viewCont_) viewCont_->refreshSongFiles();
+    events_.tell(AppEvent::SongFiles);
     playback_.filesKnown();
+}
+
+std::optional<MyPlaylist::NowPlaying> AppDelegate::nowPlaying() const {
+    const auto song = currentSong();
+    if (!song) return std::nullopt;
+    return MyPlaylist::NowPlaying{std::string(song->name()), std::string(song->album()), std::string(song->artist())};
 }
 
 bool AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {

@@ -12,6 +12,7 @@
 // It reaches the platform only through the services it is given, so every rule runs without a
 // display.
 
+#include "core/app/app_events.h"
 #include "core/app/library_reload.h"
 #include "core/app/media_link.h"
 #include "core/app/notices.h"
@@ -39,7 +40,6 @@ class FileWatcher;
 class FileWriter;
 class HttpFetch;
 class MediaLibrary;
-class PlaybackListener;
 class PropertyListReader;
 class QueuePlayerFactory;
 class RandomSource;
@@ -48,7 +48,6 @@ class StringRules;
 class SystemInfo;
 class TaskRunner;
 class UserDefaults;
-class ViewRefresh;
 
 struct AppServices {
     UserDefaults& defaults;
@@ -83,8 +82,11 @@ public:
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
 
+    // Those who show the controller's state hear of its changes; see app_events.h.
+    void addObserver(AppObserver* observer) { events_.add(observer); }
+    void removeObserver(AppObserver* observer) { events_.remove(observer); }
+
     // Start-up.
-    void applicationWillFinishLaunching(ViewRefresh* view);
     enum class LaunchResult { Ready, Cancelled };
     // Reads the preferences, locates the library (asking with the open panel while no usable
     // file is known), reads the stored state and builds the model. Cancelled when the user,
@@ -153,8 +155,6 @@ public:
     // Whether the desktop announces each new song while the window is not in front.
     bool songNotifications() const { return songNotifications_; }
     void setSongNotifications(bool on);
-    void addPlaybackListener(PlaybackListener* listener) { playback_.addListener(listener); }
-    void removePlaybackListener(PlaybackListener* listener) { playback_.removeListener(listener); }
 
     // The songs' files: see SongFileSearch.
     bool songFilesKnown() const { return files_.known(); }
@@ -184,6 +184,10 @@ public:
     const std::string& countryCode() const { return countryCode_; }
     std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
     const MediaLink& mediaLink() const { return media_; }
+    // The current song's title, album and artist; nothing while there is none.
+    std::optional<MyPlaylist::NowPlaying> nowPlaying() const;
+    // The store-link pages of the selected playlist, as last worked out.
+    const std::vector<std::pair<std::string, std::string>>& linkPages() const { return links_.pages(); }
     const PlaybackController& playback() const { return playback_; }
 
     // What the user should know of the stored settings and state once they were read.
@@ -205,7 +209,6 @@ private:
     // keeping the selected playlist and a playing one whose order still holds.
     void takeChangedLibrary(Library built);
     void restoreSelection();
-    void refreshForSelection();
     void shuffleAndStore(MyPlaylist& playlist);
     void storeSelection();
     // The search for the songs' files ended.
@@ -215,7 +218,7 @@ private:
 
     AppServices services_;
     TrackedDialogs dialogs_;
-    ViewRefresh* viewCont_ = nullptr;
+    AppEvents events_;
     Library library_;
     Selection selection_;
     std::int64_t settingVersion_ = 0;

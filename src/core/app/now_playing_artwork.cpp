@@ -39,7 +39,7 @@ std::optional<std::string> PlaybackController::artworkOf(const MyPlaylist& playl
             if (n < 0 || static_cast<std::size_t>(n) >= now->shuffledSongs.size() ||
                 now->shuffledSongs[static_cast<std::size_t>(n)] != current)
                 return;
-            showNowPlaying(*now, holder->read(), false);
+            showNowPlaying(holder->read());
         });
     });
     return holder->read();

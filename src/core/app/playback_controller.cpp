@@ -9,7 +9,6 @@
 #include "core/services/audio_files.h"
 #include "core/services/file_system.h"
 #include "core/services/log.h"
-#include "core/services/view_refresh.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -41,8 +40,9 @@ std::string missingFolderOfCurrent(const FileSystem& files, const MyPlaylist& pl
 } // namespace
 
 PlaybackController::PlaybackController(Services services, Library& library, const Selection& selection,
-                                       StateKeeper& state, const SongFileSearch& files, Hooks hooks)
-    : services_(services), library_(library), selection_(selection), state_(state), files_(files),
+                                       StateKeeper& state, const SongFileSearch& files, const AppEvents& events,
+                                       Hooks hooks)
+    : services_(services), library_(library), selection_(selection), state_(state), files_(files), events_(events),
       hooks_(std::move(hooks)) {}
 
 PlaybackController::~PlaybackController() = default;
@@ -173,26 +173,19 @@ void PlaybackController::startPlaying(std::size_t number) {
     playing_ = number;
     stopped_ = false;
     storeSelection();
-    showNowPlaying(*selected, artworkOf(*selected), true);
+    showNowPlaying(artworkOf(*selected));
 }
 
 void PlaybackController::storeSelection() {
     state_.storeSelection(playlistAt(library_, playing_), playlistAt(library_, selection_.playlist));
 }
 
-void PlaybackController::showNowPlaying(const MyPlaylist& playlist, const std::optional<std::string>& artwork,
-                                        bool started) {
+void PlaybackController::showNowPlaying(const std::optional<std::string>& artwork) {
     artwork_ = artwork;
-    if (const auto info = playlist.nowPlayingInfo(); info && view_) {
-        if (started)
-            view_->willPlayWithArtwork(artwork, info->song, info->album, info->artist);
-        else
-            view_->updatePlayingSongWithArtwork(artwork, info->song, info->album, info->artist, playlist.playingNum);
-    }
-    tellChanged();
+    events_.tell(AppEvent::Playback);
 }
 
-void PlaybackController::showPaused(const MyPlaylist& playlist) { showNowPlaying(playlist, artworkOf(playlist), false); }
+void PlaybackController::showPaused(const MyPlaylist& playlist) { showNowPlaying(artworkOf(playlist)); }
 
 void PlaybackController::pause() {
     auto* playing = playlistAt(library_, playing_);
@@ -201,13 +194,9 @@ void PlaybackController::pause() {
         queue->player().pause();
         if (queue->currentItem()) state_.rememberSeconds(*playing, queue->player().position());
     }
-    const bool selected = playlistAt(library_, selection_.playlist) != nullptr;
-    if (view_)
-        view_->willPauseWithAudioShoudDelete(!selected || selection_.configuring,
-                                             selected && selection_.playlist != playing_);
     playing_.reset();
     storeSelection();
-    tellChanged();
+    events_.tell(AppEvent::Playback);
 }
 
 void PlaybackController::itemEnded(QueuePlayer& player, QueuePlayer::ItemId ended, bool failed) {
@@ -240,7 +229,7 @@ void PlaybackController::itemEnded(QueuePlayer& player, QueuePlayer::ItemId ende
     }
     state_.rememberPosition(*playlist);
     state_.rememberSeconds(*playlist, 0);
-    showNowPlaying(*playlist, artworkOf(*playlist), false);
+    showNowPlaying(artworkOf(*playlist));
 }
 
 void PlaybackController::outputFailed(QueuePlayer& player, const std::string& reason) {
@@ -255,7 +244,7 @@ void PlaybackController::outputFailed(QueuePlayer& player, const std::string& re
 void PlaybackController::musicUnreachable(const std::string& folder) {
     log::write(log::Category::Player, folder + " is gone: paused");
     setNotice(Notice{Notice::Kind::MusicUnreachable, folder, {}});
-    tellChanged();
+    events_.tell(AppEvent::Playback);
 }
 
 void PlaybackController::setNotice(std::optional<Notice> notice) {

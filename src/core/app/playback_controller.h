@@ -9,6 +9,7 @@
 // The transport acts on the playing playlist, or else on the selected one while its order
 // shows: that is the current song's playlist for controls outside the window too.
 
+#include "core/app/app_events.h"
 #include "core/app/notices.h"
 #include "core/app/selection.h"
 #include "core/model/library.h"
@@ -29,12 +30,10 @@ namespace platter {
 class ArtworkReader;
 class AudioFiles;
 class FileSystem;
-class PlaybackListener;
 class SongFileSearch;
 class StateKeeper;
 class TaskRunner;
 class UserDefaults;
-class ViewRefresh;
 
 class PlaybackController final : private QueuePlayer::Listener {
 public:
@@ -54,12 +53,11 @@ public:
         std::function<void()> noticeChanged;
     };
     PlaybackController(Services services, Library& library, const Selection& selection, StateKeeper& state,
-                       const SongFileSearch& files, Hooks hooks);
+                       const SongFileSearch& files, const AppEvents& events, Hooks hooks);
     ~PlaybackController() override;
     PlaybackController(const PlaybackController&) = delete;
     PlaybackController& operator=(const PlaybackController&) = delete;
 
-    void setView(ViewRefresh* view) { view_ = view; }
     // The stored volume and loudness levelling.
     void readSettings();
 
@@ -108,9 +106,6 @@ public:
     const ReplayGain& replayGain() const { return replayGain_; }
     void setReplayGain(const ReplayGain& replayGain);
 
-    void addListener(PlaybackListener* listener);
-    void removeListener(PlaybackListener* listener);
-
     // The model is about to be replaced: every queue goes, but the playing one's, kept aside for
     // `takeOver`, and nothing plays.
     void modelReplaced();
@@ -140,12 +135,11 @@ private:
     void outputFailed(QueuePlayer& player, const std::string& reason) override;
     void setNotice(std::optional<Notice> notice);
     void musicUnreachable(const std::string& folder);
-    void showNowPlaying(const MyPlaylist& playlist, const std::optional<std::string>& artwork, bool started);
+    // The current song is shown with `artwork`.
+    void showNowPlaying(const std::optional<std::string>& artwork);
     // The current song's artwork as far as it is known now; read in the background, and
     // delivered later if it arrives after this look and the song is still current.
     std::optional<std::string> artworkOf(const MyPlaylist& playlist);
-    void tellChanged();
-    void tellSeeked();
     // Songs' files for `queue`: a length read ahead, else read here only while the player has
     // nothing to play, else later.
     PlayQueue::FilePreparer filePreparer(const PlayQueue& queue);
@@ -163,8 +157,8 @@ private:
     const Selection& selection_;
     StateKeeper& state_;
     const SongFileSearch& files_;
+    const AppEvents& events_;
     Hooks hooks_;
-    ViewRefresh* view_ = nullptr;
     QueuePlayer::ItemId nextItemId_ = 1;
     std::unordered_map<const MyPlaylist*, std::unique_ptr<PlayQueue>> queues_;
     // Lengths read ahead and not queued yet (none: no audio file), and those being read.
@@ -177,7 +171,6 @@ private:
     bool playWhenFilesKnown_ = false;
     std::optional<Notice> notice_;
     std::optional<std::string> artwork_;
-    std::vector<PlaybackListener*> listeners_;
     double volume_ = 1.0;
     bool volumeUnsaved_ = false;
     ReplayGain replayGain_;

@@ -6,8 +6,6 @@
 #include "core/app/song_file_search.h"
 #include "core/app/state_keeper.h"
 #include "core/persistence/user_defaults.h"
-#include "core/services/playback_listener.h"
-#include "core/services/view_refresh.h"
 
 #include <algorithm>
 
@@ -84,7 +82,7 @@ void PlaybackController::backward() {
     const auto* queue = queueOf(*playlist);
     if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);
     if (!playing_) state_.rememberSeconds(*playlist, 0);
-    tellSeeked();
+    events_.tell(AppEvent::Seeked);
 }
 
 void PlaybackController::playFromSong(std::size_t index) {
@@ -153,7 +151,7 @@ void PlaybackController::seek(double seconds) {
         queue->player().seekItem(item->id, std::max(seconds, 0.0));
     // Kept at once while it does not play: it is where the next play starts.
     if (!playing_) state_.rememberSeconds(*playlist, std::max(seconds, 0.0));
-    tellSeeked();
+    events_.tell(AppEvent::Seeked);
 }
 
 void PlaybackController::stop() {
@@ -165,8 +163,8 @@ void PlaybackController::stop() {
     if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);
     state_.rememberSeconds(*playlist, 0);
     stopped_ = true;
-    tellSeeked();
-    tellChanged();
+    events_.tell(AppEvent::Seeked);
+    events_.tell(AppEvent::Playback);
 }
 
 void PlaybackController::orderChanged(MyPlaylist& playlist) {
@@ -198,7 +196,7 @@ void PlaybackController::setVolume(double linear) {
     // would otherwise write the file at every step.
     services_.defaults.setObject(keys::volume, volume_);
     volumeUnsaved_ = true;
-    tellChanged();
+    events_.tell(AppEvent::Playback);
 }
 
 void PlaybackController::setReplayGain(const ReplayGain& replayGain) {
@@ -213,23 +211,6 @@ void PlaybackController::setReplayGain(const ReplayGain& replayGain) {
     }
     services_.defaults.setObject(keys::replayGain, replayGainValue(chosen));
     state_.saveSettings();
-}
-
-void PlaybackController::addListener(PlaybackListener* listener) {
-    if (listener) listeners_.push_back(listener);
-}
-
-void PlaybackController::removeListener(PlaybackListener* listener) { std::erase(listeners_, listener); }
-
-void PlaybackController::tellChanged() {
-    for (auto* listener : listeners_)
-        listener->playbackChanged();
-}
-
-void PlaybackController::tellSeeked() {
-    const auto at = position();
-    for (auto* listener : listeners_)
-        listener->seeked(at);
 }
 
 } // namespace platter

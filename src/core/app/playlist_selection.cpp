@@ -4,7 +4,6 @@
 #include "core/app/app_delegate.h"
 
 #include "core/persistence/user_defaults.h"
-#include "core/services/view_refresh.h"
 #include "core/shuffle/shuffle.h"
 
 #include <algorithm>
@@ -18,7 +17,7 @@ void AppDelegate::changePlaylistWithRow(std::int64_t row) {
     selection_.configuring = true;
     playback_.selectionChanged();
     storeSelection();
-    refreshForSelection();
+    events_.tell(AppEvent::Selection);
     if (const auto* selected = playlistAt(selection_.playlist)) links_.show(*selected, countryCode_, topArtistsRatio_);
 }
 
@@ -35,28 +34,15 @@ void AppDelegate::restoreSelection() {
                                                      [&](const PlaylistPtr& p) { return p->persistentID() == id; });
         if (found == library_.playlists.end()) continue;
         changePlaylistWithRow(found - library_.playlists.begin());
-        if (viewCont_) viewCont_->refreshPlaylistView();
+        events_.tell(AppEvent::Playlists);
         auto& playlist = **found;
         // Its order shows, paused at the song and second where it stopped, as Play resumes it.
         if (playlist.shuffledSongs.empty()) return;
         selection_.configuring = false;
-        if (viewCont_)
-            viewCont_->refreshViewsWithTopViewMode(
-                TopViewMode::Playing, static_cast<std::int64_t>(playlist.songs().size()),
-                static_cast<std::int64_t>(playlist.albums().size()), playlist.duration(), false, false);
+        events_.tell(AppEvent::Selection);
         playback_.showPaused(playlist);
         return;
     }
-}
-
-void AppDelegate::refreshForSelection() {
-    if (!viewCont_) return;
-    const auto* selected = playlistAt(selection_.playlist);
-    viewCont_->refreshViewsWithTopViewMode(
-        selected ? TopViewMode::Configuring : TopViewMode::NoSelection,
-        selected ? static_cast<std::int64_t>(selected->songs().size()) : 0,
-        selected ? static_cast<std::int64_t>(selected->albums().size()) : 0,
-        selected ? selected->duration() : 0.0, playback_.playing().has_value(), true);
 }
 
 void AppDelegate::showPlaylist() {
@@ -66,7 +52,7 @@ void AppDelegate::showPlaylist() {
     // An order already drawn stays; changed settings take effect at the next reshuffle.
     if (selected->shuffledSongs.empty()) shuffleAndStore(*selected);
     selection_.configuring = false;
-    if (viewCont_) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Playing);
+    events_.tell(AppEvent::Selection);
 }
 
 void AppDelegate::sortAlbums(bool byTitle) {
@@ -76,7 +62,7 @@ void AppDelegate::sortAlbums(bool byTitle) {
 void AppDelegate::backToConfig() {
     if (selection_.configuring) return;
     selection_.configuring = true;
-    if (viewCont_) viewCont_->refreshViewsWithTopViewMode(TopViewMode::Configuring);
+    events_.tell(AppEvent::Selection);
 }
 
 void AppDelegate::commitAlbumSettings() {
@@ -105,7 +91,7 @@ void AppDelegate::reshuffle() {
     if (!selected) return;
     playback_.pause();
     shuffleAndStore(*selected);
-    if (viewCont_) viewCont_->refreshMainView();
+    events_.tell(AppEvent::Order);
 }
 
 void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
@@ -118,7 +104,7 @@ void AppDelegate::playNext(std::size_t index) {
     if (!selected || selection_.configuring || !selected->moveUnitAfterPlaying(static_cast<std::int64_t>(index)))
         return;
     playback_.orderChanged(*selected);
-    if (viewCont_) viewCont_->refreshMainView();
+    events_.tell(AppEvent::Order);
 }
 
 } // namespace platter

@@ -2,13 +2,13 @@
 
 #include "core/services/random_source.h"
 #include "core/services/task_runner.h"
-#include "core/services/view_refresh.h"
 #include "core/store/store_links_job.h"
 #include "core/text/string_rules.h"
 
 namespace platter {
 
-StoreLinks::StoreLinks(Services services, Library& library) : services_(std::move(services)), library_(library) {}
+StoreLinks::StoreLinks(Services services, Library& library, const AppEvents& events)
+    : services_(std::move(services)), library_(library), events_(events) {}
 
 
 void StoreLinks::show(const MyPlaylist& playlist, const std::string& country, std::int64_t ratio) {
@@ -71,8 +71,10 @@ void StoreLinks::apply(const StoreLinksResult& result) {
     for (const auto& [album, songs] : result.albumTracks)
         if (album->songs.empty()) album->songs = songs;
     // The pages belong to the selection that asked for them.
-    if (result.selection == selection_ && view_ && !result.pages.empty())
-        view_->loadLinkPages(result.pages);
+    if (result.selection == selection_ && !result.pages.empty()) {
+        pages_ = result.pages;
+        events_.tell(AppEvent::LinkPages);
+    }
 }
 
 } // namespace platter

@@ -71,11 +71,11 @@ MprisService::MprisService(AppDelegate& app, Hooks hooks, std::string artworkFol
     registered_ = bus.isConnected() &&
                   bus.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors);
     lastSent_ = playerProperties();
-    app_.addPlaybackListener(this);
+    app_.addObserver(this);
 }
 
 MprisService::~MprisService() {
-    app_.removePlaybackListener(this);
+    app_.removeObserver(this);
     if (registered_) QDBusConnection::sessionBus().unregisterObject(QString::fromLatin1(objectPath));
 }
 
@@ -152,6 +152,11 @@ QVariantMap MprisService::playerProperties() {
         {QStringLiteral("CanPlay"), app_.canPlay()},
         {QStringLiteral("CanPause"), app_.canPlay()},
     };
+}
+
+void MprisService::appChanged(AppEvent event) {
+    if (event == AppEvent::Playback) playbackChanged();
+    if (event == AppEvent::Seeked) seeked(app_.position());
 }
 
 void MprisService::playbackChanged() {

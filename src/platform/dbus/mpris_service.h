@@ -5,7 +5,7 @@
 // playback there and passes the controls' requests to the controller's own actions; it decides
 // nothing about playback itself.
 
-#include "core/services/playback_listener.h"
+#include "core/app/app_events.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusContext>
@@ -25,7 +25,7 @@ class AppDelegate;
 
 // The object on the bus; its adaptors carry the two interfaces. Calls reach the adaptors in
 // this object's context, so errors are answered through it.
-class MprisService final : public QObject, protected QDBusContext, private PlaybackListener {
+class MprisService final : public QObject, protected QDBusContext, private AppObserver {
     Q_OBJECT
 public:
     static constexpr const char* serviceName = "org.mpris.MediaPlayer2.platter";
@@ -63,8 +63,9 @@ public:
     void refuse(const QString& why, QDBusError::ErrorType error = QDBusError::NotSupported);
 
 private:
-    void playbackChanged() override;
-    void seeked(double seconds) override;
+    void appChanged(AppEvent event) override;
+    void playbackChanged();
+    void seeked(double seconds);
     QVariantMap playerProperties();
 
     AppDelegate& app_;

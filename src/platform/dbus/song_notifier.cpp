@@ -22,11 +22,11 @@ SongNotifier::SongNotifier(AppDelegate& app, std::function<bool()> windowActive,
                            QObject* parent)
     : QObject(parent), app_(app), windowActive_(std::move(windowActive)),
       artworkFolder_(std::move(artworkFolder)) {
-    app_.addPlaybackListener(this);
+    app_.addObserver(this);
 }
 
 SongNotifier::~SongNotifier() {
-    app_.removePlaybackListener(this);
+    app_.removeObserver(this);
 }
 
 void SongNotifier::playbackChanged() {

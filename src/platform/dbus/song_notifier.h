@@ -6,7 +6,7 @@
 // nothing is reported: a desktop may simply have none.
 
 #include "core/model/my_song.h"
-#include "core/services/playback_listener.h"
+#include "core/app/app_events.h"
 
 #include <QObject>
 #include <functional>
@@ -16,7 +16,7 @@ namespace platter {
 
 class AppDelegate;
 
-class SongNotifier final : public QObject, private PlaybackListener {
+class SongNotifier final : public QObject, private AppObserver {
     Q_OBJECT
 public:
     // `windowActive`: whether the user is looking at Platter's window, where the song shows.
@@ -25,8 +25,10 @@ public:
     ~SongNotifier() override;
 
 private:
-    void playbackChanged() override;
-    void seeked(double) override {}
+    void appChanged(AppEvent event) override {
+        if (event == AppEvent::Playback) playbackChanged();
+    }
+    void playbackChanged();
     void notify(const MySong& song, const QString& image);
 
     AppDelegate& app_;

@@ -61,7 +61,7 @@ TEST_F(LibraryWatch, ANewLibraryKeepsTheSelectionAndWhatPlays) {
     EXPECT_EQ(&h.queueOf(p)->player(), player);
     EXPECT_EQ(p.playingNum, 1);
     EXPECT_EQ((*h.storedOrder("P")), order);
-    EXPECT_EQ(h.view.calls.back(), "play " + std::string(p.shuffledSongs[1]->name())) << "the song shown again";
+    EXPECT_EQ(h.view.calls.back(), "now " + std::string(p.shuffledSongs[1]->name()) + " row 1") << "the song shown again";
     player->end();
     EXPECT_EQ(p.playingNum, 2) << "the queue goes on in the new model";
 }
