@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QListView>
 #include <QTimer>
+#include <QTreeView>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +25,7 @@ namespace {
 // application quits.
 class FirstPaintProbe final : public QObject {
 public:
-    FirstPaintProbe(QListView* list, long long launchNs) : list_(list), launchNs_(launchNs) {
+    FirstPaintProbe(QAbstractItemView* list, long long launchNs) : list_(list), launchNs_(launchNs) {
         list_->viewport()->installEventFilter(this);
     }
 
@@ -44,7 +44,7 @@ protected:
     }
 
 private:
-    QListView* list_;
+    QAbstractItemView* list_;
     long long launchNs_;
     bool done_ = false;
 };

@@ -1,9 +1,10 @@
 #include "ui/main_window.h"
-#include "ui/notice_text.h"
 
 #include "core/app/app_delegate.h"
 #include "ui/link_pane.h"
 #include "ui/main_view_controller.h"
+#include "ui/notice_text.h"
+#include "ui/playlists_view_controller.h"
 #include "ui/theme.h"
 #include "ui/top_view_controller.h"
 #include "ui/view_controller.h"
@@ -72,6 +73,7 @@ void MainWindow::applyTheme() {
     if (style.open(QIODevice::ReadOnly)) setStyleSheet(theme.styleSheet(QString::fromUtf8(style.readAll())));
     viewCont_->topViewCont()->setLook(theme);
     viewCont_->mainViewCont()->setLook(theme);
+    viewCont_->playlistsViewCont()->setLook(theme);
     const auto pageStyle = theme.pageStyle();
     for (auto* pane : viewCont_->webViews())
         if (pane) pane->setLook(pageStyle, theme.colours.at(QStringLiteral("base")));
@@ -242,6 +244,8 @@ void MainWindow::keepLayoutIn(const QString& file) {
     main->outlineView()->header()->restoreState(stored.value(QStringLiteral("albumColumns")).toByteArray());
     main->tableView()->horizontalHeader()->restoreState(
         stored.value(QStringLiteral("songColumns")).toByteArray());
+    viewCont_->playlistsViewCont()->setFoldedFolders(
+        stored.value(QStringLiteral("foldedPlaylists")).toStringList());
 }
 
 void MainWindow::storeLayout() const {
@@ -259,6 +263,7 @@ void MainWindow::storeLayout() const {
     auto* main = viewCont_->mainViewCont();
     stored.setValue(QStringLiteral("albumColumns"), main->outlineView()->header()->saveState());
     stored.setValue(QStringLiteral("songColumns"), main->tableView()->horizontalHeader()->saveState());
+    stored.setValue(QStringLiteral("foldedPlaylists"), viewCont_->playlistsViewCont()->foldedFolders());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

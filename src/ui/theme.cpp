@@ -1,6 +1,7 @@
 #include "ui/theme.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QPixmap>
 #include <cmath>
@@ -143,6 +144,54 @@ QIcon Theme::albumGlyph(const QString& resource) const {
     painter.drawPixmap(QRectF(cover.rect()).adjusted(inset, inset, -inset, -inset), shape, QRectF(shape.rect()));
     painter.end();
     return QIcon(cover);
+}
+
+namespace {
+
+// A shape drawn on a large square, so that it stays crisp scaled down to any row height.
+template <typename Draw> QPixmap drawnGlyph(const QColor& colour, Draw draw) {
+    QPixmap glyph(64, 64);
+    glyph.fill(Qt::transparent);
+    QPainter painter(&glyph);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    draw(painter);
+    return glyph;
+}
+
+} // namespace
+
+QIcon Theme::folderGlyph() const {
+    const auto folder = [](QPainter& painter) {
+        QPainterPath outline;
+        outline.moveTo(6, 16);
+        outline.lineTo(24, 16);
+        outline.lineTo(30, 22);
+        outline.lineTo(58, 22);
+        outline.lineTo(58, 52);
+        outline.lineTo(6, 52);
+        outline.closeSubpath();
+        painter.drawPath(outline);
+        painter.drawLine(QPointF(6, 30), QPointF(58, 30));
+    };
+    QIcon icon(drawnGlyph(colours.at(QStringLiteral("text")), folder));
+    icon.addPixmap(drawnGlyph(colours.at(QStringLiteral("accentText")), folder), QIcon::Selected);
+    return icon;
+}
+
+QIcon Theme::playlistGlyph() const {
+    // Lines of a list beside a note.
+    const auto list = [](QPainter& painter) {
+        painter.drawLine(QPointF(8, 16), QPointF(44, 16));
+        painter.drawLine(QPointF(8, 30), QPointF(44, 30));
+        painter.drawLine(QPointF(8, 44), QPointF(28, 44));
+        painter.drawLine(QPointF(55, 14), QPointF(55, 48));
+        painter.setBrush(painter.pen().color());
+        painter.drawEllipse(QPointF(48, 48), 6, 5);
+    };
+    QIcon icon(drawnGlyph(colours.at(QStringLiteral("text")), list));
+    icon.addPixmap(drawnGlyph(colours.at(QStringLiteral("accentText")), list), QIcon::Selected);
+    return icon;
 }
 
 } // namespace platter

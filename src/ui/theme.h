@@ -24,6 +24,10 @@ struct Theme {
     QIcon glyph(const QString& resource) const;
     // The same inside the outline of an album cover: the action works on the playing unit.
     QIcon albumGlyph(const QString& resource) const;
+    // A folder's outline, and a playlist's, in the text colour, and in the selection's text
+    // colour when selected.
+    QIcon folderGlyph() const;
+    QIcon playlistGlyph() const;
     // WCAG's contrast ratio of two colours, from 1 (none) to 21.
     static double contrast(const QColor& a, const QColor& b);
 };

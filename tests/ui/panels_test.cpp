@@ -21,7 +21,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -36,6 +35,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <set>
@@ -539,34 +539,101 @@ TEST_F(Keyboard, TheFocusedRowButtonAndSliderShowARingInLightAndDarkSchemes) {
     QApplication::setPalette(light);
 }
 
-using PlaylistsList = testing::PanelFixture;
+// The folder "Box" holding "Other", then "Mix".
+class PlaylistsList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.useLibrary(testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}},
+                                           {{"BOX", "Box", {}, {{"Folder", true}}},
+                                            {"OTHER", "Other", {2}, {{"Parent Persistent ID", "BOX"}}},
+                                            {"MIX", "Mix", {1, 2}}}));
+        app = &h.launch();
+    }
+    std::size_t number(std::string_view id) const {
+        const auto& all = app->allPlaylists();
+        return static_cast<std::size_t>(
+            std::find_if(all.begin(), all.end(), [&](const auto& p) { return p->persistentID() == id; }) -
+            all.begin());
+    }
+
+    testing::AppHarness h;
+    AppDelegate* app = nullptr;
+};
 
 TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
     MyPlaylistsViewController list(*app);
     QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(list.width, 180);
     list.refreshTable();
-    ASSERT_EQ(list.model()->rowCount(), static_cast<int>(app->allPlaylists().size()));
-    EXPECT_EQ(list.model()->index(rowOf("Mix")).data().toString(), "Mix");
+    ASSERT_EQ(list.model()->rowCount(), 3) << "All Songs, Box, Mix";
+    const auto box = list.model()->indexOf(number("BOX"));
+    const auto other = list.model()->indexOf(number("OTHER"));
+    ASSERT_EQ(list.model()->rowCount(box), 1);
+    EXPECT_EQ(other.parent(), box);
+    EXPECT_EQ(other.data().toString(), "Other");
+    const auto icon = [](const QModelIndex& row) { return row.data(Qt::DecorationRole).value<QIcon>(); };
+    ASSERT_FALSE(icon(box).isNull());
+    EXPECT_NE(icon(box).cacheKey(), icon(other).cacheKey()) << "a folder's icon";
 
-    list.myTableView()->setCurrentIndex(list.model()->index(rowOf("Other")));
-    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")));
+    list.myTableView()->setCurrentIndex(other);
+    EXPECT_EQ(app->playlistNumber(), number("OTHER"));
     // A click below the rows, or a Ctrl+click on the chosen one, keeps the choice.
     list.resize(MyPlaylistsViewController::width, 400);
     list.show();
     auto* rows = list.myTableView()->viewport();
     QTest::mouseClick(rows, Qt::LeftButton, {}, QPoint(40, rows->height() - 10));
-    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other"))) << "a click on no row";
-    const auto selected = list.myTableView()->visualRect(list.model()->index(rowOf("Other"))).center();
+    EXPECT_EQ(app->playlistNumber(), number("OTHER")) << "a click on no row";
+    const auto selected = list.myTableView()->visualRect(other).center();
     QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, selected);
-    EXPECT_EQ(app->playlistNumber(), static_cast<std::size_t>(rowOf("Other")))
-        << "a Ctrl+click on the chosen one";
+    EXPECT_EQ(app->playlistNumber(), number("OTHER")) << "a Ctrl+click on the chosen one";
     EXPECT_EQ(list.myTableView()->selectionModel()->selectedRows().size(), 1);
     h.view.calls.clear();
     list.myTableView()->clearSelection();
     EXPECT_FALSE(app->playlistNumber());
     ASSERT_FALSE(h.view.calls.empty());
     EXPECT_EQ(h.view.calls.front(), "mode 0") << "-1 reached the controller";
+}
+
+TEST_F(PlaylistsList, FoldersFoldFromTheKeyboardAndStayFoldedInTheNextWindow) {
+    const auto file = QString::fromStdString((h.dir.path() / "window.conf").string());
+    {
+        MainWindow window(*app, false);
+        window.keepLayoutIn(file);
+        window.show();
+        auto* list = window.viewController()->playlistsViewCont();
+        auto* tree = list->myTableView();
+        const auto box = list->model()->indexOf(number("BOX"));
+        EXPECT_TRUE(tree->isExpanded(box)) << "a folder never folded shows its playlists";
+        tree->setFocus();
+        tree->setCurrentIndex(box);
+        EXPECT_EQ(app->playlistNumber(), number("BOX")) << "a folder plays like a playlist";
+        QTest::keyClick(tree, Qt::Key_Left);
+        EXPECT_FALSE(tree->isExpanded(box));
+        QTest::keyClick(tree, Qt::Key_Down);
+        EXPECT_EQ(app->playlistNumber(), number("MIX")) << "past the folded folder's playlists";
+        QTest::keyClick(tree, Qt::Key_Up);
+        QTest::keyClick(tree, Qt::Key_Right);
+        EXPECT_TRUE(tree->isExpanded(box));
+        QTest::keyClick(tree, Qt::Key_Down);
+        EXPECT_EQ(app->playlistNumber(), number("OTHER"));
+        QTest::keyClick(tree, Qt::Key_Left);
+        EXPECT_EQ(app->playlistNumber(), number("BOX")) << "Left goes up to the folder";
+        QTest::keyClick(tree, Qt::Key_Right);
+        EXPECT_EQ(app->playlistNumber(), number("OTHER"));
+        tree->collapse(box); // its arrow, clicked
+        EXPECT_EQ(app->playlistNumber(), number("OTHER")) << "folding is no choice";
+        QTest::keyClick(tree, Qt::Key_Down);
+        EXPECT_EQ(app->playlistNumber(), number("MIX")) << "on from the folder";
+        window.storeLayout();
+    }
+    MainWindow again(*app, false);
+    again.keepLayoutIn(file);
+    auto* list = again.viewController()->playlistsViewCont();
+    EXPECT_FALSE(list->myTableView()->isExpanded(list->model()->indexOf(number("BOX"))));
+    list->refreshTable();
+    EXPECT_FALSE(list->myTableView()->isExpanded(list->model()->indexOf(number("BOX"))))
+        << "a reload keeps the fold";
+    EXPECT_EQ(list->foldedFolders(), QStringList{"BOX"});
 }
 
 TEST(PlaylistsListBeforeReading, HasNoRows) {

@@ -148,7 +148,8 @@ protected:
     }
     void selectPlaylist(std::string_view name) {
         auto* list = view()->playlistsViewCont()->myTableView();
-        const auto index = list->model()->index(rowOf(name), 0);
+        const auto index =
+            view()->playlistsViewCont()->model()->indexOf(static_cast<std::size_t>(rowOf(name)));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
     }
     static void clickBox(QAbstractItemView* view, const QModelIndex& index) {
@@ -286,7 +287,11 @@ TEST_F(Window, SelectAPlaylistAndChooseHowItsAlbumsAreShuffled) {
     launch();
     auto* top = view()->topViewCont();
     auto* main = view()->mainViewCont();
-    EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
+    auto* list = view()->playlistsViewCont()->model();
+    const auto moods = list->indexOf(static_cast<std::size_t>(rowOf("Moods")));
+    EXPECT_EQ(list->indexOf(static_cast<std::size_t>(rowOf("Calm"))).parent(), moods)
+        << "the folder holds Calm";
+    EXPECT_EQ(list->rowCount() + list->rowCount(moods), static_cast<int>(app.allPlaylists().size()));
     EXPECT_EQ(top->cautionView()->text(), MyTopViewController::cautionNoSelection());
     EXPECT_EQ(main->shownView(), nullptr);
     shot("1-no-selection");
@@ -471,7 +476,9 @@ TEST_F(Window, ResetAsksThenReadsTheLibraryAgainAndClearsTheSelection) {
     EXPECT_TRUE(view()->playlistsViewCont()->myTableView()->selectionModel()->selectedRows().isEmpty());
     EXPECT_EQ(view()->mainViewCont()->shownView(), nullptr);
     EXPECT_EQ(view()->topViewCont()->cautionView()->text(), MyTopViewController::cautionNoSelection());
-    EXPECT_EQ(view()->playlistsViewCont()->model()->rowCount(), static_cast<int>(app.allPlaylists().size()));
+    auto* list = view()->playlistsViewCont()->model();
+    EXPECT_EQ(list->rowCount() + list->rowCount(list->indexOf(static_cast<std::size_t>(rowOf("Moods")))),
+              static_cast<int>(app.allPlaylists().size()));
 }
 
 TEST_F(Window, ARestartShowsTheOrderPausedWhereItStoppedAndSpacePlaysOn) {
@@ -555,7 +562,11 @@ TEST_F(Window, Screenshots) {
     QApplication::setPalette(testing::darkPalette());
     QTest::qWait(1000); // the panes load their pages again
     shot("7-playing-dark");
+    selectPlaylist("Moods"); // the demo's folder
+    shot("10-folder-dark");
     QApplication::setPalette(light);
+    selectPlaylist("Calm");
+    shot("10-folder");
 }
 
 TEST_F(Window, AChosenMusicFolderFindsTheGreyedSongs) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -39,6 +40,69 @@ bool validItems(NodeRef items) {
         if (!item.is(Type::Dict) || !allElementsAre(item, Type::Integer)) return false;
     }
     return true;
+}
+
+// A playlist of the file that passed the checks, while the folders are worked out.
+struct Listed {
+    NodeRef dict;
+    std::string id;
+    std::vector<SongPtr> members;
+    bool folder = false;
+    // Indexes into the list of them all.
+    std::optional<std::size_t> parent;
+    std::vector<std::size_t> children;
+    bool kept = false;
+    PlaylistPtr playlist;
+};
+
+// Puts each playlist in the folder its "Parent Persistent ID" names, or at the top level when
+// that is no folder of the list or would make a folder its own ancestor; then returns the
+// playlists in tree pre-order, each folder's in file order. Iterative: a file may nest deeply.
+std::vector<std::size_t> arrangeInFolders(std::vector<Listed>& listed) {
+    std::unordered_map<std::string_view, std::size_t> byID;
+    for (std::size_t i = 0; i < listed.size(); ++i)
+        byID.try_emplace(listed[i].id, i);
+    for (auto& entry : listed)
+        if (const auto parentID = entry.dict.stringFor("Parent Persistent ID"))
+            if (const auto found = byID.find(*parentID); found != byID.end() && listed[found->second].folder)
+                entry.parent = found->second;
+
+    // A cycle is cut at its playlist that comes first in the file, the same at every start.
+    enum class Walk : std::uint8_t { NotYet, OnPath, Done };
+    std::vector<Walk> walk(listed.size(), Walk::NotYet);
+    std::vector<std::size_t> path;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        path.clear();
+        auto at = std::optional(i);
+        while (at && walk[*at] == Walk::NotYet) {
+            walk[*at] = Walk::OnPath;
+            path.push_back(*at);
+            at = listed[*at].parent;
+        }
+        if (at && walk[*at] == Walk::OnPath)
+            listed[*std::min_element(std::find(path.begin(), path.end(), *at), path.end())].parent.reset();
+        for (const auto p : path)
+            walk[p] = Walk::Done;
+    }
+
+    std::vector<std::size_t> stack;
+    for (std::size_t i = listed.size(); i-- > 0;) {
+        if (const auto parent = listed[i].parent)
+            listed[*parent].children.push_back(i);
+        else
+            stack.push_back(i);
+    }
+    for (auto& entry : listed)
+        std::reverse(entry.children.begin(), entry.children.end());
+    std::vector<std::size_t> order;
+    order.reserve(listed.size());
+    while (!stack.empty()) {
+        const auto i = stack.back();
+        stack.pop_back();
+        order.push_back(i);
+        stack.insert(stack.end(), listed[i].children.rbegin(), listed[i].children.rend());
+    }
+    return order;
 }
 
 } // namespace
@@ -159,6 +223,42 @@ std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> docum
     std::vector<PlaylistPtr> playlists{std::move(allSongsList)};
     const auto lists = root.find("Playlists");
     const auto trackIDKey = library->keyId("Track ID");
+    std::vector<Listed> listed;
+    if (lists.is(Type::Array) && allElementsAre(lists, Type::Dict)) {
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            const auto dict = lists.at(i);
+            if (dict.booleanFor("Visible") == false) continue;
+            if (flag(dict, "Music") || flag(dict, "Movies") || flag(dict, "TV Shows") ||
+                flag(dict, "Podcasts") || flag(dict, "iTunesU"))
+                continue;
+            if (!dict.stringFor("Name")) continue;
+            // A folder may list no songs of its own: it holds those of its playlists.
+            const bool folder = flag(dict, "Folder");
+            const auto items = dict.find("Playlist Items");
+            const bool hasItems = validItems(items);
+            if (!hasItems && !folder) continue;
+            std::vector<SongPtr> members;
+            if (hasItems) {
+                members.reserve(items.size());
+                for (std::size_t j = 0; j < items.size(); ++j) {
+                    const auto id = items.at(j).integerFor(trackIDKey);
+                    if (!id) continue;
+                    if (const auto* song = built.songsByTrackID.find(*id)) members.push_back(*song);
+                }
+            }
+            if (members.empty() && !folder) continue;
+            listed.push_back(
+                {dict, MyPlaylist::persistentIDOf(dict), std::move(members), folder, {}, {}, false, {}});
+        }
+    }
+    const auto tree = arrangeInFolders(listed);
+
+    // Only playlists with songs are kept, and a folder has songs when one of its playlists has.
+    for (auto at = tree.rbegin(); at != tree.rend(); ++at) {
+        auto& entry = listed[*at];
+        entry.kept = !entry.members.empty() || std::any_of(entry.children.begin(), entry.children.end(),
+                                                           [&](std::size_t c) { return listed[c].kept; });
+    }
     // Playlists are known by their IDs: two with one ID (or none, and one name) would share
     // each other's songs and stored orders, and one named like the all-songs playlist would
     // take its discs. A repeated ID gets a stand-in by its place in the file, the same at every
@@ -169,28 +269,27 @@ std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> docum
         for (int n = 2;; ++n)
             if (auto numbered = id + " #" + std::to_string(n); ids.insert(numbered).second) return numbered;
     };
-    if (lists.is(Type::Array) && allElementsAre(lists, Type::Dict)) {
-        for (std::size_t i = 0; i < lists.size(); ++i) {
-            const auto dict = lists.at(i);
-            if (dict.booleanFor("Visible") == false) continue;
-            const auto items = dict.find("Playlist Items");
-            if (!validItems(items)) continue;
-            if (flag(dict, "Music") || flag(dict, "Movies") || flag(dict, "TV Shows") ||
-                flag(dict, "Podcasts") || flag(dict, "iTunesU"))
-                continue;
-            if (!dict.stringFor("Name")) continue;
-            std::vector<SongPtr> members;
-            members.reserve(items.size());
-            for (std::size_t j = 0; j < items.size(); ++j) {
-                const auto id = items.at(j).integerFor(trackIDKey);
-                if (!id) continue;
-                if (const auto* song = built.songsByTrackID.find(*id)) members.push_back(*song);
-            }
-            if (members.empty()) continue;
-            playlists.push_back(std::make_shared<MyPlaylist>(uniqueID(MyPlaylist::persistentIDOf(dict)), dict,
-                                                             std::move(members), Library::masterPersistentID,
-                                                             rules));
-        }
+    for (auto& entry : listed)
+        if (entry.kept) entry.id = uniqueID(std::move(entry.id));
+    // A folder without songs of its own takes its playlists' in their order, built first.
+    for (auto at = tree.rbegin(); at != tree.rend(); ++at) {
+        auto& entry = listed[*at];
+        if (!entry.kept) continue;
+        if (entry.members.empty())
+            for (const auto child : entry.children)
+                if (const auto& inner = listed[child].playlist)
+                    entry.members.insert(entry.members.end(), inner->songs().begin(), inner->songs().end());
+        entry.playlist = std::make_shared<MyPlaylist>(
+            std::move(entry.id), entry.dict, std::move(entry.members), Library::masterPersistentID, rules);
+    }
+    std::vector<std::size_t> placeOf(listed.size());
+    for (const auto i : tree) {
+        auto& entry = listed[i];
+        if (!entry.kept) continue;
+        const auto folder = entry.parent ? std::optional(placeOf[*entry.parent]) : std::nullopt;
+        entry.playlist->placeIn(folder, folder ? playlists[*folder]->depth() + 1 : 0);
+        placeOf[i] = playlists.size();
+        playlists.push_back(std::move(entry.playlist));
     }
     built.playlists = std::move(playlists);
     return built;

@@ -25,7 +25,8 @@ std::string MyPlaylist::persistentIDOf(plist::NodeRef dict) {
 MyPlaylist::MyPlaylist(std::string persistentID, plist::NodeRef dict, std::vector<SongPtr> songs,
                        std::string_view masterPersistentID, const StringRules& rules)
     : persistentID_(std::move(persistentID)), name_(dict.stringFor("Name").value_or("")),
-      songs_(std::move(songs)) {
+      folder_(dict.booleanFor("Folder").value_or(false)),
+      parentPersistentID_(dict.stringFor("Parent Persistent ID").value_or("")), songs_(std::move(songs)) {
     // A playlist lists a song as often as the user added it; its albums hold the song once, so
     // its order does too, and so must what it counts and stores.
     std::unordered_set<const MySong*> members;
@@ -63,6 +64,11 @@ MyPlaylist::MyPlaylist(std::string persistentID, plist::NodeRef dict, std::vecto
         album->discsForPlaylists()[persistentID_] = std::move(discs);
     }
     topArtists_ = rankByCount(std::move(tally));
+}
+
+void MyPlaylist::placeIn(std::optional<std::size_t> folder, std::size_t depth) {
+    folderIndex_ = folder;
+    depth_ = depth;
 }
 
 std::uint32_t MyPlaylist::unitRange() const {

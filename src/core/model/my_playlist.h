@@ -37,6 +37,15 @@ public:
     // dictionary when it has none.
     static std::string persistentIDOf(plist::NodeRef dict);
     const std::string& name() const { return name_; }
+    // A folder of playlists is itself a playlist of the songs in them. Its playlists name it by
+    // their "Parent Persistent ID", kept as the file gives it, empty without one.
+    bool isFolder() const { return folder_; }
+    const std::string& parentPersistentID() const { return parentPersistentID_; }
+    // Where it sits among the playlists: its folder's index in `Library::playlists`, none at the
+    // top level, and how many folders it is inside.
+    std::optional<std::size_t> folderIndex() const { return folderIndex_; }
+    std::size_t depth() const { return depth_; }
+    void placeIn(std::optional<std::size_t> folder, std::size_t depth);
     const std::vector<SongPtr>& songs() const { return songs_; }
     // Display and unit-building order of the albums.
     std::vector<AlbumPtr>& albums() { return albums_; }
@@ -91,6 +100,10 @@ public:
 private:
     std::string persistentID_;
     std::string name_;
+    bool folder_ = false;
+    std::string parentPersistentID_;
+    std::optional<std::size_t> folderIndex_;
+    std::size_t depth_ = 0;
     std::vector<SongPtr> songs_;
     std::vector<AlbumPtr> albums_;
     double duration_ = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace platter {
 
@@ -37,6 +39,14 @@ nlohmann::ordered_json libraryReport(const Library& library, const std::optional
         nlohmann::ordered_json entry;
         entry["persistentID"] = p->persistentID();
         entry["name"] = p->name();
+        if (p->isFolder()) entry["isFolder"] = true;
+        // The folders it is inside, outermost first.
+        if (p->folderIndex()) {
+            std::vector<std::string> path;
+            for (auto folder = p->folderIndex(); folder; folder = library.playlists[*folder]->folderIndex())
+                path.insert(path.begin(), library.playlists[*folder]->name());
+            entry["folder"] = path;
+        }
         entry["songs"] = p->songs().size();
         entry["albums"] = p->albums().size();
         // Milliseconds are exact in the file; seconds to three places keep them exact here.

@@ -8,8 +8,8 @@
 
 namespace platter {
 
-// Counts of the built model and, per playlist in list order, its identity, size and top
-// artists: what support needs to see of a user's library without the user's music. With the
+// Counts of the built model and, per playlist in list order, its identity, its folders, size and
+// top artists: what support needs to see of a user's library without the user's music. With the
 // counts of a file search, how many songs have their file here, for the library and each
 // playlist, and up to 20 songs whose file was not found with the path looked for.
 nlohmann::ordered_json libraryReport(const Library& library, const std::optional<FileCounts>& files = {});

@@ -206,6 +206,85 @@ TEST(LibraryBuild, KeepsOnlyVisibleMusicPlaylistsWithSongs) {
     EXPECT_EQ(albumNames(dup.albums()), (std::vector<std::string>{"A", "B"})) << "albums by sort key";
 }
 
+// Each playlist as "name depth folder-name", in list order, and its songs' track IDs.
+std::vector<std::string> tree(const AppDelegate& app) {
+    std::vector<std::string> out;
+    for (const auto& p : app.allPlaylists()) {
+        const auto folder = p->folderIndex();
+        out.push_back(p->name() + " " + std::to_string(p->depth()) + " " +
+                      (folder ? app.allPlaylists()[*folder]->name() : "-"));
+    }
+    return out;
+}
+
+std::vector<std::int64_t> trackIDs(const MyPlaylist& playlist) {
+    std::vector<std::int64_t> out;
+    for (const auto& s : playlist.songs())
+        out.push_back(s->trackID());
+    return out;
+}
+
+plist::Dict in(std::string_view folder, plist::Dict extra = {}) {
+    extra.emplace_back("Parent Persistent ID", std::string(folder));
+    return extra;
+}
+
+TEST(LibraryBuild, FoldersArePlaylistsOfTheirPlaylistsSongsInTreeOrder) {
+    AppHarness h;
+    const plist::Dict folder = flagged("Folder");
+    h.useLibrary(
+        testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}, {4, "d", "D"}, {5, "e", "E"}},
+                              {
+                                  {"CALM", "Calm", {2, 1}, in("MOODS")}, // before its folder
+                                  {"MOODS", "Moods", {}, folder},
+                                  {"LOUD", "Loud", {3, 1}, in("MOODS")},
+                                  {"DEEP", "Deep", {}, in("MOODS", folder)},
+                                  {"INNER", "Inner", {4}, in("DEEP")},
+                                  {"OWN", "Own items", {5, 1}, folder},
+                                  {"INOWN", "In own", {2}, in("OWN")},
+                                  {"HOLLOW", "Hollow", {}, folder},
+                                  {"NONE", "No songs", {99}, in("HOLLOW")},
+                                  {"TOP", "Top", {1}},
+                              }));
+    auto& app = h.launch();
+    EXPECT_EQ(tree(app), (std::vector<std::string>{"All Songs 0 -", "Moods 0 -", "Calm 1 Moods",
+                                                   "Loud 1 Moods", "Deep 1 Moods", "Inner 2 Deep",
+                                                   "Own items 0 -", "In own 1 Own items", "Top 0 -"}))
+        << "a folder of no songs is no playlist";
+    EXPECT_EQ(trackIDs(h.playlist("MOODS")), (std::vector<std::int64_t>{2, 1, 3, 4})) << "each song once";
+    EXPECT_EQ(trackIDs(h.playlist("OWN")), (std::vector<std::int64_t>{5, 1})) << "its own items";
+    EXPECT_TRUE(h.playlist("DEEP").isFolder());
+    EXPECT_FALSE(h.playlist("CALM").isFolder());
+    EXPECT_EQ(h.playlist("CALM").parentPersistentID(), "MOODS");
+    EXPECT_EQ(h.playlist("MOODS").albums().size(), 4u);
+
+    // A folder is chosen and shuffled like any playlist.
+    app.changePlaylistWithRow(1);
+    app.showPlaylist();
+    EXPECT_EQ(h.playlist("MOODS").shuffledSongs.size(), 4u);
+}
+
+TEST(LibraryBuild, APlaylistWithoutItsFolderOrInACycleSitsAtTheTopLevel) {
+    AppHarness h;
+    const plist::Dict folder = flagged("Folder");
+    h.useLibrary(testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}},
+                                       {
+                                           {"LOST", "Lost", {1}, in("GONE")},
+                                           {"PLAIN", "Plain", {1}},
+                                           {"UNDER", "Under a playlist", {2}, in("PLAIN")},
+                                           {"A", "Cycle A", {}, in("B", folder)},
+                                           {"B", "Cycle B", {3}, in("A", folder)},
+                                           {"SELF", "Self", {2}, in("SELF", folder)},
+                                           {"HIDDEN", "Hidden", {}, {{"Folder", true}, {"Visible", false}}},
+                                           {"ORPHAN", "Orphan", {1}, in("HIDDEN")},
+                                       }));
+    auto& app = h.launch();
+    EXPECT_EQ(tree(app),
+              (std::vector<std::string>{"All Songs 0 -", "Lost 0 -", "Plain 0 -", "Under a playlist 0 -",
+                                        "Cycle A 0 -", "Cycle B 1 Cycle A", "Self 0 -", "Orphan 0 -"}));
+    EXPECT_EQ(trackIDs(h.playlist("A")), (std::vector<std::int64_t>{3}));
+}
+
 TEST(LibraryBuild, PlaylistIDsAreUniqueAndAllSongsHoldsEverySong) {
     AppHarness h;
     h.useLibrary(testing::libraryValue({{1, "a", "A"}, {2, "b", "B"}, {3, "c", "C"}},
