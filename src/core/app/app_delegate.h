@@ -185,6 +185,7 @@ public:
     std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
     const MediaLink& mediaLink() const { return media_; }
     const PlaybackController& playback() const { return playback_; }
+    const StringRules& rules() const { return services_.rules; }
 
     // What the user should know of the stored settings and state once they were read.
     const std::optional<Notice>& startNotice() const { return state_.startNotice(); }
