@@ -273,25 +273,33 @@ void AlbumOutlineModel::applySearch() {
         shown_.reset();
         return;
     }
-    if (searchTexts_.empty()) {
+    prepareSearch();
+    shown_.emplace();
+    for (const auto& album : list->albums())
+        if (const auto text = searchTexts_.find(album.get());
+            text != searchTexts_.end() && search.matches(text->second))
+            shown_->push_back(album);
+}
+
+void AlbumOutlineModel::prepareSearch() {
+    const auto* list = playlist();
+    const auto& rules = app_.rules();
+    if (list && searchTexts_.empty()) {
         for (const auto& album : list->albums()) {
             auto& text = searchTexts_[album.get()];
             addSearchField(rules, text, album->albumName());
             addSearchField(rules, text, album->artist());
             const auto discs = album->discsForPlaylists().find(list->persistentID());
             if (discs == album->discsForPlaylists().end()) continue;
+            // An artist the album's songs share is folded once.
+            std::string_view artist = album->artist();
             for (const auto& disc : discs->second)
                 for (const auto& song : disc->songs()) {
                     addSearchField(rules, text, song->name());
-                    addSearchField(rules, text, song->artist());
+                    if (song->artist() != artist) addSearchField(rules, text, artist = song->artist());
                 }
         }
     }
-    shown_.emplace();
-    for (const auto& album : list->albums())
-        if (const auto text = searchTexts_.find(album.get());
-            text != searchTexts_.end() && search.matches(text->second))
-            shown_->push_back(album);
 }
 
 void AlbumOutlineModel::changeShownAlbums(const std::function<void()>& change,

@@ -57,6 +57,8 @@ public:
     // stay keep their selection and what is expanded.
     void setSearch(const QString& query);
     bool searching() const { return shown_.has_value(); }
+    // Folds the albums' texts ahead of the first keystroke, unless they are folded already.
+    void prepareSearch();
     // The row of `album`, or an invalid index while it does not show.
     QModelIndex indexOf(const MyAlbum* album) const;
 

@@ -6,6 +6,7 @@
 #include "ui/theme.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -117,6 +118,15 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     search_->setAccessibleName(tr("Search"));
     search_->setClearButtonEnabled(true);
     connect(search_, &QLineEdit::textChanged, this, &MyMainViewController::search);
+    // The texts are folded as the field takes the focus, so that the first key is as quick as
+    // the others.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != search_) return;
+        if (shownView() == tableView_)
+            songModel_->prepareSearch();
+        else if (shownView() == outlineView_)
+            outlineModel_->prepareSearch();
+    });
     // Escape clears the field; in an empty one it goes back to the rows.
     auto* clear = new QAction(search_);
     clear->setShortcut(QKeySequence(Qt::Key_Escape));

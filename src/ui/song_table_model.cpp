@@ -184,18 +184,40 @@ void SongTableModel::applySearch() {
         shown_.reset();
         return;
     }
+    prepareSearch();
+    const auto& songs = list->shuffledSongs;
+    shown_.emplace();
+    for (std::size_t i = 0; i < songs.size() && i < searchTexts_.size(); ++i)
+        if (search.matches(searchTexts_[i])) shown_->push_back(static_cast<std::int64_t>(i));
+}
+
+void SongTableModel::prepareSearch() {
+    const auto* list = playlist();
+    if (!list) return;
     const auto& songs = list->shuffledSongs;
     if (searchTexts_.size() != songs.size()) {
         searchTexts_.assign(songs.size(), {});
+        // A unit's songs mostly share their album and artist: each is folded once.
+        std::string_view album, artist;
+        std::string albumText, artistText;
         for (std::size_t i = 0; i < songs.size(); ++i) {
-            addSearchField(app_.rules(), searchTexts_[i], songs[i]->name());
-            addSearchField(app_.rules(), searchTexts_[i], songs[i]->album());
-            addSearchField(app_.rules(), searchTexts_[i], songs[i]->artist());
+            const auto& song = *songs[i];
+            if (i == 0 || song.album() != album) {
+                album = song.album();
+                albumText.clear();
+                addSearchField(app_.rules(), albumText, album);
+            }
+            if (i == 0 || song.artist() != artist) {
+                artist = song.artist();
+                artistText.clear();
+                addSearchField(app_.rules(), artistText, artist);
+            }
+            auto& text = searchTexts_[i];
+            addSearchField(app_.rules(), text, song.name());
+            text += albumText;
+            text += artistText;
         }
     }
-    shown_.emplace();
-    for (std::size_t i = 0; i < songs.size(); ++i)
-        if (search.matches(searchTexts_[i])) shown_->push_back(static_cast<std::int64_t>(i));
 }
 
 void SongTableModel::refreshRows() {

@@ -51,6 +51,8 @@ public:
     // query shows every song.
     void setSearch(const QString& query);
     bool searching() const { return shown_.has_value(); }
+    // Folds the songs' texts ahead of the first keystroke, unless they are folded already.
+    void prepareSearch();
     // The index in the order of the song at `row`, or -1 for no row.
     std::int64_t orderIndex(int row) const;
     // The row of the order's song at `index`, or -1 while the search hides it.
