@@ -2,6 +2,7 @@
 
 #include "core/app/app_delegate.h"
 #include "core/shuffle/album_selection.h"
+#include "core/text/text_search.h"
 #include "ui/qt_text.h"
 #include "ui/song_file_look.h"
 
@@ -61,10 +62,8 @@ AlbumOutlineModel::Item AlbumOutlineModel::itemAt(const QModelIndex& index) cons
     const auto* list = playlist();
     if (!index.isValid() || !list) return {};
     const auto id = index.internalId();
-    const auto albumRow = isAlbumId(id) ? index.row() : albumRowOf(id);
-    if (albumRow < 0 || static_cast<std::size_t>(albumRow) >= list->albums().size()) return {};
-    Item item{.album = list->albums()[static_cast<std::size_t>(albumRow)].get()};
-    if (isAlbumId(id)) return item;
+    Item item{.album = albumOfRow(isAlbumId(id) ? index.row() : albumRowOf(id))};
+    if (!item.album || isAlbumId(id)) return item;
     item.disc = discOf(*item.album, isDiscId(id) ? index.row() : discRowOf(id));
     if (!item.disc || isDiscId(id)) return item;
     const auto& songs = item.disc->songs();
@@ -75,6 +74,21 @@ AlbumOutlineModel::Item AlbumOutlineModel::itemAt(const QModelIndex& index) cons
 
 MyAlbum* AlbumOutlineModel::albumAt(const QModelIndex& index) const {
     return itemAt(index).album;
+}
+
+MyAlbum* AlbumOutlineModel::albumOfRow(int row) const {
+    const auto* list = playlist();
+    if (!list || row < 0) return nullptr;
+    const auto& albums = shown_ ? *shown_ : list->albums();
+    return row >= 0 && static_cast<std::size_t>(row) < albums.size()
+               ? albums[static_cast<std::size_t>(row)].get()
+               : nullptr;
+}
+
+QModelIndex AlbumOutlineModel::indexOf(const MyAlbum* album) const {
+    for (int row = 0, rows = rowCount(); album && row < rows; ++row)
+        if (albumOfRow(row) == album) return index(row, 0);
+    return {};
 }
 
 QModelIndex AlbumOutlineModel::index(int row, int column, const QModelIndex& parent) const {
@@ -98,7 +112,7 @@ int AlbumOutlineModel::rowCount(const QModelIndex& parent) const {
     if (parent.column() > 0) return 0;
     const auto* list = playlist();
     if (!list) return 0;
-    if (!parent.isValid()) return static_cast<int>(list->albums().size());
+    if (!parent.isValid()) return static_cast<int>(shown_ ? shown_->size() : list->albums().size());
     const auto item = itemAt(parent);
     if (item.song || !item.album) return 0;
     if (item.disc) return static_cast<int>(item.disc->songs().size());
@@ -233,9 +247,92 @@ QVariant AlbumOutlineModel::headerData(int section, Qt::Orientation orientation,
     }
 }
 
-void AlbumOutlineModel::reload() {
+void AlbumOutlineModel::reload(const QString& search) {
     beginResetModel();
+    query_ = search;
+    searchTexts_.clear();
+    applySearch();
     endResetModel();
+}
+
+void AlbumOutlineModel::setSearch(const QString& query) {
+    if (query == query_) return;
+    changeShownAlbums(
+        [&] {
+            query_ = query;
+            applySearch();
+        },
+        QAbstractItemModel::NoLayoutChangeHint);
+}
+
+void AlbumOutlineModel::applySearch() {
+    const auto* list = playlist();
+    const auto& rules = app_.rules();
+    const TextSearch search(rules, query_.toStdString());
+    if (!list || search.empty()) {
+        shown_.reset();
+        return;
+    }
+    prepareSearch();
+    shown_.emplace();
+    for (const auto& album : list->albums())
+        if (const auto text = searchTexts_.find(album.get());
+            text != searchTexts_.end() && search.matches(text->second))
+            shown_->push_back(album);
+}
+
+void AlbumOutlineModel::prepareSearch() {
+    const auto* list = playlist();
+    const auto& rules = app_.rules();
+    if (list && searchTexts_.empty()) {
+        for (const auto& album : list->albums()) {
+            auto& text = searchTexts_[album.get()];
+            addSearchField(rules, text, album->albumName());
+            addSearchField(rules, text, album->artist());
+            const auto discs = album->discsForPlaylists().find(list->persistentID());
+            if (discs == album->discsForPlaylists().end()) continue;
+            // An artist the album's songs share is folded once.
+            std::string_view artist = album->artist();
+            for (const auto& disc : discs->second)
+                for (const auto& song : disc->songs()) {
+                    addSearchField(rules, text, song->name());
+                    if (song->artist() != artist) addSearchField(rules, text, artist = song->artist());
+                }
+        }
+    }
+}
+
+void AlbumOutlineModel::changeShownAlbums(const std::function<void()>& change,
+                                          QAbstractItemModel::LayoutChangeHint hint) {
+    emit layoutAboutToBeChanged({}, hint);
+    const auto old = persistentIndexList();
+    std::vector<const MyAlbum*> albums;
+    albums.reserve(static_cast<std::size_t>(old.size()));
+    for (const auto& i : old)
+        albums.push_back(albumOfRow(isAlbumId(i.internalId()) ? i.row() : albumRowOf(i.internalId())));
+    change();
+    std::unordered_map<const MyAlbum*, int> rowNow;
+    if (!old.empty())
+        for (int row = 0, rows = rowCount(); row < rows; ++row)
+            rowNow[albumOfRow(row)] = row;
+
+    // Discs and songs keep their rows under their album; only album rows move.
+    QModelIndexList now;
+    now.reserve(old.size());
+    for (qsizetype k = 0; k < old.size(); ++k) {
+        const auto& i = old[k];
+        const auto row = rowNow.find(albums[static_cast<std::size_t>(k)]);
+        const auto id = i.internalId();
+        if (row == rowNow.end())
+            now.push_back({});
+        else if (isAlbumId(id))
+            now.push_back(createIndex(row->second, i.column(), quintptr{0}));
+        else
+            now.push_back(createIndex(i.row(), i.column(),
+                                      static_cast<quintptr>(row->second + 1) * discSpan + id % discSpan));
+    }
+    changePersistentIndexList(old, now);
+    emit layoutChanged({}, hint);
 }
 
 bool AlbumOutlineModel::sortByColumn(int column) {
@@ -244,33 +341,12 @@ bool AlbumOutlineModel::sortByColumn(int column) {
     const bool byTitle = column == Title;
     if (byTitle == list->sortAlbum) return false;
 
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<const MyAlbum*> before;
-    for (const auto& a : list->albums())
-        before.push_back(a.get());
-    app_.sortAlbums(byTitle);
-    std::unordered_map<const MyAlbum*, int> rowNow;
-    for (std::size_t i = 0; i < list->albums().size(); ++i)
-        rowNow[list->albums()[i].get()] = static_cast<int>(i);
-
-    // Discs and songs keep their rows under their album; only album rows move.
-    const auto moved = [&](int oldAlbumRow) {
-        return rowNow.at(before[static_cast<std::size_t>(oldAlbumRow)]);
-    };
-    const auto old = persistentIndexList();
-    QModelIndexList now;
-    now.reserve(old.size());
-    for (const auto& i : old) {
-        const auto id = i.internalId();
-        if (isAlbumId(id))
-            now.push_back(createIndex(moved(i.row()), i.column(), quintptr{0}));
-        else
-            now.push_back(
-                createIndex(i.row(), i.column(),
-                            static_cast<quintptr>(moved(albumRowOf(id)) + 1) * discSpan + id % discSpan));
-    }
-    changePersistentIndexList(old, now);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    changeShownAlbums(
+        [&] {
+            app_.sortAlbums(byTitle);
+            applySearch();
+        },
+        QAbstractItemModel::VerticalSortHint);
     return true;
 }
 

@@ -4,9 +4,16 @@
 // playlist holds them, and each disc's songs. Two check-box columns choose the shuffle grain of
 // an album (whole, split into discs, split into songs) and of a disc (whole or split into songs).
 // The model reads the application controller on every request and keeps no state of its own, so
-// it is reset whenever the selection or the configuring state changes.
+// it is reset whenever the selection or the configuring state changes. A search shows only the
+// albums it matches, each whole: the boxes of a disc choose for all its songs, so they show.
 
 #include <QAbstractItemModel>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace platter {
 
@@ -35,8 +42,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // Everything is read afresh: a new selection, order or configuring state.
-    void reload();
+    // Everything is read afresh: a new selection, order or configuring state; the albums
+    // shown are those `search` matches.
+    void reload(const QString& search = {});
     // Every row below `parent` redraws; the tree keeps its shape and what is expanded.
     void refreshAllRows(const QModelIndex& parent = {});
     // A click on the "title" or "artist" header: the albums are sorted by that column, ascending,
@@ -44,6 +52,15 @@ public:
     bool sortByColumn(int column);
 
     MyAlbum* albumAt(const QModelIndex& index) const;
+    // Shows only the albums whose name or artist, or the name or artist of one of whose songs
+    // in the playlist, holds every word of `query`; an empty query shows every album. Rows that
+    // stay keep their selection and what is expanded.
+    void setSearch(const QString& query);
+    bool searching() const { return shown_.has_value(); }
+    // Folds the albums' texts ahead of the first keystroke, unless they are folded already.
+    void prepareSearch();
+    // The row of `album`, or an invalid index while it does not show.
+    QModelIndex indexOf(const MyAlbum* album) const;
 
 private:
     struct Item {
@@ -56,8 +73,18 @@ private:
     QString fullText(const Item& item, int column) const;
     const MyDisc* discOf(const MyAlbum& album, int row) const;
     void albumRowsChanged(const QModelIndex& album);
+    MyAlbum* albumOfRow(int row) const;
+    // The albums the search shows, in the playlist's order.
+    void applySearch();
+    // Runs `change`, which may move, hide or show albums, with the persistent indexes following
+    // their items; those of an album no longer shown become invalid.
+    void changeShownAlbums(const std::function<void()>& change, QAbstractItemModel::LayoutChangeHint hint);
 
     AppDelegate& app_;
+    QString query_;
+    std::optional<std::vector<std::shared_ptr<MyAlbum>>> shown_;
+    // Each album's folded name, artist and songs: made at the first search after a reload.
+    std::unordered_map<const MyAlbum*, std::string> searchTexts_;
 };
 
 } // namespace platter

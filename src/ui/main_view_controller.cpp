@@ -6,14 +6,17 @@
 #include "ui/theme.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace platter {
@@ -106,10 +109,44 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     : QWidget(parent), ourDelegate_(app), outlineModel_(new AlbumOutlineModel(app, this)),
       songModel_(new SongTableModel(app, QIcon(QStringLiteral(":/speakerPlay.png")),
                                     QIcon(QStringLiteral(":/speakerPause.png")), this)),
-      pages_(new QStackedLayout(this)), empty_(new QWidget(this)), outlineView_(new Outline(this)),
+      pages_(new QStackedLayout), empty_(new QWidget(this)), outlineView_(new Outline(this)),
       tableView_(new QTableView(this)), unitRule_(new UnitRule(this)),
-      playNext_(new QAction(tr("Play Next"), this)) {
+      playNext_(new QAction(tr("Play Next"), this)), search_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("mainPanel"));
+    search_->setObjectName(QStringLiteral("search"));
+    search_->setPlaceholderText(tr("Search Albums and Songs"));
+    search_->setAccessibleName(tr("Search"));
+    search_->setClearButtonEnabled(true);
+    connect(search_, &QLineEdit::textChanged, this, &MyMainViewController::search);
+    // The texts are folded as the field takes the focus, so that the first key is as quick as
+    // the others.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != search_) return;
+        if (shownView() == tableView_)
+            songModel_->prepareSearch();
+        else if (shownView() == outlineView_)
+            outlineModel_->prepareSearch();
+    });
+    // Escape clears the field; in an empty one it goes back to the rows.
+    auto* clear = new QAction(search_);
+    clear->setShortcut(QKeySequence(Qt::Key_Escape));
+    clear->setShortcutContext(Qt::WidgetShortcut);
+    search_->addAction(clear);
+    connect(clear, &QAction::triggered, this, [this] {
+        if (!search_->text().isEmpty())
+            search_->clear();
+        else if (auto* shown = shownView())
+            shown->setFocus();
+    });
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    addAction(find);
+    connect(find, &QAction::triggered, this, [this] {
+        if (search_->isHidden()) return;
+        search_->setFocus(Qt::ShortcutFocusReason);
+        search_->selectAll();
+    });
     outlineView_->setObjectName(QStringLiteral("outline"));
     outlineView_->setModel(outlineModel_);
     outlineView_->setFrameShape(QFrame::NoFrame);
@@ -161,7 +198,8 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
         if (index.column() == SongTableModel::Audio && index.row() == songModel_->markerRow()) playPause();
     });
     connect(tableView_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid()) ourDelegate_.playFromSong(static_cast<std::size_t>(index.row()));
+        if (const auto song = songModel_->orderIndex(index.row()); song >= 0)
+            ourDelegate_.playFromSong(static_cast<std::size_t>(song));
     });
     playNext_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+N")));
     playNext_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -178,10 +216,19 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
         menu.exec(tableView_->viewport()->mapToGlobal(at));
     });
 
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(8, 6, 8, 6);
+    bar->addWidget(search_);
+    column->addLayout(bar);
+    column->addLayout(pages_, 1);
     pages_->addWidget(empty_);
     pages_->addWidget(outlineView_);
     pages_->addWidget(tableView_);
     pages_->setCurrentWidget(empty_);
+    search_->hide();
     playNext_->setEnabled(false);
 }
 
@@ -192,19 +239,87 @@ QWidget* MyMainViewController::shownView() const {
 
 void MyMainViewController::refreshView() {
     const auto* playlist = ourDelegate_.playlistAt(ourDelegate_.playlistNumber());
+    if (!playlist || ourDelegate_.playlistNumber() != shownPlaylist_) {
+        const QSignalBlocker quiet(search_);
+        search_->clear();
+        // Neither page goes on showing a search of another playlist.
+        if (songModel_->searching()) songModel_->reload();
+        if (outlineModel_->searching()) outlineModel_->reload();
+        songBefore_ = -1;
+        outlineBefore_ = {};
+        expandedBefore_.clear();
+    }
+    shownPlaylist_ = playlist ? ourDelegate_.playlistNumber() : std::nullopt;
+    const auto query = search_->text();
     if (!playlist) {
         pages_->setCurrentWidget(empty_);
         outlineModel_->reload();
         songModel_->reload();
     } else if (!ourDelegate_.configuring()) {
         pages_->setCurrentWidget(tableView_);
-        songModel_->reload();
+        songModel_->reload(query);
     } else {
         pages_->setCurrentWidget(outlineView_);
-        outlineModel_->reload();
+        outlineModel_->reload(query);
         showSortIndicator();
     }
+    search_->setVisible(playlist != nullptr);
     playNext_->setEnabled(pages_->currentWidget() == tableView_);
+}
+
+void MyMainViewController::search(const QString& text) {
+    auto* shown = shownView();
+    if (!shown) return;
+    const auto searching = [&] {
+        return shown == tableView_ ? songModel_->searching() : outlineModel_->searching();
+    };
+    const bool before = searching();
+    if (!before) rememberPlace();
+    if (shown == tableView_)
+        songModel_->setSearch(text);
+    else
+        outlineModel_->setSearch(text);
+    if (before && !searching()) restorePlace();
+}
+
+void MyMainViewController::rememberPlace() {
+    songBefore_ = songModel_->orderIndex(tableView_->currentIndex().row());
+    outlineBefore_ = {};
+    expandedBefore_.clear();
+    for (int row = 0, rows = outlineModel_->rowCount(); row < rows; ++row)
+        if (const auto album = outlineModel_->index(row, 0); outlineView_->isExpanded(album))
+            expandedBefore_.push_back(outlineModel_->albumAt(album));
+    auto at = outlineView_->currentIndex();
+    if (!at.isValid()) return;
+    outlineBefore_.column = at.column();
+    std::vector<int> rows;
+    for (; at.parent().isValid(); at = at.parent())
+        rows.insert(rows.begin(), at.row());
+    outlineBefore_.album = outlineModel_->albumAt(at);
+    if (!rows.empty()) outlineBefore_.disc = rows[0];
+    if (rows.size() > 1) outlineBefore_.song = rows[1];
+}
+
+void MyMainViewController::restorePlace() {
+    if (shownView() == tableView_) {
+        const auto row = songModel_->rowOf(songBefore_);
+        if (!tableView_->currentIndex().isValid() && row >= 0)
+            tableView_->setCurrentIndex(songModel_->index(row, SongTableModel::Name));
+        if (tableView_->currentIndex().isValid())
+            tableView_->scrollTo(tableView_->currentIndex(), QAbstractItemView::PositionAtCenter);
+        return;
+    }
+    // What was open before the search opens again; what the user opened since stays open.
+    for (const auto* album : expandedBefore_)
+        if (const auto at = outlineModel_->indexOf(album); at.isValid()) outlineView_->expand(at);
+    if (!outlineView_->currentIndex().isValid()) {
+        auto at = outlineModel_->indexOf(outlineBefore_.album);
+        for (const int row : {outlineBefore_.disc, outlineBefore_.song})
+            if (row >= 0 && at.isValid()) at = outlineModel_->index(row, 0, at);
+        if (at.isValid()) outlineView_->setCurrentIndex(at.siblingAtColumn(outlineBefore_.column));
+    }
+    if (outlineView_->currentIndex().isValid())
+        outlineView_->scrollTo(outlineView_->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void MyMainViewController::showSortIndicator() {
@@ -225,15 +340,18 @@ void MyMainViewController::playPause() {
 }
 
 void MyMainViewController::playNext() {
-    const auto row = tableView_->currentIndex().row();
-    if (row < 0) return;
-    ourDelegate_.playNext(static_cast<std::size_t>(row));
+    const auto song = songModel_->orderIndex(tableView_->currentIndex().row());
+    if (song < 0) return;
+    ourDelegate_.playNext(static_cast<std::size_t>(song));
     // The moved unit now follows the playing one: show where it went.
     const auto* playlist = ourDelegate_.playlistAt(ourDelegate_.playlistNumber());
-    if (const auto playing = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt;
-        playing && playing->end < songModel_->rowCount()) {
-        tableView_->setCurrentIndex(songModel_->index(static_cast<int>(playing->end), SongTableModel::Name));
-        scrollSongTableToRow(playing->end);
+    if (const auto playing = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt; playing) {
+        // The unit's first row the search shows: the one chosen, at the latest.
+        if (const auto row = songModel_->rowFrom(playing->end); row >= 0) {
+            const auto at = songModel_->index(row, SongTableModel::Name);
+            tableView_->setCurrentIndex(at);
+            tableView_->scrollTo(at);
+        }
     }
 }
 
@@ -253,8 +371,9 @@ void MyMainViewController::refreshSongFiles() {
 }
 
 void MyMainViewController::scrollSongTableToRow(std::int64_t row) {
-    if (row < 0 || row >= songModel_->rowCount()) return;
-    tableView_->scrollTo(songModel_->index(static_cast<int>(row), SongTableModel::Name));
+    // `row` is the order's; a search may hide it.
+    if (const auto shown = songModel_->rowOf(row); shown >= 0)
+        tableView_->scrollTo(songModel_->index(shown, SongTableModel::Name));
 }
 
 } // namespace platter

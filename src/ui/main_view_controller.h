@@ -2,11 +2,14 @@
 
 // The main panel below the top panel: while the user configures the selected playlist, the
 // outline of its albums; once the configuration is confirmed, the table of its shuffled songs;
-// with no playlist selected, nothing.
+// with no playlist selected, nothing. A search field above either narrows it as the user types.
 
 #include <QWidget>
+#include <optional>
+#include <vector>
 
 class QAction;
+class QLineEdit;
 class QStackedLayout;
 class QTableView;
 class QTreeView;
@@ -15,6 +18,7 @@ namespace platter {
 
 class AlbumOutlineModel;
 class AppDelegate;
+class MyAlbum;
 class SongTableModel;
 class UnitRule;
 struct Theme;
@@ -44,12 +48,17 @@ public:
     AlbumOutlineModel* outlineModel() const { return outlineModel_; }
     SongTableModel* songModel() const { return songModel_; }
     QAction* playNextAction() const { return playNext_; }
+    QLineEdit* searchField() const { return search_; }
     // The page the panel shows: nullptr, the outline or the table.
     QWidget* shownView() const;
 
 private:
     void headerClicked(int column);
     void showSortIndicator();
+    void search(const QString& text);
+    // Where the user stood before a search began, to stand there again once it is cleared.
+    void rememberPlace();
+    void restorePlace();
 
     AppDelegate& ourDelegate_;
     AlbumOutlineModel* outlineModel_;
@@ -60,6 +69,16 @@ private:
     QTableView* tableView_;
     UnitRule* unitRule_;
     QAction* playNext_;
+    QLineEdit* search_;
+    // The playlist the panel last showed: another one clears the search.
+    std::optional<std::size_t> shownPlaylist_;
+    struct OutlinePlace {
+        const MyAlbum* album = nullptr;
+        int disc = -1, song = -1, column = 0;
+    };
+    OutlinePlace outlineBefore_;
+    std::vector<const MyAlbum*> expandedBefore_;
+    std::int64_t songBefore_ = -1;
 };
 
 } // namespace platter

@@ -1,8 +1,11 @@
 #include "ui/song_table_model.h"
 
 #include "core/app/app_delegate.h"
+#include "core/text/text_search.h"
 #include "ui/qt_text.h"
 #include "ui/song_file_look.h"
+
+#include <algorithm>
 
 namespace platter {
 
@@ -16,7 +19,29 @@ const MyPlaylist* SongTableModel::playlist() const {
 
 int SongTableModel::rowCount(const QModelIndex& parent) const {
     const auto* list = playlist();
-    return parent.isValid() || !list ? 0 : static_cast<int>(list->shuffledSongs.size());
+    if (parent.isValid() || !list) return 0;
+    return static_cast<int>(shown_ ? shown_->size() : list->shuffledSongs.size());
+}
+
+std::int64_t SongTableModel::orderIndex(int row) const {
+    const auto* list = playlist();
+    if (!list || row < 0 || row >= rowCount()) return -1;
+    const auto index = shown_ ? (*shown_)[static_cast<std::size_t>(row)] : row;
+    return static_cast<std::size_t>(index) < list->shuffledSongs.size() ? index : -1;
+}
+
+int SongTableModel::rowOf(std::int64_t index) const {
+    const auto row = rowFrom(index);
+    return row >= 0 && orderIndex(row) == index ? row : -1;
+}
+
+int SongTableModel::rowFrom(std::int64_t index) const {
+    const auto* list = playlist();
+    if (!list || index < 0) return -1;
+    if (!shown_)
+        return index < static_cast<std::int64_t>(list->shuffledSongs.size()) ? static_cast<int>(index) : -1;
+    const auto at = std::lower_bound(shown_->begin(), shown_->end(), index);
+    return at == shown_->end() ? -1 : static_cast<int>(at - shown_->begin());
 }
 
 int SongTableModel::columnCount(const QModelIndex& parent) const {
@@ -25,10 +50,7 @@ int SongTableModel::columnCount(const QModelIndex& parent) const {
 
 int SongTableModel::markerRow() const {
     const auto* list = playlist();
-    if (!list || list->playingNum < 0 ||
-        static_cast<std::size_t>(list->playingNum) >= list->shuffledSongs.size())
-        return -1;
-    return static_cast<int>(list->playingNum);
+    return list ? rowOf(list->playingNum) : -1;
 }
 
 QString SongTableModel::trackNumText(std::int64_t trackNumber, std::optional<std::int64_t> trackCount) {
@@ -36,9 +58,9 @@ QString SongTableModel::trackNumText(std::int64_t trackNumber, std::optional<std
                       : QString::number(trackNumber);
 }
 
-QString SongTableModel::unitText(int row) const {
+QString SongTableModel::unitText(std::int64_t index) const {
     const auto* list = playlist();
-    const auto place = list ? list->unitAt(row) : std::nullopt;
+    const auto place = list ? list->unitAt(index) : std::nullopt;
     if (!place) return {};
     const auto& unit = *list->units[place->unit];
     QString kind;
@@ -64,12 +86,16 @@ void SongTableModel::setBands(const Bands& bands) {
 QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     const auto* list = playlist();
     if (!list || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-    const auto& song = *list->shuffledSongs[static_cast<std::size_t>(index.row())];
+    const auto at = orderIndex(index.row());
+    if (at < 0) return {};
+    const auto& song = *list->shuffledSongs[static_cast<std::size_t>(at)];
     if (role == Qt::BackgroundRole || role == UnitStartRole) {
-        const auto place = list->unitAt(index.row());
+        const auto place = list->unitAt(at);
         if (!place) return {};
-        if (role == UnitStartRole) return place->first == index.row() && place->unit > 0;
-        const auto marker = markerRow();
+        // The rule stands above a unit's first row shown, which a search may have hidden.
+        if (role == UnitStartRole)
+            return place->unit > 0 && index.row() > 0 && orderIndex(index.row() - 1) < place->first;
+        const auto marker = list->playingNum;
         if (marker >= place->first && marker < place->end && bands_.marked.isValid()) return bands_.marked;
         const auto& band = place->unit % 2 ? bands_.odd : bands_.even;
         return band.isValid() ? QVariant(band) : QVariant();
@@ -95,7 +121,7 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole && index.column() == Audio && index.row() == markerRow())
         return app_.playinglistNumber() ? tr("Pause") : tr("Play from here");
     if (role == Qt::ToolTipRole) {
-        auto tip = unitText(index.row());
+        auto tip = unitText(at);
         if (const auto file = songFileToolTip(song); file.isValid())
             tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + file.toString();
         return tip.isEmpty() ? QVariant() : QVariant(tip);
@@ -122,9 +148,76 @@ QVariant SongTableModel::headerData(int section, Qt::Orientation orientation, in
     }
 }
 
-void SongTableModel::reload() {
+void SongTableModel::reload(const QString& search) {
     beginResetModel();
+    query_ = search;
+    searchTexts_.clear();
+    applySearch();
     endResetModel();
+}
+
+void SongTableModel::setSearch(const QString& query) {
+    if (query == query_) return;
+    // A new layout rather than a reset: the selection and the current row stay where they show.
+    emit layoutAboutToBeChanged();
+    const auto old = persistentIndexList();
+    std::vector<std::int64_t> songs;
+    songs.reserve(static_cast<std::size_t>(old.size()));
+    for (const auto& i : old)
+        songs.push_back(orderIndex(i.row()));
+    query_ = query;
+    applySearch();
+    QModelIndexList now;
+    now.reserve(old.size());
+    for (qsizetype i = 0; i < old.size(); ++i) {
+        const auto row = rowOf(songs[static_cast<std::size_t>(i)]);
+        now.push_back(row < 0 ? QModelIndex() : index(row, old[i].column()));
+    }
+    changePersistentIndexList(old, now);
+    emit layoutChanged();
+}
+
+void SongTableModel::applySearch() {
+    const auto* list = playlist();
+    const TextSearch search(app_.rules(), query_.toStdString());
+    if (!list || search.empty()) {
+        shown_.reset();
+        return;
+    }
+    prepareSearch();
+    const auto& songs = list->shuffledSongs;
+    shown_.emplace();
+    for (std::size_t i = 0; i < songs.size() && i < searchTexts_.size(); ++i)
+        if (search.matches(searchTexts_[i])) shown_->push_back(static_cast<std::int64_t>(i));
+}
+
+void SongTableModel::prepareSearch() {
+    const auto* list = playlist();
+    if (!list) return;
+    const auto& songs = list->shuffledSongs;
+    if (searchTexts_.size() != songs.size()) {
+        searchTexts_.assign(songs.size(), {});
+        // A unit's songs mostly share their album and artist: each is folded once.
+        std::string_view album, artist;
+        std::string albumText, artistText;
+        for (std::size_t i = 0; i < songs.size(); ++i) {
+            const auto& song = *songs[i];
+            if (i == 0 || song.album() != album) {
+                album = song.album();
+                albumText.clear();
+                addSearchField(app_.rules(), albumText, album);
+            }
+            if (i == 0 || song.artist() != artist) {
+                artist = song.artist();
+                artistText.clear();
+                addSearchField(app_.rules(), artistText, artist);
+            }
+            auto& text = searchTexts_[i];
+            addSearchField(app_.rules(), text, song.name());
+            text += albumText;
+            text += artistText;
+        }
+    }
 }
 
 void SongTableModel::refreshRows() {

@@ -5,13 +5,16 @@
 // one block: its rows share a band that alternates from unit to unit, the unit at the marker
 // has a band of its own, and the view rules a line above each unit's first row. Rows are read
 // from the application controller when drawn, so a table of any length costs only its visible
-// rows.
+// rows. A search shows only the songs it matches, in the order's order; rows then are not the
+// order's indexes, and orderIndex() and rowOf() translate.
 
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QIcon>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace platter {
 
@@ -38,12 +41,24 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // A new order or selection: every row is read afresh.
-    void reload();
+    // A new order or selection: every row is read afresh, and shows what `search` matches.
+    void reload(const QString& search = {});
     // The same order, another marker or play state: the rows are redrawn where they are.
     void refreshRows();
     // The row of the playing-row marker, or -1 when none shows.
     int markerRow() const;
+    // Shows only the songs whose name, album or artist holds every word of `query`; an empty
+    // query shows every song.
+    void setSearch(const QString& query);
+    bool searching() const { return shown_.has_value(); }
+    // Folds the songs' texts ahead of the first keystroke, unless they are folded already.
+    void prepareSearch();
+    // The index in the order of the song at `row`, or -1 for no row.
+    std::int64_t orderIndex(int row) const;
+    // The row of the order's song at `index`, or -1 while the search hides it.
+    int rowOf(std::int64_t index) const;
+    // The first row at or after the order's `index`, or -1 when none follows.
+    int rowFrom(std::int64_t index) const;
     // The text of the "trackNum" column: "3/12" with a track count, else the bare number.
     static QString trackNumText(std::int64_t trackNumber, std::optional<std::int64_t> trackCount);
     void setBands(const Bands& bands);
@@ -52,12 +67,20 @@ private:
     const MyPlaylist* playlist() const;
     // "Disc 2 of Three Movements", "Whole album" or "Song", and "unit 4 of 17": what the row's
     // unit is and where it stands; empty outside the order.
-    QString unitText(int row) const;
+    QString unitText(std::int64_t index) const;
+    // The order's indexes the search shows, or every one with no search.
+    void applySearch();
 
     const AppDelegate& app_;
     QIcon playImage_;
     QIcon pauseImage_;
     Bands bands_;
+    QString query_;
+    // The order's indexes that show, ascending; none while every song shows.
+    std::optional<std::vector<std::int64_t>> shown_;
+    // Each song's folded name, album and artist by its index in the order: made at the first
+    // search after a reload, not at every keystroke.
+    std::vector<std::string> searchTexts_;
 };
 
 } // namespace platter

@@ -19,11 +19,11 @@ protected:
     void SetUp() override {
         auto library = libraryValue(
             {
-                {1, "Prelude", "Suite", "Ana", {}, 1, 1, 60000, {{"Track Count", 2}}},
+                {1, "Pr\xC3\xA9lude", "Suite", "Ana", {}, 1, 1, 60000, {{"Track Count", 2}}},
                 {2, "Fugue", "Suite", "Ana", {}, 1, 2, 60000, {{"Track Count", 2}}},
                 {3, "Coda", "Suite", "Ana", {}, 2, 1, 60000},
                 {4, "Sun", "Hits", "Bo", {}, {}, 3, 60000, {{"Compilation", true}}},
-                {5, "Rain", "Hits", "Cy", {}, {}, 4, 60000, {{"Compilation", true}}},
+                {5, "Rain", "Hits", "Zo\xC3\xAB", {}, {}, 4, 60000, {{"Compilation", true}}},
                 {6, "Loose", "Single", "Di", {}, {}, {}, 60000},
             },
             {{"MIX", "Mix", {1, 2, 3, 4, 5, 6}}, {"OTHER", "Other", {6}}});

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -473,6 +474,95 @@ TEST_F(Keyboard, SpaceTogglesTheOutlinesFocusedBoxAndPlaysAndPausesElsewhere) {
     ASSERT_EQ(outline->currentIndex().parent(), suite);
     QTest::keyClick(outline, Qt::Key_Space); // a disc of an album split into songs has no box
     EXPECT_EQ(plays.count(), 1);
+}
+
+TEST_F(Keyboard, TheSearchNarrowsTheOutlineAndTheTableAndEscapeBringsEveryRowBack) {
+    auto* field = main()->searchField();
+    auto* outline = main()->outlineView();
+    auto* albums = main()->outlineModel();
+    auto* table = main()->tableView();
+    auto* songs = main()->songModel();
+    QAbstractItemModelTester albumsTester(albums, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester songsTester(songs, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto titles = [&] {
+        QStringList t;
+        for (int r = 0; r < albums->rowCount(); ++r)
+            t << albums->index(r, 0).data().toString();
+        return t.join('|').toStdString();
+    };
+    const auto album = [&](const char* title) {
+        for (int r = 0; r < albums->rowCount(); ++r)
+            if (albums->index(r, 0).data().toString() == title) return albums->index(r, 0);
+        return QModelIndex();
+    };
+    const auto all = titles();
+    outline->expand(album("Suite"));
+    const auto loose = albums->index(0, 0, albums->index(0, 0, album("Single")));
+    outline->setCurrentIndex(loose);
+
+    QTest::keySequence(w, QKeySequence::Find);
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    QTest::keyClicks(field, "PRELUDE");
+    EXPECT_EQ(titles(), "Suite") << "a song's name, case and accents aside";
+    EXPECT_EQ(albums->rowCount(album("Suite")), 2) << "an album shows whole";
+    field->setText("zoe\xCC\x88 SUN"); // decomposed
+    EXPECT_EQ(titles(), "Hits") << "every word, each in a song of its own";
+    field->setText("ana rain");
+    EXPECT_EQ(titles(), "");
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(field->text(), "");
+    EXPECT_EQ(titles(), all);
+    EXPECT_EQ(outline->currentIndex(), loose) << "the row the search hid";
+    EXPECT_TRUE(outline->isExpanded(album("Suite")));
+
+    menuAction(*w, "Shuffle Albums")->trigger();
+    const auto names = [&] {
+        QStringList t;
+        for (int r = 0; r < songs->rowCount(); ++r)
+            t << songs->index(r, SongTableModel::Name).data().toString();
+        t.sort();
+        return t.join('|').toStdString();
+    };
+    const auto rowNamed = [&](const char* name) {
+        for (int r = 0; r < songs->rowCount(); ++r)
+            if (songs->index(r, SongTableModel::Name).data().toString() == QString::fromUtf8(name)) return r;
+        return -1;
+    };
+    table->setCurrentIndex(songs->index(rowNamed("Loose"), SongTableModel::Name));
+    field->setFocus();
+    QTest::keyClicks(field, "a");
+    EXPECT_EQ(names(), "Coda|Fugue|Pr\xC3\xA9lude|Rain") << "a name, album or artist";
+    // A rule stands above each row whose unit is not the one above it, though its first song hides.
+    for (int r = 0; r < songs->rowCount(); ++r) {
+        const auto unit = [&](int row) { return mix().unitAt(songs->orderIndex(row))->unit; };
+        EXPECT_EQ(songs->index(r, 1).data(SongTableModel::UnitStartRole).toBool(),
+                  r > 0 && unit(r) != unit(r - 1))
+            << r;
+    }
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(songs->rowCount(), 6);
+    EXPECT_EQ(table->currentIndex().row(), rowNamed("Loose"));
+    EXPECT_TRUE(table->selectionModel()->isRowSelected(rowNamed("Loose")));
+
+    // Played from a row the search moved: the song of that row plays, marked there.
+    field->setText("hits zoë");
+    ASSERT_EQ(songs->rowCount(), 1);
+    QApplication::processEvents();
+    const auto rain = table->visualRect(songs->index(0, SongTableModel::Name)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rain); // a press, then the double-click
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, rain);
+    ASSERT_NE(app->currentSong(), nullptr);
+    EXPECT_EQ(app->currentSong()->name(), "Rain");
+    EXPECT_EQ(songs->markerRow(), 0);
+    field->setText("");
+    EXPECT_EQ(songs->markerRow(), rowNamed("Rain"));
+
+    field->setText("loose");
+    app->changePlaylistWithRow(rowOf("Other"));
+    EXPECT_EQ(field->text(), "") << "another playlist";
+    auto* shown = qobject_cast<QAbstractItemView*>(main()->shownView());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->model()->rowCount(), 1);
 }
 
 TEST_F(Keyboard, TabReachesEveryControl) {

@@ -189,6 +189,7 @@ public:
     // The store-link pages of the selected playlist, as last worked out.
     const std::vector<std::pair<std::string, std::string>>& linkPages() const { return links_.pages(); }
     const PlaybackController& playback() const { return playback_; }
+    const StringRules& rules() const { return services_.rules; }
 
     // What the user should know of the stored settings and state once they were read.
     const std::optional<Notice>& startNotice() const { return state_.startNotice(); }

@@ -17,6 +17,9 @@ public:
     virtual std::string sortKey(std::string_view utf8) const = 0;
     // Full lower-casing in the root locale.
     virtual std::string lowerCase(std::string_view utf8) const = 0;
+    // The form a search compares: full case folding, compatibility decomposition (NFKD) with
+    // every nonspacing mark removed, then NFC. "Ｃafé", "CAFE" and "cafe\u0301" all become "cafe".
+    virtual std::string searchFolded(std::string_view utf8) const = 0;
 };
 
 } // namespace platter

@@ -54,6 +54,10 @@ std::string StringRules::lowerCase(std::string_view s) const {
     return out;
 }
 
+std::string StringRules::searchKey(std::string_view s) const {
+    return isAscii(s) ? lowerCase(s) : unicode_.searchFolded(s);
+}
+
 bool StringRules::equal(std::string_view a, std::string_view b) const {
     if (a == b) return true;
     if (isAscii(a) && isAscii(b)) return false;

@@ -23,6 +23,9 @@ public:
     // Full Unicode lower-casing, with no locale taking part.
     std::string lowerCase(std::string_view s) const;
     bool equal(std::string_view a, std::string_view b) const;
+    // The form a search compares: case, accents and normalisation set aside (see
+    // UnicodeRules::searchFolded).
+    std::string searchKey(std::string_view s) const;
 
 private:
     const UnicodeRules& unicode_;

@@ -58,4 +58,26 @@ std::string IcuUnicodeRules::lowerCase(std::string_view utf8) const {
     return out;
 }
 
+std::string IcuUnicodeRules::searchFolded(std::string_view utf8) const {
+    auto text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    // Folding first: a folded letter may decompose further ("İ" to "i" and a dot above).
+    text.foldCase(U_FOLD_CASE_DEFAULT);
+    UErrorCode status = U_ZERO_ERROR;
+    const auto* nfkd = icu::Normalizer2::getNFKDInstance(status);
+    if (U_SUCCESS(status)) {
+        auto decomposed = nfkd->normalize(text, status);
+        if (U_SUCCESS(status)) text = std::move(decomposed);
+    }
+    icu::UnicodeString kept;
+    for (int32_t i = 0; i < text.length();) {
+        const UChar32 c = text.char32At(i);
+        if ((U_GET_GC_MASK(c) & U_GC_MN_MASK) == 0) kept.append(c);
+        i += U16_LENGTH(c);
+    }
+    std::string out;
+    composedForm(kept).toUTF8String(out);
+    return out;
+}
+
 } // namespace platter

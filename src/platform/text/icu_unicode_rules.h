@@ -9,6 +9,7 @@ public:
     std::string composed(std::string_view utf8) const override;
     std::string sortKey(std::string_view utf8) const override;
     std::string lowerCase(std::string_view utf8) const override;
+    std::string searchFolded(std::string_view utf8) const override;
 };
 
 } // namespace platter

@@ -161,6 +161,14 @@
         <source>Play this song&apos;s album, disc or song after the one that plays</source>
         <translation>Album, CD oder Titel, zu dem dieser Titel gehört, nach dem laufenden spielen</translation>
     </message>
+    <message>
+        <source>Search Albums and Songs</source>
+        <translation>Alben und Titel durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
 </context>
 <context>
     <name>platter::MyPlaylistsViewController</name>

@@ -161,6 +161,14 @@
         <source>Play this song&apos;s album, disc or song after the one that plays</source>
         <translation>Lire l&apos;album, le disque ou le morceau dont fait partie ce morceau après celui en cours</translation>
     </message>
+    <message>
+        <source>Search Albums and Songs</source>
+        <translation>Rechercher des albums et des morceaux</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
 </context>
 <context>
     <name>platter::MyPlaylistsViewController</name>
