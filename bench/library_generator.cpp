@@ -5,6 +5,7 @@
 #include "core/plist/xml_writer.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -213,6 +214,14 @@ void generateLibrary(const std::string& path, std::size_t trackCount, std::uint6
                   : "\t\t\t<key>Parent Persistent ID</key><string>00000000DEADBEEF</string>\n");
     }
     o << "\t</array>\n</dict>\n</plist>\n";
+}
+
+std::string benchLibrary(std::size_t tracks) {
+    const auto dir = std::filesystem::current_path() / "build" / "bench-data";
+    std::filesystem::create_directories(dir);
+    const auto path = (dir / ("library-" + std::to_string(tracks) + ".xml")).string();
+    if (!std::filesystem::exists(path)) generateLibrary(path, tracks);
+    return path;
 }
 
 } // namespace platter::bench

@@ -11,4 +11,8 @@ namespace platter::bench {
 // playlists. The same size and seed give the same file.
 void generateLibrary(const std::string& path, std::size_t tracks, std::uint64_t seed = 1);
 
+// The generated library of `tracks` tracks under build/bench-data, written the first time it
+// is asked for; its path.
+std::string benchLibrary(std::size_t tracks);
+
 } // namespace platter::bench

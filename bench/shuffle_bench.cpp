@@ -15,10 +15,7 @@ namespace {
 
 platter::Library& library() {
     static const auto inspection = [] {
-        const auto dir = std::filesystem::current_path() / "build" / "bench-data";
-        std::filesystem::create_directories(dir);
-        const auto path = (dir / "library-200000.xml").string();
-        if (!std::filesystem::exists(path)) platter::bench::generateLibrary(path, 200000);
+        const auto path = platter::bench::benchLibrary(200000);
         return std::make_unique<platter::Inspection>(platter::inspectLibrary({path, {}, false, {}}));
     }();
     return *inspection->library;

@@ -8,7 +8,7 @@
 
 #include "core/app/app_delegate.h"
 #include "core/plist/xml_writer.h"
-#include "core/services/view_refresh.h"
+#include "core/app/app_events.h"
 #include "platform/system/glib_task_runner.h"
 #include "support/app_harness.h"
 
@@ -74,20 +74,11 @@ fs::path makeLibrary(const fs::path& folder, int songs) {
     return library;
 }
 
-struct SearchEnds final : ViewRefresh {
+struct SearchEnds final : AppObserver {
     bool ended = false;
-    void refreshSongFiles() override { ended = true; }
-    void refreshPlaylistView() override {}
-    void refreshMainView() override {}
-    void refreshViewsWithTopViewMode(platter::TopViewMode) override {}
-    void refreshViewsWithTopViewMode(platter::TopViewMode, std::int64_t, std::int64_t, double, bool,
-                                     bool) override {}
-    void loadLinkPages(const std::vector<std::pair<std::string, std::string>>&) override {}
-    void willPauseWithAudioShoudDelete(bool, bool) override {}
-    void willPlayWithArtwork(const std::optional<std::string>&, const std::string&, const std::string&,
-                             const std::string&) override {}
-    void updatePlayingSongWithArtwork(const std::optional<std::string>&, const std::string&, const std::string&,
-                                      const std::string&, std::int64_t) override {}
+    void appChanged(AppEvent event) override {
+        if (event == AppEvent::SongFiles) ended = true;
+    }
 };
 
 struct Run {
@@ -139,7 +130,7 @@ int main(int argc, char** argv) {
     harness.useLibraryFile(library);
     harness.defaults = std::make_unique<UserDefaults>(harness.settings);
     AppDelegate app(harness.services({.tasks = &tasks}));
-    app.applicationWillFinishLaunching(&view);
+    app.addObserver(&view);
     if (app.applicationDidFinishLaunching() != AppDelegate::LaunchResult::Ready) return 1;
     while (!view.ended)
         g_main_context_iteration(nullptr, TRUE); // the search the build started

@@ -42,10 +42,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qtApp(argc, argv);
     const std::size_t tracks = argc > 1 ? std::stoul(argv[1]) : 200000;
-    const auto dataDir = std::filesystem::current_path() / "build" / "bench-data";
-    std::filesystem::create_directories(dataDir);
-    const auto path = (dataDir / ("library-" + std::to_string(tracks) + ".xml")).string();
-    if (!std::filesystem::exists(path)) platter::bench::generateLibrary(path, tracks);
+    const auto path = platter::bench::benchLibrary(tracks);
 
     platter::testing::AppHarness harness;
     harness.useLibraryFile(path);

@@ -40,10 +40,7 @@ struct ThreadTasks final : platter::TaskRunner {
 
 int main() {
     using namespace platter;
-    const auto data = std::filesystem::current_path() / "build" / "bench-data";
-    std::filesystem::create_directories(data);
-    const auto library = (data / "library-200000.xml").string();
-    if (!std::filesystem::exists(library)) bench::generateLibrary(library, 200000);
+    const auto library = bench::benchLibrary(200000);
     testing::AppHarness harness;
     harness.useLibraryFile(library);
     auto& app = harness.launch(false);
@@ -63,7 +60,7 @@ int main() {
     const auto scratch = std::filesystem::temp_directory_path() / "platter-state-bench";
     std::filesystem::remove_all(scratch);
     PlistFileReader reader;
-    PlaylistOrders orders{{"ALL", app.playlistDict().at(app.playlistAt(0)->persistentID())}};
+    PlaylistOrders orders{{"ALL", *harness.storedOrder(app.playlistAt(0)->persistentID())}};
     PlayingNumbers positions;
     for (int i = 0; i < 50; ++i)
         positions["PLAYLIST" + std::to_string(i)] = i;

@@ -156,7 +156,8 @@ public:
     bool songNotifications() const { return songNotifications_; }
     void setSongNotifications(bool on);
 
-    // The songs' files: see SongFileSearch.
+    // The songs' files: see SongFileSearch. Every build of the model looks for them; this looks again.
+    void findSongFiles() { files_.restart(); }
     bool songFilesKnown() const { return files_.known(); }
     const FileCounts& libraryFiles() const { return files_.counts(); }
     const std::vector<std::string>& musicFolders() const { return files_.folders(); }
