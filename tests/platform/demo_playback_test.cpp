@@ -5,7 +5,7 @@
 #include "core/model/file_url.h"
 #include "core/services/seeded_random.h"
 #include "core/persistence/memory_settings_file.h"
-#include "core/persistence/memory_state_storage.h"
+#include "support/memory_state_storage.h"
 #include "core/persistence/user_defaults.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"

@@ -6,7 +6,7 @@
 #include "core/app/app_delegate.h"
 #include "core/model/file_url.h"
 #include "core/persistence/memory_settings_file.h"
-#include "core/persistence/memory_state_storage.h"
+#include "support/memory_state_storage.h"
 #include "core/persistence/user_defaults.h"
 #include "core/plist/xml_writer.h"
 #include "core/services/seeded_random.h"

@@ -7,7 +7,7 @@
 
 #include "core/model/file_url.h"
 #include "core/persistence/memory_settings_file.h"
-#include "core/persistence/memory_state_storage.h"
+#include "support/memory_state_storage.h"
 #include "dark_palette.h"
 #include "platform/audio/gst_queue_player.h"
 #include "platform/media/taglib_media_files.h"
