@@ -159,6 +159,9 @@ void ViewController::appChanged(AppEvent event) {
     case AppEvent::LinkPages:
         loadLinkPages(ourDelegate_.linkPages());
         break;
+    case AppEvent::Statistics:
+        mainViewCont_->refreshSongFiles();
+        break;
     }
 }
 

@@ -291,6 +291,8 @@ struct RecordingView final : AppObserver {
             return calls.push_back("notice");
         case AppEvent::Seeked:
             return calls.push_back("seeked");
+        case AppEvent::Statistics:
+            return calls.push_back("statistics");
         case AppEvent::LinkPages:
             linkPages.push_back(app->linkPages());
             return calls.push_back("links " + std::to_string(app->linkPages().size()));

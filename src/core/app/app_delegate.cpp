@@ -145,4 +145,14 @@ bool AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
            why == Why::FilesNotHere && files_.chooseFolder();
 }
 
+ShownStats AppDelegate::statsOf(const MySong& song) const {
+    const auto here = counted_.find(std::string(song.persistentID()));
+    return combined(fileStatsOf(song), here == counted_.end() ? SongStats{} : here->second);
+}
+
+void AppDelegate::rate(const MySong& song, int rating) {
+    counted_[std::string(song.persistentID())].rating = std::clamp(rating, 0, 100);
+    events_.tell(AppEvent::Statistics);
+}
+
 } // namespace platter

@@ -23,11 +23,13 @@
 #include "core/app/store_links.h"
 #include "core/app/tracked_dialogs.h"
 #include "core/model/library.h"
+#include "core/model/song_stats.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platter {
@@ -197,6 +199,11 @@ public:
     // What stands now: what could not be saved, and why playback paused on its own.
     std::vector<Notice> notices() const;
 
+    // A song's statistics as shown: the library file's plus what was counted here.
+    ShownStats statsOf(const MySong& song) const;
+    // Sets the song's rating, 0 (none) to 100, as the library file keeps it.
+    void rate(const MySong& song, int rating);
+
     // The playlist at an index, or null when the index is absent or past the end.
     MyPlaylist* playlistAt(std::optional<std::size_t> index) const { return platter::playlistAt(library_, index); }
 
@@ -232,6 +239,7 @@ private:
     SongFileSearch files_;
     PlaybackController playback_;
     StoreLinks links_;
+    std::unordered_map<std::string, SongStats> counted_;
     MediaLink media_;
     LibraryReload reload_;
 };

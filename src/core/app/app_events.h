@@ -19,6 +19,7 @@ enum class AppEvent {
     Playback,  // what plays or is current, its artwork, playing or not, the volume
     Seeked,    // the position jumped within the current song, rather than playing on
     LinkPages, // the store-link pages of the selected playlist
+    Statistics, // songs' plays, skips or ratings
 };
 
 class AppObserver {
