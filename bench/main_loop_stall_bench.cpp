@@ -203,6 +203,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", (profile / "config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (profile / "state").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (profile / "cache").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (profile / "data").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     int status = 0;

@@ -28,7 +28,8 @@ double launchOnce(const std::string& program, const fs::path& profile) {
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
     const auto command = "PLATTER_LAUNCH_NS=" + std::to_string(now) + " XDG_CONFIG_HOME='" +
-                         profile.string() + "' XDG_STATE_HOME='" + profile.string() + "/state' '" + program +
+                         profile.string() + "' XDG_STATE_HOME='" + profile.string() + "/state' XDG_DATA_HOME='" + profile.string() +
+                         "/data' '" + program +
                          "' 2>/dev/null";
     FILE* out = ::popen(command.c_str(), "r");
     if (!out) return -1;

@@ -4,6 +4,7 @@
 #include "core/services/seeded_random.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
+#include "platform/db/sqlite_library_database.h"
 #include "platform/dbus/mpris_service.h"
 #include "platform/dbus/song_notifier.h"
 #include "platform/files/atomic_file_writer.h"
@@ -163,7 +164,8 @@ struct PlatterApp::Parts {
                .state = state,
                .libraryWatcher = &libraryWatcher,
                .http = options.linkPanes ? &http : nullptr,
-               .countries = &countries}),
+               .countries = &countries,
+               .database = &database}),
           window(app, options.linkPanes) {}
 
     PlistFileReader reader;
@@ -188,6 +190,8 @@ struct PlatterApp::Parts {
     // controller goes first and cancels the network work, so the runner's stop never waits
     // for a request.
     GlibTaskRunner tasks;
+    // Hands its answers to the main thread through the runner; its end flushes.
+    SqliteLibraryDatabase database{SqliteLibraryDatabase::defaultPath(), tasks};
     AppDelegate app;
     MainWindow window;
     QStringList notices;
@@ -229,8 +233,8 @@ AppDelegate::LaunchResult PlatterApp::launch() {
     p.window.show();
     const auto result = p.app.applicationDidFinishLaunching();
     if (result == AppDelegate::LaunchResult::Cancelled || quitting_) return AppDelegate::LaunchResult::Cancelled;
-    if (const auto& notice = p.app.startNotice())
-        p.window.setNotice((p.notices << NoticeText::of(*notice)).join(QStringLiteral("  ")));
+    for (const auto* notice : {&p.app.startNotice(), &p.app.statisticsNotice()})
+        if (*notice) p.window.setNotice((p.notices << NoticeText::of(**notice)).join(QStringLiteral("  ")));
     return result;
 }
 

@@ -1,5 +1,8 @@
 #include "ui/notice_text.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 namespace platter {
 
 QString NoticeText::of(const Notice& notice) {
@@ -25,6 +28,24 @@ QString NoticeText::of(const Notice& notice) {
         return tr("The sound output is not available (%1). Playback is paused; press Play to try again.").arg(reason);
     case Notice::Kind::MusicUnreachable:
         return tr("The music folder %1 cannot be reached. Playback is paused; press Play when it is back.").arg(path);
+    case Notice::Kind::StatisticsRestored: {
+        const auto copy = QLocale().toString(QDateTime::fromSecsSinceEpoch(notice.date), QLocale::ShortFormat);
+        return path.isEmpty() ? tr("The play counts and ratings file was missing; its copy of %1 took its place, with "
+                                   "what was counted until then.")
+                                    .arg(copy)
+                              : tr("The play counts and ratings file was damaged and was moved to %1; its copy of %2 "
+                                   "took its place, with what was counted until then.")
+                                    .arg(path, copy);
+    }
+    case Notice::Kind::StatisticsStartedAfresh:
+        return tr("The play counts and ratings file was damaged and was moved to %1; Platter counts afresh. The counts "
+                  "of your library file are kept.")
+            .arg(path);
+    case Notice::Kind::StatisticsUnavailable:
+        return tr("Play counts and ratings cannot be kept (%1): they count for this session only.").arg(reason);
+    case Notice::Kind::StatisticsFromNewerVersion:
+        return tr("The play counts and ratings file is from a newer version of Platter and is left as it is: counts "
+                  "and ratings count for this session only.");
     }
     return {};
 }

@@ -3,7 +3,10 @@
 
 #include "app/instance_lock.h"
 #include "app/platter_app.h"
+#include "core/model/file_url.h"
+#include "core/plist/xml_writer.h"
 #include "platform/dbus/mpris_service.h"
+#include "support/audio_fixture.h"
 #include "support/fakes.h"
 #include "support/library_fixture.h"
 #include "ui/main_window.h"
@@ -81,7 +84,10 @@ public:
             ::unsetenv(name);
     }
     static std::vector<std::pair<const char*, const char*>> variables() {
-        return {{"XDG_CONFIG_HOME", "config"}, {"XDG_STATE_HOME", "state"}, {"XDG_CACHE_HOME", "cache"}};
+        return {{"XDG_CONFIG_HOME", "config"},
+                {"XDG_STATE_HOME", "state"},
+                {"XDG_CACHE_HOME", "cache"},
+                {"XDG_DATA_HOME", "data"}};
     }
     std::string settings() const { return testing::TempDir::read(dir.path() / "config/platter/settings.plist"); }
     std::filesystem::path state(const std::string& name) const { return dir.path() / "state/platter" / name; }
@@ -159,6 +165,39 @@ TEST_F(Wiring, ANewSongIsAnnouncedWhileAnotherWindowIsInFrontUntilTheUserTurnsTh
     program = start();
     ASSERT_TRUE(program);
     EXPECT_FALSE(program->delegate().songNotifications());
+}
+
+TEST_F(Wiring, APlayIsCountedInTheLibraryDatabaseAndKeptAcrossARestart) {
+    // One 40-second song, long enough to count.
+    const auto song = profile.dir.path() / "tone.ogg";
+    testing::makeTone(song, testing::AudioFormat::Ogg, 40);
+    auto library = testing::libraryValue({{1, "Tone", "Tones", "X", {}, {}, {}, 40000, {}}}, {{"P", "P", {1}, {}}});
+    auto& tracks = *plist::find(*library.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
+    plist::set(*tracks.front().second.get<plist::Dict>(), "Location", fileUrlFromPath(song.string()));
+    const auto file = profile.dir.path() / "Library.xml";
+    std::ofstream(file) << plist::writeXml(library);
+    profile.useLibrary(file.c_str());
+    const auto plays = [&](PlatterApp& program) {
+        auto& app = program.delegate();
+        EXPECT_TRUE(waitFor([&] { return app.songFilesKnown(); }));
+        app.changePlaylistWithRow(1);
+        app.showPlaylist();
+        return app.statsOf(*app.playlistAt(1)->shuffledSongs.at(0)).stats.plays;
+    };
+    {
+        PlatterApp program({.players = &players, .linkPanes = false});
+        ASSERT_EQ(program.launch(), AppDelegate::LaunchResult::Ready);
+        ASSERT_EQ(plays(program), 0);
+        program.delegate().playMusic();
+        players.made.back()->end();
+        EXPECT_EQ(plays(program), 1);
+        program.quit();
+    }
+    EXPECT_TRUE(std::filesystem::exists(profile.dir.path() / "data/platter/library.sqlite"));
+    PlatterApp again({.players = &players, .linkPanes = false});
+    ASSERT_EQ(again.launch(), AppDelegate::LaunchResult::Ready);
+    EXPECT_FALSE(again.delegate().statisticsNotice());
+    EXPECT_EQ(plays(again), 1);
 }
 
 TEST_F(Wiring, ASignalToQuitWritesWhatQuitWrites) {

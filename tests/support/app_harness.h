@@ -6,6 +6,7 @@
 #include "core/app/app_delegate.h"
 #include "core/model/file_url.h"
 #include "core/persistence/memory_settings_file.h"
+#include "support/memory_library_database.h"
 #include "support/memory_state_storage.h"
 #include "core/persistence/user_defaults.h"
 #include "core/plist/xml_writer.h"
@@ -30,6 +31,7 @@ struct Replacements {
     HttpFetch* http = nullptr;
     const CountryNames* countries = nullptr;
     std::string catalogueBase = "https://itunes.apple.com";
+    LibraryDatabase* database = nullptr; // the harness's own in memory unless given
 };
 
 class AppHarness {
@@ -70,7 +72,9 @@ public:
                            .libraryWatcher = &watcher,
                            .http = r.http,
                            .countries = r.countries,
-                           .catalogueBase = std::move(r.catalogueBase)};
+                           .catalogueBase = std::move(r.catalogueBase),
+                           .database = r.database ? r.database : &database,
+                           .clock = [this] { return clock; }};
     }
 
     // A fresh controller over the current settings, launched; as a new run of the program.
@@ -220,6 +224,8 @@ public:
     FakeWatcher watcher;
     FakeSystem system;
     ScriptedRandom random;
+    MemoryLibraryDatabase database;
+    std::int64_t clock = 1'700'000'000; // UTC seconds, as the controller reads them
     RecordingView view;
     std::unique_ptr<AppDelegate> app;
     AppDelegate::LaunchResult result{};

@@ -2,6 +2,7 @@
 
 #include "core/persistence/user_defaults.h"
 #include "core/services/dialogs.h"
+#include "core/services/library_database.h"
 #include "core/services/system_info.h"
 #include "core/shuffle/shuffle.h"
 
@@ -16,9 +17,10 @@ AppDelegate::AppDelegate(AppServices services)
              [this] { events_.tell(AppEvent::Notices); }),
       files_({services.fileSystem, services.rules, services.tasks, services.system, services.defaults, dialogs_},
              library_, state_, [this] { songFilesFound(); }),
+      statistics_(services.database, services.clock, events_),
       playback_({services.players, services.audioFiles, services.fileSystem, services.artwork, services.tasks,
                  services.defaults},
-                library_, selection_, state_, files_, events_,
+                library_, selection_, state_, files_, events_, statistics_,
                 {.nothingPlayable = [this](const MyPlaylist& playlist) { return explainNothingPlayable(playlist); },
                  .noticeChanged = [this] { events_.tell(AppEvent::Notices); }}),
       links_({services.http, services.rules, services.random, services.tasks, services.catalogueBase}, library_,
@@ -41,6 +43,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     if (const auto* stored = defaults.objectForKey(keys::songNotifications))
         if (const auto* on = stored->get<bool>()) songNotifications_ = *on;
     playback_.readSettings();
+    statistics_.readStored();
     const auto library = reload_.locate();
     if (!library) return LaunchResult::Cancelled;
     albumSettings_ = state_.read();
@@ -55,6 +58,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::applicationWillTerminate() {
     playback_.quit();
     state_.flush();
+    if (services_.database) services_.database->flush();
 }
 
 std::vector<Notice> AppDelegate::notices() const {
@@ -145,14 +149,8 @@ bool AppDelegate::explainNothingPlayable(const MyPlaylist& playlist) {
            why == Why::FilesNotHere && files_.chooseFolder();
 }
 
-ShownStats AppDelegate::statsOf(const MySong& song) const {
-    const auto here = counted_.find(std::string(song.persistentID()));
-    return combined(fileStatsOf(song), here == counted_.end() ? SongStats{} : here->second);
-}
+ShownStats AppDelegate::statsOf(const MySong& song) const { return statistics_.statsOf(song); }
 
-void AppDelegate::rate(const MySong& song, int rating) {
-    counted_[std::string(song.persistentID())].rating = std::clamp(rating, 0, 100);
-    events_.tell(AppEvent::Statistics);
-}
+void AppDelegate::rate(const MySong& song, int rating) { statistics_.rate(song, rating); }
 
 } // namespace platter

@@ -9,6 +9,7 @@
 //   store_links.h          the catalogue's albums of the selected playlist's top artists
 //   library_reload.h       finding, choosing, watching and reading again the library file
 //   media_link.h           linking songs to the system's media library, where there is one
+//   statistics.h           plays, skips and ratings, counted and kept in the library database
 // It reaches the platform only through the services it is given, so every rule runs without a
 // display.
 
@@ -20,6 +21,7 @@
 #include "core/app/selection.h"
 #include "core/app/song_file_search.h"
 #include "core/app/state_keeper.h"
+#include "core/app/statistics.h"
 #include "core/app/store_links.h"
 #include "core/app/tracked_dialogs.h"
 #include "core/model/library.h"
@@ -29,7 +31,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace platter {
@@ -41,6 +42,7 @@ class FileSystem;
 class FileWatcher;
 class FileWriter;
 class HttpFetch;
+class LibraryDatabase;
 class MediaLibrary;
 class PropertyListReader;
 class QueuePlayerFactory;
@@ -70,6 +72,8 @@ struct AppServices {
     HttpFetch* http = nullptr;               // none: no store links
     const CountryNames* countries = nullptr; // none: no preferences window
     std::string catalogueBase = "https://itunes.apple.com";
+    LibraryDatabase* database = nullptr;  // none: nothing is counted beyond this run
+    Statistics::Clock clock = {};         // UTC seconds; the system's when empty
 };
 
 // A ratio as typed in the preferences window, clamped into 1..100; text that is no number is 0.
@@ -196,6 +200,8 @@ public:
 
     // What the user should know of the stored settings and state once they were read.
     const std::optional<Notice>& startNotice() const { return state_.startNotice(); }
+    // How opening the statistics database went, where the user should know.
+    const std::optional<Notice>& statisticsNotice() const { return statistics_.notice(); }
     // What stands now: what could not be saved, and why playback paused on its own.
     std::vector<Notice> notices() const;
 
@@ -237,9 +243,9 @@ private:
     bool songNotifications_ = true;
     StateKeeper state_;
     SongFileSearch files_;
+    Statistics statistics_;
     PlaybackController playback_;
     StoreLinks links_;
-    std::unordered_map<std::string, SongStats> counted_;
     MediaLink media_;
     LibraryReload reload_;
 };

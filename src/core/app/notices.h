@@ -3,6 +3,7 @@
 // What the user should know, as facts: the window words them. A notice stands until what it
 // tells of is over; the controller says when the notices that stand changed.
 
+#include <cstdint>
 #include <string>
 
 namespace platter {
@@ -25,10 +26,22 @@ struct Notice {
         OutputUnavailable,
         // The folder `path` that holds the songs to play cannot be reached; playback is paused.
         MusicUnreachable,
+        // The statistics database was damaged (moved aside to `path`) or missing (`path` empty):
+        // its copy made at `date` took its place, with what was counted until then.
+        StatisticsRestored,
+        // The statistics database was damaged and had no usable copy: it was moved aside to
+        // `path`, and counting starts afresh. The library file's counts stay.
+        StatisticsStartedAfresh,
+        // The statistics database cannot be opened (`reason`): nothing is counted beyond this run.
+        StatisticsUnavailable,
+        // The statistics database is a newer version's: it is left as it is, and nothing is
+        // counted beyond this run.
+        StatisticsFromNewerVersion,
     };
     Kind kind;
     std::string path;   // the file or folder concerned, where one is
     std::string reason; // the system's own words, where it gave any
+    std::int64_t date = 0; // UTC seconds since 1970, where the notice tells of a moment
 
     bool operator==(const Notice&) const = default;
 };

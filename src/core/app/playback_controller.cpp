@@ -5,6 +5,7 @@
 
 #include "core/app/song_file_search.h"
 #include "core/app/state_keeper.h"
+#include "core/app/statistics.h"
 #include "core/persistence/user_defaults.h"
 #include "core/services/audio_files.h"
 #include "core/services/file_system.h"
@@ -41,9 +42,9 @@ std::string missingFolderOfCurrent(const FileSystem& files, const MyPlaylist& pl
 
 PlaybackController::PlaybackController(Services services, Library& library, const Selection& selection,
                                        StateKeeper& state, const SongFileSearch& files, const AppEvents& events,
-                                       Hooks hooks)
+                                       Statistics& statistics, Hooks hooks)
     : services_(services), library_(library), selection_(selection), state_(state), files_(files), events_(events),
-      hooks_(std::move(hooks)) {}
+      statistics_(statistics), hooks_(std::move(hooks)) {}
 
 PlaybackController::~PlaybackController() = default;
 
@@ -170,10 +171,27 @@ void PlaybackController::startPlaying(std::size_t number) {
     }
     setNotice(std::nullopt);
     queue->player().play();
+    listening(*queue, queue->player().position());
     playing_ = number;
     stopped_ = false;
     storeSelection();
     showNowPlaying(artworkOf(*selected));
+}
+
+void PlaybackController::listening(const PlayQueue& queue, double at) {
+    const auto* item = queue.currentItem();
+    const auto& playlist = queue.playlist();
+    if (!item || playlist.playingNum < 0 || playlist.playingNum >= static_cast<std::int64_t>(playlist.shuffledSongs.size()))
+        return;
+    statistics_.sounding(item->id, *playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)], item->duration,
+                         at);
+}
+
+void PlaybackController::movingOn() {
+    const auto* playlist = controlled();
+    const auto* queue = playlist ? queueOf(*playlist) : nullptr;
+    if (const auto* item = queue ? queue->currentItem() : nullptr)
+        statistics_.skipped(item->id, queue->player().position());
 }
 
 void PlaybackController::storeSelection() {
@@ -192,6 +210,7 @@ void PlaybackController::pause() {
     if (!playing) return;
     if (auto* queue = queueOf(*playing)) {
         queue->player().pause();
+        statistics_.silenced(queue->player().position());
         if (queue->currentItem()) state_.rememberSeconds(*playing, queue->player().position());
     }
     playing_.reset();
@@ -206,6 +225,7 @@ void PlaybackController::itemEnded(QueuePlayer& player, QueuePlayer::ItemId ende
     const auto& items = queue->items();
     const auto found = std::find_if(items.begin(), items.end(), [&](const auto& i) { return i.id == ended; });
     if (found == items.end()) return;
+    statistics_.ended(ended, failed);
     if (failed) {
         // The coming songs' folder went with this one's (a drive, a moved folder): no song is
         // to blame. It waits at this song for the music to come back.
@@ -222,6 +242,8 @@ void PlaybackController::itemEnded(QueuePlayer& player, QueuePlayer::ItemId ende
     }
     queue->itemEnded(*found, failed, filePreparer(*queue), nextItemId_);
     readAhead(*queue);
+    // The next song follows on from its start.
+    listening(*queue, 0);
     if (player.items().empty()) {
         // The whole order has played: rewind to where the queue began, paused.
         pause();
@@ -315,6 +337,9 @@ void PlaybackController::filesKnown() {
 }
 
 void PlaybackController::quit() {
+    // A quit may be a session's save only: what was heard counts, and listening goes on.
+    if (const auto* playing = playlistAt(library_, playing_))
+        if (const auto* queue = queueOf(*playing)) statistics_.checkpoint(queue->player().position());
     // Where every queue stands, the playing one's and any that was moved within while paused.
     for (const auto& [playlist, queue] : queues_)
         if (queue->currentItem()) state_.rememberSeconds(*playlist, queue->player().position());

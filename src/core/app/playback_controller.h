@@ -32,6 +32,7 @@ class AudioFiles;
 class FileSystem;
 class SongFileSearch;
 class StateKeeper;
+class Statistics;
 class TaskRunner;
 class UserDefaults;
 
@@ -53,7 +54,7 @@ public:
         std::function<void()> noticeChanged;
     };
     PlaybackController(Services services, Library& library, const Selection& selection, StateKeeper& state,
-                       const SongFileSearch& files, const AppEvents& events, Hooks hooks);
+                       const SongFileSearch& files, const AppEvents& events, Statistics& statistics, Hooks hooks);
     ~PlaybackController() override;
     PlaybackController(const PlaybackController&) = delete;
     PlaybackController& operator=(const PlaybackController&) = delete;
@@ -151,6 +152,10 @@ private:
     void dropQueue(const MyPlaylist& playlist);
     void releaseQueuesExcept(const MyPlaylist& keep);
     void storeSelection();
+    // Statistics hears that `queue`'s current song sounds from `at` on, and that the user moves
+    // on from the controlled playlist's current song.
+    void listening(const PlayQueue& queue, double at);
+    void movingOn();
 
     Services services_;
     Library& library_;
@@ -158,6 +163,7 @@ private:
     StateKeeper& state_;
     const SongFileSearch& files_;
     const AppEvents& events_;
+    Statistics& statistics_;
     Hooks hooks_;
     QueuePlayer::ItemId nextItemId_ = 1;
     std::unordered_map<const MyPlaylist*, std::unique_ptr<PlayQueue>> queues_;

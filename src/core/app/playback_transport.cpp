@@ -5,6 +5,7 @@
 
 #include "core/app/song_file_search.h"
 #include "core/app/state_keeper.h"
+#include "core/app/statistics.h"
 #include "core/persistence/user_defaults.h"
 
 #include <algorithm>
@@ -66,6 +67,7 @@ bool PlaybackController::canSeek() const {
 void PlaybackController::forward() {
     auto* playlist = controlled();
     if (!playlist || playlist->shuffledSongs.empty()) return;
+    movingOn();
     if (!playing_) {
         // Past the last song the order has played: it waits at its start.
         const auto next = playlist->playingNum + 1;
@@ -80,7 +82,10 @@ void PlaybackController::backward() {
     auto* playlist = controlled();
     if (!playlist || !currentSong()) return;
     const auto* queue = queueOf(*playlist);
-    if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);
+    if (const auto* item = queue ? queue->currentItem() : nullptr) {
+        statistics_.restarted(item->id, queue->player().position());
+        queue->player().seekItem(item->id, 0);
+    }
     if (!playing_) state_.rememberSeconds(*playlist, 0);
     events_.tell(AppEvent::Seeked);
 }
@@ -88,6 +93,8 @@ void PlaybackController::backward() {
 void PlaybackController::playFromSong(std::size_t index) {
     const auto* selected = playlistAt(library_, selection_.playlist);
     if (!selected || selection_.configuring || index >= selected->shuffledSongs.size()) return;
+    // The song that is current again starts a new play of it; any other is moved on to.
+    if (static_cast<std::int64_t>(index) != selected->playingNum) movingOn();
     playFrom(*selection_.playlist, static_cast<std::int64_t>(index));
 }
 
@@ -109,6 +116,7 @@ void PlaybackController::nextAlbum() {
     auto* playlist = controlled();
     const auto place = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt;
     if (!place) return;
+    movingOn();
     const bool last = place->end >= static_cast<std::int64_t>(playlist->shuffledSongs.size());
     if (!playing_) return moveWhilePaused(*playlist, last ? 0 : place->end);
     if (!last) return playFrom(*playing_, place->end);
@@ -121,6 +129,7 @@ void PlaybackController::restartAlbum() {
     auto* playlist = controlled();
     const auto place = playlist ? playlist->unitAt(playlist->playingNum) : std::nullopt;
     if (!place) return;
+    if (playlist->playingNum != place->first) movingOn();
     if (!playing_) return moveWhilePaused(*playlist, place->first);
     playFrom(*playing_, place->first);
 }
@@ -147,8 +156,10 @@ void PlaybackController::seek(double seconds) {
     if (!playlist || !currentSong()) return;
     if (seconds >= currentLength()) return forward();
     const auto* queue = queueOf(*playlist);
-    if (const auto* item = queue ? queue->currentItem() : nullptr)
+    if (const auto* item = queue ? queue->currentItem() : nullptr) {
+        statistics_.seeked(queue->player().position(), std::max(seconds, 0.0));
         queue->player().seekItem(item->id, std::max(seconds, 0.0));
+    }
     // Kept at once while it does not play: it is where the next play starts.
     if (!playing_) state_.rememberSeconds(*playlist, std::max(seconds, 0.0));
     events_.tell(AppEvent::Seeked);
@@ -158,6 +169,7 @@ void PlaybackController::stop() {
     // The playlist that plays, not the one the pause leaves current.
     auto* playlist = controlled();
     pause();
+    statistics_.left();
     if (!playlist) return;
     const auto* queue = queueOf(*playlist);
     if (const auto* item = queue ? queue->currentItem() : nullptr) queue->player().seekItem(item->id, 0);

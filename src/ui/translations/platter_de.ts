@@ -373,6 +373,26 @@
         <source>The music folder %1 cannot be reached. Playback is paused; press Play when it is back.</source>
         <translation>Der Musikordner %1 ist nicht erreichbar. Die Wiedergabe ist angehalten; drücken Sie Wiedergabe, sobald er wieder da ist.</translation>
     </message>
+    <message>
+        <source>The play counts and ratings file was missing; its copy of %1 took its place, with what was counted until then.</source>
+        <translation>Die Datei mit Wiedergabezählern und Bewertungen fehlte; ihre Kopie vom %1 trat an ihre Stelle, mit allem, was bis dahin gezählt wurde.</translation>
+    </message>
+    <message>
+        <source>The play counts and ratings file was damaged and was moved to %1; its copy of %2 took its place, with what was counted until then.</source>
+        <translation>Die Datei mit Wiedergabezählern und Bewertungen war beschädigt und wurde nach %1 verschoben; ihre Kopie vom %2 trat an ihre Stelle, mit allem, was bis dahin gezählt wurde.</translation>
+    </message>
+    <message>
+        <source>The play counts and ratings file was damaged and was moved to %1; Platter counts afresh. The counts of your library file are kept.</source>
+        <translation>Die Datei mit Wiedergabezählern und Bewertungen war beschädigt und wurde nach %1 verschoben; Platter zählt neu. Die Zähler Ihrer Mediathekdatei bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Play counts and ratings cannot be kept (%1): they count for this session only.</source>
+        <translation>Wiedergabezähler und Bewertungen können nicht gespeichert werden (%1): Sie gelten nur für diese Sitzung.</translation>
+    </message>
+    <message>
+        <source>The play counts and ratings file is from a newer version of Platter and is left as it is: counts and ratings count for this session only.</source>
+        <translation>Die Datei mit Wiedergabezählern und Bewertungen stammt von einer neueren Version von Platter und bleibt unverändert: Zähler und Bewertungen gelten nur für diese Sitzung.</translation>
+    </message>
 </context>
 <context>
     <name>platter::PlatterApp</name>

@@ -373,6 +373,26 @@
         <source>The music folder %1 cannot be reached. Playback is paused; press Play when it is back.</source>
         <translation>Le dossier de musique %1 est inaccessible. La lecture est en pause ; appuyez sur Lecture quand il sera de retour.</translation>
     </message>
+    <message>
+        <source>The play counts and ratings file was missing; its copy of %1 took its place, with what was counted until then.</source>
+        <translation>Le fichier des lectures et des notes manquait ; sa copie du %1 l’a remplacé, avec ce qui avait été compté jusque-là.</translation>
+    </message>
+    <message>
+        <source>The play counts and ratings file was damaged and was moved to %1; its copy of %2 took its place, with what was counted until then.</source>
+        <translation>Le fichier des lectures et des notes était endommagé et a été déplacé vers %1 ; sa copie du %2 l’a remplacé, avec ce qui avait été compté jusque-là.</translation>
+    </message>
+    <message>
+        <source>The play counts and ratings file was damaged and was moved to %1; Platter counts afresh. The counts of your library file are kept.</source>
+        <translation>Le fichier des lectures et des notes était endommagé et a été déplacé vers %1 ; Platter recommence à compter. Les comptes de votre fichier de bibliothèque sont conservés.</translation>
+    </message>
+    <message>
+        <source>Play counts and ratings cannot be kept (%1): they count for this session only.</source>
+        <translation>Les lectures et les notes ne peuvent pas être conservées (%1) : elles ne valent que pour cette session.</translation>
+    </message>
+    <message>
+        <source>The play counts and ratings file is from a newer version of Platter and is left as it is: counts and ratings count for this session only.</source>
+        <translation>Le fichier des lectures et des notes vient d’une version plus récente de Platter et reste tel quel : les lectures et les notes ne valent que pour cette session.</translation>
+    </message>
 </context>
 <context>
     <name>platter::PlatterApp</name>

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/services/library_database.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace platter {
+
+// A library database in memory, every change on "disk" at once: for tests and tools that must
+// not touch the user's. `report` is what its opening says: a good open
+// unless a test says otherwise.
+class MemoryLibraryDatabase final : public LibraryDatabase {
+public:
+    const DatabaseOpenReport& openReport() const override { return report; }
+    void addPlay(const std::string& id, std::int64_t when, Done done = {}) override {
+        ++stats[id].plays;
+        stats[id].lastPlayed = when;
+        answer(done);
+    }
+    void addSkip(const std::string& id, std::int64_t when, Done done = {}) override {
+        ++stats[id].skips;
+        stats[id].lastSkipped = when;
+        answer(done);
+    }
+    void setRating(const std::string& id, std::optional<int> rating, Done done = {}) override {
+        stats[id].rating = rating ? std::optional(std::clamp(*rating, 0, 100)) : std::nullopt;
+        answer(done);
+    }
+    void setAlbumRating(const std::string& id, std::optional<int> rating, Done done = {}) override {
+        stats[id].albumRating = rating ? std::optional(std::clamp(*rating, 0, 100)) : std::nullopt;
+        answer(done);
+    }
+    void setLoved(const std::string& id, bool loved, Done done = {}) override {
+        stats[id].loved = loved;
+        answer(done);
+    }
+    std::unordered_map<std::string, SongStats> readAll() override {
+        ++reads;
+        return {stats.begin(), stats.end()};
+    }
+    void upsertAddedSong(const AddedSong& song, Done done = {}) override {
+        added[song.persistentID] = song;
+        answer(done);
+    }
+    void removeAddedSong(const std::string& id, Done done = {}) override {
+        added.erase(id);
+        answer(done);
+    }
+    std::vector<AddedSong> readAddedSongs() override {
+        std::vector<AddedSong> songs;
+        for (const auto& [id, song] : added)
+            songs.push_back(song);
+        return songs;
+    }
+    ListenId enqueueListen(const std::string& service, const std::string& payload, Done done = {}) override {
+        listens[service].push_back({nextListen, payload});
+        answer(done);
+        return nextListen++;
+    }
+    void pendingListens(const std::string& service, std::size_t limit,
+                        std::function<void(std::vector<Listen>)> then) override {
+        auto queued = listens[service];
+        queued.resize(std::min(limit, queued.size()));
+        then(std::move(queued));
+    }
+    void removeListens(const std::vector<ListenId>& ids, Done done = {}) override {
+        for (auto& [service, queued] : listens)
+            std::erase_if(queued, [&](const Listen& l) { return std::ranges::find(ids, l.id) != ids.end(); });
+        answer(done);
+    }
+    void countPending(const std::string& service, std::function<void(std::size_t)> then) override {
+        then(listens[service].size());
+    }
+    std::string flush() override {
+        ++flushes;
+        return {};
+    }
+
+    DatabaseOpenReport report;
+    std::map<std::string, SongStats> stats;
+    std::map<std::string, AddedSong> added;
+    std::map<std::string, std::vector<Listen>> listens;
+    ListenId nextListen = 1;
+    int reads = 0;
+    int flushes = 0;
+
+private:
+    static void answer(const Done& done) {
+        if (done) done({});
+    }
+};
+
+} // namespace platter
