@@ -1,7 +1,9 @@
 // The shuffle of the all-songs playlist of a large library: the units rebuilt (after a settings
 // change) and reused (a plain reshuffle), with every album whole and with every album split
-// into songs, the case with the most units.
+// into songs, the case with the most units; and the same with Rediscover, which weighs each
+// unit by when its songs last played, as the library file says.
 
+#include "core/model/song_stats.h"
 #include "core/services/seeded_random.h"
 #include "core/shuffle/shuffle.h"
 #include "library_generator.h"
@@ -21,7 +23,7 @@ platter::Library& library() {
     return *inspection->library;
 }
 
-void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild) {
+void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild, bool rediscover = false) {
     auto& model = library();
     for (const auto& album : model.albums) {
         album->setting() = {};
@@ -29,11 +31,14 @@ void shuffle(benchmark::State& state, bool splitIntoSongs, bool rebuild) {
     }
     auto& all = *model.playlists[0];
     platter::SeededRandom random(7);
+    const platter::PlayHistory history{
+        [](const platter::MySong& song) { return platter::fileStatsOf(song).stats.lastPlayed; }, 1'800'000'000};
+    const auto* weighed = rediscover ? &history : nullptr;
     std::int64_t version = 1;
     shuffleWithSettingVersion(all, version, random);
     for (auto _ : state) {
         if (rebuild) ++version;
-        shuffleWithSettingVersion(all, version, random);
+        shuffleWithSettingVersion(all, version, random, weighed);
         benchmark::DoNotOptimize(all.shuffledSongs.data());
     }
     state.counters["songs"] = static_cast<double>(all.shuffledSongs.size());
@@ -44,6 +49,8 @@ BENCHMARK_CAPTURE(shuffle, wholeAlbums_rebuild, false, true)->Unit(benchmark::kM
 BENCHMARK_CAPTURE(shuffle, wholeAlbums_reuse, false, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(shuffle, everySong_rebuild, true, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(shuffle, everySong_reuse, true, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(shuffle, wholeAlbums_rediscover, false, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(shuffle, everySong_rediscover, true, false, true)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -76,6 +76,9 @@ public:
     void tellExportFailed(const std::string& reason) override {
         if (!quitting_) dialogs_.tellExportFailed(reason);
     }
+    void tellSongsLeftOut(const SongsLeftOut& export_) override {
+        if (!quitting_) dialogs_.tellSongsLeftOut(export_);
+    }
     NoLibraryChoice runNoLibraryAlert(const std::vector<std::string>& lookedAt) override {
         return quitting_ ? NoLibraryChoice::Quit : dialogs_.runNoLibraryAlert(lookedAt);
     }

@@ -3,7 +3,9 @@
 #include "core/app/app_delegate.h"
 #include "ui/theme.h"
 
+#include <QActionGroup>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -172,7 +174,42 @@ MyPlaylistsViewController::MyPlaylistsViewController(AppDelegate& app, QWidget* 
     });
     connect(myTableView_, &QTreeView::expanded, this,
             [this](const QModelIndex& folder) { folded_.remove(persistentIDAt(folder)); });
+    myTableView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(myTableView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const auto number = model_->numberOf(myTableView_->indexAt(at));
+        if (!number) return;
+        auto* menu = shuffleMenuFor(*number);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(myTableView_->viewport()->mapToGlobal(at));
+    });
     applyFolds();
+}
+
+QMenu* MyPlaylistsViewController::shuffleMenuFor(std::size_t number) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("playlistMenu"));
+    const auto* playlist = ourDelegate_.playlistAt(number);
+    if (!playlist) return menu;
+    const auto id = playlist->persistentID();
+    menu->addSection(tr("Shuffle"));
+    auto* group = new QActionGroup(menu);
+    const auto own = ourDelegate_.ownShuffleMode(*playlist);
+    const auto choice = [&](const QString& text, const char* name, std::optional<ShuffleMode> mode) {
+        auto* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        action->setChecked(own == mode);
+        group->addAction(action);
+        // By ID: the list may have been read again before the user picks.
+        connect(action, &QAction::triggered, this, [this, id, mode] {
+            for (const auto& p : ourDelegate_.allPlaylists())
+                if (p->persistentID() == id) ourDelegate_.setOwnShuffleMode(*p, mode);
+        });
+    };
+    choice(tr("As in Preferences"), "shuffleDefault", std::nullopt);
+    choice(tr("Uniform"), "shuffleUniform", ShuffleMode::Uniform);
+    choice(tr("Rediscover: Long Unheard First"), "shuffleRediscover", ShuffleMode::Rediscover);
+    return menu;
 }
 
 void MyPlaylistsViewController::setLook(const Theme& theme) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QMenu;
 class QTreeView;
 
 namespace platter {
@@ -65,6 +66,10 @@ public:
     // window keeps them from run to run.
     QStringList foldedFolders() const;
     void setFoldedFolders(const QStringList& ids);
+
+    // The context menu of the playlist at `number` of the controller's list: how its shuffles
+    // draw, its own mode or the preferences'. The caller owns it.
+    QMenu* shuffleMenuFor(std::size_t number);
 
     QTreeView* myTableView() const { return myTableView_; }
     PlaylistsModel* model() const { return model_; }

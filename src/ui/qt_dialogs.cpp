@@ -3,9 +3,12 @@
 #include "ui/setting_window_controller.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace platter {
 
@@ -46,11 +49,28 @@ std::optional<std::string> QtDialogs::runExportPanel(const std::string& playlist
     dialog.setObjectName(QStringLiteral("savePanel"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // A bare file name gets the extension, as the user expects of a save dialog.
-    dialog.setNameFilter(tr("Playlist files (%1)").arg(QStringLiteral("*.xml")));
-    dialog.setDefaultSuffix(QStringLiteral("xml"));
+    // The type chosen names the file, and the name decides what is written: a bare file name
+    // gets the type's extension, and switching types switches the extension of the name typed.
+    const QStringList suffixes{QStringLiteral("xml"), QStringLiteral("m3u8")};
+    const QStringList filters{tr("XML playlist (%1)").arg(QStringLiteral("*.xml")),
+                              tr("M3U8 playlist for other players (%1)").arg(QStringLiteral("*.m3u8"))};
+    dialog.setNameFilters(filters);
     dialog.selectFile(exportName(playlist) + QStringLiteral(".xml"));
-    return chosenFile(dialog);
+    const auto typeSuffix = [&] { return suffixes.value(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0)); };
+    const auto withoutSuffix = [&](QString name) {
+        for (const auto& known : suffixes)
+            if (name.endsWith(QLatin1Char('.') + known, Qt::CaseInsensitive)) name.chop(known.size() + 1);
+        return name;
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&] {
+        const auto typed = dialog.selectedFiles().value(0);
+        if (!typed.isEmpty()) dialog.selectFile(withoutSuffix(QFileInfo(typed).fileName()) + QLatin1Char('.') + typeSuffix());
+    });
+    auto path = chosenFile(dialog);
+    if (path && withoutSuffix(QString::fromStdString(*path)) == QString::fromStdString(*path) &&
+        !QString::fromStdString(*path).endsWith(QStringLiteral(".m3u"), Qt::CaseInsensitive))
+        *path += "." + typeSuffix().toStdString();
+    return path;
 }
 
 QString QtDialogs::exportName(const std::string& playlist) {
@@ -146,6 +166,16 @@ void QtDialogs::tellNotALibrary(const NotALibrary& file) {
 void QtDialogs::tellExportFailed(const std::string& reason) {
     ask(QMessageBox::Warning, tr("The playlist could not be exported."), QString::fromStdString(reason), tr("OK"),
         false);
+}
+
+void QtDialogs::tellSongsLeftOut(const SongsLeftOut& export_) {
+    const QLocale locale;
+    ask(QMessageBox::Information,
+        tr("Not every song of \u201c%1\u201d is in the playlist file.").arg(QString::fromStdString(export_.playlist)),
+        tr("Left out, as their files are not on this computer: %1 of %2 songs.")
+            .arg(locale.toString(static_cast<qlonglong>(export_.leftOut)),
+                 locale.toString(static_cast<qlonglong>(export_.total))),
+        tr("OK"), false);
 }
 
 Dialogs::NoLibraryChoice QtDialogs::runNoLibraryAlert(const std::vector<std::string>& lookedAt) {

@@ -27,6 +27,7 @@ public:
     bool explainNothingPlayable(const NothingPlayable& nothing) override;
     void tellNotALibrary(const NotALibrary& file) override;
     void tellExportFailed(const std::string& reason) override;
+    void tellSongsLeftOut(const SongsLeftOut& export_) override;
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override;
 
     // The file name an export of `playlist` is offered under, without its extension.

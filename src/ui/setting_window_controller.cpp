@@ -18,7 +18,8 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
     : QDialog(parent), countryList_(new QComboBox(this)), ratioF_(new QLineEdit(this)),
       musicFolders_(new QListWidget(this)), addFolder_(new QPushButton(tr("Add…"), this)),
       removeFolder_(new QPushButton(tr("Remove"), this)), replayGainMode_(new QComboBox(this)),
-      preAmp_(new QDoubleSpinBox(this)), untaggedGain_(new QDoubleSpinBox(this)) {
+      preAmp_(new QDoubleSpinBox(this)), untaggedGain_(new QDoubleSpinBox(this)),
+      shuffleMode_(new QComboBox(this)) {
     setObjectName(QStringLiteral("SettingWindow"));
     setWindowTitle(tr("Preferences"));
     setModal(true);
@@ -98,15 +99,27 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
     levelsRow->addWidget(untaggedGain_);
     levelsRow->addStretch();
 
+    // In the order of ShuffleMode.
+    shuffleMode_->setObjectName(QStringLiteral("shuffleMode"));
+    shuffleMode_->addItems({tr("Uniform"), tr("Rediscover")});
+    shuffleMode_->setItemData(1,
+                              tr("Favours what you have not heard for the longest time: songs never "
+                                 "played come first"),
+                              Qt::ToolTipRole);
+    shuffleMode_->setCurrentIndex(static_cast<int>(shown.shuffle));
+    shuffleMode_->setToolTip(tr("A playlist's own choice, in its context menu in the list, goes first"));
+
     auto* form = new QFormLayout;
     form->addRow(tr("Store country:"), countryList_);
     form->addRow(tr("Suggest albums of:"), ratioRow);
     form->addRow(tr("Music folders:"), folderRow);
     form->addRow(tr("ReplayGain:"), replayGainMode_);
     form->addRow(QString(), levelsRow);
+    form->addRow(tr("Shuffle:"), shuffleMode_);
 
     auto* note = new QLabel(tr("The store country and the share of artists apply the next time you "
-                               "select a playlist; a ReplayGain mode from the next song."),
+                               "select a playlist; a ReplayGain mode from the next song; a shuffle mode from the "
+                               "next shuffle."),
                             this);
     note->setWordWrap(true);
     note->setEnabled(false);
@@ -134,6 +147,7 @@ Dialogs::PreferencesChoice MySettingWindowController::choice() const {
         c.musicFolders.push_back(musicFolders_->item(i)->text().toStdString());
     c.replayGain = {static_cast<ReplayGain::Mode>(std::max(replayGainMode_->currentIndex(), 0)), preAmp_->value(),
                     untaggedGain_->value()};
+    c.shuffle = shuffleMode_->currentIndex() == 1 ? ShuffleMode::Rediscover : ShuffleMode::Uniform;
     return c;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The preferences window: the country whose catalogue the store links search, the share of a
-// playlist's top artists they are drawn from, and the folders music is looked for in. It only
+// playlist's top artists they are drawn from, the folders music is looked for in, loudness and
+// how shuffles draw. It only
 // shows values and collects the user's answer; the application controller decides what is
 // stored.
 
@@ -42,6 +43,7 @@ public:
     QComboBox* replayGainMode() const { return replayGainMode_; }
     QDoubleSpinBox* preAmp() const { return preAmp_; }
     QDoubleSpinBox* untaggedGain() const { return untaggedGain_; }
+    QComboBox* shuffleMode() const { return shuffleMode_; }
 
 private:
     void addFolder();
@@ -56,6 +58,7 @@ private:
     QComboBox* replayGainMode_;
     QDoubleSpinBox* preAmp_;
     QDoubleSpinBox* untaggedGain_;
+    QComboBox* shuffleMode_;
     std::function<std::optional<std::string>()> chooseFolder_;
 };
 

@@ -81,6 +81,9 @@ struct FakeDialogs final : Dialogs {
         report("not a library");
     }
     void tellExportFailed(const std::string& reason) override { report("export failed: " + reason); }
+    void tellSongsLeftOut(const SongsLeftOut& e) override {
+        report("left out " + std::to_string(e.leftOut) + " of " + std::to_string(e.total) + " in " + e.playlist);
+    }
     void report(const std::string& what) {
         told.push_back(what);
         if (whileOpen) whileOpen();
@@ -264,7 +267,9 @@ struct FakeSystem final : SystemInfo {
     std::optional<std::string> region;
     std::string home = "/nonexistent-home";
     std::string music = "/nonexistent-music";
+    std::int64_t now = 1'800'000'000; // 2027
     std::optional<std::string> regionCode() const override { return region; }
+    std::int64_t utcSeconds() const override { return now; }
     std::string homeDirectory() const override { return home; }
     std::string musicDirectory() const override { return music; }
 };

@@ -684,6 +684,24 @@ TEST_F(PlaylistsList, SelectingARowSelectsThePlaylistAndClearingSelectsNone) {
     EXPECT_EQ(h.view.calls.front(), "mode 0") << "-1 reached the controller";
 }
 
+TEST_F(PlaylistsList, ItsContextMenuGivesAPlaylistItsOwnShuffleModeAndTakesItBack) {
+    MyPlaylistsViewController list(*app);
+    const auto& other = *app->allPlaylists()[number("OTHER")];
+    const std::unique_ptr<QMenu> menu(list.shuffleMenuFor(number("OTHER")));
+    auto* followPreferences = menu->findChild<QAction*>("shuffleDefault");
+    auto* rediscover = menu->findChild<QAction*>("shuffleRediscover");
+    ASSERT_TRUE(followPreferences && rediscover);
+    EXPECT_TRUE(followPreferences->isChecked());
+    EXPECT_EQ(rediscover->text(), "Rediscover: Long Unheard First");
+    rediscover->trigger();
+    EXPECT_EQ(app->ownShuffleMode(other), ShuffleMode::Rediscover);
+    EXPECT_TRUE(plist::find(h.settings.values, "playlistShuffleModes")) << "kept with the settings";
+    const std::unique_ptr<QMenu> again(list.shuffleMenuFor(number("OTHER")));
+    EXPECT_TRUE(again->findChild<QAction*>("shuffleRediscover")->isChecked());
+    again->findChild<QAction*>("shuffleDefault")->trigger();
+    EXPECT_EQ(app->ownShuffleMode(other), std::nullopt);
+}
+
 TEST_F(PlaylistsList, FoldersFoldFromTheKeyboardAndStayFoldedInTheNextWindow) {
     const auto file = QString::fromStdString((h.dir.path() / "window.conf").string());
     {

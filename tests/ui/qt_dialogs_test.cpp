@@ -100,6 +100,27 @@ TEST(QtDialogs, TheSavePanelOffersTheDefaultNameAndAddsTheExtension) {
     EXPECT_FALSE(dialogs.runExportPanel("Mix"));
 }
 
+TEST(QtDialogs, TheSavePanelsM3u8TypeNamesTheFileForIt) {
+    testing::TempDir dir;
+    QtDialogs dialogs;
+    whenModalShows([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_TRUE(name && types);
+        if (name->text() == "Platter - Mix.xml") { // the first look
+            EXPECT_EQ(types->itemText(1), "M3U8 playlist for other players (*.m3u8)");
+            dialog->setDirectory(QString::fromStdString(dir.path().string()));
+            types->setCurrentIndex(1);
+            emit types->activated(1);
+            EXPECT_EQ(name->text(), "Platter - Mix.m3u8") << "the name follows the type";
+            name->setText(QStringLiteral("Road Songs"));
+        }
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(dialogs.runExportPanel("Mix"), (dir.path() / "Road Songs.m3u8").string());
+}
+
 TEST(QtDialogs, TheOpenPanelReturnsTheChosenFileOrNothing) {
     QtDialogs dialogs;
     whenModalShows([](QWidget* w) {
@@ -160,6 +181,8 @@ TEST_F(Preferences, OkStoresTheChoiceAndCancelChangesNothing) {
         window->replayGainMode()->setCurrentIndex(window->replayGainMode()->findText("Always album gain"));
         window->preAmp()->setValue(40);
         window->untaggedGain()->setValue(-4.5);
+        EXPECT_EQ(window->shuffleMode()->currentText(), "Uniform") << "the default";
+        window->shuffleMode()->setCurrentIndex(window->shuffleMode()->findText("Rediscover"));
         window->okButton()->click();
     });
     prefs.preferences();
@@ -167,6 +190,7 @@ TEST_F(Preferences, OkStoresTheChoiceAndCancelChangesNothing) {
     EXPECT_EQ(prefs.countryCode(), "fr");
     EXPECT_EQ(prefs.topArtistsRatio(), 100) << "clamped";
     EXPECT_EQ(*plist::find(h.settings.values, "countryCode")->get<std::string>(), "fr");
+    EXPECT_EQ(*plist::find(h.settings.values, "shuffleMode")->get<std::string>(), "rediscover");
 
     whenModalShows([](QWidget* w) {
         auto* window = qobject_cast<MySettingWindowController*>(w);

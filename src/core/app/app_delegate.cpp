@@ -42,6 +42,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     if (const auto ratio = readTopArtistsRatio(defaults)) topArtistsRatio_ = *ratio;
     if (const auto* stored = defaults.objectForKey(keys::songNotifications))
         if (const auto* on = stored->get<bool>()) songNotifications_ = *on;
+    shuffleModes_ = readShuffleModes(defaults);
     playback_.readSettings();
     statistics_.readStored();
     const auto library = reload_.locate();

@@ -26,6 +26,7 @@
 #include "core/app/tracked_dialogs.h"
 #include "core/model/library.h"
 #include "core/model/song_stats.h"
+#include "core/persistence/stored_state.h"
 
 #include <cstdint>
 #include <optional>
@@ -178,8 +179,13 @@ public:
     // as at Reset. A file that is no library is explained and the current one stays.
     void chooseLibrary();
     // The modal preferences window: the catalogue country, the top-artist ratio, the music
-    // folders and the loudness levelling.
+    // folders, the loudness levelling and the shuffle mode.
     void preferences();
+    // How a playlist's shuffles draw: its own mode where it has one, else the preferences'.
+    ShuffleMode shuffleModeOf(const MyPlaylist& playlist) const;
+    std::optional<ShuffleMode> ownShuffleMode(const MyPlaylist& playlist) const;
+    // Gives the playlist its own mode, or none to follow the preferences; stored at once.
+    void setOwnShuffleMode(const MyPlaylist& playlist, std::optional<ShuffleMode> mode);
 
     // The model, as the window shows it.
     const Library& library() const { return library_; }
@@ -241,6 +247,7 @@ private:
     std::string countryCode_ = "jp";
     std::int64_t topArtistsRatio_ = 25;
     bool songNotifications_ = true;
+    ShuffleModes shuffleModes_;
     StateKeeper state_;
     SongFileSearch files_;
     Statistics statistics_;

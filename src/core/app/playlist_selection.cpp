@@ -4,6 +4,7 @@
 #include "core/app/app_delegate.h"
 
 #include "core/persistence/user_defaults.h"
+#include "core/services/system_info.h"
 #include "core/shuffle/shuffle.h"
 
 #include <algorithm>
@@ -95,7 +96,13 @@ void AppDelegate::reshuffle() {
 }
 
 void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
-    shuffleWithSettingVersion(playlist, settingVersion_, services_.random);
+    if (shuffleModeOf(playlist) == ShuffleMode::Rediscover) {
+        const PlayHistory history{[this](const MySong& song) { return statsOf(song).stats.lastPlayed; },
+                                  services_.system.utcSeconds()};
+        shuffleWithSettingVersion(playlist, settingVersion_, services_.random, &history);
+    } else {
+        shuffleWithSettingVersion(playlist, settingVersion_, services_.random);
+    }
     playback_.orderRedrawn(playlist);
 }
 

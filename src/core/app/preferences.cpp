@@ -49,6 +49,7 @@ void AppDelegate::preferences() {
     shown.ratio = topArtistsRatio_;
     shown.musicFolders = files_.folders();
     shown.replayGain = playback_.replayGain();
+    shown.shuffle = shuffleModes_.all;
     for (const auto& c : countries)
         shown.countries.push_back(c.name);
     const auto current = upper(countryCode_);
@@ -61,6 +62,11 @@ void AppDelegate::preferences() {
     if (!choice) return; // Cancel: nothing changes
     files_.setFolders(choice->musicFolders);
     playback_.setReplayGain(choice->replayGain);
+    if (choice->shuffle != shuffleModes_.all) {
+        shuffleModes_.all = choice->shuffle;
+        services_.defaults.setObject(keys::shuffleMode, shuffleModeValue(choice->shuffle));
+        state_.saveSettings();
+    }
 
     // No row chosen keeps the country as it is.
     const auto code = choice->selectedCountry && *choice->selectedCountry < countries.size()
@@ -80,6 +86,25 @@ void AppDelegate::preferences() {
         topArtistsRatio_ = ratio;
         services_.defaults.setObject(keys::topArtistsRatio, ratio);
     }
+    state_.saveSettings();
+}
+
+ShuffleMode AppDelegate::shuffleModeOf(const MyPlaylist& playlist) const {
+    return ownShuffleMode(playlist).value_or(shuffleModes_.all);
+}
+
+std::optional<ShuffleMode> AppDelegate::ownShuffleMode(const MyPlaylist& playlist) const {
+    const auto found = shuffleModes_.playlists.find(playlist.persistentID());
+    return found == shuffleModes_.playlists.end() ? std::nullopt : std::optional(found->second);
+}
+
+void AppDelegate::setOwnShuffleMode(const MyPlaylist& playlist, std::optional<ShuffleMode> mode) {
+    if (mode == ownShuffleMode(playlist)) return;
+    if (mode)
+        shuffleModes_.playlists[playlist.persistentID()] = *mode;
+    else
+        shuffleModes_.playlists.erase(playlist.persistentID());
+    services_.defaults.setObject(keys::playlistShuffleModes, playlistShuffleModesValue(shuffleModes_));
     state_.saveSettings();
 }
 

@@ -26,6 +26,7 @@ public:
     }
     void tellNotALibrary(const NotALibrary& file) override { track([&] { dialogs_.tellNotALibrary(file); }); }
     void tellExportFailed(const std::string& reason) override { track([&] { dialogs_.tellExportFailed(reason); }); }
+    void tellSongsLeftOut(const SongsLeftOut& export_) override { track([&] { dialogs_.tellSongsLeftOut(export_); }); }
     std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) override {
         return track([&] { return dialogs_.runPreferences(preferences); });
     }

@@ -181,6 +181,43 @@ plist::Value replayGainValue(const ReplayGain& replayGain) {
     return plist::Dict{{"mode", std::string(mode)}, {"preAmp", replayGain.preAmp}, {"untagged", replayGain.untagged}};
 }
 
+namespace {
+constexpr std::pair<ShuffleMode, std::string_view> shuffleModeNames[] = {
+    {ShuffleMode::Uniform, "uniform"},
+    {ShuffleMode::Rediscover, "rediscover"},
+};
+std::optional<ShuffleMode> shuffleModeFrom(const plist::Value& value) {
+    if (const auto* name = value.get<std::string>())
+        for (const auto& [mode, n] : shuffleModeNames)
+            if (n == *name) return mode;
+    return std::nullopt;
+}
+} // namespace
+
+ShuffleModes readShuffleModes(const UserDefaults& defaults) {
+    ShuffleModes out;
+    if (const auto* v = defaults.objectForKey(keys::shuffleMode))
+        out.all = shuffleModeFrom(*v).value_or(ShuffleMode::Uniform);
+    const auto* v = defaults.objectForKey(keys::playlistShuffleModes);
+    if (const auto* d = v ? v->get<plist::Dict>() : nullptr)
+        for (const auto& [id, mode] : *d)
+            if (const auto m = shuffleModeFrom(mode)) out.playlists[id] = *m;
+    return out;
+}
+
+plist::Value shuffleModeValue(ShuffleMode mode) {
+    for (const auto& [m, name] : shuffleModeNames)
+        if (m == mode) return std::string(name);
+    return std::string(shuffleModeNames[0].second);
+}
+
+plist::Value playlistShuffleModesValue(const ShuffleModes& modes) {
+    plist::Dict d;
+    for (const auto& [id, mode] : modes.playlists)
+        d.emplace_back(id, shuffleModeValue(mode));
+    return d;
+}
+
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults) {
     std::vector<std::string> folders;
     const auto* v = defaults.objectForKey(keys::musicFolders);

@@ -6,6 +6,7 @@
 #include "core/model/my_album.h"
 #include "core/plist/value.h"
 #include "core/services/replay_gain.h"
+#include "core/services/shuffle_mode.h"
 
 #include <cstdint>
 #include <map>
@@ -40,6 +41,15 @@ std::optional<std::int64_t> readTopArtistsRatio(const UserDefaults& defaults);
 // or not understood keeps its default.
 ReplayGain readReplayGain(const UserDefaults& defaults);
 plist::Value replayGainValue(const ReplayGain& replayGain);
+// How shuffles draw: the preferences' mode, and the playlists that have their own, by persistent
+// ID. Stored by name; a mode missing or not understood is uniform, or for a playlist none.
+struct ShuffleModes {
+    ShuffleMode all = ShuffleMode::Uniform;
+    std::map<std::string, ShuffleMode, std::less<>> playlists;
+};
+ShuffleModes readShuffleModes(const UserDefaults& defaults);
+plist::Value shuffleModeValue(ShuffleMode mode);
+plist::Value playlistShuffleModesValue(const ShuffleModes& modes);
 // The chosen music folders: the stored array's strings; anything else in it is passed over.
 std::vector<std::string> readMusicFolders(const UserDefaults& defaults);
 

@@ -49,6 +49,10 @@ inline constexpr std::string_view volume = "volume";
 inline constexpr std::string_view songNotifications = "songNotifications";
 // How loudness is levelled: a dictionary of "mode", "preAmp" and "untagged" (dB).
 inline constexpr std::string_view replayGain = "replayGain";
+// How shuffles draw their orders: "uniform" or "rediscover".
+inline constexpr std::string_view shuffleMode = "shuffleMode";
+// The playlists drawn by a mode of their own: persistent ID to a mode's name, as above.
+inline constexpr std::string_view playlistShuffleModes = "playlistShuffleModes";
 } // namespace keys
 
 } // namespace platter

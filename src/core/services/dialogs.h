@@ -2,6 +2,7 @@
 
 #include "core/plist/library_problem.h"
 #include "core/services/replay_gain.h"
+#include "core/services/shuffle_mode.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,7 @@ public:
         std::int64_t ratio = 25;
         std::vector<std::string> musicFolders;
         ReplayGain replayGain;
+        ShuffleMode shuffle = ShuffleMode::Uniform;
     };
     // What the user confirmed with OK: the selected row (if any), the ratio as typed and the
     // music folders as the list shows them.
@@ -29,6 +31,7 @@ public:
         std::string ratioText;
         std::vector<std::string> musicFolders;
         ReplayGain replayGain;
+        ShuffleMode shuffle = ShuffleMode::Uniform;
     };
 
     // The answer to the panel explaining that Platter cannot go on without a library file.
@@ -65,7 +68,8 @@ public:
     // cancelled.
     virtual std::optional<std::string> runOpenPanel() = 0;
     // Where to export the order of the playlist named `playlist`: the chosen path, or nothing
-    // when the user cancelled.
+    // when the user cancelled. A name ending in .m3u8 (or .m3u) is an M3U8 playlist, any other
+    // the XML playlist; the panel names the file by the type the user chose.
     virtual std::optional<std::string> runExportPanel(const std::string& playlist) = 0;
     // The chooser of a folder that holds the library's music: the chosen folder, or nothing
     // when the user cancelled.
@@ -82,6 +86,14 @@ public:
     virtual void tellNotALibrary(const NotALibrary& file) = 0;
     // An export could not be written, for `reason` (the system's words).
     virtual void tellExportFailed(const std::string& reason) = 0;
+    // The M3U8 export of the playlist named `playlist` left out `leftOut` of its `total` songs,
+    // whose files are not on this computer.
+    struct SongsLeftOut {
+        std::string playlist;
+        std::int64_t leftOut = 0;
+        std::int64_t total = 0;
+    };
+    virtual void tellSongsLeftOut(const SongsLeftOut& export_) = 0;
     // The modal preferences window; nothing when the user cancelled.
     virtual std::optional<PreferencesChoice> runPreferences(const Preferences& preferences) = 0;
 };

@@ -5,12 +5,13 @@
 namespace platter {
 
 // The user's locale as ICU sees it (from LANG and LC_*), the home directory from HOME, and the
-// music folder as the desktop names it (XDG_MUSIC_DIR in user-dirs.dirs).
+// music folder as the desktop names it (XDG_MUSIC_DIR in user-dirs.dirs), and the system clock.
 class SystemEnvironment final : public SystemInfo {
 public:
     std::optional<std::string> regionCode() const override;
     std::string homeDirectory() const override;
     std::string musicDirectory() const override;
+    std::int64_t utcSeconds() const override;
 };
 
 } // namespace platter

@@ -173,12 +173,48 @@
 <context>
     <name>platter::MyPlaylistsViewController</name>
     <message>
+        <source>Shuffle</source>
+        <translation>Mischen</translation>
+    </message>
+    <message>
+        <source>As in Preferences</source>
+        <translation>Wie in den Einstellungen</translation>
+    </message>
+    <message>
+        <source>Uniform</source>
+        <translation>Gleichmäßig</translation>
+    </message>
+    <message>
+        <source>Rediscover: Long Unheard First</source>
+        <translation>Wiederentdecken: lange Ungehörtes zuerst</translation>
+    </message>
+    <message>
         <source>PLAYLISTS</source>
         <translation>WIEDERGABELISTEN</translation>
     </message>
 </context>
 <context>
     <name>platter::MySettingWindowController</name>
+    <message>
+        <source>Uniform</source>
+        <translation>Gleichmäßig</translation>
+    </message>
+    <message>
+        <source>Rediscover</source>
+        <translation>Wiederentdecken</translation>
+    </message>
+    <message>
+        <source>Favours what you have not heard for the longest time: songs never played come first</source>
+        <translation>Bevorzugt, was Sie am längsten nicht gehört haben: nie gespielte Titel kommen zuerst</translation>
+    </message>
+    <message>
+        <source>A playlist's own choice, in its context menu in the list, goes first</source>
+        <translation>Die eigene Wahl einer Wiedergabeliste, in ihrem Kontextmenü in der Liste, hat Vorrang</translation>
+    </message>
+    <message>
+        <source>Shuffle:</source>
+        <translation>Mischen:</translation>
+    </message>
     <message>
         <source>Add…</source>
         <translation>Hinzufügen…</translation>
@@ -252,8 +288,8 @@
         <translation>ReplayGain:</translation>
     </message>
     <message>
-        <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song.</source>
-        <translation>Das Land des Stores und der Anteil der Interpreten gelten ab der nächsten Wahl einer Wiedergabeliste, ein ReplayGain-Modus ab dem nächsten Titel.</translation>
+        <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song; a shuffle mode from the next shuffle.</source>
+        <translation>Das Land des Stores und der Anteil der Interpreten gelten ab der nächsten Wahl einer Wiedergabeliste, ein ReplayGain-Modus ab dem nächsten Titel, ein Mischmodus ab dem nächsten Mischen.</translation>
     </message>
 </context>
 <context>
@@ -403,6 +439,22 @@
 </context>
 <context>
     <name>platter::QtDialogs</name>
+    <message>
+        <source>XML playlist (%1)</source>
+        <translation>XML-Wiedergabeliste (%1)</translation>
+    </message>
+    <message>
+        <source>M3U8 playlist for other players (%1)</source>
+        <translation>M3U8-Wiedergabeliste für andere Player (%1)</translation>
+    </message>
+    <message>
+        <source>Not every song of “%1” is in the playlist file.</source>
+        <translation>Nicht jeder Titel von „%1“ ist in der Wiedergabelisten-Datei.</translation>
+    </message>
+    <message>
+        <source>Left out, as their files are not on this computer: %1 of %2 songs.</source>
+        <translation>Ausgelassen, da ihre Dateien nicht auf diesem Computer sind: %1 von %2 Titeln.</translation>
+    </message>
     <message>
         <source>Choose Your Music Library File</source>
         <translation>Ihre Mediathek-Datei wählen</translation>

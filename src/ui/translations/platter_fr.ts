@@ -173,12 +173,48 @@
 <context>
     <name>platter::MyPlaylistsViewController</name>
     <message>
+        <source>Shuffle</source>
+        <translation>Mélange</translation>
+    </message>
+    <message>
+        <source>As in Preferences</source>
+        <translation>Comme dans les préférences</translation>
+    </message>
+    <message>
+        <source>Uniform</source>
+        <translation>Uniforme</translation>
+    </message>
+    <message>
+        <source>Rediscover: Long Unheard First</source>
+        <translation>Redécouvrir : le longtemps non écouté d’abord</translation>
+    </message>
+    <message>
         <source>PLAYLISTS</source>
         <translation>LISTES DE LECTURE</translation>
     </message>
 </context>
 <context>
     <name>platter::MySettingWindowController</name>
+    <message>
+        <source>Uniform</source>
+        <translation>Uniforme</translation>
+    </message>
+    <message>
+        <source>Rediscover</source>
+        <translation>Redécouvrir</translation>
+    </message>
+    <message>
+        <source>Favours what you have not heard for the longest time: songs never played come first</source>
+        <translation>Favorise ce que vous n’avez pas écouté depuis le plus longtemps : les morceaux jamais lus passent en premier</translation>
+    </message>
+    <message>
+        <source>A playlist's own choice, in its context menu in the list, goes first</source>
+        <translation>Le choix propre d’une liste de lecture, dans son menu contextuel de la liste, l’emporte</translation>
+    </message>
+    <message>
+        <source>Shuffle:</source>
+        <translation>Mélange :</translation>
+    </message>
     <message>
         <source>Add…</source>
         <translation>Ajouter…</translation>
@@ -252,8 +288,8 @@
         <translation>ReplayGain&#xa0;:</translation>
     </message>
     <message>
-        <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song.</source>
-        <translation>Le pays du Store et la part des artistes s&apos;appliquent à la prochaine liste de lecture choisie&#xa0;; un mode ReplayGain, dès le morceau suivant.</translation>
+        <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song; a shuffle mode from the next shuffle.</source>
+        <translation>Le pays du Store et la part des artistes s&apos;appliquent à la prochaine liste de lecture choisie&#xa0;; un mode ReplayGain, dès le morceau suivant&#xa0;; un mode de mélange, dès le prochain mélange.</translation>
     </message>
 </context>
 <context>
@@ -403,6 +439,22 @@
 </context>
 <context>
     <name>platter::QtDialogs</name>
+    <message>
+        <source>XML playlist (%1)</source>
+        <translation>Liste de lecture XML (%1)</translation>
+    </message>
+    <message>
+        <source>M3U8 playlist for other players (%1)</source>
+        <translation>Liste de lecture M3U8 pour d’autres lecteurs (%1)</translation>
+    </message>
+    <message>
+        <source>Not every song of “%1” is in the playlist file.</source>
+        <translation>Tous les morceaux de « %1 » ne sont pas dans le fichier de liste de lecture.</translation>
+    </message>
+    <message>
+        <source>Left out, as their files are not on this computer: %1 of %2 songs.</source>
+        <translation>Omis, car leurs fichiers ne sont pas sur cet ordinateur : %1 morceaux sur %2.</translation>
+    </message>
     <message>
         <source>Choose Your Music Library File</source>
         <translation>Choisissez votre fichier de bibliothèque musicale</translation>

@@ -1,3 +1,4 @@
+#include "core/app/export.h"
 #include "support/app_harness.h"
 
 #include <fstream>
@@ -97,6 +98,41 @@ TEST_F(Export, NothingWhileConfiguring) {
     h.app->backToConfig();
     h.app->exportPlaylist();
     EXPECT_TRUE(h.dialogs.exportPanels.empty());
+}
+
+TEST(ExportM3u8, ListsTheFilesHereInOrderAndTellsHowManyWereLeftOut) {
+    AppHarness h;
+    auto lib = testing::libraryValue({{1, "Ça va\nbien", "A", "X", {}, {}, {}, 200400}, {2, "gone", "B", "X"},
+                                      {3, "third", "C", "Y", {}, {}, {}, 0}},
+                                     {{"P", "Mix", {1, 2, 3}}});
+    // Song 2's file is not here; the others lie in a folder with a space and accents.
+    std::filesystem::create_directory(h.dir.path() / "Mes chansons é");
+    const auto file = [&](int i) { return h.dir.path() / "Mes chansons é" / (std::to_string(i) + " ü.mp3"); };
+    auto& tracks = *plist::find(*lib.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
+    for (int i = 0; i < 3; ++i) {
+        if (i != 1) std::ofstream(file(i)) << "audio";
+        plist::set(*tracks[static_cast<std::size_t>(i)].second.get<plist::Dict>(), "Location",
+                   fileUrlFromPath(file(i).string()));
+    }
+    h.useLibrary(lib);
+    h.launch();
+    h.app->changePlaylistWithRow(1);
+    h.random.next = {0, 1, 2};
+    h.app->showPlaylist();
+    const auto out = h.dir.path() / "Mix.M3U8";
+    h.dialogs.saveAnswers = {out.string()};
+    h.app->exportPlaylist();
+    EXPECT_EQ(slurp(out), "#EXTM3U\n#EXTINF:200,X - Ça va bien\n" + file(0).string() + "\n#EXTINF:-1,Y - third\n" +
+                              file(2).string() + "\n");
+    EXPECT_EQ(h.dialogs.told, std::vector<std::string>{"left out 1 of 3 in Mix"});
+
+    // Every file here: nothing to tell. A failed write is told as the XML export's is.
+    EXPECT_EQ(m3u8Of(std::span(h.playlist("P").shuffledSongs).first(1)).leftOut, 0);
+    h.files.failWith = "disk full";
+    h.dialogs.saveAnswers = {(h.dir.path() / "Other.m3u").string()};
+    h.app->exportPlaylist();
+    EXPECT_EQ(h.dialogs.told.back(), "export failed: disk full");
+    EXPECT_FALSE(isM3u8Path("/a/mix.m3u8.xml"));
 }
 
 TEST(ExportDocument, UnshuffledPlaylistHasNoTracks) {

@@ -89,6 +89,19 @@ TEST_F(Preferences, MusicFoldersAreShownAndAChangedListIsStoredAndSearched) {
     EXPECT_FALSE(plist::find(h.settings.values, "musicFolders")) << "none chosen: the key goes";
 }
 
+TEST_F(Preferences, TheShuffleModeIsShownAndStoredByName) {
+    auto& app = launch();
+    Choice rediscover{std::nullopt, "25"};
+    rediscover.shuffle = ShuffleMode::Rediscover;
+    h.dialogs.preferenceAnswers = {rediscover, Choice{std::nullopt, "25"}};
+    app.preferences();
+    EXPECT_EQ(h.dialogs.preferencesShown.back().shuffle, ShuffleMode::Uniform);
+    EXPECT_EQ(*stored("shuffleMode")->get<std::string>(), "rediscover");
+    app.preferences();
+    EXPECT_EQ(h.dialogs.preferencesShown.back().shuffle, ShuffleMode::Rediscover);
+    EXPECT_EQ(*stored("shuffleMode")->get<std::string>(), "uniform");
+}
+
 TEST_F(Preferences, TheRegionsOwnCountryIsNotStored) {
     h.system.region = "AT";
     plist::set(h.settings.values, "countryCode", "fr");

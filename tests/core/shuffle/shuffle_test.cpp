@@ -1,6 +1,7 @@
 #include "support/app_harness.h"
 
 #include <algorithm>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace platter {
@@ -129,6 +130,73 @@ TEST_F(Shuffle, SortsAlbumsForTheOutline) {
     list.sortAlbumsWithFirstAlbum(false, true);
     EXPECT_EQ(order(), "ABC") << "one artist: the album name decides";
     EXPECT_FALSE(list.sortAlbum);
+}
+
+// Rediscover, on one-song albums: "old" last played 10 days ago, "recent" 1 day ago, and two
+// never played.
+class Rediscover : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto played = [&](std::int64_t daysAgo) {
+            return plist::Dict{{"Play Date UTC", plist::Date{h.system.now - daysAgo * 86400}}};
+        };
+        h.useLibrary(testing::libraryValue({{1, "old", "A", "X", {}, {}, {}, 200000, played(10)},
+                                            {2, "recent", "B", "X", {}, {}, {}, 200000, played(1)},
+                                            {3, "never", "C", "X"},
+                                            {4, "never2", "D", "X"}},
+                                           {{"P", "Four", {1, 2, 3, 4}}}));
+        h.launch();
+        h.app->changePlaylistWithRow(1);
+    }
+    // How often each song came first, and how often "old" came before "recent", in `draws` shuffles.
+    std::map<std::string, int> tally(int draws) {
+        std::map<std::string, int> counts;
+        for (int i = 0; i < draws; ++i) {
+            h.app->reshuffle();
+            const auto order = names(h.playlist("P").shuffledSongs);
+            ++counts[order[0]];
+            const auto at = [&](const char* n) { return std::find(order.begin(), order.end(), n) - order.begin(); };
+            if (at("never") > 1 || at("never2") > 1) ++counts["never-played late"];
+            if (at("old") < at("recent")) ++counts["old before recent"];
+        }
+        return counts;
+    }
+    AppHarness h;
+};
+
+TEST_F(Rediscover, NeverPlayedLeadThenTheLongestUnheardComeFirstByWeight) {
+    h.app->setOwnShuffleMode(h.playlist("P"), ShuffleMode::Rediscover);
+    const auto counts = tally(2000);
+    EXPECT_EQ(counts.count("never-played late"), 0u);
+    EXPECT_NEAR(counts.at("never"), 1000, 100) << "uniform among the never played";
+    // Weights 10 to 1: old leads recent in 10 of 11 draws.
+    EXPECT_NEAR(counts.at("old before recent"), 2000 * 10 / 11, 60);
+
+    // Uniform again: every song leads about as often, and "old" has no edge.
+    h.app->setOwnShuffleMode(h.playlist("P"), std::nullopt);
+    const auto uniform = tally(2000);
+    EXPECT_NEAR(uniform.at("old"), 500, 80);
+    EXPECT_NEAR(uniform.at("old before recent"), 1000, 100);
+}
+
+TEST_F(Rediscover, ThePlaylistsOwnModeOverridesThePreferencesAndBothAreKept) {
+    auto& p = h.playlist("P");
+    EXPECT_EQ(h.app->shuffleModeOf(p), ShuffleMode::Uniform) << "the default";
+    plist::set(h.settings.values, "shuffleMode", std::string("rediscover"));
+    h.launch();
+    EXPECT_EQ(h.app->shuffleModeOf(h.playlist("P")), ShuffleMode::Rediscover);
+    h.app->setOwnShuffleMode(h.playlist("P"), ShuffleMode::Uniform);
+    h.launch();
+    EXPECT_EQ(h.app->shuffleModeOf(h.playlist("P")), ShuffleMode::Uniform);
+    EXPECT_EQ(h.app->ownShuffleMode(h.playlist("P")), ShuffleMode::Uniform);
+
+    // Values no version wrote read as the defaults, and the rest of the file still counts.
+    plist::set(h.settings.values, "shuffleMode", std::int64_t{7});
+    plist::set(h.settings.values, "playlistShuffleModes",
+               plist::Dict{{"P", std::string("loud")}, {"Q", std::string("rediscover")}});
+    h.launch();
+    EXPECT_EQ(h.app->shuffleModeOf(h.playlist("P")), ShuffleMode::Uniform);
+    EXPECT_EQ(h.app->ownShuffleMode(h.playlist("P")), std::nullopt);
 }
 
 } // namespace
