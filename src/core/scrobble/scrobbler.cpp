@@ -51,7 +51,7 @@ void Scrobbler::setService(std::unique_ptr<ScrobbleService> service) {
     q.status.credentialsRejected = false;
     q.failures = 0;
     q.singly = false;
-    q.waiting = q.rateLimited = false;
+    q.waiting = q.rateLimited = q.status.retrying = false;
     ++q.timer;
     recount(name);
     send(q);
@@ -99,7 +99,7 @@ void Scrobbler::networkReturned() {
     for (auto& [name, q] : queues_)
         if (q.waiting && !q.rateLimited) {
             ++q.timer;
-            q.waiting = false;
+            q.waiting = q.status.retrying = false;
             q.failures = 0;
             send(q);
         }
@@ -157,6 +157,7 @@ void Scrobbler::received(const std::string& name, const Sent& sent) {
     switch (outcome.kind) {
     case Kind::Accepted:
         q->failures = 0;
+        q->status.retrying = false;
         q->status.lastAccepted = services_.nowUtc();
         recount(name);
         if (outcome.wait)
@@ -194,13 +195,17 @@ void Scrobbler::retryLater(Queue& q, std::optional<std::chrono::seconds> wait) {
     }
     q.waiting = true;
     q.rateLimited = wait.has_value();
+    if (!q.status.retrying) {
+        q.status.retrying = true;
+        changed(q.service->queueName());
+    }
     const auto timer = ++q.timer;
     services_.tasks.runOnMainThreadAfter(delay, [weak = std::weak_ptr(self_), name = q.service->queueName(), timer] {
         const auto self = weak.lock();
         if (!self) return;
         auto* due = (*self)->queue(name);
         if (!due || due->timer != timer) return;
-        due->waiting = due->rateLimited = false;
+        due->waiting = due->rateLimited = due->status.retrying = false;
         (*self)->send(*due);
     });
 }

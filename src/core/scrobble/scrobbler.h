@@ -34,6 +34,7 @@ public:
         std::size_t waiting = 0;                 // listens in the queue
         std::optional<std::int64_t> lastAccepted; // UTC seconds, since the start
         bool credentialsRejected = false;
+        bool retrying = false; // a send failed; the next waits
         bool operator==(const Status&) const = default;
     };
     static constexpr std::chrono::seconds firstRetry{15};

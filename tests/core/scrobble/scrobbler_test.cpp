@@ -99,7 +99,7 @@ TEST_F(ScrobblerTest, ListensAreQueuedFirstThenSentOldestFirstInBatches) {
     EXPECT_NE(http.requests[0].body.find(R"("listen_type":"import")"), std::string::npos);
     EXPECT_EQ(http.requests[0].headers[0], (std::pair<std::string, std::string>{"Authorization", "Token good"}));
     EXPECT_EQ(queued(), 0u);
-    EXPECT_EQ(scrobbler.status("listenbrainz"), (Scrobbler::Status{0, 5000, false}));
+    EXPECT_EQ(scrobbler.status("listenbrainz"), (Scrobbler::Status{0, 5000, false, false}));
 }
 
 TEST_F(ScrobblerTest, ARateLimitIsWaitedOutAsAskedEvenWhenTheNetworkReturns) {
@@ -124,6 +124,7 @@ TEST_F(ScrobblerTest, FailuresBackOffDoublingAndASuccessAnywhereRetriesAtOnce) {
     runLater();
     runLater();
     EXPECT_EQ(tasks.delays, (std::vector<std::chrono::milliseconds>{15s, 30s, 60s}));
+    EXPECT_TRUE(scrobbler.status("listenbrainz")->retrying);
     EXPECT_EQ(queued(), 1u);
     http.answer = [](const auto&) { return reply(200); };
     scrobbler.nowPlaying(ListenRecord{.title = "b", .artist = "Nova"}); // the network is back
