@@ -2,6 +2,7 @@
 #include "core/persistence/user_defaults.h"
 #include "platform/files/atomic_file.h"
 #include "platform/plist/plist_file_reader.h"
+#include "platform/settings/accounts_file.h"
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"
 #include "support/library_fixture.h"
@@ -157,9 +158,35 @@ TEST_F(SettingsFileStoreTest, AFifoIsSetAsideAndStaleTemporariesGo) {
     EXPECT_EQ(slurp(copy), slurp(file()));
 }
 
+TEST_F(SettingsFileStoreTest, AccountsAreKeptForTheUserAloneAndAnUnreadableFileIsSetAside) {
+    const auto path = dir.path() / "platter" / "accounts.json";
+    const AccountsFile file(path.string());
+    EXPECT_EQ(file.load().accounts, ScrobbleAccounts{}) << "none yet";
+    const ScrobbleAccounts accounts{.listenBrainz = {{"tok", "https://lb.example"}},
+                                    .lastFm = {{"key", "secret", "session", "ann"}}};
+    ASSERT_EQ(file.save(accounts), "");
+    struct ::stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(file.load().accounts, accounts);
+    EXPECT_EQ(scrobbleServices(accounts, "1").size(), 2u);
+
+    ::chmod(path.c_str(), 0644);
+    ASSERT_EQ(file.save(accounts), "");
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "a file opened to others is closed again";
+
+    std::ofstream(path) << "{ broken";
+    const auto loaded = file.load();
+    EXPECT_EQ(loaded.accounts, ScrobbleAccounts{});
+    EXPECT_EQ(slurp(loaded.movedAsidePath), "{ broken") << "kept for the user";
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(SettingsFileStoreTest, DefaultPathsFollowTheXdgVariables) {
     ::setenv("XDG_CONFIG_HOME", "/tmp/xdg-test", 1);
     EXPECT_EQ(SettingsFileStore::defaultPath(), "/tmp/xdg-test/platter/settings.plist");
+    EXPECT_EQ(AccountsFile::defaultPath(), "/tmp/xdg-test/platter/accounts.json");
     ::setenv("XDG_CONFIG_HOME", "relative", 1);
     ::setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(SettingsFileStore::defaultPath(), "/home/someone/.config/platter/settings.plist")

@@ -1,6 +1,7 @@
 #include "support/fake_catalogue.h"
 
 #include <arpa/inet.h>
+#include <cctype>
 #include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
@@ -17,7 +18,10 @@ std::string serviceLayout(const std::vector<std::string>& objects) {
     return body + "]\n}\n\n\n";
 }
 
-FakeCatalogue::FakeCatalogue(Handler handler) : handler_(std::move(handler)) {
+FakeCatalogue::FakeCatalogue(Handler handler)
+    : FakeCatalogue(FullHandler([handler = std::move(handler)](const ServedRequest& r) { return handler(r.target); })) {}
+
+FakeCatalogue::FakeCatalogue(FullHandler handler) : handler_(std::move(handler)) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -68,21 +72,55 @@ void FakeCatalogue::answer(int client) {
         if (n <= 0) break;
         request.append(buffer, static_cast<std::size_t>(n));
     }
+    ServedRequest served;
+    const auto headEnd = request.find("\r\n\r\n");
     const auto start = request.find(' ') + 1;
-    const auto target = request.substr(start, request.find(' ', start) - start);
+    served.method = request.substr(0, start - 1);
+    served.target = request.substr(start, request.find(' ', start) - start);
+    for (auto line = request.find("\r\n") + 2; line < headEnd;) {
+        const auto end = request.find("\r\n", line);
+        const auto colon = request.find(':', line);
+        if (colon < end) {
+            auto name = request.substr(line, colon - line);
+            for (auto& c : name)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            served.headers[name] = request.substr(request.find_first_not_of(' ', colon + 1),
+                                                  end - request.find_first_not_of(' ', colon + 1));
+        }
+        line = end + 2;
+    }
+    if (headEnd != std::string::npos) {
+        served.body = request.substr(headEnd + 4);
+        const auto length = served.headers.contains("content-length")
+                                ? std::stoul(served.headers["content-length"])
+                                : std::size_t{0};
+        while (served.body.size() < length) {
+            const auto n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            served.body.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
     {
         std::lock_guard lock(mutex_);
-        targets_.push_back(target);
+        targets_.push_back(served.target);
     }
-    const auto reply = handler_(target);
+    const auto reply = handler_(served);
     // A stall ends early when the server stops, so a test never waits on it.
     const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(reply.stallSeconds);
     while (!stopping_ && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (reply.hangUp) {
+        ::close(client);
+        return;
+    }
+    std::string extra;
+    for (const auto& [name, value] : reply.headers)
+        extra += name + ": " + value + "\r\n";
     const auto response = "HTTP/1.1 " + std::to_string(reply.status) +
                           (reply.status == 200 ? " OK" : " Error") +
                           "\r\nContent-Type: text/javascript; charset=utf-8\r\nContent-Length: " +
-                          std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+                          std::to_string(reply.body.size()) + "\r\n" + extra + "Connection: close\r\n\r\n" +
+                          reply.body;
     ::send(client, response.data(), response.size(), MSG_NOSIGNAL);
     ::close(client);
 }

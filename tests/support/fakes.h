@@ -251,7 +251,9 @@ struct ManualTasks final : TaskRunner {
     }
     void runOnMainThread(std::function<void()> task) override { main.push_back(std::move(task)); }
     std::deque<std::function<void()>> later; // delayed tasks, in order, whatever their delay
-    void runOnMainThreadAfter(std::chrono::milliseconds, std::function<void()> task) override {
+    std::vector<std::chrono::milliseconds> delays; // each delay asked for, in order
+    void runOnMainThreadAfter(std::chrono::milliseconds delay, std::function<void()> task) override {
+        delays.push_back(delay);
         later.push_back(std::move(task));
     }
     static void drain(std::deque<std::function<void()>>& q) {

@@ -2,7 +2,9 @@
 
 #include "core/services/cancel_token.h"
 
+#include <algorithm>
 #include <curl/curl.h>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -15,8 +17,33 @@ std::size_t append(char* data, std::size_t size, std::size_t count, void* body) 
     return size * count;
 }
 
+// Keeps each header of the final answer; a redirect's or an interim answer's are dropped when
+// the next status line starts.
+std::size_t keepHeader(char* data, std::size_t size, std::size_t count, void* target) {
+    auto& headers = *static_cast<std::map<std::string, std::string>*>(target);
+    std::string line(data, size * count);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    if (line.starts_with("HTTP/")) {
+        headers.clear();
+        return size * count;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) return size * count;
+    auto name = line.substr(0, colon);
+    for (auto& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const auto start = line.find_first_not_of(" \t", colon + 1);
+    headers[name] = start == std::string::npos ? std::string() : line.substr(start);
+    return size * count;
+}
+
 struct CurlCleanup {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+
+struct ListCleanup {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
 struct MultiCleanup {
@@ -34,6 +61,10 @@ CurlHttpFetch::CurlHttpFetch(long connectTimeoutMs, long totalTimeoutMs)
 }
 
 HttpFetch::Response CurlHttpFetch::get(const std::string& url, const CancelToken& cancel) {
+    return send(Request::get(url), cancel);
+}
+
+HttpFetch::Response CurlHttpFetch::send(const Request& request, const CancelToken& cancel) {
     Response response;
     if (cancel.cancelled()) {
         response.error = cancelledText;
@@ -46,12 +77,14 @@ HttpFetch::Response CurlHttpFetch::get(const std::string& url, const CancelToken
         return response;
     }
     char errorText[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl.get(), CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_);
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, totalTimeoutMs_);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS,
+                     request.timeout ? std::min<long>(totalTimeoutMs_, static_cast<long>(request.timeout->count()))
+                                     : totalTimeoutMs_);
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
     // A cancelled name look-up is left to end on its own thread rather than waited for.
     curl_easy_setopt(curl.get(), CURLOPT_QUICK_EXIT, 1L);
@@ -59,6 +92,24 @@ HttpFetch::Response CurlHttpFetch::get(const std::string& url, const CancelToken
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, &append);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &response.body);
     curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, &keepHeader);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &response.headers);
+    std::unique_ptr<curl_slist, ListCleanup> headers;
+    for (const auto& [name, value] : request.headers) {
+        auto* longer = curl_slist_append(headers.get(), (name + ": " + value).c_str());
+        if (!longer) {
+            response.error = "cannot start a transfer";
+            return response;
+        }
+        (void)headers.release();
+        headers.reset(longer);
+    }
+    if (headers) curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    if (request.method == Request::Method::Post) {
+        curl_easy_setopt(curl.get(), CURLOPT_POST, 1L);
+        curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, request.body.data());
+        curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+    }
 
     // The multi interface, for its wake-up: a cancel interrupts the wait for the network, which
     // an easy transfer would only notice at its next progress call, up to a second later.
@@ -83,6 +134,7 @@ HttpFetch::Response CurlHttpFetch::get(const std::string& url, const CancelToken
     curl_multi_remove_handle(multi.get(), curl.get());
     if (!finished) {
         response.body.clear();
+        response.headers.clear();
         response.error = cancel.cancelled() ? cancelledText : "the transfer broke off";
         return response;
     }
