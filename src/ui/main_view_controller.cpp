@@ -2,6 +2,7 @@
 
 #include "core/app/app_delegate.h"
 #include "ui/album_outline_model.h"
+#include "ui/song_row_delegate.h"
 #include "ui/song_table_model.h"
 #include "ui/theme.h"
 
@@ -18,24 +19,10 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
+#include <functional>
 
 namespace platter {
-
-// Rules a line above the first row of each unit, so that units read as blocks.
-class UnitRule final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QColor colour;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!index.data(SongTableModel::UnitStartRole).toBool()) return;
-        painter->save();
-        painter->setPen(colour);
-        painter->drawLine(option.rect.topLeft(), option.rect.topRight());
-        painter->restore();
-    }
-};
 
 namespace {
 
@@ -103,6 +90,30 @@ private:
     }
 };
 
+// The song table: keys 0 to 5 rate the current row's song.
+class SongTable final : public QTableView {
+public:
+    using QTableView::QTableView;
+    std::function<void(int row, int stars)> rate;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && event->key() >= Qt::Key_0 && event->key() <= Qt::Key_5 && currentIndex().isValid() && rate) {
+            rate(currentIndex().row(), event->key() - Qt::Key_0);
+            return;
+        }
+        QTableView::keyPressEvent(event);
+    }
+};
+
+// The widths the song table's columns start at; 0 stretches.
+constexpr std::array<int, SongTableModel::ColumnCount> defaultWidths{28, 0, 220, 180, 60, 60, 60, 120, 60, 100, 96, 100};
+
+bool shownByDefault(int column) {
+    return column <= SongTableModel::Time;
+}
+
 } // namespace
 
 MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
@@ -110,7 +121,7 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
       songModel_(new SongTableModel(app, QIcon(QStringLiteral(":/speakerPlay.png")),
                                     QIcon(QStringLiteral(":/speakerPause.png")), this)),
       pages_(new QStackedLayout), empty_(new QWidget(this)), outlineView_(new Outline(this)),
-      tableView_(new QTableView(this)), unitRule_(new UnitRule(this)),
+      tableView_(new SongTable(this)), rowDelegate_(new SongRowDelegate(this)),
       playNext_(new QAction(tr("Play Next"), this)), search_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("mainPanel"));
     search_->setObjectName(QStringLiteral("search"));
@@ -171,7 +182,7 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     tableView_->setModel(songModel_);
     tableView_->setFrameShape(QFrame::NoFrame);
     // The units' bands alternate instead of the rows.
-    tableView_->setItemDelegate(unitRule_);
+    tableView_->setItemDelegate(rowDelegate_);
     tableView_->setShowGrid(false);
     tableView_->setWordWrap(false);
     // Tab leaves the table for the next control rather than walking its cells.
@@ -188,11 +199,28 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     tableHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     tableHeader->setSectionResizeMode(QHeaderView::Interactive);
     tableHeader->setSectionResizeMode(SongTableModel::Name, QHeaderView::Stretch);
-    tableHeader->resizeSection(SongTableModel::Audio, 28);
     tableHeader->setSectionResizeMode(SongTableModel::Audio, QHeaderView::Fixed);
-    tableHeader->resizeSection(SongTableModel::Album, 220);
-    tableHeader->resizeSection(SongTableModel::Artist, 180);
-    tableHeader->resizeSection(SongTableModel::TrackNum, 60);
+    tableHeader->setSectionsMovable(true);
+    tableHeader->setSectionsClickable(true);
+    for (int c = 0; c < SongTableModel::ColumnCount; ++c) {
+        if (const int width = defaultWidths[static_cast<std::size_t>(c)]; width > 0) tableHeader->resizeSection(c, width);
+        tableHeader->setSectionHidden(c, !shownByDefault(c));
+    }
+    connect(tableHeader, &QHeaderView::sectionClicked, this, &MyMainViewController::songHeaderClicked);
+    tableHeader->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tableHeader, &QWidget::customContextMenuRequested, this, [this, tableHeader](const QPoint& at) {
+        QMenu menu;
+        fillColumnsMenu(menu);
+        menu.exec(tableHeader->mapToGlobal(at));
+    });
+    static_cast<SongTable*>(tableView_)->rate = [this](int row, int stars) {
+        if (const auto* song = songModel_->songAt(row)) ourDelegate_.rate(*song, stars * 20);
+    };
+    connect(rowDelegate_, &SongRowDelegate::starClicked, this, [this](const QModelIndex& index, int star) {
+        if (const auto* song = songModel_->songAt(index.row()))
+            ourDelegate_.rate(*song,
+                              SongRowDelegate::ratingOfClick(index.data(SongTableModel::RatingRole).toInt(), star));
+    });
 
     connect(tableView_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (index.column() == SongTableModel::Audio && index.row() == songModel_->markerRow()) playPause();
@@ -230,6 +258,11 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     pages_->setCurrentWidget(empty_);
     search_->hide();
     playNext_->setEnabled(false);
+}
+
+MyMainViewController::~MyMainViewController() {
+    // The focus leaves the panel's children as they go, after this part of the panel is gone.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 QWidget* MyMainViewController::shownView() const {
@@ -335,6 +368,83 @@ void MyMainViewController::headerClicked(int column) {
     showSortIndicator();
 }
 
+void MyMainViewController::songHeaderClicked(int column) {
+    if (column != SongTableModel::Audio) {
+        if (songModel_->sortColumn() != column)
+            songModel_->sort(column, Qt::AscendingOrder);
+        else if (songModel_->sortOrder() == Qt::AscendingOrder)
+            songModel_->sort(column, Qt::DescendingOrder);
+        else
+            songModel_->sort(-1);
+        // The selected song, else the marker, stays in view where the rows moved.
+        auto at = tableView_->currentIndex();
+        if (!at.isValid() && songModel_->markerRow() >= 0) at = songModel_->index(songModel_->markerRow(), 0);
+        if (at.isValid()) tableView_->scrollTo(at, QAbstractItemView::PositionAtCenter);
+    }
+    showSongSortIndicator();
+}
+
+void MyMainViewController::showSongSortIndicator() {
+    auto* header = tableView_->horizontalHeader();
+    const QSignalBlocker quiet(header);
+    header->setSortIndicatorShown(songModel_->sortColumn() >= 0);
+    header->setSortIndicator(songModel_->sortColumn(), songModel_->sortOrder());
+}
+
+void MyMainViewController::fillColumnsMenu(QMenu& menu) {
+    auto* header = tableView_->horizontalHeader();
+    // In the order they show, the play marker's column aside.
+    for (int visual = 0; visual < SongTableModel::ColumnCount; ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (column == SongTableModel::Audio) continue;
+        auto* action = menu.addAction(songModel_->headerData(column, Qt::Horizontal).toString());
+        action->setCheckable(true);
+        action->setChecked(!header->isSectionHidden(column));
+        action->setObjectName(SongTableModel::columnKey(column));
+        connect(action, &QAction::toggled, header, [header, column](bool on) {
+            header->setSectionHidden(column, !on);
+            if (on && header->sectionSize(column) < 20)
+                header->resizeSection(column, std::max(20, defaultWidths[static_cast<std::size_t>(column)]));
+        });
+    }
+}
+
+QStringList MyMainViewController::songColumnLayout() const {
+    const auto* header = tableView_->horizontalHeader();
+    QStringList kept;
+    for (int visual = 0; visual < SongTableModel::ColumnCount; ++visual) {
+        const int column = header->logicalIndex(visual);
+        auto entry = QStringLiteral("%1:%2").arg(SongTableModel::columnKey(column)).arg(header->sectionSize(column));
+        if (header->isSectionHidden(column)) entry += QStringLiteral(":hidden");
+        kept.push_back(entry);
+    }
+    return kept;
+}
+
+void MyMainViewController::setSongColumnLayout(const QStringList& kept) {
+    auto* header = tableView_->horizontalHeader();
+    int place = 0;
+    std::vector<bool> seen(SongTableModel::ColumnCount, false);
+    // Each entry reads "name:width" or "name:width:hidden"; what does not read so is passed over,
+    // and columns it does not name stay as they were, after those it names.
+    for (const auto& entry : kept) {
+        const auto parts = entry.split(QLatin1Char(':'));
+        const int column = parts.isEmpty() ? -1 : SongTableModel::columnOfKey(parts[0]);
+        if (column < 0 || seen[static_cast<std::size_t>(column)] || parts.size() > 3) continue;
+        if (parts.size() == 3 && parts[2] != QLatin1String("hidden")) continue;
+        seen[static_cast<std::size_t>(column)] = true;
+        header->moveSection(header->visualIndex(column), place++);
+        bool ok = false;
+        const int width = parts.size() > 1 ? parts[1].toInt(&ok) : 0;
+        if (ok && width >= 20 && width <= 4000 && column != SongTableModel::Audio) header->resizeSection(column, width);
+        header->setSectionHidden(column, column != SongTableModel::Audio && parts.size() == 3);
+    }
+}
+
+void MyMainViewController::refreshStatistics() {
+    songModel_->refreshStatistics();
+}
+
 void MyMainViewController::playPause() {
     ourDelegate_.playPause();
 }
@@ -357,7 +467,7 @@ void MyMainViewController::playNext() {
 
 void MyMainViewController::setLook(const Theme& theme) {
     const auto colour = [&](const char* name) { return theme.colours.at(QString::fromLatin1(name)); };
-    unitRule_->colour = colour("border");
+    rowDelegate_->rule = colour("border");
     songModel_->setBands({colour("base"), colour("alternateBase"), colour("playingUnit")});
 }
 

@@ -4,12 +4,14 @@
 // outline of its albums; once the configuration is confirmed, the table of its shuffled songs;
 // with no playlist selected, nothing. A search field above either narrows it as the user types.
 
+#include <QStringList>
 #include <QWidget>
 #include <optional>
 #include <vector>
 
 class QAction;
 class QLineEdit;
+class QMenu;
 class QStackedLayout;
 class QTableView;
 class QTreeView;
@@ -20,13 +22,14 @@ class AlbumOutlineModel;
 class AppDelegate;
 class MyAlbum;
 class SongTableModel;
-class UnitRule;
+class SongRowDelegate;
 struct Theme;
 
 class MyMainViewController final : public QWidget {
     Q_OBJECT
 public:
     explicit MyMainViewController(AppDelegate& app, QWidget* parent = nullptr);
+    ~MyMainViewController() override;
 
     // Shows the outline or the song table as the configuring state says, read afresh.
     void refreshView();
@@ -40,6 +43,15 @@ public:
     void playPause();
     // Moves the unit of the song table's current row to play next, and shows it there.
     void playNext();
+    // The song table's columns as the window's layout keeps them: in the order they show, each
+    // with its width and whether it is hidden.
+    QStringList songColumnLayout() const;
+    // Shows the columns as `kept` says; what it cannot read stays as it was.
+    void setSongColumnLayout(const QStringList& kept);
+    // A tick for each column of the song table (but the marker's), that shows or hides it.
+    void fillColumnsMenu(QMenu& menu);
+    // The song table's statistics redraw.
+    void refreshStatistics();
     // The units' bands and rules in the window's colours.
     void setLook(const Theme& theme);
 
@@ -55,6 +67,9 @@ public:
 private:
     void headerClicked(int column);
     void showSortIndicator();
+    // A click on a header of the song table: sorts by it, then the other way, then the play order.
+    void songHeaderClicked(int column);
+    void showSongSortIndicator();
     void search(const QString& text);
     // Where the user stood before a search began, to stand there again once it is cleared.
     void rememberPlace();
@@ -67,7 +82,7 @@ private:
     QWidget* empty_;
     QTreeView* outlineView_;
     QTableView* tableView_;
-    UnitRule* unitRule_;
+    SongRowDelegate* rowDelegate_;
     QAction* playNext_;
     QLineEdit* search_;
     // The playlist the panel last showed: another one clears the search.

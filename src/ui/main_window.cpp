@@ -242,8 +242,7 @@ void MainWindow::keepLayoutIn(const QString& file) {
     if (placed) placeOnScreen(false);
     auto* main = viewCont_->mainViewCont();
     main->outlineView()->header()->restoreState(stored.value(QStringLiteral("albumColumns")).toByteArray());
-    main->tableView()->horizontalHeader()->restoreState(
-        stored.value(QStringLiteral("songColumns")).toByteArray());
+    main->setSongColumnLayout(stored.value(QStringLiteral("songTable")).toStringList());
     viewCont_->playlistsViewCont()->setFoldedFolders(
         stored.value(QStringLiteral("foldedPlaylists")).toStringList());
 }
@@ -262,7 +261,7 @@ void MainWindow::storeLayout() const {
     stored.setValue(QStringLiteral("columns"), widths);
     auto* main = viewCont_->mainViewCont();
     stored.setValue(QStringLiteral("albumColumns"), main->outlineView()->header()->saveState());
-    stored.setValue(QStringLiteral("songColumns"), main->tableView()->horizontalHeader()->saveState());
+    stored.setValue(QStringLiteral("songTable"), main->songColumnLayout());
     stored.setValue(QStringLiteral("foldedPlaylists"), viewCont_->playlistsViewCont()->foldedFolders());
 }
 

@@ -5,9 +5,44 @@
 #include "ui/qt_text.h"
 #include "ui/song_file_look.h"
 
+#include <QCollator>
+#include <QDateTime>
+#include <QLocale>
 #include <algorithm>
+#include <array>
+#include <limits>
+#include <numeric>
 
 namespace platter {
+
+namespace {
+
+constexpr std::array<const char*, SongTableModel::ColumnCount> columnKeys{
+    "audio", "name", "album", "artist", "trackNum", "time", "year", "genre", "plays", "lastPlayed", "rating",
+    "dateAdded"};
+
+bool isStatistic(int column) {
+    return column == SongTableModel::Plays || column == SongTableModel::LastPlayed ||
+           column == SongTableModel::Rating || column == SongTableModel::DateAdded;
+}
+
+QString dateText(std::optional<std::int64_t> utcSeconds) {
+    if (!utcSeconds) return {};
+    return QLocale().toString(QDateTime::fromSecsSinceEpoch(*utcSeconds).date(), QLocale::ShortFormat);
+}
+
+} // namespace
+
+QString SongTableModel::columnKey(int column) {
+    return column >= 0 && column < ColumnCount ? QString::fromLatin1(columnKeys[static_cast<std::size_t>(column)])
+                                               : QString();
+}
+
+int SongTableModel::columnOfKey(const QString& key) {
+    for (std::size_t c = 0; c < columnKeys.size(); ++c)
+        if (key == QLatin1String(columnKeys[c])) return static_cast<int>(c);
+    return -1;
+}
 
 SongTableModel::SongTableModel(const AppDelegate& app, QIcon playImage, QIcon pauseImage, QObject* parent)
     : QAbstractTableModel(parent), app_(app), playImage_(std::move(playImage)),
@@ -31,17 +66,23 @@ std::int64_t SongTableModel::orderIndex(int row) const {
 }
 
 int SongTableModel::rowOf(std::int64_t index) const {
-    const auto row = rowFrom(index);
-    return row >= 0 && orderIndex(row) == index ? row : -1;
+    const auto* list = playlist();
+    if (!list || index < 0 || index >= static_cast<std::int64_t>(list->shuffledSongs.size())) return -1;
+    if (!shown_) return static_cast<int>(index);
+    return static_cast<std::size_t>(index) < rowOfIndex_.size() ? rowOfIndex_[static_cast<std::size_t>(index)] : -1;
 }
 
 int SongTableModel::rowFrom(std::int64_t index) const {
     const auto* list = playlist();
     if (!list || index < 0) return -1;
-    if (!shown_)
-        return index < static_cast<std::int64_t>(list->shuffledSongs.size()) ? static_cast<int>(index) : -1;
-    const auto at = std::lower_bound(shown_->begin(), shown_->end(), index);
-    return at == shown_->end() ? -1 : static_cast<int>(at - shown_->begin());
+    for (auto i = index; i < static_cast<std::int64_t>(list->shuffledSongs.size()); ++i)
+        if (const auto row = rowOf(i); row >= 0) return row;
+    return -1;
+}
+
+const MySong* SongTableModel::songAt(int row) const {
+    const auto at = orderIndex(row);
+    return at < 0 ? nullptr : playlist()->shuffledSongs[static_cast<std::size_t>(at)].get();
 }
 
 int SongTableModel::columnCount(const QModelIndex& parent) const {
@@ -56,6 +97,13 @@ int SongTableModel::markerRow() const {
 QString SongTableModel::trackNumText(std::int64_t trackNumber, std::optional<std::int64_t> trackCount) {
     return trackCount ? QStringLiteral("%1/%2").arg(trackNumber).arg(*trackCount)
                       : QString::number(trackNumber);
+}
+
+QString SongTableModel::timeText(double seconds) {
+    const auto total = static_cast<std::int64_t>(std::max(0.0, seconds) + 0.5);
+    const auto pad = [](std::int64_t n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    if (total >= 3600) return QStringLiteral("%1:%2:%3").arg(total / 3600).arg(pad(total / 60 % 60)).arg(pad(total % 60));
+    return QStringLiteral("%1:%2").arg(total / 60).arg(pad(total % 60));
 }
 
 QString SongTableModel::unitText(std::int64_t index) const {
@@ -92,11 +140,14 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::BackgroundRole || role == UnitStartRole) {
         const auto place = list->unitAt(at);
         if (!place) return {};
-        // The rule stands above a unit's first row shown, which a search may have hidden.
+        // The rule stands above a unit's first row shown, which a search may have hidden; sorted
+        // rows are no blocks.
         if (role == UnitStartRole)
-            return place->unit > 0 && index.row() > 0 && orderIndex(index.row() - 1) < place->first;
+            return sortColumn_ < 0 && place->unit > 0 && index.row() > 0 &&
+                   orderIndex(index.row() - 1) < place->first;
         const auto marker = list->playingNum;
         if (marker >= place->first && marker < place->end && bands_.marked.isValid()) return bands_.marked;
+        if (sortColumn_ >= 0) return {};
         const auto& band = place->unit % 2 ? bands_.odd : bands_.even;
         return band.isValid() ? QVariant(band) : QVariant();
     }
@@ -110,10 +161,27 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
             return qText(song.artist());
         case TrackNum:
             return trackNumText(song.trackNumber(), song.dict().node.integerFor("Track Count"));
+        case Time:
+            return timeText(song.duration());
+        case Year:
+            if (const auto year = song.dict().node.integerFor("Year"); year && *year > 0) return QString::number(*year);
+            return {};
+        case Genre:
+            return qText(song.dict().node.stringFor("Genre").value_or(std::string_view()));
+        case Plays:
+            if (const auto plays = app_.statsOf(song).stats.plays; plays > 0) return QLocale().toString(plays);
+            return {};
+        case LastPlayed:
+            return dateText(app_.statsOf(song).stats.lastPlayed);
+        case DateAdded:
+            return dateText(app_.statsOf(song).dateAdded);
         default:
             return {};
         }
     }
+    if (role == RatingRole && index.column() == Rating) return app_.statsOf(song).stats.rating.value_or(0);
+    if (role == Qt::AccessibleTextRole && index.column() == Rating)
+        return tr("%1 of 5 stars").arg((app_.statsOf(song).stats.rating.value_or(0) + 10) / 20);
     if (role == Qt::DecorationRole && index.column() == Audio && index.row() == markerRow()) {
         const bool thisPlays = app_.playinglistNumber() && app_.playinglistNumber() == app_.playlistNumber();
         return thisPlays ? playImage_ : pauseImage_;
@@ -127,7 +195,8 @@ QVariant SongTableModel::data(const QModelIndex& index, int role) const {
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
     if (role == Qt::ForegroundRole) return songFileForeground(song);
-    if (role == Qt::TextAlignmentRole && index.column() == TrackNum)
+    if (role == Qt::TextAlignmentRole &&
+        (index.column() == TrackNum || index.column() == Time || index.column() == Plays))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
@@ -143,6 +212,20 @@ QVariant SongTableModel::headerData(int section, Qt::Orientation orientation, in
         return tr("Artist");
     case TrackNum:
         return tr("Track");
+    case Time:
+        return tr("Time");
+    case Year:
+        return tr("Year");
+    case Genre:
+        return tr("Genre");
+    case Plays:
+        return tr("Plays");
+    case LastPlayed:
+        return tr("Last Played");
+    case Rating:
+        return tr("Rating");
+    case DateAdded:
+        return tr("Date Added");
     default:
         return {};
     }
@@ -158,6 +241,19 @@ void SongTableModel::reload(const QString& search) {
 
 void SongTableModel::setSearch(const QString& query) {
     if (query == query_) return;
+    relayout([&] { query_ = query; });
+}
+
+void SongTableModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount || column == Audio) column = -1;
+    if (column == sortColumn_ && (column < 0 || order == sortOrder_)) return;
+    relayout([&] {
+        sortColumn_ = column;
+        sortOrder_ = order;
+    });
+}
+
+template <class Change> void SongTableModel::relayout(Change&& change) {
     // A new layout rather than a reset: the selection and the current row stay where they show.
     emit layoutAboutToBeChanged();
     const auto old = persistentIndexList();
@@ -165,7 +261,7 @@ void SongTableModel::setSearch(const QString& query) {
     songs.reserve(static_cast<std::size_t>(old.size()));
     for (const auto& i : old)
         songs.push_back(orderIndex(i.row()));
-    query_ = query;
+    change();
     applySearch();
     QModelIndexList now;
     now.reserve(old.size());
@@ -180,15 +276,104 @@ void SongTableModel::setSearch(const QString& query) {
 void SongTableModel::applySearch() {
     const auto* list = playlist();
     const TextSearch search(app_.rules(), query_.toStdString());
-    if (!list || search.empty()) {
-        shown_.reset();
-        return;
-    }
-    prepareSearch();
+    shown_.reset();
+    rowOfIndex_.clear();
+    searching_ = list && !search.empty();
+    if (!list || (!searching_ && sortColumn_ < 0)) return;
     const auto& songs = list->shuffledSongs;
     shown_.emplace();
-    for (std::size_t i = 0; i < songs.size() && i < searchTexts_.size(); ++i)
-        if (search.matches(searchTexts_[i])) shown_->push_back(static_cast<std::int64_t>(i));
+    if (searching_) {
+        prepareSearch();
+        for (std::size_t i = 0; i < songs.size() && i < searchTexts_.size(); ++i)
+            if (search.matches(searchTexts_[i])) shown_->push_back(static_cast<std::int64_t>(i));
+    } else {
+        shown_->resize(songs.size());
+        std::iota(shown_->begin(), shown_->end(), std::int64_t{0});
+    }
+    sortRows(*shown_);
+    rowOfIndex_.assign(songs.size(), -1);
+    for (std::size_t row = 0; row < shown_->size(); ++row)
+        rowOfIndex_[static_cast<std::size_t>((*shown_)[row])] = static_cast<int>(row);
+}
+
+void SongTableModel::sortRows(std::vector<std::int64_t>& rows) const {
+    if (sortColumn_ < 0) return;
+    const auto& songs = playlist()->shuffledSongs;
+    const auto songOf = [&](std::int64_t i) -> const MySong& { return *songs[static_cast<std::size_t>(i)]; };
+    std::vector<std::size_t> places(rows.size());
+    std::iota(places.begin(), places.end(), std::size_t{0});
+    const bool down = sortOrder_ == Qt::DescendingOrder;
+    // Equal keys keep the play order, either way.
+    const auto sortBy = [&](const auto& keys, auto less) {
+        std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) {
+            return down ? less(keys[b], keys[a]) : less(keys[a], keys[b]);
+        });
+    };
+    if (sortColumn_ == Name || sortColumn_ == Album || sortColumn_ == Artist || sortColumn_ == Genre) {
+        QCollator collator;
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const auto textOf = [&](const MySong& song) -> std::string_view {
+            switch (sortColumn_) {
+            case Name:
+                return song.name();
+            case Album:
+                return song.album();
+            case Artist:
+                return song.artist();
+            default:
+                return song.dict().node.stringFor("Genre").value_or(std::string_view());
+            }
+        };
+        // Neighbouring rows mostly share their album and artist: each run's key is made once.
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(rows.size());
+        std::string_view last;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const auto text = textOf(songOf(rows[i]));
+            if (i > 0 && text == last)
+                keys.push_back(keys.back());
+            else
+                keys.push_back(collator.sortKey(qText(text)));
+            last = text;
+        }
+        sortBy(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+    } else {
+        constexpr auto none = std::numeric_limits<std::int64_t>::min();
+        std::vector<std::int64_t> keys(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const auto& song = songOf(rows[i]);
+            const auto stats = isStatistic(sortColumn_) ? app_.statsOf(song) : ShownStats{};
+            switch (sortColumn_) {
+            case TrackNum:
+                keys[i] = song.discNumer() * 100000 + song.trackNumber();
+                break;
+            case Time:
+                keys[i] = static_cast<std::int64_t>(song.duration() * 1000);
+                break;
+            case Year:
+                keys[i] = song.dict().node.integerFor("Year").value_or(none);
+                break;
+            case Plays:
+                keys[i] = stats.stats.plays;
+                break;
+            case LastPlayed:
+                keys[i] = stats.stats.lastPlayed.value_or(none);
+                break;
+            case Rating:
+                keys[i] = stats.stats.rating.value_or(0);
+                break;
+            default:
+                keys[i] = stats.dateAdded.value_or(none);
+                break;
+            }
+        }
+        sortBy(keys, std::less<>());
+    }
+    std::vector<std::int64_t> sorted(rows.size());
+    for (std::size_t i = 0; i < places.size(); ++i)
+        sorted[i] = rows[places[i]];
+    rows = std::move(sorted);
 }
 
 void SongTableModel::prepareSearch() {
@@ -218,6 +403,10 @@ void SongTableModel::prepareSearch() {
             text += artistText;
         }
     }
+}
+
+void SongTableModel::refreshStatistics() {
+    if (const auto rows = rowCount(); rows > 0) emit dataChanged(index(0, Plays), index(rows - 1, DateAdded));
 }
 
 void SongTableModel::refreshRows() {

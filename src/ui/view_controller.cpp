@@ -160,7 +160,7 @@ void ViewController::appChanged(AppEvent event) {
         loadLinkPages(ourDelegate_.linkPages());
         break;
     case AppEvent::Statistics:
-        mainViewCont_->refreshSongFiles();
+        mainViewCont_->refreshStatistics();
         break;
     }
 }

@@ -20,7 +20,9 @@ protected:
         auto library = libraryValue(
             {
                 {1, "Pr\xC3\xA9lude", "Suite", "Ana", {}, 1, 1, 60000, {{"Track Count", 2}}},
-                {2, "Fugue", "Suite", "Ana", {}, 1, 2, 60000, {{"Track Count", 2}}},
+                {2, "Fugue", "Suite", "Ana", {}, 1, 2, 61000,
+                 {{"Track Count", 2}, {"Year", 1722}, {"Genre", "Baroque"}, {"Play Count", 3}, {"Rating", 60},
+                  {"Play Date UTC", plist::Date{1700000000}}}},
                 {3, "Coda", "Suite", "Ana", {}, 2, 1, 60000},
                 {4, "Sun", "Hits", "Bo", {}, {}, 3, 60000, {{"Compilation", true}}},
                 {5, "Rain", "Hits", "Zo\xC3\xAB", {}, {}, 4, 60000, {{"Compilation", true}}},

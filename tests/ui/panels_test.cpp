@@ -258,7 +258,7 @@ TEST_F(TopPanel, TheWindowsSizeColumnsAndSplitReturnAtTheNextStartInsideTheScree
     EXPECT_TRUE(insideScreen(moved)) << moved.frameGeometry().x() << "," << moved.frameGeometry().y() << " "
                                      << moved.width() << "x" << moved.height();
 
-    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\ncolumns=3\nsongColumns=7\n\x01\x02");
+    h.dir.write("garbage.conf", "window=@ByteArray(nonsense)\ncolumns=3\nsongTable=7\n\x01\x02");
     MainWindow fresh(*app, false);
     const auto first = fresh.geometry();
     fresh.keepLayoutIn(QString::fromStdString((h.dir.path() / "garbage.conf").string()));

@@ -596,6 +596,38 @@ Gesucht unter: %1</translation>
 <context>
     <name>platter::SongTableModel</name>
     <message>
+        <source>Time</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Genre</source>
+        <translation>Genre</translation>
+    </message>
+    <message>
+        <source>Plays</source>
+        <translation>Wiedergaben</translation>
+    </message>
+    <message>
+        <source>Last Played</source>
+        <translation>Zuletzt gespielt</translation>
+    </message>
+    <message>
+        <source>Rating</source>
+        <translation>Bewertung</translation>
+    </message>
+    <message>
+        <source>Date Added</source>
+        <translation>Hinzugefügt</translation>
+    </message>
+    <message>
+        <source>%1 of 5 stars</source>
+        <translation>%1 von 5 Sternen</translation>
+    </message>
+    <message>
         <source>Whole album</source>
         <translation>Ganzes Album</translation>
     </message>

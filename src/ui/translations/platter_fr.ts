@@ -596,6 +596,38 @@ Cherché ici&#xa0;: %1</translation>
 <context>
     <name>platter::SongTableModel</name>
     <message>
+        <source>Time</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Année</translation>
+    </message>
+    <message>
+        <source>Genre</source>
+        <translation>Genre</translation>
+    </message>
+    <message>
+        <source>Plays</source>
+        <translation>Lectures</translation>
+    </message>
+    <message>
+        <source>Last Played</source>
+        <translation>Dernière lecture</translation>
+    </message>
+    <message>
+        <source>Rating</source>
+        <translation>Classement</translation>
+    </message>
+    <message>
+        <source>Date Added</source>
+        <translation>Date d’ajout</translation>
+    </message>
+    <message>
+        <source>%1 of 5 stars</source>
+        <translation>%1 étoiles sur 5</translation>
+    </message>
+    <message>
         <source>Whole album</source>
         <translation>Album entier</translation>
     </message>
