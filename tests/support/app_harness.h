@@ -70,7 +70,10 @@ public:
                            .libraryWatcher = &watcher,
                            .http = r.http,
                            .countries = r.countries,
-                           .catalogueBase = std::move(r.catalogueBase)};
+                           .catalogueBase = std::move(r.catalogueBase),
+                           .database = database,
+                           .musicFiles = musicFiles,
+                           .musicWatcher = musicWatcher};
     }
 
     // A fresh controller over the current settings, launched; as a new run of the program.
@@ -221,6 +224,10 @@ public:
     FakeSystem system;
     ScriptedRandom random;
     RecordingView view;
+    // Music added on this computer: none unless a test gives these.
+    LibraryDatabase* database = nullptr;
+    const MusicFiles* musicFiles = nullptr;
+    FolderWatcher* musicWatcher = nullptr;
     std::unique_ptr<AppDelegate> app;
     AppDelegate::LaunchResult result{};
 };
