@@ -4,6 +4,7 @@
 #include "core/services/seeded_random.h"
 #include "core/text/string_rules.h"
 #include "platform/audio/gst_queue_player.h"
+#include "platform/db/sqlite_library_database.h"
 #include "platform/dbus/mpris_service.h"
 #include "platform/dbus/song_notifier.h"
 #include "platform/files/atomic_file_writer.h"
@@ -14,6 +15,7 @@
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"
 #include "platform/system/gio_file_watcher.h"
+#include "platform/system/gio_folder_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "platform/system/system_environment.h"
 #include "platform/text/icu_country_names.h"
@@ -163,7 +165,10 @@ struct PlatterApp::Parts {
                .state = state,
                .libraryWatcher = &libraryWatcher,
                .http = options.linkPanes ? &http : nullptr,
-               .countries = &countries}),
+               .countries = &countries,
+               .database = &database,
+               .musicFiles = &media,
+               .musicWatcher = &musicWatcher}),
           window(app, options.linkPanes) {}
 
     PlistFileReader reader;
@@ -184,10 +189,13 @@ struct PlatterApp::Parts {
     SystemEnvironment system;
     SeededRandom random;
     GioFileWatcher libraryWatcher;
+    GioFolderWatcher musicWatcher;
     // Background work uses the services above, so the runner stops before they go. The
     // controller goes first and cancels the network work, so the runner's stop never waits
     // for a request.
     GlibTaskRunner tasks;
+    // Hands its answers to the main thread through the runner, so it goes before it.
+    SqliteLibraryDatabase database{SqliteLibraryDatabase::defaultPath(), tasks};
     AppDelegate app;
     MainWindow window;
     QStringList notices;

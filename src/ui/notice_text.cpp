@@ -1,5 +1,7 @@
 #include "ui/notice_text.h"
 
+#include <QLocale>
+
 namespace platter {
 
 QString NoticeText::of(const Notice& notice) {
@@ -27,6 +29,12 @@ QString NoticeText::of(const Notice& notice) {
         return tr("The music folder %1 cannot be reached. Playback is paused; press Play when it is back.").arg(path);
     }
     return {};
+}
+
+QString NoticeText::adding(std::size_t done, std::size_t total) {
+    const QLocale locale;
+    return tr("Adding music: %1 of %2 files")
+        .arg(locale.toString(static_cast<qulonglong>(done)), locale.toString(static_cast<qulonglong>(total)));
 }
 
 QString NoticeText::of(const std::vector<Notice>& notices) {

@@ -373,12 +373,23 @@
         <source>The music folder %1 cannot be reached. Playback is paused; press Play when it is back.</source>
         <translation>Der Musikordner %1 ist nicht erreichbar. Die Wiedergabe ist angehalten; drücken Sie Wiedergabe, sobald er wieder da ist.</translation>
     </message>
+    <message>
+        <source>Adding music: %1 of %2 files</source>
+        <translation>Musik wird hinzugefügt: %1 von %2 Dateien</translation>
+    </message>
 </context>
 <context>
     <name>platter::PlatterApp</name>
     <message>
         <source>No audio output device was found: songs play silently.</source>
         <translation>Kein Audioausgabegerät gefunden: Titel werden stumm abgespielt.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::PlaylistsModel</name>
+    <message>
+        <source>Added on This Computer</source>
+        <translation>Auf diesem Computer hinzugefügt</translation>
     </message>
 </context>
 <context>

@@ -373,12 +373,23 @@
         <source>The music folder %1 cannot be reached. Playback is paused; press Play when it is back.</source>
         <translation>Le dossier de musique %1 est inaccessible. La lecture est en pause ; appuyez sur Lecture quand il sera de retour.</translation>
     </message>
+    <message>
+        <source>Adding music: %1 of %2 files</source>
+        <translation>Ajout de musique&#xa0;: %1 fichiers sur %2</translation>
+    </message>
 </context>
 <context>
     <name>platter::PlatterApp</name>
     <message>
         <source>No audio output device was found: songs play silently.</source>
         <translation>Aucun périphérique de sortie audio n&apos;a été trouvé&#xa0;: les morceaux sont lus sans son.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::PlaylistsModel</name>
+    <message>
+        <source>Added on This Computer</source>
+        <translation>Ajoutés sur cet ordinateur</translation>
     </message>
 </context>
 <context>
