@@ -15,6 +15,7 @@
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"
 #include "platform/system/gio_file_watcher.h"
+#include "platform/system/gio_folder_watcher.h"
 #include "platform/system/glib_task_runner.h"
 #include "platform/system/system_environment.h"
 #include "platform/text/icu_country_names.h"
@@ -168,7 +169,9 @@ struct PlatterApp::Parts {
                .libraryWatcher = &libraryWatcher,
                .http = options.linkPanes ? &http : nullptr,
                .countries = &countries,
-               .database = &database}),
+               .database = &database,
+               .musicFiles = &media,
+               .musicWatcher = &musicWatcher}),
           window(app, options.linkPanes) {}
 
     PlistFileReader reader;
@@ -189,6 +192,7 @@ struct PlatterApp::Parts {
     SystemEnvironment system;
     SeededRandom random;
     GioFileWatcher libraryWatcher;
+    GioFolderWatcher musicWatcher;
     // Background work uses the services above, so the runner stops before they go. The
     // controller goes first and cancels the network work, so the runner's stop never waits
     // for a request.

@@ -4,6 +4,12 @@
 #include "ui/link_pane.h"
 #include "ui/main_view_controller.h"
 #include "ui/notice_text.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include "ui/playlists_view_controller.h"
 #include "ui/theme.h"
 #include "ui/top_view_controller.h"
@@ -65,6 +71,27 @@ MainWindow::MainWindow(AppDelegate& app, bool withLinkPanes, QWidget* parent)
     viewCont_->fitColumns(width());
     // A new application palette is announced to the application object, not to top-level windows.
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFolders(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const auto folders = droppedFolders(event->mimeData());
+    for (const auto& folder : folders)
+        ourDelegate_.addMusicFolder(folder.toStdString());
+    if (!folders.isEmpty()) event->acceptProposedAction();
+}
+
+QStringList MainWindow::droppedFolders(const QMimeData* data) {
+    QStringList folders;
+    if (!data) return folders;
+    for (const auto& url : data->urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+            folders << QDir::cleanPath(url.toLocalFile());
+    return folders;
 }
 
 void MainWindow::applyTheme() {
@@ -122,7 +149,10 @@ void MainWindow::showSongFiles() {
 }
 
 void MainWindow::showStatusNotice() {
-    statusNotice_->setText(NoticeText::of(ourDelegate_.notices()));
+    auto text = NoticeText::of(ourDelegate_.notices());
+    if (const auto adding = ourDelegate_.addingMusic(); adding && adding->total > 0)
+        text = (text.isEmpty() ? QString() : text + QStringLiteral("  ")) + NoticeText::adding(adding->done, adding->total);
+    statusNotice_->setText(text);
     statusNotice_->setVisible(!statusNotice_->text().isEmpty());
     updateStatusLine();
 }

@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QMimeData;
 class QPushButton;
 
 namespace platter {
@@ -50,6 +51,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A folder dropped on the window becomes a music folder.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+public:
+    // The local folders among dropped items.
+    static QStringList droppedFolders(const QMimeData* data);
+
+private:
 
 private:
     void buildMenus();

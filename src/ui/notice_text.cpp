@@ -50,6 +50,12 @@ QString NoticeText::of(const Notice& notice) {
     return {};
 }
 
+QString NoticeText::adding(std::size_t done, std::size_t total) {
+    const QLocale locale;
+    return tr("Adding music: %1 of %2 files")
+        .arg(locale.toString(static_cast<qulonglong>(done)), locale.toString(static_cast<qulonglong>(total)));
+}
+
 QString NoticeText::of(const std::vector<Notice>& notices) {
     QStringList texts;
     for (const auto& notice : notices)

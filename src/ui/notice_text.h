@@ -17,6 +17,8 @@ public:
     static QString of(const Notice& notice);
     // Several at once, as the status line shows them.
     static QString of(const std::vector<Notice>& notices);
+    // How far the scan of the music folders is: "Adding music: 1,234 of 5,000 files".
+    static QString adding(std::size_t done, std::size_t total);
 };
 
 } // namespace platter

@@ -1,6 +1,7 @@
 #include "ui/playlists_view_controller.h"
 
 #include "core/app/app_delegate.h"
+#include "core/model/added_tracks.h"
 #include "ui/theme.h"
 
 #include <QActionGroup>
@@ -123,6 +124,7 @@ QVariant PlaylistsModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
+        if (playlist.persistentID() == addedPersistentID) return tr("Added on This Computer");
         return QString::fromStdString(playlist.name());
     case Qt::DecorationRole:
         return playlist.isFolder() ? folderIcon_ : playlistIcon_;

@@ -105,3 +105,46 @@ TEST_F(TaglibMediaFilesTest, FallsBackToAnImageBesideTheFileReadOncePerFolder) {
 
 } // namespace
 } // namespace platter
+
+namespace platter {
+namespace {
+
+TEST(TaglibMusicFiles, ListsAudioFilesBelowAFolderAndReadsTheirTags) {
+    testing::TempDir dir;
+    TaglibMediaFiles files;
+    const auto tags = std::string("title=Song,album=Album,artist=Artist");
+    for (const auto& [name, format] : {std::pair{"a/1.flac", AudioFormat::Flac}, std::pair{"a/b/2.ogg", AudioFormat::Ogg},
+                                       std::pair{"3.MP3", AudioFormat::Mp3}, std::pair{"4.m4a", AudioFormat::M4a}}) {
+        std::filesystem::create_directories((dir.path() / name).parent_path());
+        testing::makeTone(dir.path() / name, format, 1.0, 440, tags);
+    }
+    dir.write("notes.txt", "no audio");
+    dir.write("broken.mp3", "not audio at all");
+    std::filesystem::create_directories(dir.path() / ".hidden");
+    testing::makeTone(dir.path() / ".hidden/5.flac", AudioFormat::Flac, 0.5);
+
+    std::vector<std::string> names;
+    for (const auto& f : files.audioFilesBelow(dir.path().string())) {
+        names.push_back(std::filesystem::relative(f.path, dir.path()).string());
+        EXPECT_GT(f.size, 0);
+        EXPECT_GT(f.modifiedNs, 1'500'000'000'000'000'000);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"3.MP3", "4.m4a", "a/1.flac", "a/b/2.ogg", "broken.mp3"}));
+    EXPECT_TRUE(files.audioFilesBelow((dir.path() / "missing").string()).empty());
+
+    EXPECT_TRUE(files.tags((dir.path() / "4.m4a").string()));
+    for (const auto* name : {"a/1.flac", "a/b/2.ogg", "3.MP3"}) {
+        const auto read = files.tags((dir.path() / name).string());
+        ASSERT_TRUE(read) << name;
+        EXPECT_EQ(read->title, "Song") << name;
+        EXPECT_EQ(read->album, "Album") << name;
+        EXPECT_EQ(read->artist, "Artist") << name;
+        EXPECT_NEAR(static_cast<double>(read->lengthMs), 1000, 100) << name;
+    }
+    EXPECT_FALSE(files.tags((dir.path() / "broken.mp3").string()));
+    EXPECT_FALSE(files.tags((dir.path() / "notes.txt").string()));
+}
+
+} // namespace
+} // namespace platter

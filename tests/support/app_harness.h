@@ -74,7 +74,9 @@ public:
                            .countries = r.countries,
                            .catalogueBase = std::move(r.catalogueBase),
                            .database = r.database ? r.database : &database,
-                           .clock = [this] { return clock; }};
+                           .clock = [this] { return clock; },
+                           .musicFiles = musicFiles,
+                           .musicWatcher = musicWatcher};
     }
 
     // A fresh controller over the current settings, launched; as a new run of the program.
@@ -227,6 +229,9 @@ public:
     MemoryLibraryDatabase database;
     std::int64_t clock = 1'700'000'000; // UTC seconds, as the controller reads them
     RecordingView view;
+    // Music added on this computer: none unless a test gives these.
+    const MusicFiles* musicFiles = nullptr;
+    FolderWatcher* musicWatcher = nullptr;
     std::unique_ptr<AppDelegate> app;
     AppDelegate::LaunchResult result{};
 };

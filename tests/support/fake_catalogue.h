@@ -18,7 +18,7 @@ struct CatalogueReply {
     int status = 200;
     std::string body;
     double stallSeconds = 0; // wait this long before answering
-    std::map<std::string, std::string> headers;
+    std::map<std::string, std::string> headers{};
     bool hangUp = false; // close the connection without an answer
 };
 

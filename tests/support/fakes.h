@@ -4,6 +4,8 @@
 #include "core/services/audio_files.h"
 #include "core/services/dialogs.h"
 #include "core/services/file_watcher.h"
+#include "core/services/folder_watcher.h"
+#include "core/services/music_files.h"
 #include "core/services/file_writer.h"
 #include "core/services/property_list_reader.h"
 #include "core/services/queue_player.h"
@@ -329,6 +331,36 @@ struct FakeWatcher final : FileWatcher {
     std::function<void()> changed;
     void watch(const std::string& p, std::function<void()> c) override {
         path = p;
+        changed = std::move(c);
+    }
+};
+
+// Music folders' audio files by path, with the tags their reader finds (none: unreadable).
+struct FakeMusicFiles final : MusicFiles {
+    struct File {
+        std::int64_t size = 1, modifiedNs = 1;
+        std::optional<AudioTags> tags;
+    };
+    std::map<std::string, File> files;
+    mutable int tagReads = 0;
+    std::vector<FoundFile> audioFilesBelow(const std::string& folder) const override {
+        std::vector<FoundFile> found;
+        for (const auto& [path, file] : files)
+            if (path.starts_with(folder + "/")) found.push_back({path, file.size, file.modifiedNs});
+        return found;
+    }
+    std::optional<AudioTags> tags(const std::string& path) const override {
+        ++tagReads;
+        const auto it = files.find(path);
+        return it == files.end() ? std::nullopt : it->second.tags;
+    }
+};
+
+struct FakeFolderWatcher final : FolderWatcher {
+    std::vector<std::string> folders;
+    std::function<void()> changed;
+    void watchFolders(const std::vector<std::string>& f, std::function<void()> c) override {
+        folders = f;
         changed = std::move(c);
     }
 };

@@ -3,6 +3,7 @@
 #include "core/services/library_database.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -41,6 +42,8 @@ public:
         return {stats.begin(), stats.end()};
     }
     void upsertAddedSong(const AddedSong& song, Done done = {}) override {
+        // A path holds one song.
+        std::erase_if(added, [&](const auto& entry) { return entry.second.path == song.path; });
         added[song.persistentID] = song;
         answer(done);
     }
@@ -49,6 +52,7 @@ public:
         answer(done);
     }
     std::vector<AddedSong> readAddedSongs() override {
+        ++addedReads;
         std::vector<AddedSong> songs;
         for (const auto& [id, song] : added)
             songs.push_back(song);
@@ -63,7 +67,7 @@ public:
                         std::function<void(std::vector<Listen>)> then) override {
         auto queued = listens[service];
         queued.resize(std::min(limit, queued.size()));
-        then(std::move(queued));
+        onMain([then, queued] { then(queued); });
     }
     void removeListens(const std::vector<ListenId>& ids, Done done = {}) override {
         for (auto& [service, queued] : listens)
@@ -71,7 +75,14 @@ public:
         answer(done);
     }
     void countPending(const std::string& service, std::function<void(std::size_t)> then) override {
-        then(listens[service].size());
+        onMain([then, n = listens[service].size()] { then(n); });
+    }
+    std::vector<std::string> payloads(const std::string& service) const {
+        std::vector<std::string> out;
+        if (const auto it = listens.find(service); it != listens.end())
+            for (const auto& l : it->second)
+                out.push_back(l.payload);
+        return out;
     }
     std::string flush() override {
         ++flushes;
@@ -84,11 +95,16 @@ public:
     std::map<std::string, std::vector<Listen>> listens;
     ListenId nextListen = 1;
     int reads = 0;
+    int addedReads = 0;
     int flushes = 0;
+    // Where answers are handed over, as the real database hands them to the main thread; at
+    // once unless set.
+    std::function<void(std::function<void()>)> post;
 
 private:
-    static void answer(const Done& done) {
-        if (done) done({});
+    void onMain(std::function<void()> task) const { post ? post(std::move(task)) : task(); }
+    void answer(const Done& done) const {
+        if (done) onMain([done] { done({}); });
     }
 };
 

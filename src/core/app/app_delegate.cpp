@@ -28,7 +28,9 @@ AppDelegate::AppDelegate(AppServices services)
       media_(services.mediaLibrary, library_),
       reload_({services.plistReader, services.defaults, dialogs_, services.tasks, services.libraryWatcher,
                services.rules, services.system},
-              state_, albumSettings_, [this](Library built) { takeChangedLibrary(std::move(built)); }) {
+              state_, albumSettings_, [this](Library built) { takeChangedLibrary(std::move(built)); }),
+      added_({services.database, services.musicFiles, services.musicWatcher, services.tasks, services.random},
+             [this] { addedMusicChanged(); }, [this] { events_.tell(AppEvent::Notices); }) {
     if (auto region = services_.system.regionCode(); region && !region->empty()) {
         std::transform(region->begin(), region->end(), region->begin(),
                        [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
@@ -49,6 +51,8 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     if (!library) return LaunchResult::Cancelled;
     albumSettings_ = state_.read();
     files_.readSettings();
+    added_.load();
+    reload_.useAdded(added_.document());
     // The located library is already parsed; the model is built from that one parse.
     buildModel(library);
     restoreSelection();
@@ -77,7 +81,7 @@ void AppDelegate::setSongNotifications(bool on) {
 }
 
 bool AppDelegate::buildModel(const std::shared_ptr<const plist::Document>& library) {
-    auto built = buildLibrary(library, albumSettings_, services_.rules, library_.albumDict);
+    auto built = buildLibrary(library, albumSettings_, services_.rules, library_.albumDict, added_.document());
     if (!built) return false;
     installModel(std::move(*built));
     playback_.takeOver();
@@ -134,6 +138,43 @@ void AppDelegate::takeChangedLibrary(Library built) {
 void AppDelegate::songFilesFound() {
     events_.tell(AppEvent::SongFiles);
     playback_.filesKnown();
+    scanAddedMusic();
+}
+
+void AppDelegate::scanAddedMusic() {
+    auto folders = files_.folders();
+    folders.push_back(services_.system.musicDirectory());
+    if (folders == scannedFolders_ && library_.document.get() == scannedLibrary_) return;
+    scannedFolders_ = folders;
+    scannedLibrary_ = library_.document.get();
+    added_.scan(std::move(folders), files_.libraryFiles());
+}
+
+void AppDelegate::addMusicFolder(const std::string& folder) {
+    auto folders = files_.folders();
+    if (std::find(folders.begin(), folders.end(), folder) != folders.end()) return added_.rescan();
+    folders.push_back(folder);
+    setMusicFolders(std::move(folders));
+}
+
+void AppDelegate::addedMusicChanged() {
+    reload_.useAdded(added_.document());
+    if (!library_.document) return;
+    services_.tasks.runInBackground([document = library_.document, added = added_.document(),
+                                     settings = albumSettings_, &rules = services_.rules, &tasks = services_.tasks,
+                                     alive = std::weak_ptr<int>(lifetime_), this] {
+        auto built = std::make_shared<std::optional<Library>>(buildLibrary(document, settings, rules, {}, added));
+        tasks.runOnMainThread([alive, this, document, added, built] {
+            // A newer model, or newer songs, is on its way or in place.
+            if (alive.expired() || !*built || document != library_.document || added != added_.document()) return;
+            // A dialog's caller holds on to the model it showed: built again once it closed.
+            if (dialogs_.anyOpen())
+                return services_.tasks.runOnMainThreadAfter(LibraryReload::quietPeriod, [this, alive] {
+                    if (!alive.expired()) addedMusicChanged();
+                });
+            takeChangedLibrary(std::move(**built));
+        });
+    });
 }
 
 std::optional<MyPlaylist::NowPlaying> AppDelegate::nowPlaying() const {

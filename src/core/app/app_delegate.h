@@ -10,9 +10,11 @@
 //   library_reload.h       finding, choosing, watching and reading again the library file
 //   media_link.h           linking songs to the system's media library, where there is one
 //   statistics.h           plays, skips and ratings, counted and kept in the library database
+//   added_music.h          the music folders' files that the library file does not know
 // It reaches the platform only through the services it is given, so every rule runs without a
 // display.
 
+#include "core/app/added_music.h"
 #include "core/app/app_events.h"
 #include "core/app/library_reload.h"
 #include "core/app/media_link.h"
@@ -42,8 +44,10 @@ class CountryNames;
 class FileSystem;
 class FileWatcher;
 class FileWriter;
-class HttpFetch;
+class FolderWatcher;
 class LibraryDatabase;
+class MusicFiles;
+class HttpFetch;
 class MediaLibrary;
 class PropertyListReader;
 class QueuePlayerFactory;
@@ -73,8 +77,10 @@ struct AppServices {
     HttpFetch* http = nullptr;               // none: no store links
     const CountryNames* countries = nullptr; // none: no preferences window
     std::string catalogueBase = "https://itunes.apple.com";
-    LibraryDatabase* database = nullptr;  // none: nothing is counted beyond this run
+    LibraryDatabase* database = nullptr;  // none: nothing is counted or added beyond this run
     Statistics::Clock clock = {};         // UTC seconds; the system's when empty
+    const MusicFiles* musicFiles = nullptr;   // none: no music is added on this computer
+    FolderWatcher* musicWatcher = nullptr;    // none: the music folders are scanned at changes only
 };
 
 // A ratio as typed in the preferences window, clamped into 1..100; text that is no number is 0.
@@ -169,6 +175,11 @@ public:
     const FileCounts& libraryFiles() const { return files_.counts(); }
     const std::vector<std::string>& musicFolders() const { return files_.folders(); }
     bool chooseMusicFolder() { return files_.chooseFolder(); }
+    // A folder dropped on the window: it becomes a music folder, and its music is added.
+    void addMusicFolder(const std::string& folder);
+    // The music added on this computer, and how far its scan is while one runs.
+    const AddedMusic& addedMusic() const { return added_; }
+    std::optional<AddedMusic::Progress> addingMusic() const { return added_.progress(); }
     void setMusicFolders(std::vector<std::string> folders) { files_.setFolders(std::move(folders)); }
 
     // Asks where to export the selected playlist's order and writes it there.
@@ -234,6 +245,10 @@ private:
     void storeSelection();
     // The search for the songs' files ended.
     void songFilesFound();
+    // The added songs changed: the model is built again with them, off the main thread.
+    void addedMusicChanged();
+    // Scans the music folders when they, or the library file's songs, changed since the last scan.
+    void scanAddedMusic();
     // Play found nothing to play in the playlist: says why, and offers to look elsewhere.
     bool explainNothingPlayable(const MyPlaylist& playlist);
 
@@ -255,6 +270,10 @@ private:
     StoreLinks links_;
     MediaLink media_;
     LibraryReload reload_;
+    AddedMusic added_;
+    std::vector<std::string> scannedFolders_;
+    const plist::Document* scannedLibrary_ = nullptr;
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };
 
 } // namespace platter

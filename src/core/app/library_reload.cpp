@@ -120,10 +120,10 @@ void LibraryReload::reload(std::uint64_t change) {
     // The model is built where the file is read, off the main thread; the settings it is built
     // with are those of now.
     services_.tasks.runInBackground([&reader = services_.reader, &rules = services_.rules,
-                                     &tasks = services_.tasks, settings = albumSettings_, path = *path,
+                                     &tasks = services_.tasks, settings = albumSettings_, path = *path, added = added_,
                                      alive = std::weak_ptr<int>(lifetime_), this, change] {
         auto document = reader.readFile(path).document;
-        auto built = document ? buildLibrary(std::move(document), settings, rules) : std::nullopt;
+        auto built = document ? buildLibrary(std::move(document), settings, rules, {}, added) : std::nullopt;
         auto shared = std::make_shared<std::optional<Library>>(std::move(built));
         tasks.runOnMainThread([alive, this, change, shared] {
             if (alive.expired() || change != change_ || !*shared) return;

@@ -65,6 +65,8 @@ public:
     void watch();
     // The file changed on disk: it is read once it has been quiet.
     void fileChanged();
+    // The songs added on this computer, which the model of a changed file holds too.
+    void useAdded(std::shared_ptr<const plist::Document> added) { added_ = std::move(added); }
 
 private:
     std::shared_ptr<const plist::Document> read(const std::string& url);
@@ -82,6 +84,7 @@ private:
     std::string detail_;
     LibraryProblem problem_;
     std::uint64_t change_ = 0; // the latest change of the file
+    std::shared_ptr<const plist::Document> added_;
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };
 

@@ -36,28 +36,36 @@ void SongFileSearch::start(const std::string& libraryPath) {
     auto results = std::make_shared<SongFileResults>();
     results->songs = library_.songs;
     results->playlists = library_.playlists;
+    auto libraryFiles = std::make_shared<std::unordered_set<std::string>>();
     // The work outlives nothing it uses: the runner stops before the services go, and this is
     // looked for again on the main thread. Songs and playlists are only read.
     services_.tasks.runInBackground([&files = services_.fileSystem, &rules = services_.rules,
                                      &tasks = services_.tasks, alive = std::weak_ptr<int>(lifetime_), this,
-                                     search, results = std::move(results), places = std::move(places)] {
+                                     search, results = std::move(results), places = std::move(places),
+                                     document = library_.document.get(), libraryFiles = std::move(libraryFiles)] {
         SongLocator locator(files, rules, places);
         locateAll(*results, locator);
-        tasks.runOnMainThread([alive, this, search, results] {
-            if (!alive.expired()) apply(search, results, 0);
+        // The files the library file's songs have: no song is added for them.
+        for (std::size_t i = 0; i < results->songs.size(); ++i)
+            if (results->files[i].status == SongFile::Status::Found &&
+                results->songs[i]->dict().document.get() == document)
+                libraryFiles->insert(results->files[i].path);
+        tasks.runOnMainThread([alive, this, search, results, libraryFiles] {
+            if (!alive.expired()) apply(search, results, 0, libraryFiles);
         });
     });
 }
 
 void SongFileSearch::apply(std::uint64_t search, const std::shared_ptr<SongFileResults>& results,
-                           std::size_t from) {
+                           std::size_t from, const Paths& libraryFiles) {
     if (search != search_) return; // a newer search or another model
     const auto to = std::min(from + songsPerSlice, results->songs.size());
     for (auto i = from; i < to; ++i)
         results->songs[i]->setFile(std::move(results->files[i]));
     if (to < results->songs.size()) {
-        services_.tasks.runOnMainThread([alive = std::weak_ptr<int>(lifetime_), this, search, results, to] {
-            if (!alive.expired()) apply(search, results, to);
+        services_.tasks.runOnMainThread([alive = std::weak_ptr<int>(lifetime_), this, search, results, to,
+                                         libraryFiles] {
+            if (!alive.expired()) apply(search, results, to, libraryFiles);
         });
         return;
     }
@@ -65,6 +73,7 @@ void SongFileSearch::apply(std::uint64_t search, const std::shared_ptr<SongFileR
     for (std::size_t i = 0; i < results->playlists.size(); ++i)
         results->playlists[i]->setFiles(results->playlistFiles[i]);
     known_ = true;
+    libraryFiles_ = libraryFiles;
     if (found_) found_();
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace platter {
@@ -49,6 +50,9 @@ public:
     // Forgets what the last search found: the model is new.
     void forget();
     bool known() const { return known_; }
+    // The files the library file's songs have here, as the last search found them.
+    using Paths = std::shared_ptr<const std::unordered_set<std::string>>;
+    const Paths& libraryFiles() const { return libraryFiles_; }
     const FileCounts& counts() const { return counts_; }
 
     // The folders the user chose to look for music in, searched before any other.
@@ -60,7 +64,8 @@ public:
     bool chooseFolder();
 
 private:
-    void apply(std::uint64_t search, const std::shared_ptr<SongFileResults>& results, std::size_t from);
+    void apply(std::uint64_t search, const std::shared_ptr<SongFileResults>& results, std::size_t from,
+               const Paths& libraryFiles);
 
     Services services_;
     const Library& library_;
@@ -71,6 +76,7 @@ private:
     std::uint64_t search_ = 0; // the search whose results are wanted
     bool known_ = false;
     FileCounts counts_;
+    Paths libraryFiles_;
     // Work handed back to the main thread checks this is still alive.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };

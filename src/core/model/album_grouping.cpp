@@ -7,7 +7,10 @@ namespace platter {
 void groupAlbum(std::string_view albumName, std::string_view albumArtist, bool compilation,
                 std::vector<SongPtr> songs, AlbumGrouping& into) {
     const std::string albumKey = songs.front()->albumID();
-    const auto first = into.tracks.read(songs.front()->dict().node);
+    const auto& reader = into.addedTracks && songs.front()->dict().document.get() == into.addedDocument
+                             ? *into.addedTracks
+                             : into.tracks;
+    const auto first = reader.read(songs.front()->dict().node);
     const auto sortAlbum = into.rules.sortKey(first.string(TrackKey::SortAlbum).value_or(albumName));
     const auto sortArtist = into.rules.sortKey(first.string(TrackKey::SortAlbumArtist).value_or(albumArtist));
 

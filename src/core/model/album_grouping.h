@@ -24,6 +24,9 @@ struct AlbumGrouping {
     std::string_view masterPersistentID;
     const StringRules& rules;
     const TrackReader& tracks;
+    // The reader of the songs added on this computer, which have a document of their own.
+    const TrackReader* addedTracks;
+    const plist::Document* addedDocument;
 
     std::vector<AlbumPtr> albums;
     AlbumDict albumDict;

@@ -1,5 +1,6 @@
 #include "core/model/library.h"
 
+#include "core/model/added_tracks.h"
 #include "core/model/track_entries.h"
 
 #include <algorithm>
@@ -137,7 +138,8 @@ std::string libraryProblem(const plist::Document& library) {
 }
 
 std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> document, const AlbumSettings& settings,
-                                    const StringRules& rules, const AlbumDict& previousAlbums) {
+                                    const StringRules& rules, const AlbumDict& previousAlbums,
+                                    std::shared_ptr<const plist::Document> added) {
     if (libraryProblemOf(*document)) return std::nullopt;
     const auto& library = document;
     const auto root = library->root();
@@ -146,31 +148,43 @@ std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> docum
     built.document = document;
     built.musicFolderUrl = std::string(root.stringFor("Music Folder").value_or(""));
 
+    const auto addedTracks = added ? added->root().find("Tracks") : plist::NodeRef();
+    const auto addedCount = addedTracks.is(Type::Dict) ? addedTracks.size() : 0;
     std::vector<SongPtr> songs;
-    songs.reserve(tracks.size());
+    songs.reserve(tracks.size() + addedCount);
     FlatHashMap<std::int64_t, SongPtr> byTrackID;
     FlatHashMap<std::string_view, SongPtr> byPersistentID;
-    byTrackID.reserve(tracks.size());
-    byPersistentID.reserve(tracks.size());
+    byTrackID.reserve(tracks.size() + addedCount);
+    byPersistentID.reserve(tracks.size() + addedCount);
     const TrackReader reader(*library);
+    const std::optional<TrackReader> addedReader = added ? std::optional<TrackReader>(*added) : std::nullopt;
     AlbumIDs albumIDs;
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-        const auto track = tracks.at(i);
-        const auto entries = reader.read(track);
-        if (entries.flag(TrackKey::HasVideo) || entries.flag(TrackKey::MusicVideo) ||
-            entries.flag(TrackKey::Podcast))
-            continue;
-        const auto totalTime = entries.integer(TrackKey::TotalTime);
-        const auto name = entries.string(TrackKey::Name);
-        const auto album = entries.string(TrackKey::Album);
-        const auto trackID = decimal(tracks.keyAt(i));
-        if (!totalTime || !name || !album || !trackID || !entries.string(TrackKey::PersistentID)) continue;
-        auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{library, track},
-                                             entries, rules, &albumIDs);
-        byTrackID[*trackID] = song;
-        byPersistentID[song->persistentID()] = song;
-        songs.push_back(std::move(song));
-    }
+    const auto takeTracks = [&](const std::shared_ptr<const plist::Document>& from, plist::NodeRef list,
+                                const TrackReader& read) {
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const auto track = list.at(i);
+            if (!track.is(Type::Dict)) continue;
+            const auto entries = read.read(track);
+            if (entries.flag(TrackKey::HasVideo) || entries.flag(TrackKey::MusicVideo) ||
+                entries.flag(TrackKey::Podcast))
+                continue;
+            const auto totalTime = entries.integer(TrackKey::TotalTime);
+            const auto name = entries.string(TrackKey::Name);
+            const auto album = entries.string(TrackKey::Album);
+            const auto trackID = decimal(list.keyAt(i));
+            if (!totalTime || !name || !album || !trackID || !entries.string(TrackKey::PersistentID)) continue;
+            // A song of this computer never takes the place of one of the file.
+            if (from != library && (byTrackID.find(*trackID) || byPersistentID.find(*entries.string(TrackKey::PersistentID))))
+                continue;
+            auto song = std::make_shared<MySong>(*trackID, *name, *album, *totalTime, TrackDict{from, track},
+                                                 entries, rules, &albumIDs);
+            byTrackID[*trackID] = song;
+            byPersistentID[song->persistentID()] = song;
+            songs.push_back(std::move(song));
+        }
+    };
+    takeTracks(library, tracks, reader);
+    if (addedReader) takeTracks(added, addedTracks, *addedReader);
     built.songs = std::move(songs);
     built.songsByTrackID = std::move(byTrackID);
     built.songsByPersistentID = std::move(byPersistentID);
@@ -197,8 +211,8 @@ std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> docum
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return groups[a].front()->albumID() < groups[b].front()->albumID();
     });
-    AlbumGrouping grouping{previousAlbums, settings, Library::masterPersistentID, rules, reader, {}, {},
-                           {}};
+    AlbumGrouping grouping{previousAlbums, settings, Library::masterPersistentID, rules, reader,
+                           addedReader ? &*addedReader : nullptr, added.get(), {}, {}, {}};
     grouping.albums.reserve(groups.size());
     grouping.albumDict.reserve(groups.size());
     for (const auto i : order) {
@@ -221,6 +235,21 @@ std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> docum
     allSongsList->setTopArtists(rankByCount(std::move(tally)));
 
     std::vector<PlaylistPtr> playlists{std::move(allSongsList)};
+    // The songs added here follow All Songs: they are what the library file does not know.
+    if (const auto addedLists = added ? added->root().find("Playlists") : plist::NodeRef();
+        addedLists.is(Type::Array) && addedLists.size() == 1) {
+        const auto dict = addedLists.at(0);
+        std::vector<SongPtr> members;
+        const auto items = dict.find("Playlist Items");
+        for (std::size_t j = 0; j < items.size(); ++j)
+            if (const auto id = items.at(j).integerFor("Track ID"))
+                if (const auto* song = built.songsByTrackID.find(*id);
+                    song && (*song)->dict().document == added)
+                    members.push_back(*song);
+        if (!members.empty())
+            playlists.push_back(std::make_shared<MyPlaylist>(std::string(addedPersistentID), dict, std::move(members),
+                                                             Library::masterPersistentID, rules));
+    }
     const auto lists = root.find("Playlists");
     const auto trackIDKey = library->keyId("Track ID");
     std::vector<Listed> listed;
@@ -263,7 +292,7 @@ std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> docum
     // each other's songs and stored orders, and one named like the all-songs playlist would
     // take its discs. A repeated ID gets a stand-in by its place in the file, the same at every
     // start.
-    std::unordered_set<std::string> ids{std::string(Library::masterPersistentID)};
+    std::unordered_set<std::string> ids{std::string(Library::masterPersistentID), std::string(addedPersistentID)};
     const auto uniqueID = [&ids](std::string id) {
         if (ids.insert(id).second) return id;
         for (int n = 2;; ++n)

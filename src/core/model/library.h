@@ -44,8 +44,11 @@ std::string libraryProblem(const plist::Document& document);
 
 // The model of `document`, its albums given their stored settings; an album of
 // `previousAlbums` (the model before, when the file is read again) is carried over with its
-// edits. Nothing when the document is no library.
+// edits. `added` holds the songs added on this computer (see added_tracks.h): they join the
+// albums and All Songs, and have a playlist of their own after it. Nothing when the document
+// is no library.
 std::optional<Library> buildLibrary(std::shared_ptr<const plist::Document> document, const AlbumSettings& settings,
-                                    const StringRules& rules, const AlbumDict& previousAlbums = {});
+                                    const StringRules& rules, const AlbumDict& previousAlbums = {},
+                                    std::shared_ptr<const plist::Document> added = nullptr);
 
 } // namespace platter

@@ -1,6 +1,9 @@
 #include "platform/media/taglib_media_files.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <tuple>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +14,7 @@
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/oggflacfile.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -100,7 +104,88 @@ std::optional<std::string> beside(const std::filesystem::path& folder) {
     return bytes.empty() ? std::nullopt : std::optional(std::move(bytes));
 }
 
+bool isAudioName(std::string name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    static constexpr std::string_view endings[] = {".mp3", ".m4a", ".aac", ".alac", ".flac", ".ogg",
+                                                   ".oga", ".opus", ".wav", ".aif", ".aiff", ".wv"};
+    const std::string_view ending = std::string_view(name).substr(dot);
+    return std::find(std::begin(endings), std::end(endings), ending) != std::end(endings);
+}
+
+// "2/12" or "2": the number and, where given, the count.
+std::pair<int, int> numberAndCount(const TagLib::PropertyMap& properties, const char* key) {
+    const auto found = properties.find(key);
+    if (found == properties.end() || found->second.isEmpty()) return {0, 0};
+    const auto text = found->second.front().to8Bit(true);
+    int number = 0, count = 0;
+    std::sscanf(text.c_str(), "%d/%d", &number, &count);
+    return {std::max(number, 0), std::max(count, 0)};
+}
+
+std::string firstOf(const TagLib::PropertyMap& properties, const char* key) {
+    const auto found = properties.find(key);
+    return found == properties.end() || found->second.isEmpty() ? std::string()
+                                                                  : found->second.front().to8Bit(true);
+}
+
 } // namespace
+
+std::vector<FoundFile> TaglibMediaFiles::audioFilesBelow(const std::string& folder) const {
+    namespace fs = std::filesystem;
+    std::vector<FoundFile> found;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::follow_directory_symlink |
+                                                    fs::directory_options::skip_permission_denied,
+                                        ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        const auto name = it->path().filename().string();
+        if (name.starts_with('.')) {
+            if (it->is_directory(ec)) it.disable_recursion_pending();
+            continue;
+        }
+        // A link that leads back up would be walked forever.
+        if (it.depth() > 32) it.disable_recursion_pending();
+        if (!isAudioName(name) || !it->is_regular_file(ec)) continue;
+        const auto size = it->file_size(ec);
+        const auto time = it->last_write_time(ec);
+        if (ec) {
+            ec.clear();
+            continue;
+        }
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::file_clock::to_sys(time).time_since_epoch());
+        found.push_back({it->path().string(), static_cast<std::int64_t>(size), ns.count()});
+    }
+    return found;
+}
+
+std::optional<AudioTags> TaglibMediaFiles::tags(const std::string& path) const {
+    TagLib::FileRef ref(path.c_str(), true, TagLib::AudioProperties::Fast);
+    if (ref.isNull() || !ref.file()->isValid() || !ref.audioProperties()) return std::nullopt;
+    const auto ms = ref.audioProperties()->lengthInMilliseconds();
+    if (ms <= 0) return std::nullopt;
+    AudioTags tags;
+    tags.lengthMs = ms;
+    if (const auto* tag = ref.tag()) {
+        tags.title = tag->title().to8Bit(true);
+        tags.album = tag->album().to8Bit(true);
+        tags.artist = tag->artist().to8Bit(true);
+        tags.genre = tag->genre().to8Bit(true);
+        tags.year = static_cast<int>(tag->year());
+    }
+    const auto properties = ref.file()->properties();
+    tags.albumArtist = firstOf(properties, "ALBUMARTIST");
+    std::tie(tags.track, tags.trackCount) = numberAndCount(properties, "TRACKNUMBER");
+    std::tie(tags.disc, tags.discCount) = numberAndCount(properties, "DISCNUMBER");
+    if (const auto total = numberAndCount(properties, "TRACKTOTAL").first) tags.trackCount = total;
+    if (const auto total = numberAndCount(properties, "DISCTOTAL").first) tags.discCount = total;
+    const auto compilation = firstOf(properties, "COMPILATION");
+    tags.compilation = compilation == "1" || compilation == "true";
+    return tags;
+}
 
 std::optional<double> TaglibMediaFiles::duration(const std::string& path) const {
     std::error_code ec;

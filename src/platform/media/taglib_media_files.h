@@ -2,6 +2,7 @@
 
 #include "core/services/artwork_reader.h"
 #include "core/services/audio_files.h"
+#include "core/services/music_files.h"
 
 #include <filesystem>
 #include <mutex>
@@ -10,8 +11,14 @@ namespace platter {
 
 // Audio facts and artwork through TagLib, which reads headers and tags only: a song's length
 // costs a few small reads, never a decode.
-class TaglibMediaFiles final : public AudioFiles, public ArtworkReader {
+class TaglibMediaFiles final : public AudioFiles, public ArtworkReader, public MusicFiles {
 public:
+    // Files ending in .mp3, .m4a, .aac, .alac, .flac, .ogg, .oga, .opus, .wav, .aif, .aiff or
+    // .wv, in any case.
+    std::vector<FoundFile> audioFilesBelow(const std::string& folder) const override;
+    // The common tags, and those TagLib offers as properties: album artist, disc and track
+    // numbers with their counts ("2/12"), compilation.
+    std::optional<AudioTags> tags(const std::string& path) const override;
     std::optional<double> duration(const std::string& path) const override;
     // Embedded pictures first (ID3v2 APIC, MP4 covr, FLAC and Vorbis pictures, the front cover
     // preferred), then an image file beside the audio file: cover, folder or front, in any

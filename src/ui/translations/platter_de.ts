@@ -429,12 +429,23 @@
         <source>The play counts and ratings file is from a newer version of Platter and is left as it is: counts and ratings count for this session only.</source>
         <translation>Die Datei mit Wiedergabezählern und Bewertungen stammt von einer neueren Version von Platter und bleibt unverändert: Zähler und Bewertungen gelten nur für diese Sitzung.</translation>
     </message>
+    <message>
+        <source>Adding music: %1 of %2 files</source>
+        <translation>Musik wird hinzugefügt: %1 von %2 Dateien</translation>
+    </message>
 </context>
 <context>
     <name>platter::PlatterApp</name>
     <message>
         <source>No audio output device was found: songs play silently.</source>
         <translation>Kein Audioausgabegerät gefunden: Titel werden stumm abgespielt.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::PlaylistsModel</name>
+    <message>
+        <source>Added on This Computer</source>
+        <translation>Auf diesem Computer hinzugefügt</translation>
     </message>
 </context>
 <context>

@@ -429,12 +429,23 @@
         <source>The play counts and ratings file is from a newer version of Platter and is left as it is: counts and ratings count for this session only.</source>
         <translation>Le fichier des lectures et des notes vient d’une version plus récente de Platter et reste tel quel : les lectures et les notes ne valent que pour cette session.</translation>
     </message>
+    <message>
+        <source>Adding music: %1 of %2 files</source>
+        <translation>Ajout de musique&#xa0;: %1 fichiers sur %2</translation>
+    </message>
 </context>
 <context>
     <name>platter::PlatterApp</name>
     <message>
         <source>No audio output device was found: songs play silently.</source>
         <translation>Aucun périphérique de sortie audio n&apos;a été trouvé&#xa0;: les morceaux sont lus sans son.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::PlaylistsModel</name>
+    <message>
+        <source>Added on This Computer</source>
+        <translation>Ajoutés sur cet ordinateur</translation>
     </message>
 </context>
 <context>

@@ -3,7 +3,7 @@
 #include "core/scrobble/listenbrainz.h"
 #include "core/scrobble/scrobbler.h"
 #include "core/services/cancel_token.h"
-#include "support/fake_listen_database.h"
+#include "support/memory_library_database.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +73,11 @@ protected:
     std::size_t queued() { return db.payloads("listenbrainz").size(); }
 
     testing::ManualTasks tasks;
-    testing::FakeListenDatabase db{[this](std::function<void()> f) { tasks.runOnMainThread(std::move(f)); }};
+    MemoryLibraryDatabase db = [this] {
+        MemoryLibraryDatabase d;
+        d.post = [this](std::function<void()> f) { tasks.runOnMainThread(std::move(f)); };
+        return d;
+    }();
     ScriptedHttp http;
     std::int64_t now = 5000;
     Scrobbler scrobbler{{db, tasks, http, [this] { return now; }}};
