@@ -197,7 +197,8 @@ protected:
         return QTest::qWaitFor([&] { return html->has_value(); }, 2000) ? **html : QString();
     }
     static bool paneLoaded(LinkPane* pane, const char* text) {
-        return QTest::qWaitFor([&] { return htmlOf(pane).contains(QLatin1String(text)); }, 10000);
+        // A loaded machine renders slowly; the wait ends as soon as the text shows.
+        return QTest::qWaitFor([&] { return htmlOf(pane).contains(QLatin1String(text)); }, 30000);
     }
 
     // Launches on a copy of the demo library file, alone in a folder of its own.

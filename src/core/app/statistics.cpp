@@ -15,6 +15,7 @@ constexpr double skipWithin = 20;
 template <class... F> struct Overloaded : F... {
     using F::operator()...;
 };
+template <class... F> Overloaded(F...) -> Overloaded<F...>;
 
 std::optional<Notice> noticeOf(const DatabaseOpenReport& report) {
     return std::visit(

@@ -86,11 +86,11 @@ void Scrobbler::listened(const ListenRecord& record) {
         const auto payload = q.service->payload(record);
         if (!payload) continue;
         // On disk first: a listen is never sent that a crash could lose from the queue.
-        services_.database.enqueueListen(name, *payload, [weak = std::weak_ptr(self_), name](const std::string&) {
+        services_.database.enqueueListen(name, *payload, [weak = std::weak_ptr(self_), service = name](const std::string&) {
             const auto self = weak.lock();
             if (!self) return;
-            (*self)->recount(name);
-            if (auto* waiting = (*self)->queue(name)) (*self)->send(*waiting);
+            (*self)->recount(service);
+            if (auto* waiting = (*self)->queue(service)) (*self)->send(*waiting);
         });
     }
 }
