@@ -13,10 +13,10 @@
 #include "core/plist/xml_writer.h"
 #include "core/services/log.h"
 #include "library_generator.h"
+#include "main_loop_probe.h"
 #include "platform/audio/gst_pipeline.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -35,54 +35,15 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 using platter::AppDelegate;
+using platter::bench::runFor;
+using platter::bench::runUntil;
+using platter::bench::StallProbe;
 
 constexpr int toneCount = 300;
 constexpr int toneSeconds = 10;
 
 long long millis(Clock::duration d) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
-}
-
-// The longest gap between two runs of a 1 ms timer, beyond that millisecond.
-class StallProbe {
-public:
-    StallProbe() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const auto now = Clock::now();
-            longest_ = std::max(longest_, now - last_ - 1ms);
-            last_ = now;
-        });
-        timer_.start();
-    }
-    void reset() {
-        longest_ = {};
-        last_ = Clock::now();
-    }
-    Clock::duration longest() const { return longest_; }
-
-private:
-    QTimer timer_;
-    Clock::time_point last_ = Clock::now();
-    Clock::duration longest_{};
-};
-
-// Runs the main loop for `span`.
-void runFor(Clock::duration span) {
-    QEventLoop loop;
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(span), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the main loop until `done`, for at most `limit`; whether it was done.
-bool runUntil(const std::function<bool()>& done, Clock::duration limit = 120s) {
-    const auto end = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > end) return false;
-        runFor(2ms);
-    }
-    return true;
 }
 
 // One case: `start` runs from the main loop, as a click would; the case lasts until `done`.

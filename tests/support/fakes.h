@@ -271,9 +271,7 @@ struct FakeSystem final : SystemInfo {
     std::optional<std::string> region;
     std::string home = "/nonexistent-home";
     std::string music = "/nonexistent-music";
-    std::int64_t now = 1'800'000'000; // 2027
     std::optional<std::string> regionCode() const override { return region; }
-    std::int64_t utcSeconds() const override { return now; }
     std::string homeDirectory() const override { return home; }
     std::string musicDirectory() const override { return music; }
 };

@@ -1,6 +1,9 @@
 // Golden files: every folder under tests/data/libraries holds a library file beside the report
 // platter-inspect must print for it. Set PLATTER_UPDATE_GOLDEN=1 to rewrite the reports.
 
+#include "core/model/added_tracks.h"
+#include "platform/db/library_snapshot.h"
+#include "platform/db/sqlite_library_database.h"
 #include "support/app_harness.h"
 #include "tools/inspect/library_model.h"
 #include "tools/inspect/library_report.h"
@@ -90,6 +93,48 @@ TEST(LibraryReportTool, CountsFilesAsTheWindowDoes) {
     EXPECT_EQ(files["examples"][0]["lookedFor"], (h.dir.path() / "iTunes/iTunes Media/Music/a/4.mp3").string());
     EXPECT_EQ(report["playlists"][1]["files"], (nlohmann::ordered_json{{"found", 3}, {"notFound", 0}, {"noFile", 0}}));
     EXPECT_FALSE(libraryReport(*inspection.library).contains("files")) << "only when asked";
+}
+
+TEST(LibraryReportTool, ShowsStatisticsAndAddedSongsFromTheDatabase) {
+    // Song 1 was played twice and rated in the file; here once more, rated anew and skipped.
+    testing::Track played{1, "one", "album"};
+    played.extra = {{"Play Count", std::int64_t{2}}, {"Rating", std::int64_t{40}},
+                    {"Play Date UTC", plist::Date{1'600'000'000}}};
+    const auto lib = testing::libraryValue({played, {2, "two", "album"}}, {{"P", "Mix", {1, 2}}});
+    testing::TempDir dir;
+    const auto file = dir.write("Library.xml", plist::writeXml(lib));
+    const auto path = (dir.path() / "library.sqlite").string();
+    {
+        testing::ManualTasks tasks;
+        SqliteLibraryDatabase db(path, tasks);
+        db.addPlay(testing::persistentIDOf(1), 1'700'000'000);
+        db.setRating(testing::persistentIDOf(1), 100);
+        db.addSkip(testing::persistentIDOf(2), 1'700'000'100);
+        db.upsertAddedSong({"ADDED1", "/music/a.flac", 10, 1, tagsToJson({.title = "New", .artist = "Her"})});
+        db.upsertAddedSong({"ADDED2", "/music/b.flac", -1, 1, "not json"});
+        ASSERT_EQ(db.flush(), "");
+    }
+    std::string error;
+    const auto snapshot = readLibrarySnapshot(path, error);
+    ASSERT_TRUE(snapshot) << error;
+    const auto inspection = inspectLibrary({file.string(), {}, false, {}});
+    ASSERT_TRUE(inspection.library);
+    const auto report = statisticsReport(*inspection.library->playlists[1], snapshot->stats);
+    EXPECT_EQ(report["plays"], 3);
+    EXPECT_EQ(report["skips"], 1);
+    const auto& one = report["songs"][0];
+    EXPECT_EQ(one["lastPlayed"], "2023-11-14T22:13:20Z") << "the later of the file's and the database's";
+    EXPECT_EQ(one["rating"], 100) << "a rating set here over the file's";
+    EXPECT_EQ(report["songs"][1]["lastPlayed"], nullptr);
+    EXPECT_EQ(report["songs"][1]["lastSkipped"], "2023-11-14T22:15:00Z");
+    EXPECT_EQ(addedSongsReport(snapshot->addedSongs),
+              nlohmann::ordered_json::parse(R"([{"persistentID":"ADDED1","path":"/music/a.flac","name":"New",
+                  "artist":"Her","album":""},{"persistentID":"ADDED2","path":"/music/b.flac","gone":true}])"));
+    // Read-only: a file that is no database stays as it is.
+    EXPECT_FALSE(readLibrarySnapshot(file.string(), error));
+    EXPECT_EQ(testing::TempDir::read(file), plist::writeXml(lib));
+    EXPECT_FALSE(readLibrarySnapshot((dir.path() / "none.sqlite").string(), error));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.sqlite"));
 }
 
 TEST(LibraryReportTool, RefusesFilesThatAreNoLibrary) {

@@ -99,6 +99,14 @@ struct AddedMusic::Job {
     }
 };
 
+namespace {
+struct Garbage {
+    std::shared_ptr<const std::vector<AddedSong>> records;
+    std::vector<AddedSong> upserts;
+    std::shared_ptr<std::function<void()>> step;
+};
+} // namespace
+
 struct AddedMusic::Batch {
     std::vector<AddedSong> upserts;
     std::vector<std::string> removals;
@@ -181,8 +189,12 @@ void AddedMusic::run() {
             auto batch = std::make_shared<Batch>();
             batch->upserts = std::exchange(job->upserts, {});
             batch->removals = std::exchange(job->removals, {});
-            batch->records = std::make_shared<const std::vector<AddedSong>>(job->records);
-            batch->document = addedTracksDocument(*batch->records);
+            const bool changed = !batch->upserts.empty() || !batch->removals.empty();
+            // The job needs its records no more after the last; a scan that found nothing new
+            // needs no document.
+            batch->records = std::make_shared<const std::vector<AddedSong>>(last ? std::move(job->records)
+                                                                                 : job->records);
+            if (changed) batch->document = addedTracksDocument(*batch->records);
             batch->last = last;
             job->lastBatch = job->now();
             tasks.runOnMainThread([this, alive, batch] {
@@ -238,14 +250,18 @@ void AddedMusic::take(const std::shared_ptr<Batch>& batch, std::size_t from) {
         return;
     }
     const bool changed = total > 0;
-    records_ = batch->records;
+    // What the scan held goes on the disk lane: freeing tens of thousands of records, or the
+    // finished job's lists, takes longer than a frame.
+    auto done = std::make_shared<Garbage>(Garbage{std::exchange(records_, batch->records),
+                                                  std::exchange(batch->upserts, {}), {}});
     if (changed) {
         document_ = batch->document;
         changed_();
     }
+    if (batch->last) done->step = std::move(pendingStep_);
+    services_.tasks.runInBackground([done]() mutable { *done = {}; });
     if (!batch->last) return;
     running_ = false;
-    pendingStep_.reset();
     progress_.reset();
     progressed_();
     if (std::exchange(again_, false)) run();

@@ -11,13 +11,22 @@
 
 namespace platter {
 
+namespace {
+
+AppServices withClock(AppServices services) {
+    if (!services.clock) services.clock = Statistics::systemNow;
+    return services;
+}
+
+} // namespace
+
 AppDelegate::AppDelegate(AppServices services)
-    : services_(services), dialogs_(services.dialogs),
+    : services_(withClock(services)), dialogs_(services.dialogs),
       state_(services.state, services.tasks, services.defaults, services.plistReader,
              [this] { events_.tell(AppEvent::Notices); }),
       files_({services.fileSystem, services.rules, services.tasks, services.system, services.defaults, dialogs_},
              library_, state_, [this] { songFilesFound(); }),
-      statistics_(services.database, services.clock, events_),
+      statistics_(services.database, services_.clock, events_),
       playback_({services.players, services.audioFiles, services.fileSystem, services.artwork, services.tasks,
                  services.defaults},
                 library_, selection_, state_, files_, events_, statistics_,

@@ -78,7 +78,9 @@ struct AppServices {
     const CountryNames* countries = nullptr; // none: no preferences window
     std::string catalogueBase = "https://itunes.apple.com";
     LibraryDatabase* database = nullptr;  // none: nothing is counted or added beyond this run
-    Statistics::Clock clock = {};         // UTC seconds; the system's when empty
+    // The time now, in UTC seconds, for whatever is dated: plays, skips, listens, Rediscover's
+    // ages. The system's when empty.
+    Statistics::Clock clock = {};
     const MusicFiles* musicFiles = nullptr;   // none: no music is added on this computer
     FolderWatcher* musicWatcher = nullptr;    // none: the music folders are scanned at changes only
 };

@@ -97,8 +97,8 @@ void AppDelegate::reshuffle() {
 
 void AppDelegate::shuffleAndStore(MyPlaylist& playlist) {
     if (shuffleModeOf(playlist) == ShuffleMode::Rediscover) {
-        const PlayHistory history{[this](const MySong& song) { return statsOf(song).stats.lastPlayed; },
-                                  services_.system.utcSeconds()};
+        const PlayHistory history{[this](const MySong& song) { return statistics_.lastPlayedOf(song); },
+                                  services_.clock()};
         shuffleWithSettingVersion(playlist, settingVersion_, services_.random, &history);
     } else {
         shuffleWithSettingVersion(playlist, settingVersion_, services_.random);

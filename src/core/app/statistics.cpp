@@ -43,11 +43,12 @@ std::optional<Notice> noticeOf(const DatabaseOpenReport& report) {
 Statistics::Statistics(LibraryDatabase* database, Clock now, const AppEvents& events)
     : database_(database), now_(std::move(now)), events_(events) {}
 
-std::int64_t Statistics::now() const {
-    if (now_) return now_();
+std::int64_t Statistics::systemNow() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
+
+std::int64_t Statistics::now() const { return now_ ? now_() : systemNow(); }
 
 void Statistics::readStored() {
     if (!database_) return;
@@ -58,6 +59,14 @@ void Statistics::readStored() {
 ShownStats Statistics::statsOf(const MySong& song) const {
     const auto found = counted_.find(std::string(song.persistentID()));
     return combined(fileStatsOf(song), found == counted_.end() ? SongStats{} : found->second);
+}
+
+std::optional<std::int64_t> Statistics::lastPlayedOf(const MySong& song) const {
+    const auto file = fileLastPlayedOf(song);
+    if (counted_.empty()) return file;
+    const auto found = counted_.find(std::string(song.persistentID()));
+    if (found == counted_.end() || !found->second.lastPlayed) return file;
+    return file ? std::max(*file, *found->second.lastPlayed) : found->second.lastPlayed;
 }
 
 void Statistics::rate(const MySong& song, int rating) {

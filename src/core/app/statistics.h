@@ -30,6 +30,7 @@ public:
 
     // No database: nothing is kept beyond this run. No clock: the system's.
     Statistics(LibraryDatabase* database, Clock now, const AppEvents& events);
+    static std::int64_t systemNow();
 
     // Reads what the database counted, once, at the start.
     void readStored();
@@ -37,6 +38,8 @@ public:
     const std::optional<Notice>& notice() const { return notice_; }
 
     ShownStats statsOf(const MySong& song) const;
+    // What statsOf(song).stats.lastPlayed says, reading nothing else.
+    std::optional<std::int64_t> lastPlayedOf(const MySong& song) const;
     // 0 to 100; 0 is no rating, over the file's too.
     void rate(const MySong& song, int rating);
 

@@ -42,6 +42,11 @@ ShownStats fileStatsOf(const MySong& song) {
     return shown;
 }
 
+std::optional<std::int64_t> fileLastPlayedOf(const MySong& song) {
+    const auto dict = song.dict().node;
+    return dict.is(plist::Type::Dict) ? dateFor(dict, "Play Date UTC") : std::nullopt;
+}
+
 ShownStats combined(ShownStats file, const SongStats& here) {
     auto& s = file.stats;
     s.plays += here.plays;

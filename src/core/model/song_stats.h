@@ -22,6 +22,8 @@ struct ShownStats {
 // The values of the song's track dictionary: "Play Count", "Play Date UTC", "Skip Count",
 // "Skip Date", "Rating", "Album Rating", "Loved" or "Favorited", and "Date Added".
 ShownStats fileStatsOf(const MySong& song);
+// Its "Play Date UTC" alone, for those who need no more.
+std::optional<std::int64_t> fileLastPlayedOf(const MySong& song);
 
 // The file's counts plus those counted here; the later of two dates; a rating or loved set here
 // over the file's.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,8 +14,6 @@ public:
     virtual std::string homeDirectory() const = 0;
     // The user's music folder (XDG_MUSIC_DIR, else ~/Music).
     virtual std::string musicDirectory() const = 0;
-    // The time now, in UTC seconds since 1970.
-    virtual std::int64_t utcSeconds() const = 0;
 };
 
 } // namespace platter

@@ -2,6 +2,7 @@
 
 #include "core/services/log.h"
 #include "platform/db/library_file.h"
+#include "platform/db/library_snapshot.h"
 #include "platform/system/system_environment.h"
 
 #include <algorithm>
@@ -283,21 +284,7 @@ void SqliteLibraryDatabase::setLoved(const std::string& id, bool loved, Done don
 }
 
 std::unordered_map<std::string, SongStats> SqliteLibraryDatabase::readAll() {
-    return readAndWait<std::unordered_map<std::string, SongStats>>([](Session& s) {
-        std::unordered_map<std::string, SongStats> all;
-        sqlite::Statement q(s.db(), "SELECT persistent_id, plays, last_played, skips, last_skipped, rating,"
-                                    " album_rating, loved FROM song_stats");
-        const auto count = s.db().integer("SELECT count(*) FROM song_stats");
-        all.reserve(static_cast<std::size_t>(count.value_or(0)));
-        const auto small = [&](int column) -> std::optional<int> {
-            if (const auto v = q.optionalInteger(column)) return static_cast<int>(*v);
-            return std::nullopt;
-        };
-        while (q && q.step() == SQLITE_ROW)
-            all.emplace(q.text(0), SongStats{q.integer(1), q.optionalInteger(2), q.integer(3),
-                                             q.optionalInteger(4), small(5), small(6), q.integer(7) != 0});
-        return all;
-    });
+    return readAndWait<std::unordered_map<std::string, SongStats>>([](Session& s) { return readSongStats(s.db()); });
 }
 
 void SqliteLibraryDatabase::upsertAddedSong(const AddedSong& song, Done done) {
@@ -324,13 +311,7 @@ void SqliteLibraryDatabase::removeAddedSong(const std::string& id, Done done) {
 }
 
 std::vector<AddedSong> SqliteLibraryDatabase::readAddedSongs() {
-    return readAndWait<std::vector<AddedSong>>([](Session& s) {
-        std::vector<AddedSong> songs;
-        sqlite::Statement q(s.db(), "SELECT persistent_id, path, size, modified_ns, tags FROM added_songs");
-        while (q && q.step() == SQLITE_ROW)
-            songs.push_back({q.text(0), q.text(1), q.integer(2), q.integer(3), q.text(4)});
-        return songs;
-    });
+    return readAndWait<std::vector<AddedSong>>([](Session& s) { return platter::readAddedSongs(s.db()); });
 }
 
 LibraryDatabase::ListenId SqliteLibraryDatabase::enqueueListen(const std::string& service,

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <tuple>
 #include <filesystem>
+#include <sys/stat.h>
 #include <fstream>
 #include <iterator>
 #include <taglib/attachedpictureframe.h>
@@ -149,15 +150,12 @@ std::vector<FoundFile> TaglibMediaFiles::audioFilesBelow(const std::string& fold
         // A link that leads back up would be walked forever.
         if (it.depth() > 32) it.disable_recursion_pending();
         if (!isAudioName(name) || !it->is_regular_file(ec)) continue;
-        const auto size = it->file_size(ec);
-        const auto time = it->last_write_time(ec);
-        if (ec) {
-            ec.clear();
-            continue;
-        }
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-            std::chrono::file_clock::to_sys(time).time_since_epoch());
-        found.push_back({it->path().string(), static_cast<std::int64_t>(size), ns.count()});
+        // One stat for both, where the size and the time asked apart take two.
+        struct stat status = {};
+        auto path = it->path().string();
+        if (::stat(path.c_str(), &status) != 0) continue;
+        found.push_back({std::move(path), static_cast<std::int64_t>(status.st_size),
+                         std::int64_t{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec});
     }
     return found;
 }

@@ -2,6 +2,7 @@
 
 #include "core/services/folder_watcher.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,7 +13,8 @@ namespace platter {
 
 // Watches folders and every folder below them through GIO's directory monitors (one inotify
 // watch per folder on Linux; hidden folders are passed over). A folder made or moved in is
-// watched from then on. Changes arrive through the default GLib main context.
+// watched from then on. Changes arrive through the default GLib main context. The folders are
+// armed a few at a time from that context, so a large tree never holds it up.
 class GioFolderWatcher final : public FolderWatcher {
 public:
     GioFolderWatcher() = default;
@@ -24,6 +26,8 @@ public:
 
 private:
     void arm();
+    bool armSome(); // whether there is more to arm
+    void watch(const std::string& folder);
     void stop();
     void armAgainSoon();
 
@@ -31,6 +35,10 @@ private:
     std::vector<GFileMonitor*> monitors_;
     std::function<void()> changed_;
     unsigned armAgain_ = 0;
+    unsigned armStep_ = 0;
+    std::vector<std::string> toWalk_;                              // folders still to arm, last first
+    std::unique_ptr<std::filesystem::recursive_directory_iterator> walk_; // within the one arming
+
 };
 
 } // namespace platter

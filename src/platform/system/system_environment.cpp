@@ -25,8 +25,4 @@ std::string SystemEnvironment::musicDirectory() const {
     return homeDirectory() + "/Music";
 }
 
-std::int64_t SystemEnvironment::utcSeconds() const {
-    return g_get_real_time() / G_USEC_PER_SEC;
-}
-
 } // namespace platter

@@ -11,7 +11,6 @@ public:
     std::optional<std::string> regionCode() const override;
     std::string homeDirectory() const override;
     std::string musicDirectory() const override;
-    std::int64_t utcSeconds() const override;
 };
 
 } // namespace platter

@@ -8,6 +8,8 @@
 #include "core/services/seeded_random.h"
 #include "core/shuffle/shuffle.h"
 #include "platform/files/atomic_file.h"
+#include "platform/db/library_snapshot.h"
+#include "platform/db/sqlite_library_database.h"
 #include "platform/plist/plist_file_reader.h"
 #include "platform/system/system_environment.h"
 #include "tools/inspect/library_model.h"
@@ -24,8 +26,9 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: platter-inspect LIBRARY [--shuffle PERSISTENT_ID | --export PERSISTENT_ID OUT]\n"
-                 "                              [--seed N] [--settings FILE]\n"
+    std::cerr << "usage: platter-inspect LIBRARY [--shuffle PERSISTENT_ID | --export PERSISTENT_ID OUT |\n"
+                 "                               --stats PERSISTENT_ID]\n"
+                 "                              [--seed N] [--settings FILE] [--database FILE]\n"
                  "                              [--files [--music-folder DIR]... [--no-music-folders]]\n"
                  "  Without options: a JSON report of the library's songs, albums, artists and playlists.\n"
                  "  --files    the report also counts the songs whose files are found on this computer,\n"
@@ -33,7 +36,12 @@ int usage() {
                  "             too), beside the library, and the user's music folder\n"
                  "  --music-folder  a folder to look for music in, as one chosen in Platter (repeatable)\n"
                  "  --no-music-folders  looks in neither the user's music folder nor the settings' folders,\n"
-                 "             so the counts do not depend on who runs the tool\n"
+                 "             so the counts do not depend on who runs the tool; with the library database,\n"
+                 "             the report also lists the songs added on this computer\n"
+                 "  --stats    the playlist's songs with their statistics as Platter shows them: the library\n"
+                 "             file's plus what the library database counted\n"
+                 "  --database the library database to read, never written (default:\n"
+                 "             $XDG_DATA_HOME/platter/library.sqlite, or none when it does not exist)\n"
                  "  --shuffle  the playlist's shuffled order, one song persistent ID a line\n"
                  "  --export   shuffles the playlist and writes it to OUT as an importable playlist file\n"
                  "  --seed     the random seed of the shuffle (default 1)\n"
@@ -44,7 +52,7 @@ int usage() {
 
 struct Options {
     std::string library;
-    std::optional<std::string> shuffle, exportTo, settings;
+    std::optional<std::string> shuffle, exportTo, settings, stats, database;
     std::uint64_t seed = 1;
     bool files = false;
     bool userFolders = true;
@@ -65,6 +73,11 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
                 if (!out) return std::nullopt;
                 o.exportTo = *out;
             }
+        } else if (a == "--stats" || a == "--database") {
+            const auto* v = value();
+            auto& option = a == "--stats" ? o.stats : o.database;
+            if (!v || option) return std::nullopt;
+            option = *v;
         } else if (a == "--seed") {
             const auto* n = value();
             if (!n) return std::nullopt;
@@ -91,7 +104,8 @@ std::optional<Options> parse(const std::vector<std::string>& args) {
             o.library = a;
         }
     }
-    if (o.library.empty() || ((!o.musicFolders.empty() || !o.userFolders) && !o.files)) return std::nullopt;
+    if (o.library.empty() || ((!o.musicFolders.empty() || !o.userFolders) && !o.files) || (o.stats && o.shuffle))
+        return std::nullopt;
     return o;
 }
 
@@ -117,6 +131,21 @@ std::optional<StoredChoices> storedChoicesOf(const std::string& path) {
     platter::MemorySettingsFile file(std::move(*root.get<platter::plist::Dict>()));
     choices.musicFolders = platter::readMusicFolders(platter::UserDefaults(file));
     return choices;
+}
+
+// The library database's records: the one named, which must be readable, else the user's own
+// when there is one.
+std::optional<platter::LibrarySnapshot> readDatabase(const std::optional<std::string>& named, bool& failed) {
+    const auto path = named ? *named : platter::SqliteLibraryDatabase::defaultPath();
+    std::error_code ec;
+    if (!named && !std::filesystem::exists(path, ec)) return std::nullopt;
+    std::string error;
+    auto snapshot = platter::readLibrarySnapshot(path, error);
+    if (!snapshot) {
+        std::cerr << "platter-inspect: cannot read the library database " << path << ": " << error << '\n';
+        failed = named.has_value();
+    }
+    return snapshot;
 }
 
 } // namespace
@@ -152,19 +181,32 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto& library = *inspection.library;
-    if (!options->shuffle) {
-        // Text is valid UTF-8 as read; should any not be, it is replaced rather than thrown on.
-        std::cout << platter::libraryReport(library, inspection.files)
-                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-                  << std::endl;
-    } else {
-        platter::MyPlaylist* playlist = nullptr;
+    const auto findPlaylist = [&](const std::string& id) -> platter::MyPlaylist* {
         for (const auto& p : library.playlists)
-            if (p->persistentID() == *options->shuffle) playlist = p.get();
-        if (!playlist) {
-            std::cerr << "platter-inspect: no playlist with persistent ID " << *options->shuffle << '\n';
-            return 1;
-        }
+            if (p->persistentID() == id) return p.get();
+        std::cerr << "platter-inspect: no playlist with persistent ID " << id << '\n';
+        return nullptr;
+    };
+    // Text is valid UTF-8 as read; should any not be, it is replaced rather than thrown on.
+    const auto print = [](const nlohmann::ordered_json& report) {
+        std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << std::endl;
+    };
+    bool failed = false;
+    const auto database =
+        options->stats || options->files || options->database ? readDatabase(options->database, failed)
+                                                                : std::nullopt;
+    if (failed) return 1;
+    if (options->stats) {
+        const auto* playlist = findPlaylist(*options->stats);
+        if (!playlist) return 1;
+        print(platter::statisticsReport(*playlist, database ? database->stats : decltype(database->stats){}));
+    } else if (!options->shuffle) {
+        auto report = platter::libraryReport(library, inspection.files);
+        if (options->files && database) report["addedOnThisComputer"] = platter::addedSongsReport(database->addedSongs);
+        print(report);
+    } else {
+        auto* playlist = findPlaylist(*options->shuffle);
+        if (!playlist) return 1;
         platter::SeededRandom random(options->seed);
         platter::shuffleWithSettingVersion(*playlist, 0, random);
         if (options->exportTo) {

@@ -138,7 +138,7 @@ class Rediscover : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto played = [&](std::int64_t daysAgo) {
-            return plist::Dict{{"Play Date UTC", plist::Date{h.system.now - daysAgo * 86400}}};
+            return plist::Dict{{"Play Date UTC", plist::Date{h.clock - daysAgo * 86400}}};
         };
         h.useLibrary(testing::libraryValue({{1, "old", "A", "X", {}, {}, {}, 200000, played(10)},
                                             {2, "recent", "B", "X", {}, {}, {}, 200000, played(1)},
