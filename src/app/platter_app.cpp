@@ -9,6 +9,7 @@
 #include "platform/dbus/song_notifier.h"
 #include "platform/files/atomic_file_writer.h"
 #include "platform/files/local_file_system.h"
+#include "platform/media/qt_cover_store.h"
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"
 #include "platform/plist/plist_file_reader.h"
@@ -171,7 +172,8 @@ struct PlatterApp::Parts {
                .countries = &countries,
                .database = &database,
                .musicFiles = &media,
-               .musicWatcher = &musicWatcher}),
+               .musicWatcher = &musicWatcher,
+               .covers = &covers}),
           window(app, options.linkPanes) {}
 
     PlistFileReader reader;
@@ -193,6 +195,7 @@ struct PlatterApp::Parts {
     SeededRandom random;
     GioFileWatcher libraryWatcher;
     GioFolderWatcher musicWatcher;
+    QtCoverStore covers{cacheFolder(system) + "/covers"};
     // Background work uses the services above, so the runner stops before they go. The
     // controller goes first and cancels the network work, so the runner's stop never waits
     // for a request.

@@ -4,9 +4,11 @@
 #include "core/shuffle/album_selection.h"
 #include "core/text/text_search.h"
 #include "ui/qt_text.h"
+#include "ui/song_table_model.h"
 #include "ui/song_file_look.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QPalette>
 #include <unordered_map>
 
@@ -43,7 +45,51 @@ QString oneLine(QString text) {
 } // namespace
 
 AlbumOutlineModel::AlbumOutlineModel(AppDelegate& app, QObject* parent)
-    : QAbstractItemModel(parent), app_(app) {}
+    : QAbstractItemModel(parent), app_(app) {
+    app_.albumCovers().listen(this, [this](const MyAlbum& album) { coverArrived(album); });
+}
+
+AlbumOutlineModel::~AlbumOutlineModel() {
+    app_.albumCovers().stopListening(this);
+}
+
+void AlbumOutlineModel::coverArrived(const MyAlbum& album) {
+    if (const auto row = indexOf(&album); row.isValid()) emit dataChanged(row, row, {Qt::DecorationRole});
+}
+
+QVariant AlbumOutlineModel::coverOf(int row) const {
+    const auto* album = albumPtrOfRow(row);
+    const auto cover = album ? app_.albumCovers().cover(*album) : nullptr;
+    if (!cover) return {};
+    if (const auto* pixmap = pixmaps_.object(cover->id)) return *pixmap;
+    QPixmap decoded;
+    if (!decoded.loadFromData(reinterpret_cast<const uchar*>(cover->image.data()),
+                              static_cast<uint>(cover->image.size()), "PNG"))
+        return {};
+    const auto scale = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const auto edge = static_cast<int>(coverSize * scale + 0.5);
+    auto* shown = new QPixmap(decoded.scaled(edge, edge, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    shown->setDevicePixelRatio(scale);
+    pixmaps_.insert(cover->id, shown);
+    return *shown;
+}
+
+QString AlbumOutlineModel::detailText(const Item& item) const {
+    if (item.song) return {};
+    const auto length = [](const std::vector<SongPtr>& songs) { return SongTableModel::timeText(lengthOf(songs)); };
+    if (item.disc) return length(item.disc->songs());
+    const auto* list = playlist();
+    const auto discs = list ? item.album->discsForPlaylists().find(list->persistentID())
+                            : item.album->discsForPlaylists().end();
+    if (discs == item.album->discsForPlaylists().end()) return {};
+    std::vector<SongPtr> songs;
+    for (const auto& disc : discs->second) songs.insert(songs.end(), disc->songs().begin(), disc->songs().end());
+    QString text;
+    if (const auto years = yearsOf(songs))
+        text = years->first == years->last ? QString::number(years->first)
+                                           : tr("%1–%2", "a range of years").arg(years->first).arg(years->last);
+    return text.isEmpty() ? length(songs) : tr("%1 · %2", "an album's year and length").arg(text, length(songs));
+}
 
 const MyPlaylist* AlbumOutlineModel::playlist() const {
     return app_.playlistAt(app_.playlistNumber());
@@ -77,12 +123,15 @@ MyAlbum* AlbumOutlineModel::albumAt(const QModelIndex& index) const {
 }
 
 MyAlbum* AlbumOutlineModel::albumOfRow(int row) const {
+    const auto* album = albumPtrOfRow(row);
+    return album ? album->get() : nullptr;
+}
+
+const std::shared_ptr<MyAlbum>* AlbumOutlineModel::albumPtrOfRow(int row) const {
     const auto* list = playlist();
     if (!list || row < 0) return nullptr;
     const auto& albums = shown_ ? *shown_ : list->albums();
-    return row >= 0 && static_cast<std::size_t>(row) < albums.size()
-               ? albums[static_cast<std::size_t>(row)].get()
-               : nullptr;
+    return static_cast<std::size_t>(row) < albums.size() ? &albums[static_cast<std::size_t>(row)] : nullptr;
 }
 
 QModelIndex AlbumOutlineModel::indexOf(const MyAlbum* album) const {
@@ -139,6 +188,11 @@ QVariant AlbumOutlineModel::data(const QModelIndex& index, int role) const {
         const auto text = fullText(item, column);
         return text.isNull() ? QVariant() : QVariant(oneLine(text));
     }
+    if (role == DetailRole && column == Title) {
+        const auto text = detailText(item);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    if (role == Qt::DecorationRole && column == Title && !item.disc) return coverOf(index.row());
     if (role == Qt::CheckStateRole && (flags(index) & Qt::ItemIsUserCheckable)) {
         const bool checked = item.disc
                                  ? isDiscChecked(album, item.disc->discNumber())
@@ -248,6 +302,9 @@ QVariant AlbumOutlineModel::headerData(int section, Qt::Orientation orientation,
 }
 
 void AlbumOutlineModel::reload(const QString& search) {
+    // The covers another playlist asked for are no longer wanted.
+    if (playlist() != shownPlaylist_) app_.albumCovers().cancelWaiting();
+    shownPlaylist_ = playlist();
     beginResetModel();
     query_ = search;
     searchTexts_.clear();

@@ -8,6 +8,8 @@
 // albums it matches, each whole: the boxes of a disc choose for all its songs, so they show.
 
 #include <QAbstractItemModel>
+#include <QCache>
+#include <QPixmap>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,7 +31,14 @@ public:
     // The columns "title", "artist", "separateDiscs" and "separateSongs".
     enum Column { Title, Artist, SeparateDiscs, SeparateSongs, ColumnCount };
 
+    // An album's year or years and length, a disc's length: dimmed beside the name.
+    static constexpr int DetailRole = Qt::UserRole + 1;
+    // An album's cover, in device-independent pixels, square; Qt::DecorationRole holds it
+    // once it is here, and nothing while it is not (the delegate paints a placeholder).
+    static constexpr int coverSize = 36;
+
     explicit AlbumOutlineModel(AppDelegate& app, QObject* parent = nullptr);
+    ~AlbumOutlineModel() override;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -74,6 +83,10 @@ private:
     const MyDisc* discOf(const MyAlbum& album, int row) const;
     void albumRowsChanged(const QModelIndex& album);
     MyAlbum* albumOfRow(int row) const;
+    const std::shared_ptr<MyAlbum>* albumPtrOfRow(int row) const;
+    QString detailText(const Item& item) const;
+    QVariant coverOf(int row) const;
+    void coverArrived(const MyAlbum& album);
     // The albums the search shows, in the playlist's order.
     void applySearch();
     // Runs `change`, which may move, hide or show albums, with the persistent indexes following
@@ -81,6 +94,10 @@ private:
     void changeShownAlbums(const std::function<void()>& change, QAbstractItemModel::LayoutChangeHint hint);
 
     AppDelegate& app_;
+    const MyPlaylist* shownPlaylist_ = nullptr; // whose covers were asked for
+    // Covers decoded at the screen's scale, by their image's id: only the rows on screen
+    // need theirs.
+    mutable QCache<quint64, QPixmap> pixmaps_{256};
     QString query_;
     std::optional<std::vector<std::shared_ptr<MyAlbum>>> shown_;
     // Each album's folded name, artist and songs: made at the first search after a reload.

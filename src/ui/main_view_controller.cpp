@@ -2,6 +2,7 @@
 
 #include "core/app/app_delegate.h"
 #include "ui/album_outline_model.h"
+#include "ui/album_row_delegate.h"
 #include "ui/song_row_delegate.h"
 #include "ui/song_table_model.h"
 #include "ui/theme.h"
@@ -161,7 +162,10 @@ MyMainViewController::MyMainViewController(AppDelegate& app, QWidget* parent)
     outlineView_->setObjectName(QStringLiteral("outline"));
     outlineView_->setModel(outlineModel_);
     outlineView_->setFrameShape(QFrame::NoFrame);
-    outlineView_->setUniformRowHeights(true);
+    // Album rows are taller than disc and song rows, for their covers.
+    outlineView_->setUniformRowHeights(false);
+    outlineView_->setItemDelegate(new AlbumRowDelegate(outlineView_));
+    outlineView_->setIconSize({AlbumOutlineModel::coverSize, AlbumOutlineModel::coverSize});
     outlineView_->setWordWrap(false);
     outlineView_->setTextElideMode(Qt::ElideRight);
     outlineView_->setAlternatingRowColors(true);

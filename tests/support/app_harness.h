@@ -76,7 +76,8 @@ public:
                            .database = r.database ? r.database : &database,
                            .clock = [this] { return clock; },
                            .musicFiles = musicFiles,
-                           .musicWatcher = musicWatcher};
+                           .musicWatcher = musicWatcher,
+                           .covers = covers};
     }
 
     // A fresh controller over the current settings, launched; as a new run of the program.
@@ -232,6 +233,7 @@ public:
     // Music added on this computer: none unless a test gives these.
     const MusicFiles* musicFiles = nullptr;
     FolderWatcher* musicWatcher = nullptr;
+    CoverStore* covers = nullptr; // none: no album covers
     std::unique_ptr<AppDelegate> app;
     AppDelegate::LaunchResult result{};
 };

@@ -39,7 +39,8 @@ AppDelegate::AppDelegate(AppServices services)
                services.rules, services.system},
               state_, albumSettings_, [this](Library built) { takeChangedLibrary(std::move(built)); }),
       added_({services.database, services.musicFiles, services.musicWatcher, services.tasks, services.random},
-             [this] { addedMusicChanged(); }, [this] { events_.tell(AppEvent::Notices); }) {
+             [this] { addedMusicChanged(); }, [this] { events_.tell(AppEvent::Notices); }),
+      covers_({services.tasks, services.artwork, services.covers}) {
     if (auto region = services_.system.regionCode(); region && !region->empty()) {
         std::transform(region->begin(), region->end(), region->begin(),
                        [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });

@@ -15,6 +15,7 @@
 // display.
 
 #include "core/app/added_music.h"
+#include "core/app/album_covers.h"
 #include "core/app/app_events.h"
 #include "core/app/library_reload.h"
 #include "core/app/media_link.h"
@@ -41,6 +42,7 @@ namespace platter {
 class ArtworkReader;
 class AudioFiles;
 class CountryNames;
+class CoverStore;
 class FileSystem;
 class FileWatcher;
 class FileWriter;
@@ -83,6 +85,7 @@ struct AppServices {
     Statistics::Clock clock = {};
     const MusicFiles* musicFiles = nullptr;   // none: no music is added on this computer
     FolderWatcher* musicWatcher = nullptr;    // none: the music folders are scanned at changes only
+    CoverStore* covers = nullptr;             // none: the outline shows no covers
 };
 
 // A ratio as typed in the preferences window, clamped into 1..100; text that is no number is 0.
@@ -210,6 +213,8 @@ public:
     const std::string& countryCode() const { return countryCode_; }
     std::int64_t topArtistsRatio() const { return topArtistsRatio_; }
     const MediaLink& mediaLink() const { return media_; }
+    // The albums' small covers, read as the outline asks for them.
+    AlbumCovers& albumCovers() { return covers_; }
     // The current song's title, album and artist; nothing while there is none.
     std::optional<MyPlaylist::NowPlaying> nowPlaying() const;
     // The store-link pages of the selected playlist, as last worked out.
@@ -273,6 +278,7 @@ private:
     MediaLink media_;
     LibraryReload reload_;
     AddedMusic added_;
+    AlbumCovers covers_;
     std::vector<std::string> scannedFolders_;
     const plist::Document* scannedLibrary_ = nullptr;
     std::shared_ptr<int> lifetime_ = std::make_shared<int>();

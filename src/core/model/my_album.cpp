@@ -17,6 +17,25 @@ MyAlbum::MyAlbum(std::string_view albumName, std::string_view sortAlbum, std::st
     rebuildDiscs(masterPersistentID);
 }
 
+std::optional<YearSpan> yearsOf(const std::vector<SongPtr>& songs) {
+    std::optional<YearSpan> span;
+    for (const auto& song : songs) {
+        const auto year = song->dict().node.integerFor("Year");
+        if (!year || *year <= 0) continue;
+        if (!span)
+            span = YearSpan{*year, *year};
+        else
+            span = YearSpan{std::min(span->first, *year), std::max(span->last, *year)};
+    }
+    return span;
+}
+
+double lengthOf(const std::vector<SongPtr>& songs) {
+    double seconds = 0;
+    for (const auto& song : songs) seconds += std::max(0.0, song->duration());
+    return seconds;
+}
+
 void sortByTrackNumber(std::vector<SongPtr>& songs) {
     std::sort(songs.begin(), songs.end(),
                      [](const SongPtr& a, const SongPtr& b) { return a->trackNumber() < b->trackNumber(); });

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -68,6 +69,14 @@ private:
 using AlbumPtr = std::shared_ptr<MyAlbum>;
 // Album ID to that album's setting, for albums not played whole.
 using AlbumSettings = std::map<std::string, AlbumSetting>;
+
+// The earliest and latest year the songs give; nothing when none gives one.
+struct YearSpan {
+    std::int64_t first, last;
+};
+std::optional<YearSpan> yearsOf(const std::vector<SongPtr>& songs);
+// The songs' lengths together, in seconds.
+double lengthOf(const std::vector<SongPtr>& songs);
 
 // Songs ordered by track number; songs with equal numbers in no particular order.
 void sortByTrackNumber(std::vector<SongPtr>& songs);
