@@ -13,10 +13,12 @@
 #include "platform/media/taglib_media_files.h"
 #include "platform/net/curl_http_fetch.h"
 #include "platform/plist/plist_file_reader.h"
+#include "platform/settings/accounts_file.h"
 #include "platform/settings/settings_file_store.h"
 #include "platform/settings/state_directory.h"
 #include "platform/system/gio_file_watcher.h"
 #include "platform/system/gio_folder_watcher.h"
+#include "platform/system/gio_network_monitor.h"
 #include "platform/system/glib_task_runner.h"
 #include "platform/system/system_environment.h"
 #include "platform/text/icu_country_names.h"
@@ -173,7 +175,10 @@ struct PlatterApp::Parts {
                .database = &database,
                .musicFiles = &media,
                .musicWatcher = &musicWatcher,
-               .covers = &covers}),
+               .covers = &covers,
+               .scrobbleAccounts = &accounts,
+               .scrobbleHttp = &http,
+               .playerVersion = PLATTER_VERSION}),
           window(app, options.linkPanes) {}
 
     PlistFileReader reader;
@@ -190,6 +195,7 @@ struct PlatterApp::Parts {
     GstQueuePlayerFactory gstPlayers;
     QueuePlayerFactory& players;
     CurlHttpFetch http;
+    AccountsFile accounts;
     IcuCountryNames countries;
     SystemEnvironment system;
     SeededRandom random;
@@ -208,6 +214,7 @@ struct PlatterApp::Parts {
     std::unique_ptr<MprisService> mpris;
     std::unique_ptr<SongNotifier> notifier;
     std::unique_ptr<QuitSignals> quitSignals;
+    std::unique_ptr<GioNetworkMonitor> network;
 };
 
 PlatterApp::PlatterApp(Options options) : parts_(std::make_unique<Parts>(options)) {
@@ -228,11 +235,15 @@ PlatterApp::PlatterApp(Options options) : parts_(std::make_unique<Parts>(options
         p.app, [&window = p.window] { return window.isActiveWindow(); }, artwork);
 
     p.quitSignals = std::make_unique<QuitSignals>([this] { quit(); });
+    p.network = std::make_unique<GioNetworkMonitor>([&app = p.app] { app.scrobbling().networkReturned(); });
     // The session ends: the session manager may kill Platter right after asking, so everything
     // is written at once, as it is for any other way out.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { storeEverything(); });
     connect(qApp, &QGuiApplication::saveStateRequest, this, [this] { storeEverything(); });
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { storeEverything(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        storeEverything();
+        parts_->app.scrobbling().shutdown();
+    });
 }
 
 PlatterApp::~PlatterApp() = default;
@@ -243,7 +254,7 @@ AppDelegate::LaunchResult PlatterApp::launch() {
     p.window.show();
     const auto result = p.app.applicationDidFinishLaunching();
     if (result == AppDelegate::LaunchResult::Cancelled || quitting_) return AppDelegate::LaunchResult::Cancelled;
-    for (const auto* notice : {&p.app.startNotice(), &p.app.statisticsNotice()})
+    for (const auto* notice : {&p.app.startNotice(), &p.app.statisticsNotice(), &p.app.scrobblingNotice()})
         if (*notice) p.window.setNotice((p.notices << NoticeText::of(**notice)).join(QStringLiteral("  ")));
     return result;
 }
@@ -257,6 +268,8 @@ void PlatterApp::quit() {
     quitting_ = true;
     parts_->dialogs.quit();
     storeEverything();
+    // Listens not yet taken wait in the database for the next start: quitting waits for no site.
+    parts_->app.scrobbling().shutdown();
     parts_->window.close();
     QCoreApplication::quit();
 }

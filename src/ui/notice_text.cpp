@@ -46,8 +46,22 @@ QString NoticeText::of(const Notice& notice) {
     case Notice::Kind::StatisticsFromNewerVersion:
         return tr("The play counts and ratings file is from a newer version of Platter and is left as it is: counts "
                   "and ratings count for this session only.");
+    case Notice::Kind::ScrobbleAccountsUnread:
+        return tr("The scrobbling accounts file could not be read and was moved to %1; set your accounts again in "
+                  "Preferences to send listens.")
+            .arg(path);
+    case Notice::Kind::ScrobbleAccountRejected:
+        return tr("%1 refused your account: your listens wait until you set it again in Preferences.")
+            .arg(siteName(reason));
     }
     return {};
+}
+
+QString NoticeText::siteName(const QString& queue) {
+    if (queue == QLatin1String("listenbrainz")) return QStringLiteral("ListenBrainz");
+    if (queue == QLatin1String("librefm")) return QStringLiteral("Libre.fm");
+    if (queue == QLatin1String("lastfm")) return QStringLiteral("Last.fm");
+    return queue;
 }
 
 QString NoticeText::adding(std::size_t done, std::size_t total) {

@@ -19,6 +19,8 @@ public:
     static QString of(const std::vector<Notice>& notices);
     // How far the scan of the music folders is: "Adding music: 1,234 of 5,000 files".
     static QString adding(std::size_t done, std::size_t total);
+    // A scrobbling site's own name, from its queue's.
+    static QString siteName(const QString& queue);
 };
 
 } // namespace platter

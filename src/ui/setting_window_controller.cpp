@@ -1,5 +1,7 @@
 #include "ui/setting_window_controller.h"
 
+#include "ui/scrobbling_page.h"
+
 #include <QComboBox>
 #include <algorithm>
 #include <QDialogButtonBox>
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace platter {
@@ -19,7 +22,7 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
       musicFolders_(new QListWidget(this)), addFolder_(new QPushButton(tr("Add…"), this)),
       removeFolder_(new QPushButton(tr("Remove"), this)), replayGainMode_(new QComboBox(this)),
       preAmp_(new QDoubleSpinBox(this)), untaggedGain_(new QDoubleSpinBox(this)),
-      shuffleMode_(new QComboBox(this)) {
+      shuffleMode_(new QComboBox(this)), pages_(new QTabWidget(this)), scrobbling_(new ScrobblingPage(shown, this)) {
     setObjectName(QStringLiteral("SettingWindow"));
     setWindowTitle(tr("Preferences"));
     setModal(true);
@@ -131,9 +134,16 @@ MySettingWindowController::MySettingWindowController(const Dialogs::Preferences&
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* general = new QWidget(this);
+    auto* generalLayout = new QVBoxLayout(general);
+    generalLayout->addLayout(form);
+    generalLayout->addWidget(note);
+    generalLayout->addStretch();
+    pages_->addTab(general, tr("General"));
+    pages_->addTab(scrobbling_, tr("Scrobbling"));
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(note);
+    layout->addWidget(pages_);
     layout->addSpacing(8);
     layout->addWidget(buttons);
 }
@@ -148,6 +158,7 @@ Dialogs::PreferencesChoice MySettingWindowController::choice() const {
     c.replayGain = {static_cast<ReplayGain::Mode>(std::max(replayGainMode_->currentIndex(), 0)), preAmp_->value(),
                     untaggedGain_->value()};
     c.shuffle = shuffleMode_->currentIndex() == 1 ? ShuffleMode::Rediscover : ShuffleMode::Uniform;
+    c.accounts = scrobbling_->accounts();
     return c;
 }
 

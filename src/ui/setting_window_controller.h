@@ -2,7 +2,7 @@
 
 // The preferences window: the country whose catalogue the store links search, the share of a
 // playlist's top artists they are drawn from, the folders music is looked for in, loudness and
-// how shuffles draw. It only
+// how shuffles draw; and, on a page of its own, the scrobbling accounts. It only
 // shows values and collects the user's answer; the application controller decides what is
 // stored.
 
@@ -18,8 +18,11 @@ class QDoubleSpinBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTabWidget;
 
 namespace platter {
+
+class ScrobblingPage;
 
 class MySettingWindowController final : public QDialog {
     Q_OBJECT
@@ -44,6 +47,8 @@ public:
     QDoubleSpinBox* preAmp() const { return preAmp_; }
     QDoubleSpinBox* untaggedGain() const { return untaggedGain_; }
     QComboBox* shuffleMode() const { return shuffleMode_; }
+    QTabWidget* pages() const { return pages_; }
+    ScrobblingPage* scrobbling() const { return scrobbling_; }
 
 private:
     void addFolder();
@@ -59,6 +64,8 @@ private:
     QDoubleSpinBox* preAmp_;
     QDoubleSpinBox* untaggedGain_;
     QComboBox* shuffleMode_;
+    QTabWidget* pages_;
+    ScrobblingPage* scrobbling_;
     std::function<std::optional<std::string>()> chooseFolder_;
 };
 

@@ -27,6 +27,9 @@ AppDelegate::AppDelegate(AppServices services)
       files_({services.fileSystem, services.rules, services.tasks, services.system, services.defaults, dialogs_},
              library_, state_, [this] { songFilesFound(); }),
       statistics_(services.database, services_.clock, events_),
+      scrobbling_({services.scrobbleAccounts, services.database, services.scrobbleHttp, services.tasks,
+                   services_.clock, services.playerVersion},
+                  [this] { events_.tell(AppEvent::Notices); }),
       playback_({services.players, services.audioFiles, services.fileSystem, services.artwork, services.tasks,
                  services.defaults},
                 library_, selection_, state_, files_, events_, statistics_,
@@ -46,6 +49,11 @@ AppDelegate::AppDelegate(AppServices services)
                        [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
         countryCode_ = *region;
     }
+    // A listen goes exactly where a play is counted, with the moment that play began.
+    statistics_.setPlayHooks({.began = [this](const MySong& song) { scrobbling_.playBegan(song); },
+                              .counted = [this](const MySong& song, std::int64_t beganAt) {
+                                  scrobbling_.playCounted(song, beganAt);
+                              }});
 }
 
 AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
@@ -57,6 +65,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching() {
     shuffleModes_ = readShuffleModes(defaults);
     playback_.readSettings();
     statistics_.readStored();
+    scrobbling_.load();
     const auto library = reload_.locate();
     if (!library) return LaunchResult::Cancelled;
     albumSettings_ = state_.read();
@@ -80,6 +89,8 @@ std::vector<Notice> AppDelegate::notices() const {
     std::vector<Notice> standing;
     if (auto unsaved = state_.unsaved()) standing.push_back(std::move(*unsaved));
     if (const auto& playback = playback_.notice()) standing.push_back(*playback);
+    for (auto& rejected : scrobbling_.notices())
+        standing.push_back(std::move(rejected));
     return standing;
 }
 

@@ -21,6 +21,7 @@
 #include "core/app/media_link.h"
 #include "core/app/notices.h"
 #include "core/app/playback_controller.h"
+#include "core/app/scrobbling.h"
 #include "core/app/selection.h"
 #include "core/app/song_file_search.h"
 #include "core/app/state_keeper.h"
@@ -86,6 +87,9 @@ struct AppServices {
     const MusicFiles* musicFiles = nullptr;   // none: no music is added on this computer
     FolderWatcher* musicWatcher = nullptr;    // none: the music folders are scanned at changes only
     CoverStore* covers = nullptr;             // none: the outline shows no covers
+    const AccountsStore* scrobbleAccounts = nullptr; // none: no listens are sent
+    HttpFetch* scrobbleHttp = nullptr;               // none: no listens are sent
+    std::string playerVersion = {};
 };
 
 // A ratio as typed in the preferences window, clamped into 1..100; text that is no number is 0.
@@ -224,6 +228,10 @@ public:
 
     // What the user should know of the stored settings and state once they were read.
     const std::optional<Notice>& startNotice() const { return state_.startNotice(); }
+    // How reading the scrobbling accounts went, where the user should know.
+    const std::optional<Notice>& scrobblingNotice() const { return scrobbling_.startNotice(); }
+    // Sending listens to the scrobbling sites.
+    Scrobbling& scrobbling() { return scrobbling_; }
     // How opening the statistics database went, where the user should know.
     const std::optional<Notice>& statisticsNotice() const { return statistics_.notice(); }
     // What stands now: what could not be saved, and why playback paused on its own.
@@ -273,6 +281,7 @@ private:
     StateKeeper state_;
     SongFileSearch files_;
     Statistics statistics_;
+    Scrobbling scrobbling_;
     PlaybackController playback_;
     StoreLinks links_;
     MediaLink media_;

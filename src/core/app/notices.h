@@ -37,6 +37,12 @@ struct Notice {
         // The statistics database is a newer version's: it is left as it is, and nothing is
         // counted beyond this run.
         StatisticsFromNewerVersion,
+        // The scrobbling accounts file could not be read: it was moved aside to `path`, and no
+        // listens are sent until the accounts are set again.
+        ScrobbleAccountsUnread,
+        // The scrobbling site whose queue is `reason` refused its account: its listens wait until
+        // the account is set again.
+        ScrobbleAccountRejected,
     };
     Kind kind;
     std::string path;   // the file or folder concerned, where one is

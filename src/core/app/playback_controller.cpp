@@ -183,7 +183,7 @@ void PlaybackController::listening(const PlayQueue& queue, double at) {
     const auto& playlist = queue.playlist();
     if (!item || playlist.playingNum < 0 || playlist.playingNum >= static_cast<std::int64_t>(playlist.shuffledSongs.size()))
         return;
-    statistics_.sounding(item->id, *playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)], item->duration,
+    statistics_.sounding(item->id, playlist.shuffledSongs[static_cast<std::size_t>(playlist.playingNum)], item->duration,
                          at);
 }
 

@@ -50,6 +50,9 @@ void AppDelegate::preferences() {
     shown.musicFolders = files_.folders();
     shown.replayGain = playback_.replayGain();
     shown.shuffle = shuffleModes_.all;
+    shown.accounts = scrobbling_.accounts();
+    shown.queues = scrobbling_.queues();
+    if (scrobbling_.active()) shown.checks = &scrobbling_;
     for (const auto& c : countries)
         shown.countries.push_back(c.name);
     const auto current = upper(countryCode_);
@@ -61,6 +64,7 @@ void AppDelegate::preferences() {
     const auto choice = dialogs_.runPreferences(shown);
     if (!choice) return; // Cancel: nothing changes
     files_.setFolders(choice->musicFolders);
+    scrobbling_.setAccounts(choice->accounts);
     playback_.setReplayGain(choice->replayGain);
     if (choice->shuffle != shuffleModes_.all) {
         shuffleModes_.all = choice->shuffle;

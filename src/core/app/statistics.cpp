@@ -77,8 +77,15 @@ void Statistics::rate(const MySong& song, int rating) {
     events_.tell(AppEvent::Statistics);
 }
 
-void Statistics::sounding(Item item, const MySong& song, double length, double at) {
-    if (!play_ || play_->item != item) play_ = Play{item, std::string(song.persistentID()), length};
+void Statistics::begin(Item item, SongPtr song, double length) {
+    auto id = std::string(song->persistentID());
+    play_ = Play{item, std::move(song), std::move(id), length};
+    play_->beganAt = now();
+    if (hooks_.began) hooks_.began(*play_->song);
+}
+
+void Statistics::sounding(Item item, const SongPtr& song, double length, double at) {
+    if (!play_ || play_->item != item) begin(item, song, length);
     play_->since = at;
 }
 
@@ -99,6 +106,7 @@ void Statistics::countPlay() {
     stats.lastPlayed = when;
     if (database_) database_->addPlay(play_->id, when);
     events_.tell(AppEvent::Statistics);
+    if (hooks_.counted) hooks_.counted(*play_->song, play_->beganAt);
 }
 
 void Statistics::silenced(double at) {
@@ -138,7 +146,7 @@ void Statistics::restarted(Item item, double at) {
     if (!play_ || play_->item != item) return;
     hear(at);
     const bool sounding = play_->since.has_value();
-    play_ = Play{item, std::move(play_->id), play_->length};
+    begin(item, std::move(play_->song), play_->length);
     if (sounding) play_->since = 0.0;
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/app/app_events.h"
 #include "core/app/notices.h"
+#include "core/model/my_song.h"
 #include "core/model/song_stats.h"
 #include "core/services/library_database.h"
 
@@ -20,8 +21,6 @@
 #include <unordered_map>
 
 namespace platter {
-
-class MySong;
 
 class Statistics {
 public:
@@ -46,7 +45,7 @@ public:
     // Listening, as playback tells it. One play at a time, named by its queue item.
     // `item` (the song, `length` seconds long) sounds from `at` on: the paused play goes on,
     // or another item's play begins.
-    void sounding(Item item, const MySong& song, double length, double at);
+    void sounding(Item item, const SongPtr& song, double length, double at);
     // The sound stopped at `at`: a pause.
     void silenced(double at);
     // The play jumped from `from` to `to` within the song.
@@ -62,18 +61,29 @@ public:
     // The play ends without a verdict (stopped).
     void left() { play_.reset(); }
 
+    // Those told of each play: as it begins, and once it counts, with the moment it began.
+    struct PlayHooks {
+        std::function<void(const MySong&)> began;
+        std::function<void(const MySong&, std::int64_t beganAt)> counted;
+    };
+    void setPlayHooks(PlayHooks hooks) { hooks_ = std::move(hooks); }
+    // The controller's clock: UTC seconds since 1970.
+    std::int64_t now() const;
+
 private:
     struct Play {
         Item item = 0;
+        SongPtr song;
         std::string id;
         double length = 0;
         double heard = 0;
         std::optional<double> since = std::nullopt; // sounding from there
         bool counted = false;
+        std::int64_t beganAt = 0;
     };
+    void begin(Item item, SongPtr song, double length);
     void hear(double upTo);
     void countPlay();
-    std::int64_t now() const;
     SongStats& here(const std::string& id) { return counted_[id]; }
 
     LibraryDatabase* database_;
@@ -82,6 +92,7 @@ private:
     std::unordered_map<std::string, SongStats> counted_;
     std::optional<Play> play_;
     std::optional<Notice> notice_;
+    PlayHooks hooks_;
 };
 
 } // namespace platter

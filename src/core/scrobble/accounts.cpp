@@ -64,4 +64,43 @@ std::vector<std::unique_ptr<ScrobbleService>> scrobbleServices(const ScrobbleAcc
     return services;
 }
 
+std::string queueNameOf(ScrobbleSite site) {
+    switch (site) {
+    case ScrobbleSite::ListenBrainz: return "listenbrainz";
+    case ScrobbleSite::LibreFm: return Audioscrobbler::libreFm().queueName;
+    case ScrobbleSite::LastFm: return Audioscrobbler::lastFm().queueName;
+    }
+    return {};
+}
+
+std::optional<AccountCheck> accountCheck(ScrobbleSite site, const ScrobbleAccounts& accounts) {
+    using Verdict = AccountCheck::Verdict;
+    if (site == ScrobbleSite::ListenBrainz) {
+        const auto& lb = accounts.listenBrainz;
+        if (!lb || lb->token.empty()) return std::nullopt;
+        const ListenBrainz service(lb->token, lb->server.empty() ? ListenBrainz::defaultServer : lb->server);
+        return AccountCheck{service.validateToken(), [](const HttpFetch::Response& r) {
+                                if (const auto user = ListenBrainz::validUser(r))
+                                    return AccountCheck::Answer{Verdict::Valid, *user};
+                                // The site answers a bad token with a reply that says so.
+                                return AccountCheck::Answer{r.ok || r.status == 401 ? Verdict::Rejected
+                                                                                    : Verdict::Unreachable,
+                                                            {}};
+                            }};
+    }
+    const auto& a = site == ScrobbleSite::LibreFm ? accounts.libreFm : accounts.lastFm;
+    if (!a || a->apiKey.empty() || a->secret.empty() || a->sessionKey.empty()) return std::nullopt;
+    const Audioscrobbler service(site == ScrobbleSite::LibreFm ? Audioscrobbler::libreFm() : Audioscrobbler::lastFm(),
+                                 {a->apiKey, a->secret, a->sessionKey});
+    return AccountCheck{service.checkRequest(), [](const HttpFetch::Response& r) {
+                            if (const auto user = Audioscrobbler::checkedUser(r))
+                                return AccountCheck::Answer{Verdict::Valid, *user};
+                            const Audioscrobbler reader(Audioscrobbler::libreFm(), {});
+                            const auto kind = reader.outcome(r).kind;
+                            return AccountCheck::Answer{kind == SendOutcome::Kind::Retry ? Verdict::Unreachable
+                                                                                         : Verdict::Rejected,
+                                                        {}};
+                        }};
+}
+
 } // namespace platter

@@ -167,4 +167,17 @@ Audioscrobbler::SessionAnswer Audioscrobbler::session(const HttpFetch::Response&
             name != session->end() && name->is_string() ? name->get<std::string>() : std::string()};
 }
 
+HttpFetch::Request Audioscrobbler::checkRequest() const {
+    return call({{"method", "user.getInfo"}, {"sk", account_.sessionKey}}, false);
+}
+
+std::optional<std::string> Audioscrobbler::checkedUser(const HttpFetch::Response& response) {
+    const auto reply = nlohmann::json::parse(response.body, nullptr, false);
+    if (!response.ok || !reply.is_object() || errorCode(reply)) return std::nullopt;
+    const auto user = reply.find("user");
+    if (user == reply.end() || !user->is_object()) return std::string();
+    const auto name = user->find("name");
+    return name != user->end() && name->is_string() ? name->get<std::string>() : std::string();
+}
+
 } // namespace platter

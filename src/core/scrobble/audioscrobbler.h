@@ -24,6 +24,13 @@ public:
         std::string secret;
         std::string sessionKey; // empty until the user approved
     };
+    // Libre.fm takes any application that names itself with a key of 32 characters.
+    struct Application {
+        const char* apiKey;
+        const char* secret;
+    };
+    static constexpr Application libreFmApplication{"506c6174746572506c6174746572506c",
+                                                    "506c617474657253656372657450726f"};
 
     Audioscrobbler(Site site, Account account);
 
@@ -47,6 +54,10 @@ public:
         std::string userName;
     };
     static SessionAnswer session(const HttpFetch::Response& response);
+
+    // The check of the account: a signed read with the session. The user's name when valid.
+    HttpFetch::Request checkRequest() const;
+    static std::optional<std::string> checkedUser(const HttpFetch::Response& response);
 
     // The signature of a call: the parameters' names and values in name order, then the secret.
     static std::string signature(const std::map<std::string, std::string>& parameters, const std::string& secret);

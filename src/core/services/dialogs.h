@@ -1,15 +1,38 @@
 #pragma once
 
 #include "core/plist/library_problem.h"
+#include "core/services/accounts_store.h"
 #include "core/services/replay_gain.h"
 #include "core/services/shuffle_mode.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace platter {
+
+// What the preferences window asks of the scrobbling sites while it is open, on the network
+// lane; every answer comes on the main thread.
+class ScrobbleAccountChecks {
+public:
+    virtual ~ScrobbleAccountChecks() = default;
+    // Whether the site takes the account as it is entered.
+    virtual void check(ScrobbleSite site, const ScrobbleAccounts& accounts,
+                       std::function<void(AccountCheckAnswer)> answer) = 0;
+    // The desktop sign-in at an Audioscrobbler site with the application's key and secret (for
+    // Libre.fm, Platter's own when none is given): `openPage` gets the page where the user
+    // approves Platter, then `done` the account with its session, or nothing when the site
+    // refused or could not be reached. One at a time: a new one, or cancelSignIn(), ends the
+    // one before without a word.
+    using Account = ScrobbleAccounts::AudioscrobblerAccount;
+    virtual void signIn(ScrobbleSite site, const Account& application,
+                        std::function<void(const std::string& page)> openPage,
+                        std::function<void(std::optional<Account>)> done) = 0;
+    virtual void cancelSignIn() = 0;
+};
 
 // Modal dialogs: the controller's questions and reports, as facts; the window words them.
 // Each call blocks until the user answers.
@@ -23,6 +46,16 @@ public:
         std::vector<std::string> musicFolders;
         ReplayGain replayGain;
         ShuffleMode shuffle = ShuffleMode::Uniform;
+        // The scrobbling accounts, and each site's queue of listens, in the order of ScrobbleSite.
+        struct ListenQueue {
+            bool sending = false; // the account is complete, and listens go to the site
+            std::size_t waiting = 0;
+            std::optional<std::int64_t> lastAccepted; // UTC seconds, during this run
+            bool rejected = false;
+        };
+        ScrobbleAccounts accounts;
+        std::array<ListenQueue, 3> queues{};
+        ScrobbleAccountChecks* checks = nullptr; // none: no Check or Sign In buttons
     };
     // What the user confirmed with OK: the selected row (if any), the ratio as typed and the
     // music folders as the list shows them.
@@ -32,6 +65,7 @@ public:
         std::vector<std::string> musicFolders;
         ReplayGain replayGain;
         ShuffleMode shuffle = ShuffleMode::Uniform;
+        ScrobbleAccounts accounts = {};
     };
 
     // The answer to the panel explaining that Platter cannot go on without a library file.

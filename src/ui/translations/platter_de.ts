@@ -291,6 +291,14 @@
         <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song; a shuffle mode from the next shuffle.</source>
         <translation>Das Land des Stores und der Anteil der Interpreten gelten ab der nächsten Wahl einer Wiedergabeliste, ein ReplayGain-Modus ab dem nächsten Titel, ein Mischmodus ab dem nächsten Mischen.</translation>
     </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Scrobbling</source>
+        <translation>Scrobbling</translation>
+    </message>
 </context>
 <context>
     <name>platter::MyTopViewController</name>
@@ -432,6 +440,14 @@
     <message>
         <source>Adding music: %1 of %2 files</source>
         <translation>Musik wird hinzugefügt: %1 von %2 Dateien</translation>
+    </message>
+    <message>
+        <source>The scrobbling accounts file could not be read and was moved to %1; set your accounts again in Preferences to send listens.</source>
+        <translation>Die Datei der Scrobbling-Konten konnte nicht gelesen werden und wurde nach %1 verschoben; richten Sie Ihre Konten in den Einstellungen erneut ein, um Titel zu senden.</translation>
+    </message>
+    <message>
+        <source>%1 refused your account: your listens wait until you set it again in Preferences.</source>
+        <translation>%1 hat Ihr Konto abgelehnt: Ihre gehörten Titel warten, bis Sie es in den Einstellungen erneut einrichten.</translation>
     </message>
 </context>
 <context>
@@ -684,6 +700,148 @@ Gesucht unter: %1</translation>
     <message>
         <source>Store links are off: their web panes cannot run for the root user.</source>
         <translation>Store-Links sind aus: Ihre Webansichten können nicht für den Benutzer root laufen.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::ScrobblingPage</name>
+    <message>
+        <source>From your ListenBrainz settings page</source>
+        <translation>Von Ihrer ListenBrainz-Einstellungsseite</translation>
+    </message>
+    <message>
+        <source>The official server</source>
+        <translation>Der offizielle Server</translation>
+    </message>
+    <message>
+        <source>The address of a ListenBrainz-compatible server; empty for the official one</source>
+        <translation>Die Adresse eines ListenBrainz-kompatiblen Servers; leer für den offiziellen</translation>
+    </message>
+    <message>
+        <source>User token:</source>
+        <translation>Benutzer-Token:</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>Your API account&apos;s key</source>
+        <translation>Der Schlüssel Ihres API-Kontos</translation>
+    </message>
+    <message>
+        <source>Its shared secret</source>
+        <translation>Sein gemeinsames Geheimnis</translation>
+    </message>
+    <message>
+        <source>API key:</source>
+        <translation>API-Schlüssel:</translation>
+    </message>
+    <message>
+        <source>Secret:</source>
+        <translation>Geheimnis:</translation>
+    </message>
+    <message>
+        <source>Last.fm asks each user of a player like Platter for an API account of their own: create one at last.fm/api, then sign in.</source>
+        <translation>Last.fm verlangt von jedem Nutzer eines Players wie Platter ein eigenes API-Konto: Legen Sie eines unter last.fm/api an und melden Sie sich dann an.</translation>
+    </message>
+    <message>
+        <source>Platter sends each song you hear to the sites you set up here once it counts as played. Listens wait on this computer while a site cannot be reached.</source>
+        <translation>Platter sendet jeden gehörten Titel an die hier eingerichteten Dienste, sobald er als gespielt zählt. Solange ein Dienst nicht erreichbar ist, warten die Titel auf diesem Computer.</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Prüfen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n listen(s) waiting.</source>
+        <translation>
+            <numerusform>%n gehörter Titel wartet.</numerusform>
+            <numerusform>%n gehörte Titel warten.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not sending: the account is not set up.</source>
+        <translation>Kein Senden: Das Konto ist nicht eingerichtet.</translation>
+    </message>
+    <message>
+        <source>Last accepted at %1.</source>
+        <translation>Zuletzt angenommen am %1.</translation>
+    </message>
+    <message>
+        <source>The site refused the account.</source>
+        <translation>Der Dienst hat das Konto abgelehnt.</translation>
+    </message>
+    <message>
+        <source>Not signed in.</source>
+        <translation>Nicht angemeldet.</translation>
+    </message>
+    <message>
+        <source>Signed in.</source>
+        <translation>Angemeldet.</translation>
+    </message>
+    <message>
+        <source>Signed in as %1.</source>
+        <translation>Angemeldet als %1.</translation>
+    </message>
+    <message>
+        <source>Cancel Sign In</source>
+        <translation>Anmeldung abbrechen</translation>
+    </message>
+    <message>
+        <source>Sign In Again…</source>
+        <translation>Erneut anmelden…</translation>
+    </message>
+    <message>
+        <source>Sign In…</source>
+        <translation>Anmelden…</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Wird geprüft…</translation>
+    </message>
+    <message>
+        <source>The account works.</source>
+        <translation>Das Konto funktioniert.</translation>
+    </message>
+    <message>
+        <source>The account of %1 works.</source>
+        <translation>Das Konto von %1 funktioniert.</translation>
+    </message>
+    <message>
+        <source>The site refused this token.</source>
+        <translation>Der Dienst hat dieses Token abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The site refused the account: sign in again.</source>
+        <translation>Der Dienst hat das Konto abgelehnt: Melden Sie sich erneut an.</translation>
+    </message>
+    <message>
+        <source>The site could not be reached; try again later.</source>
+        <translation>Der Dienst war nicht erreichbar; versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <source>Enter your user token first.</source>
+        <translation>Geben Sie zuerst Ihr Benutzer-Token ein.</translation>
+    </message>
+    <message>
+        <source>Sign in first.</source>
+        <translation>Melden Sie sich zuerst an.</translation>
+    </message>
+    <message>
+        <source>Enter your API key and secret first.</source>
+        <translation>Geben Sie zuerst Ihren API-Schlüssel und das Geheimnis ein.</translation>
+    </message>
+    <message>
+        <source>Approve Platter in your browser; Platter waits for it.</source>
+        <translation>Erlauben Sie Platter im Browser den Zugriff; Platter wartet darauf.</translation>
+    </message>
+    <message>
+        <source>Signed in. Listens go to the site once you press OK.</source>
+        <translation>Angemeldet. Die Titel gehen an den Dienst, sobald Sie OK drücken.</translation>
+    </message>
+    <message>
+        <source>The sign-in did not succeed; try again.</source>
+        <translation>Die Anmeldung ist nicht gelungen; versuchen Sie es erneut.</translation>
     </message>
 </context>
 </TS>

@@ -291,6 +291,14 @@
         <source>The store country and the share of artists apply the next time you select a playlist; a ReplayGain mode from the next song; a shuffle mode from the next shuffle.</source>
         <translation>Le pays du Store et la part des artistes s&apos;appliquent à la prochaine liste de lecture choisie&#xa0;; un mode ReplayGain, dès le morceau suivant&#xa0;; un mode de mélange, dès le prochain mélange.</translation>
     </message>
+    <message>
+        <source>General</source>
+        <translation>Général</translation>
+    </message>
+    <message>
+        <source>Scrobbling</source>
+        <translation>Scrobbling</translation>
+    </message>
 </context>
 <context>
     <name>platter::MyTopViewController</name>
@@ -432,6 +440,14 @@
     <message>
         <source>Adding music: %1 of %2 files</source>
         <translation>Ajout de musique&#xa0;: %1 fichiers sur %2</translation>
+    </message>
+    <message>
+        <source>The scrobbling accounts file could not be read and was moved to %1; set your accounts again in Preferences to send listens.</source>
+        <translation>Le fichier des comptes de scrobbling n’a pas pu être lu et a été déplacé vers %1 ; configurez à nouveau vos comptes dans les Préférences pour envoyer vos écoutes.</translation>
+    </message>
+    <message>
+        <source>%1 refused your account: your listens wait until you set it again in Preferences.</source>
+        <translation>%1 a refusé votre compte : vos écoutes attendent que vous le configuriez à nouveau dans les Préférences.</translation>
     </message>
 </context>
 <context>
@@ -684,6 +700,148 @@ Cherché ici&#xa0;: %1</translation>
     <message>
         <source>Store links are off: their web panes cannot run for the root user.</source>
         <translation>Les liens du Store sont désactivés&#xa0;: leurs volets web ne peuvent pas s&apos;exécuter pour l&apos;utilisateur root.</translation>
+    </message>
+</context>
+<context>
+    <name>platter::ScrobblingPage</name>
+    <message>
+        <source>From your ListenBrainz settings page</source>
+        <translation>Depuis votre page de réglages ListenBrainz</translation>
+    </message>
+    <message>
+        <source>The official server</source>
+        <translation>Le serveur officiel</translation>
+    </message>
+    <message>
+        <source>The address of a ListenBrainz-compatible server; empty for the official one</source>
+        <translation>L’adresse d’un serveur compatible ListenBrainz ; vide pour le serveur officiel</translation>
+    </message>
+    <message>
+        <source>User token:</source>
+        <translation>Jeton utilisateur :</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Serveur :</translation>
+    </message>
+    <message>
+        <source>Your API account&apos;s key</source>
+        <translation>La clé de votre compte API</translation>
+    </message>
+    <message>
+        <source>Its shared secret</source>
+        <translation>Son secret partagé</translation>
+    </message>
+    <message>
+        <source>API key:</source>
+        <translation>Clé API :</translation>
+    </message>
+    <message>
+        <source>Secret:</source>
+        <translation>Secret :</translation>
+    </message>
+    <message>
+        <source>Last.fm asks each user of a player like Platter for an API account of their own: create one at last.fm/api, then sign in.</source>
+        <translation>Last.fm demande à chaque utilisateur d’un lecteur comme Platter son propre compte API : créez-en un sur last.fm/api, puis connectez-vous.</translation>
+    </message>
+    <message>
+        <source>Platter sends each song you hear to the sites you set up here once it counts as played. Listens wait on this computer while a site cannot be reached.</source>
+        <translation>Platter envoie chaque morceau écouté aux sites configurés ici dès qu’il compte comme joué. Les écoutes attendent sur cet ordinateur tant qu’un site est injoignable.</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Vérifier</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n listen(s) waiting.</source>
+        <translation>
+            <numerusform>%n écoute en attente.</numerusform>
+            <numerusform>%n écoutes en attente.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not sending: the account is not set up.</source>
+        <translation>Aucun envoi : le compte n’est pas configuré.</translation>
+    </message>
+    <message>
+        <source>Last accepted at %1.</source>
+        <translation>Dernière acceptation le %1.</translation>
+    </message>
+    <message>
+        <source>The site refused the account.</source>
+        <translation>Le site a refusé le compte.</translation>
+    </message>
+    <message>
+        <source>Not signed in.</source>
+        <translation>Non connecté.</translation>
+    </message>
+    <message>
+        <source>Signed in.</source>
+        <translation>Connecté.</translation>
+    </message>
+    <message>
+        <source>Signed in as %1.</source>
+        <translation>Connecté en tant que %1.</translation>
+    </message>
+    <message>
+        <source>Cancel Sign In</source>
+        <translation>Annuler la connexion</translation>
+    </message>
+    <message>
+        <source>Sign In Again…</source>
+        <translation>Se reconnecter…</translation>
+    </message>
+    <message>
+        <source>Sign In…</source>
+        <translation>Se connecter…</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Vérification…</translation>
+    </message>
+    <message>
+        <source>The account works.</source>
+        <translation>Le compte fonctionne.</translation>
+    </message>
+    <message>
+        <source>The account of %1 works.</source>
+        <translation>Le compte de %1 fonctionne.</translation>
+    </message>
+    <message>
+        <source>The site refused this token.</source>
+        <translation>Le site a refusé ce jeton.</translation>
+    </message>
+    <message>
+        <source>The site refused the account: sign in again.</source>
+        <translation>Le site a refusé le compte : reconnectez-vous.</translation>
+    </message>
+    <message>
+        <source>The site could not be reached; try again later.</source>
+        <translation>Le site est injoignable ; réessayez plus tard.</translation>
+    </message>
+    <message>
+        <source>Enter your user token first.</source>
+        <translation>Saisissez d’abord votre jeton utilisateur.</translation>
+    </message>
+    <message>
+        <source>Sign in first.</source>
+        <translation>Connectez-vous d’abord.</translation>
+    </message>
+    <message>
+        <source>Enter your API key and secret first.</source>
+        <translation>Saisissez d’abord votre clé API et son secret.</translation>
+    </message>
+    <message>
+        <source>Approve Platter in your browser; Platter waits for it.</source>
+        <translation>Autorisez Platter dans votre navigateur ; Platter attend votre accord.</translation>
+    </message>
+    <message>
+        <source>Signed in. Listens go to the site once you press OK.</source>
+        <translation>Connecté. Les écoutes partent vers le site dès que vous appuyez sur OK.</translation>
+    </message>
+    <message>
+        <source>The sign-in did not succeed; try again.</source>
+        <translation>La connexion a échoué ; réessayez.</translation>
     </message>
 </context>
 </TS>
