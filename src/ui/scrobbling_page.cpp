@@ -122,7 +122,7 @@ QWidget* ScrobblingPage::siteBox(ScrobbleSite site, const QString& title, QWidge
     s.queue = new QLabel(box);
     s.queue->setObjectName(QStringLiteral("queue") + name);
     const QLocale locale;
-    QString queueText = queue.sending ? tr("%n listen(s) waiting.", nullptr, static_cast<int>(queue.waiting))
+    QString queueText = queue.sending ? tr("Listens waiting: %1.").arg(locale.toString(static_cast<qulonglong>(queue.waiting)))
                                       : tr("Not sending: the account is not set up.");
     if (queue.lastAccepted)
         queueText += QLatin1Char(' ') +

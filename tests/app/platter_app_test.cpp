@@ -9,12 +9,18 @@
 #include "support/audio_fixture.h"
 #include "support/fakes.h"
 #include "support/library_fixture.h"
+#include "support/listen_site.h"
+#include "ui/scrobbling_page.h"
+#include "ui/setting_window_controller.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QSettings>
 #include <QTimer>
@@ -112,6 +118,37 @@ protected:
         if (!waitFor([&] { return app.songFilesKnown(); })) return nullptr;
         for (std::size_t i = 0; i < app.allPlaylists().size(); ++i)
             if (app.allPlaylists()[i]->name() == "Orchestral") app.changePlaylistWithRow(static_cast<std::int64_t>(i));
+        app.showPlaylist();
+        return program;
+    }
+
+    // Platter on a playlist "P" of `count` songs of 31 s, long enough to count, "Tone 0" on;
+    // made once for the profile.
+    std::unique_ptr<PlatterApp> startOnTones(int count) {
+        const auto file = profile.dir.path() / "Tones.xml";
+        if (!std::filesystem::exists(file)) {
+            std::vector<testing::Track> tracks;
+            std::vector<std::int64_t> ids;
+            for (int i = 0; i < count; ++i) {
+                tracks.push_back({i + 1, "Tone " + std::to_string(i), "Tones", "X", {}, {}, i + 1, 31000, {}});
+                ids.push_back(i + 1);
+            }
+            auto library = testing::libraryValue(tracks, {{"P", "P", ids, {}}});
+            auto& entries = *plist::find(*library.get<plist::Dict>(), "Tracks")->get<plist::Dict>();
+            for (int i = 0; i < count; ++i) {
+                const auto song = profile.dir.path() / ("tone" + std::to_string(i) + ".wav");
+                testing::makeTone(song, testing::AudioFormat::Wav, 31);
+                plist::set(*entries[static_cast<std::size_t>(i)].second.get<plist::Dict>(), "Location",
+                           fileUrlFromPath(song.string()));
+            }
+            std::ofstream(file) << plist::writeXml(library);
+        }
+        profile.useLibrary(file.c_str());
+        auto program = std::make_unique<PlatterApp>(PlatterApp::Options{.players = &players, .linkPanes = false});
+        if (program->launch() != AppDelegate::LaunchResult::Ready) return nullptr;
+        auto& app = program->delegate();
+        if (!waitFor([&] { return app.songFilesKnown(); })) return nullptr;
+        app.changePlaylistWithRow(1);
         app.showPlaylist();
         return program;
     }
@@ -351,6 +388,63 @@ TEST_F(Wiring, WithoutABusASecondStartLeavesTheFirstAlone) {
     EXPECT_NE(second.process.readAllStandardError().toStdString().find("already running"), std::string::npos);
     EXPECT_EQ(first.process.state(), QProcess::Running);
 }
+
+
+TEST_F(Wiring, ListensReachTheSiteAndARefusedTokenIsSaidOnceUntilThePreferencesFixIt) {
+    testing::Site site;
+    testing::FakeCatalogue server{
+        testing::FakeCatalogue::FullHandler([&](const testing::ServedRequest& r) { return site.answer(r); })};
+    const auto accounts = profile.dir.path() / "config/platter/accounts.json";
+    std::ofstream(accounts) << R"({"listenBrainz":{"token":"stale","server":")" << server.base() << "\"}}";
+    auto program = startOnTones(4);
+    ASSERT_TRUE(program);
+    auto& app = program->delegate();
+    std::vector<std::string> heard;
+    const auto hearOne = [&] { // the song that plays, to its end: it counts
+        heard.push_back(std::string(app.currentSong()->name()));
+        players.made.back()->end();
+    };
+    const auto refusals = [&] {
+        const auto notices = app.notices();
+        return std::count_if(notices.begin(), notices.end(),
+                             [](const Notice& n) { return n.kind == Notice::Kind::ScrobbleAccountRejected; });
+    };
+    app.playMusic();
+    hearOne();
+    ASSERT_TRUE(waitFor([&] { return refusals() == 1; }));
+    hearOne(); // kept, and not said again
+    ASSERT_TRUE(waitFor([&] { return app.scrobbling().queues()[0].waiting == 2; }));
+    EXPECT_EQ(refusals(), 1);
+
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<MySettingWindowController*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(window);
+        auto* page = window->scrobbling();
+        EXPECT_EQ(page->queue(ScrobbleSite::ListenBrainz)->text(),
+                  QStringLiteral("Listens waiting: 2. The site refused the account."));
+        page->listenBrainzToken()->setText(QStringLiteral("good"));
+        page->checkButton(ScrobbleSite::ListenBrainz)->click();
+        EXPECT_TRUE(waitFor([&] {
+            return page->verdict(ScrobbleSite::ListenBrainz)->text() == QStringLiteral("The account of ann works.");
+        })) << page->verdict(ScrobbleSite::ListenBrainz)->text().toStdString();
+        window->okButton()->click();
+    });
+    app.preferences();
+    ASSERT_TRUE(waitFor([&] { return site.received().size() == 2; }));
+    EXPECT_EQ(refusals(), 0);
+    hearOne();
+    const auto next = std::string(app.currentSong()->name());
+    ASSERT_TRUE(waitFor([&] { return site.received().size() == 3 && !site.playingNow().empty(); }));
+    EXPECT_EQ(site.playingNow().back(), next) << "the song that began";
+    const auto received = site.received();
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        EXPECT_EQ(received[i].substr(received[i].find(' ') + 1), heard[i]) << "in the order heard";
+    struct stat file {};
+    ASSERT_EQ(::stat(accounts.c_str(), &file), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    EXPECT_NE(testing::TempDir::read(accounts).find("\"good\""), std::string::npos);
+}
+
 
 } // namespace
 } // namespace platter

@@ -752,12 +752,9 @@ Gesucht unter: %1</translation>
         <source>Check</source>
         <translation>Prüfen</translation>
     </message>
-    <message numerus="yes">
-        <source>%n listen(s) waiting.</source>
-        <translation>
-            <numerusform>%n gehörter Titel wartet.</numerusform>
-            <numerusform>%n gehörte Titel warten.</numerusform>
-        </translation>
+    <message>
+        <source>Listens waiting: %1.</source>
+        <translation>Wartende Titel: %1.</translation>
     </message>
     <message>
         <source>Not sending: the account is not set up.</source>

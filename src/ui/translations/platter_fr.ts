@@ -752,12 +752,9 @@ Cherché ici&#xa0;: %1</translation>
         <source>Check</source>
         <translation>Vérifier</translation>
     </message>
-    <message numerus="yes">
-        <source>%n listen(s) waiting.</source>
-        <translation>
-            <numerusform>%n écoute en attente.</numerusform>
-            <numerusform>%n écoutes en attente.</numerusform>
-        </translation>
+    <message>
+        <source>Listens waiting: %1.</source>
+        <translation>Écoutes en attente : %1.</translation>
     </message>
     <message>
         <source>Not sending: the account is not set up.</source>
