@@ -42,7 +42,7 @@ public:
     enum class State { Unknown, Waiting, Reading, Shown, None };
 
     static constexpr std::size_t waitingAtMost = 64;
-    static constexpr std::size_t keptAtMost = 1024;
+    static constexpr std::size_t keptAtMost = 512;
 
     explicit AlbumCovers(Services services);
     AlbumCovers(const AlbumCovers&) = delete;

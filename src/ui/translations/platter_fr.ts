@@ -16,6 +16,16 @@
         <translation>Mélanger un à un les morceaux de cet album</translation>
     </message>
     <message>
+        <source>%1–%2</source>
+        <comment>a range of years</comment>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <comment>an album's year and length</comment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
         <source>Disc %1</source>
         <translation>Disque %1</translation>
     </message>
