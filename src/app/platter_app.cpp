@@ -173,6 +173,7 @@ struct PlatterApp::Parts {
                .http = options.linkPanes ? &http : nullptr,
                .countries = &countries,
                .database = &database,
+               .clock = options.clock,
                .musicFiles = &media,
                .musicWatcher = &musicWatcher,
                .covers = &covers,

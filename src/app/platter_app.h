@@ -7,6 +7,8 @@
 #include "core/app/app_delegate.h"
 
 #include <QObject>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace platter {
@@ -25,6 +27,8 @@ public:
         // Whether this process holds Platter's name on the session bus: only then does it offer
         // the media controls there.
         bool onBus = true;
+        // UTC seconds since 1970, for what is counted and sent; the system's unless given.
+        std::function<std::int64_t()> clock = {};
     };
     // Settings, state and caches live where the XDG variables (or the home folder) say.
     explicit PlatterApp(Options options);

@@ -104,9 +104,13 @@ void Statistics::countPlay() {
     auto& stats = here(play_->id);
     ++stats.plays;
     stats.lastPlayed = when;
-    if (database_) database_->addPlay(play_->id, when);
+    {
+        // A play on disk has its listen queued beside it.
+        const ChangesTogether together(database_);
+        if (database_) database_->addPlay(play_->id, when);
+        if (hooks_.counted) hooks_.counted(*play_->song, play_->beganAt);
+    }
     events_.tell(AppEvent::Statistics);
-    if (hooks_.counted) hooks_.counted(*play_->song, play_->beganAt);
 }
 
 void Statistics::silenced(double at) {

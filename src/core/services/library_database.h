@@ -122,6 +122,28 @@ public:
     // Waits until every change taken so far is on disk (tried once more where it failed).
     // Empty then, else why not. For the quit; the only wait apart from the start.
     virtual std::string flush() = 0;
+
+    // The changes taken from beginTogether() to the matching endTogether() are written in one
+    // transaction: a kill keeps all of them or none. A read or a flush taken meanwhile writes
+    // those before it at once.
+    virtual void beginTogether() {}
+    virtual void endTogether() {}
+};
+
+// Changes taken while it lives are written together.
+class ChangesTogether {
+public:
+    explicit ChangesTogether(LibraryDatabase* database) : database_(database) {
+        if (database_) database_->beginTogether();
+    }
+    ~ChangesTogether() {
+        if (database_) database_->endTogether();
+    }
+    ChangesTogether(const ChangesTogether&) = delete;
+    ChangesTogether& operator=(const ChangesTogether&) = delete;
+
+private:
+    LibraryDatabase* database_;
 };
 
 } // namespace platter

@@ -115,7 +115,21 @@ std::string SqliteLibraryDatabase::defaultPath() {
 void SqliteLibraryDatabase::enqueue(Job job) {
     {
         const std::lock_guard lock(mutex_);
+        urgent_ = urgent_ || job.kind != Job::Kind::Change;
         jobs_.push_back(std::move(job));
+    }
+    wake_.notify_one();
+}
+
+void SqliteLibraryDatabase::beginTogether() {
+    const std::lock_guard lock(mutex_);
+    ++together_;
+}
+
+void SqliteLibraryDatabase::endTogether() {
+    {
+        const std::lock_guard lock(mutex_);
+        --together_;
     }
     wake_.notify_one();
 }
@@ -152,9 +166,10 @@ void SqliteLibraryDatabase::run() {
         std::deque<Job> jobs;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
+            wake_.wait(lock, [&] { return stopping_ || (!jobs_.empty() && (together_ == 0 || urgent_)); });
             if (jobs_.empty()) return;
             jobs.swap(jobs_);
+            urgent_ = false;
         }
         // Changes that came together share a transaction; a read or a flush comes after the
         // changes before it are committed.

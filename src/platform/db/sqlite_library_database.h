@@ -49,6 +49,8 @@ public:
     void countPending(const std::string& service, std::function<void(std::size_t)> then) override;
 
     std::string flush() override;
+    void beginTogether() override;
+    void endTogether() override;
 
     class Session; // the connection and its prepared statements, the worker's alone
 
@@ -76,6 +78,8 @@ private:
     std::condition_variable wake_;
     std::deque<Job> jobs_;
     bool stopping_ = false;
+    int together_ = 0;    // open groups of changes: the worker leaves changes alone meanwhile
+    bool urgent_ = false; // a read or a flush waits in jobs_
 
     // The worker's own.
     std::deque<Job> retry_; // changes the disk refused, tried again with the next
