@@ -89,10 +89,15 @@ ScrobblingPage::ScrobblingPage(const Dialogs::Preferences& shown, QWidget* paren
         });
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(siteBox(ScrobbleSite::ListenBrainz, siteTitle(ScrobbleSite::ListenBrainz), listenBrainz,
-                              shown.queues[0]));
-    layout->addWidget(siteBox(ScrobbleSite::LibreFm, siteTitle(ScrobbleSite::LibreFm), libreFm, shown.queues[1]));
-    layout->addWidget(siteBox(ScrobbleSite::LastFm, siteTitle(ScrobbleSite::LastFm), lastFm, shown.queues[2]));
+    layout->addWidget(siteBox(ScrobbleSite::ListenBrainz, siteTitle(ScrobbleSite::ListenBrainz), listenBrainz));
+    layout->addWidget(siteBox(ScrobbleSite::LibreFm, siteTitle(ScrobbleSite::LibreFm), libreFm));
+    layout->addWidget(siteBox(ScrobbleSite::LastFm, siteTitle(ScrobbleSite::LastFm), lastFm));
+    const auto showQueues = [this](const ListenQueues& queues) {
+        for (const auto site : scrobbleSites)
+            showQueue(site, queues[index(site)]);
+    };
+    showQueues(shown.queues);
+    if (checks_) checks_->followQueues(showQueues);
     auto* note = new QLabel(tr("Platter sends each song you hear to the sites you set up here once it counts as "
                                "played. Listens wait on this computer while a site cannot be reached."),
                             this);
@@ -103,12 +108,12 @@ ScrobblingPage::ScrobblingPage(const Dialogs::Preferences& shown, QWidget* paren
 }
 
 ScrobblingPage::~ScrobblingPage() {
+    if (checks_) checks_->followQueues({});
     for (const auto& site : sites_)
         if (site.signingIn && checks_) checks_->cancelSignIn();
 }
 
-QWidget* ScrobblingPage::siteBox(ScrobbleSite site, const QString& title, QWidget* fields,
-                                 const Dialogs::Preferences::ListenQueue& queue) {
+QWidget* ScrobblingPage::siteBox(ScrobbleSite site, const QString& title, QWidget* fields) {
     auto& s = sites_[index(site)];
     auto* box = new QGroupBox(title, this);
     const auto name = siteTitle(site).remove(QLatin1Char('.'));
@@ -121,16 +126,6 @@ QWidget* ScrobblingPage::siteBox(ScrobbleSite site, const QString& title, QWidge
     s.verdict->setWordWrap(true);
     s.queue = new QLabel(box);
     s.queue->setObjectName(QStringLiteral("queue") + name);
-    const QLocale locale;
-    QString queueText = queue.sending ? tr("Listens waiting: %1.").arg(locale.toString(static_cast<qulonglong>(queue.waiting)))
-                                      : tr("Not sending: the account is not set up.");
-    if (queue.lastAccepted)
-        queueText += QLatin1Char(' ') +
-                     tr("Last accepted at %1.")
-                         .arg(locale.toString(QDateTime::fromSecsSinceEpoch(*queue.lastAccepted).toLocalTime(),
-                                              QLocale::ShortFormat));
-    if (queue.rejected) queueText += QLatin1Char(' ') + tr("The site refused the account.");
-    s.queue->setText(queueText);
 
     auto* buttons = new QHBoxLayout;
     if (site != ScrobbleSite::ListenBrainz) {
@@ -152,6 +147,19 @@ QWidget* ScrobblingPage::siteBox(ScrobbleSite site, const QString& title, QWidge
     layout->addWidget(s.verdict);
     layout->addWidget(s.queue);
     return box;
+}
+
+void ScrobblingPage::showQueue(ScrobbleSite site, const ListenQueue& queue) {
+    const QLocale locale;
+    QString queueText = queue.sending ? tr("Listens waiting: %1.").arg(locale.toString(static_cast<qulonglong>(queue.waiting)))
+                                      : tr("Not sending: the account is not set up.");
+    if (queue.lastAccepted)
+        queueText += QLatin1Char(' ') +
+                     tr("Last accepted at %1.")
+                         .arg(locale.toString(QDateTime::fromSecsSinceEpoch(*queue.lastAccepted).toLocalTime(),
+                                              QLocale::ShortFormat));
+    if (queue.rejected) queueText += QLatin1Char(' ') + tr("The site refused the account.");
+    sites_[index(site)].queue->setText(queueText);
 }
 
 std::optional<ScrobbleAccounts::AudioscrobblerAccount>& ScrobblingPage::account(ScrobbleSite site) {

@@ -2,7 +2,8 @@
 
 // The preferences' Scrobbling page: an account per site, a check of each, the desktop sign-in
 // at Libre.fm and Last.fm, and how many listens wait for each site. The checks and the
-// sign-in run through the controller; their answers come back while the window stays open.
+// sign-in run through the controller; their answers, and the queues as they change, come back
+// while the window stays open.
 
 #include "core/services/dialogs.h"
 
@@ -45,8 +46,8 @@ private:
         bool signingIn = false;
     };
     static std::size_t index(ScrobbleSite site) { return static_cast<std::size_t>(site); }
-    QWidget* siteBox(ScrobbleSite site, const QString& title, QWidget* fields,
-                     const Dialogs::Preferences::ListenQueue& queue);
+    QWidget* siteBox(ScrobbleSite site, const QString& title, QWidget* fields);
+    void showQueue(ScrobbleSite site, const ListenQueue& queue);
     void check(ScrobbleSite site);
     void signIn(ScrobbleSite site);
     void showUser(ScrobbleSite site);

@@ -436,6 +436,18 @@ TEST_F(Wiring, ListensReachTheSiteAndARefusedTokenIsSaidOnceUntilThePreferencesF
     const auto next = std::string(app.currentSong()->name());
     ASSERT_TRUE(waitFor([&] { return site.received().size() == 3 && !site.playingNow().empty(); }));
     EXPECT_EQ(site.playingNow().back(), next) << "the song that began";
+
+    QTimer::singleShot(0, [&] { // the open preferences follow the queue
+        auto* window = qobject_cast<MySettingWindowController*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(window);
+        const auto* queue = window->scrobbling()->queue(ScrobbleSite::ListenBrainz);
+        hearOne();
+        EXPECT_TRUE(waitFor([&] {
+            return site.received().size() == 4 && queue->text().startsWith(QStringLiteral("Listens waiting: 0. Last accepted at "));
+        })) << queue->text().toStdString();
+        window->cancelButton()->click();
+    });
+    app.preferences();
     const auto received = site.received();
     for (std::size_t i = 0; i < heard.size(); ++i)
         EXPECT_EQ(received[i].substr(received[i].find(' ') + 1), heard[i]) << "in the order heard";

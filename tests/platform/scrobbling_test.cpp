@@ -74,6 +74,10 @@ TEST_F(Scrobbling, EveryListenArrivesOnceAndInOrderAfterTheSiteWasDownFailingAnd
     EXPECT_EQ(site.received(), expected(5));
     EXPECT_TRUE(queueEmpties());
     EXPECT_EQ(scrobbler->status("listenbrainz")->lastAccepted, 1000);
+    quit();
+    start();
+    EXPECT_TRUE(testing::pumpUntil([&] { return scrobbler->status("listenbrainz")->lastAccepted == 1000; }))
+        << "when the site last took a listen outlives the restart";
 }
 
 TEST_F(Scrobbling, ARejectedTokenKeepsTheListensUntilItIsFixed) {

@@ -74,8 +74,14 @@ public:
             std::erase_if(queued, [&](const Listen& l) { return std::ranges::find(ids, l.id) != ids.end(); });
         answer(done);
     }
-    void countPending(const std::string& service, std::function<void(std::size_t)> then) override {
-        onMain([then, n = listens[service].size()] { then(n); });
+    void setLastAccepted(const std::string& service, std::int64_t when, Done done = {}) override {
+        lastAccepted[service] = when;
+        answer(done);
+    }
+    void queueState(const std::string& service, std::function<void(ListenQueueState)> then) override {
+        ListenQueueState state{listens[service].size(), {}};
+        if (const auto it = lastAccepted.find(service); it != lastAccepted.end()) state.lastAccepted = it->second;
+        onMain([then, state] { then(state); });
     }
     std::vector<std::string> payloads(const std::string& service) const {
         std::vector<std::string> out;
@@ -93,6 +99,7 @@ public:
     std::map<std::string, SongStats> stats;
     std::map<std::string, AddedSong> added;
     std::map<std::string, std::vector<Listen>> listens;
+    std::map<std::string, std::int64_t> lastAccepted;
     ListenId nextListen = 1;
     int reads = 0;
     int addedReads = 0;

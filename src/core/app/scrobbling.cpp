@@ -30,6 +30,9 @@ void Scrobbling::load() {
         rejected_.push_back(queue);
         noticesChanged_();
     };
+    scrobbler_->onStatusChanged = [this](const std::string&) {
+        if (queuesFollower_) queuesFollower_(queues());
+    };
     accounts_ = std::move(loaded.accounts);
     apply(ScrobbleAccounts{});
 }
@@ -85,8 +88,8 @@ void Scrobbling::shutdown() {
     if (scrobbler_) scrobbler_->shutdown();
 }
 
-std::array<Dialogs::Preferences::ListenQueue, 3> Scrobbling::queues() const {
-    std::array<Dialogs::Preferences::ListenQueue, 3> queues{};
+ListenQueues Scrobbling::queues() const {
+    ListenQueues queues{};
     if (!scrobbler_) return queues;
     for (std::size_t i = 0; i < queues.size(); ++i)
         if (const auto status = scrobbler_->status(queueNameOf(scrobbleSites[i])))

@@ -50,8 +50,7 @@ public:
     void shutdown();
 
     const ScrobbleAccounts& accounts() const { return accounts_; }
-    // Each site's queue, in the order of ScrobbleSite.
-    std::array<Dialogs::Preferences::ListenQueue, 3> queues() const;
+    ListenQueues queues() const;
     // New accounts: stored, and the sites take them at once. Those unchanged keep their state.
     void setAccounts(const ScrobbleAccounts& accounts);
 
@@ -60,6 +59,7 @@ public:
     void signIn(ScrobbleSite site, const Account& application, std::function<void(const std::string& page)> openPage,
                 std::function<void(std::optional<Account>)> done) override;
     void cancelSignIn() override { ++signIn_; }
+    void followQueues(std::function<void(const ListenQueues&)> changed) override { queuesFollower_ = std::move(changed); }
 
     // How often the sign-in asks whether the user approved, and for how long at most.
     static constexpr std::chrono::seconds approvalPoll{3};
@@ -76,6 +76,7 @@ private:
     ScrobbleAccounts accounts_;
     std::unique_ptr<Scrobbler> scrobbler_;
     std::vector<std::string> rejected_; // queue names
+    std::function<void(const ListenQueues&)> queuesFollower_;
     std::optional<Notice> startNotice_;
     std::shared_ptr<CancelToken> cancel_;
     std::uint64_t signIn_ = 0; // the sign-in that counts; earlier ones are passed over

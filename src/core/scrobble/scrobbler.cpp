@@ -58,7 +58,7 @@ void Scrobbler::setService(std::unique_ptr<ScrobbleService> service) {
 }
 
 void Scrobbler::removeService(const std::string& queueName) {
-    queues_.erase(queueName);
+    if (queues_.erase(queueName)) changed(queueName);
 }
 
 void Scrobbler::nowPlaying(const MySong& song) {
@@ -145,8 +145,13 @@ void Scrobbler::received(const std::string& name, const Sent& sent) {
     const auto outcome = sent.service->outcome(sent.response);
     auto* q = queue(name);
     const bool current = q && q->service == sent.service;
-    if (outcome.kind == Kind::Accepted || (outcome.kind == Kind::Refused && sent.ids.size() == 1))
+    if (outcome.kind == Kind::Accepted) {
+        const ChangesTogether together(&services_.database);
         services_.database.removeListens(sent.ids);
+        services_.database.setLastAccepted(name, services_.nowUtc());
+    } else if (outcome.kind == Kind::Refused && sent.ids.size() == 1) {
+        services_.database.removeListens(sent.ids);
+    }
     if (!q) return;
     q->busy = false;
     if (!current) { // the account changed while this was sent: the new one carries on
@@ -158,7 +163,6 @@ void Scrobbler::received(const std::string& name, const Sent& sent) {
     case Kind::Accepted:
         q->failures = 0;
         q->status.retrying = false;
-        q->status.lastAccepted = services_.nowUtc();
         recount(name);
         if (outcome.wait)
             retryLater(*q, outcome.wait);
@@ -211,11 +215,12 @@ void Scrobbler::retryLater(Queue& q, std::optional<std::chrono::seconds> wait) {
 }
 
 void Scrobbler::recount(const std::string& name) {
-    services_.database.countPending(name, [weak = std::weak_ptr(self_), name](std::size_t count) {
+    services_.database.queueState(name, [weak = std::weak_ptr(self_), name](ListenQueueState state) {
         const auto self = weak.lock();
         if (!self) return;
         if (auto* q = (*self)->queue(name)) {
-            q->status.waiting = count;
+            q->status.waiting = state.waiting;
+            q->status.lastAccepted = state.lastAccepted;
             (*self)->changed(name);
         }
     });

@@ -18,10 +18,11 @@ class TaskRunner;
 
 // Tells the scrobbling sites what plays. A listen is queued in the database before it is first
 // sent and leaves the queue only once its site took it or refused it for what it is; the queue
-// goes out in batches, oldest first, one request per site at a time, on the network lane.
-// A failed send waits (doubling, from 15 s to 30 min, or as long as a rate limit asks) and is
-// tried again at once when a request to any site succeeds. A rejected account stops its site's
-// sending until its account is set again. Everything here runs on the main thread.
+// goes out in batches, oldest first, one request per site at a time, on the network lane, and
+// when the site last took one is kept with the queue. A failed send waits (doubling, from 15 s
+// to 30 min, or as long as a rate limit asks) and is tried again at once when a request to any
+// site succeeds. A rejected account stops its site's sending until its account is set again.
+// Everything here runs on the main thread.
 class Scrobbler {
 public:
     struct Services {
@@ -32,7 +33,7 @@ public:
     };
     struct Status {
         std::size_t waiting = 0;                 // listens in the queue
-        std::optional<std::int64_t> lastAccepted; // UTC seconds, since the start
+        std::optional<std::int64_t> lastAccepted; // UTC seconds, kept across runs
         bool credentialsRejected = false;
         bool retrying = false; // a send failed; the next waits
         bool operator==(const Status&) const = default;

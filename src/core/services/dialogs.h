@@ -14,11 +14,24 @@
 
 namespace platter {
 
+// A scrobbling site's queue of listens, as the preferences show it.
+struct ListenQueue {
+    bool sending = false; // the account is complete, and listens go to the site
+    std::size_t waiting = 0;
+    std::optional<std::int64_t> lastAccepted; // UTC seconds
+    bool rejected = false;
+    friend bool operator==(const ListenQueue&, const ListenQueue&) = default;
+};
+using ListenQueues = std::array<ListenQueue, 3>; // in the order of ScrobbleSite
+
 // What the preferences window asks of the scrobbling sites while it is open, on the network
 // lane; every answer comes on the main thread.
 class ScrobbleAccountChecks {
 public:
     virtual ~ScrobbleAccountChecks() = default;
+    // While the window is open, `changed` hears the queues whenever one changes; an empty
+    // function ends that.
+    virtual void followQueues(std::function<void(const ListenQueues&)> changed) = 0;
     // Whether the site takes the account as it is entered.
     virtual void check(ScrobbleSite site, const ScrobbleAccounts& accounts,
                        std::function<void(AccountCheckAnswer)> answer) = 0;
@@ -46,15 +59,9 @@ public:
         std::vector<std::string> musicFolders;
         ReplayGain replayGain;
         ShuffleMode shuffle = ShuffleMode::Uniform;
-        // The scrobbling accounts, and each site's queue of listens, in the order of ScrobbleSite.
-        struct ListenQueue {
-            bool sending = false; // the account is complete, and listens go to the site
-            std::size_t waiting = 0;
-            std::optional<std::int64_t> lastAccepted; // UTC seconds, during this run
-            bool rejected = false;
-        };
+        // The scrobbling accounts, and each site's queue of listens as the window opens.
         ScrobbleAccounts accounts;
-        std::array<ListenQueue, 3> queues{};
+        ListenQueues queues{};
         ScrobbleAccountChecks* checks = nullptr; // none: no Check or Sign In buttons
     };
     // What the user confirmed with OK: the selected row (if any), the ratio as typed and the

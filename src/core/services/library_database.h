@@ -13,7 +13,7 @@
 //   replaces the one there.
 //   Listens wait in a queue per service (a scrobbling site) until they are sent and removed;
 //   their payload is the service's own text, kept as given. Their IDs rise in the order they
-//   were enqueued and are never reused.
+//   were enqueued and are never reused. When each service last accepted a listen is kept too.
 // Writes:
 //   Every change is taken at once and written on a thread of the database's own, in the order
 //   taken, each change whole or not at all. A change is on disk when its `done` hears an
@@ -71,6 +71,12 @@ struct Listen {
     friend bool operator==(const Listen&, const Listen&) = default;
 };
 
+struct ListenQueueState {
+    std::size_t waiting = 0;
+    std::optional<std::int64_t> lastAccepted; // UTC seconds since 1970
+    friend bool operator==(const ListenQueueState&, const ListenQueueState&) = default;
+};
+
 // What opening the database took. The window words it.
 struct DatabaseOpened {};
 struct DatabaseRestoredFromBackup {
@@ -117,7 +123,10 @@ public:
                                 std::function<void(std::vector<Listen>)> then) = 0;
     // IDs that are not queued (any more) are passed over.
     virtual void removeListens(const std::vector<ListenId>& ids, Done done = {}) = 0;
-    virtual void countPending(const std::string& service, std::function<void(std::size_t)> then) = 0;
+    // `when`: UTC seconds since 1970.
+    virtual void setLastAccepted(const std::string& service, std::int64_t when, Done done = {}) = 0;
+    // How many listens of `service` wait and when it last accepted one, on the main thread.
+    virtual void queueState(const std::string& service, std::function<void(ListenQueueState)> then) = 0;
 
     // Waits until every change taken so far is on disk (tried once more where it failed).
     // Empty then, else why not. For the quit; the only wait apart from the start.

@@ -170,6 +170,14 @@ void SqliteLibraryDatabase::run() {
             if (jobs_.empty()) return;
             jobs.swap(jobs_);
             urgent_ = false;
+            // Changes of a group still open that came after the read or flush wait for the group.
+            if (together_ > 0) {
+                auto waits = jobs.end();
+                while (waits != jobs.begin() && std::prev(waits)->kind == Job::Kind::Change)
+                    --waits;
+                jobs_.insert(jobs_.end(), std::make_move_iterator(waits), std::make_move_iterator(jobs.end()));
+                jobs.erase(waits, jobs.end());
+            }
         }
         // Changes that came together share a transaction; a read or a flush comes after the
         // changes before it are committed.
@@ -370,16 +378,27 @@ void SqliteLibraryDatabase::removeListens(const std::vector<ListenId>& ids, Done
         std::move(done));
 }
 
-void SqliteLibraryDatabase::countPending(const std::string& service, std::function<void(std::size_t)> then) {
+// Kept in the meta table: a key per service needs no change of layout.
+void SqliteLibraryDatabase::setLastAccepted(const std::string& service, std::int64_t when, Done done) {
+    change(
+        [key = "last_accepted:" + service, when](Session& s) {
+            return s.run("INSERT OR REPLACE INTO meta (key, value) VALUES (?1, ?2)",
+                         [&](sqlite::Statement& q) { q.bind(1, key).bind(2, when); });
+        },
+        std::move(done));
+}
+
+void SqliteLibraryDatabase::queueState(const std::string& service, std::function<void(ListenQueueState)> then) {
     read([this, service, then = std::move(then)](Session& s) {
-        std::size_t count = 0;
+        ListenQueueState state;
         if (s.available()) {
-            auto& q = s.statement("SELECT count(*) FROM listens WHERE service = ?1");
+            auto& q = s.statement("SELECT (SELECT count(*) FROM listens WHERE service = ?1),"
+                                  " (SELECT value FROM meta WHERE key = 'last_accepted:' || ?1)");
             q.bind(1, service);
-            if (q && q.step() == SQLITE_ROW) count = static_cast<std::size_t>(q.integer(0));
+            if (q && q.step() == SQLITE_ROW) state = {static_cast<std::size_t>(q.integer(0)), q.optionalInteger(1)};
             q.reset();
         }
-        tasks_.runOnMainThread([then, count] { then(count); });
+        tasks_.runOnMainThread([then, state] { then(state); });
         return SQLITE_OK;
     });
 }

@@ -46,7 +46,8 @@ public:
     void pendingListens(const std::string& service, std::size_t limit,
                         std::function<void(std::vector<Listen>)> then) override;
     void removeListens(const std::vector<ListenId>& ids, Done done = {}) override;
-    void countPending(const std::string& service, std::function<void(std::size_t)> then) override;
+    void setLastAccepted(const std::string& service, std::int64_t when, Done done = {}) override;
+    void queueState(const std::string& service, std::function<void(ListenQueueState)> then) override;
 
     std::string flush() override;
     void beginTogether() override;
