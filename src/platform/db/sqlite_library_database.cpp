@@ -171,7 +171,7 @@ void SqliteLibraryDatabase::run() {
             jobs.swap(jobs_);
             urgent_ = false;
             // Changes of a group still open that came after the read or flush wait for the group.
-            if (together_ > 0) {
+            if (together_ > 0 && !stopping_) {
                 auto waits = jobs.end();
                 while (waits != jobs.begin() && std::prev(waits)->kind == Job::Kind::Change)
                     --waits;
