@@ -68,8 +68,11 @@ ScrobblingPage::ScrobblingPage(const Dialogs::Preferences& shown, QWidget* paren
         lastFmSecret_->setText(QString::fromStdString(fm->secret));
     }
     auto* lastFm = new QWidget(this);
-    auto* fmForm = new QFormLayout(lastFm);
-    fmForm->setContentsMargins(0, 0, 0, 0);
+    // The hint sits below the form: a form row gives wrapped text too little height.
+    auto* fmColumn = new QVBoxLayout(lastFm);
+    fmColumn->setContentsMargins(0, 0, 0, 0);
+    auto* fmForm = new QFormLayout;
+    fmColumn->addLayout(fmForm);
     fmForm->addRow(tr("API key:"), lastFmKey_);
     fmForm->addRow(tr("Secret:"), lastFmSecret_);
     auto* hint = new QLabel(tr("Last.fm asks each user of a player like Platter for an API account of their "
@@ -77,7 +80,7 @@ ScrobblingPage::ScrobblingPage(const Dialogs::Preferences& shown, QWidget* paren
                             this);
     hint->setWordWrap(true);
     hint->setEnabled(false);
-    fmForm->addRow(hint);
+    fmColumn->addWidget(hint);
     // Another key makes the session signed in with the one before useless.
     for (auto* field : {lastFmKey_, lastFmSecret_})
         connect(field, &QLineEdit::textEdited, this, [this] {
@@ -105,6 +108,8 @@ ScrobblingPage::ScrobblingPage(const Dialogs::Preferences& shown, QWidget* paren
     note->setEnabled(false);
     layout->addWidget(note);
     layout->addStretch();
+    // Wrapped labels would let the window squeeze the fields below their height.
+    setMinimumHeight(sizeHint().height());
 }
 
 ScrobblingPage::~ScrobblingPage() {
