@@ -72,8 +72,12 @@ void FakeCatalogue::answer(int client) {
         if (n <= 0) break;
         request.append(buffer, static_cast<std::size_t>(n));
     }
-    ServedRequest served;
     const auto headEnd = request.find("\r\n\r\n");
+    if (headEnd == std::string::npos) { // the client went before its request was whole: nothing is served
+        ::close(client);
+        return;
+    }
+    ServedRequest served;
     const auto start = request.find(' ') + 1;
     served.method = request.substr(0, start - 1);
     served.target = request.substr(start, request.find(' ', start) - start);
@@ -89,16 +93,17 @@ void FakeCatalogue::answer(int client) {
         }
         line = end + 2;
     }
-    if (headEnd != std::string::npos) {
-        served.body = request.substr(headEnd + 4);
-        const auto length = served.headers.contains("content-length")
-                                ? std::stoul(served.headers["content-length"])
-                                : std::size_t{0};
-        while (served.body.size() < length) {
-            const auto n = ::recv(client, buffer, sizeof buffer, 0);
-            if (n <= 0) break;
-            served.body.append(buffer, static_cast<std::size_t>(n));
-        }
+    served.body = request.substr(headEnd + 4);
+    const auto length =
+        served.headers.contains("content-length") ? std::stoul(served.headers["content-length"]) : std::size_t{0};
+    while (served.body.size() < length) {
+        const auto n = ::recv(client, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        served.body.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (served.body.size() < length) {
+        ::close(client);
+        return;
     }
     {
         std::lock_guard lock(mutex_);
